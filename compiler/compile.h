@@ -1,0 +1,75 @@
+#pragma once
+
+// The compiler turns the editor's lines into the driver's code image, the interrupt
+// vector table, the message-list text and the listing. It is a pure function of the
+// lines, the language and the clock that stamps the banner: no state survives a run.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kivra::compiler {
+
+enum class Language { Turkish, English };
+
+inline constexpr std::size_t CodeCapacity = 2048;
+inline constexpr std::size_t VectorRecordCount = 6;
+inline constexpr std::size_t VectorRecordSize = 5;
+
+// Program memory as the driver receives it: instructions from address 0, multi-byte
+// operands most significant byte first, 0xFF everywhere behind the code. After a
+// successful check the length counts the trailing 0xFF end marker.
+struct CodeImage {
+  std::array<std::uint8_t, CodeCapacity> bytes{};
+  std::uint32_t length = 0;
+};
+
+// Six records of five bytes, one per interrupt input: level, routine address (2),
+// return address (2). A record without a routine is 02 00 00 FF FF.
+using VectorTable = std::array<std::uint8_t, VectorRecordCount * VectorRecordSize>;
+
+// For each code address, the 1-based editor line of the instruction starting there, 0 for none.
+using AddressLines = std::array<std::uint32_t, CodeCapacity>;
+
+// The banner's date and time, already in the user's short date and long time form.
+struct Timestamp {
+  std::string date;
+  std::string time;
+};
+using Clock = std::function<Timestamp()>;
+
+enum class SummaryColour { ButtonFace, Red, Lime };
+
+struct CompileResult {
+  std::string messages;  // the message-list text the run appends, UTF-8
+  int errorCount = 0;
+  int warningCount = 0;
+  bool programValid = false;
+  CodeImage code;
+  AddressLines addressLines{};
+  VectorTable vectorTable{};
+  std::string listingText;  // empty unless programValid
+
+  // The code-used and code-remaining boxes. An empty program leaves them as they were,
+  // so countersSet is false only then.
+  bool countersSet = false;
+  std::uint32_t codeUsed = 0;
+  std::uint32_t codeRemaining = CodeCapacity;
+
+  std::string summaryText;  // the totals line without its line break
+  SummaryColour summaryColour = SummaryColour::ButtonFace;
+};
+
+// `lines` are the editor's lines without their line breaks. Only ASCII bytes carry
+// meaning (keywords, numbers, separators); any other byte is just a character, so the
+// lines may be UTF-8 or code page 1254 alike.
+CompileResult Compile(const std::vector<std::string>& lines, Language language, const Clock& clock);
+
+// The editor's line list for a text: lines end at LF, CR LF or CR CR LF; a text that ends
+// with a line break has no empty line after it; an empty text has no lines.
+std::vector<std::string> SplitLines(std::string_view text);
+
+}  // namespace kivra::compiler
