@@ -1,0 +1,13 @@
+#pragma once
+
+// Every command takes its arguments (without the program and command names) and
+// returns the process exit status.
+
+#include <string>
+#include <vector>
+
+namespace kivra::cli {
+
+using Args = std::vector<std::string>;
+
+}  // namespace kivra::cli

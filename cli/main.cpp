@@ -1,0 +1,41 @@
+#include <cstdio>
+#include <string_view>
+
+#include "cli/commands.h"
+
+namespace {
+
+struct Command {
+  std::string_view name;
+  std::string_view synopsis;
+  int (*run)(const kivra::cli::Args&);
+};
+
+// One row per command; each command's code is in cli/cmd_<name>.cpp.
+constexpr Command kCommands[] = {
+    {"", "", nullptr},
+};
+
+int Usage(std::FILE* out) {
+  std::fputs("usage: kivra <command> [options]\n\ncommands:\n", out);
+  for (const auto& c : kCommands) {
+    if (c.run) std::fprintf(out, "  kivra %.*s\n", static_cast<int>(c.synopsis.size()), c.synopsis.data());
+  }
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage(stderr);
+  const std::string_view name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    Usage(stdout);
+    return 0;
+  }
+  for (const auto& c : kCommands) {
+    if (c.run && c.name == name) return c.run(kivra::cli::Args(argv + 2, argv + argc));
+  }
+  std::fprintf(stderr, "kivra: unknown command '%s'\n", argv[1]);
+  return Usage(stderr);
+}
