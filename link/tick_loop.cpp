@@ -1,0 +1,36 @@
+#include "link/tick_loop.h"
+
+#include <thread>
+
+namespace kivra::link {
+
+TickLoop::TickLoop(Wait wait) : wait_(std::move(wait)), next_(Clock::now() + interval_) {
+  if (!wait_) {
+    wait_ = [](Clock::duration d) {
+      std::this_thread::sleep_for(d);
+      return true;
+    };
+  }
+}
+
+void TickLoop::SetInterval(int milliseconds) {
+  interval_ = std::chrono::milliseconds(milliseconds);
+  next_ = Clock::now() + interval_;
+}
+
+bool TickLoop::Run(LinkEngine& engine, const std::function<bool()>& done, Clock::time_point deadline) {
+  for (;;) {
+    const auto now = Clock::now();
+    if (now >= deadline) return false;
+    if (now < next_) {
+      if (!wait_(std::min(next_, deadline) - now)) return false;
+      continue;
+    }
+    next_ += interval_;
+    if (next_ <= now) next_ = now + interval_;
+    engine.Tick();  // may set a new interval, which restarts the period from now
+    if (done()) return true;
+  }
+}
+
+}  // namespace kivra::link
