@@ -1,0 +1,228 @@
+// The download: frames and offsets, progress, five attempts per frame, and its endings.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "link/engine.h"
+#include "link/texts.h"
+#include "tests/link/fakes.h"
+
+namespace kivra::link {
+namespace {
+
+using testing::Rig;
+using testing::StatusFrame;
+
+compiler::CodeImage Image(std::uint32_t length) {
+  compiler::CodeImage image;
+  image.bytes.fill(0xFF);
+  for (std::uint32_t i = 0; i + 1 < length; ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
+  image.length = length;
+  return image;
+}
+
+compiler::VectorTable Vectors() {
+  compiler::VectorTable v;
+  for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<std::uint8_t>(0xA0 + i);
+  return v;
+}
+
+// Drives a download to its end. `answer(k, frame)` says whether the driver acknowledges the
+// k-th frame sent (0-based); unacknowledged frames time out. Returns every frame sent.
+struct Sent {
+  std::vector<Frame> frames;
+  int ticks = 0;
+};
+Sent Download(Rig& r, const compiler::CodeImage& image, const std::function<bool(int, const Frame&)>& answer,
+             std::string_view path = "C:\\PRG\\MOTOR.KV3") {
+  r.PollOnce();
+  r.engine.StartDownload(true, image, Vectors(), path);
+  Sent run;
+  while (r.engine.Download() == DownloadResult::Running && run.ticks < 20000) {
+    r.Tick();
+    ++run.ticks;
+    for (auto& f : r.port.TakeFrames()) {
+      if (answer(static_cast<int>(run.frames.size()), f)) r.port.Receive({AckByte});
+      run.frames.push_back(std::move(f));
+    }
+  }
+  return run;
+}
+
+TEST(Download, FullCodeMemoryArrivesByteExact) {
+  Rig r;
+  const auto image = Image(compiler::CodeCapacity);
+  const Sent run = Download(r, image, [](int, const Frame&) { return true; });
+  ASSERT_EQ(r.engine.Download(), DownloadResult::Succeeded);
+
+  // Begin, 82 data frames, vector, name.
+  ASSERT_EQ(run.frames.size(), 1u + 82u + 2u);
+  EXPECT_EQ(run.frames.front(), CommandFrame('P', 0));
+  std::vector<std::uint8_t> stored(compiler::CodeCapacity, 0);
+  for (std::size_t k = 0; k < 82; ++k) {
+    const Frame& f = run.frames[1 + k];
+    const std::size_t n = k < 81 ? 25 : 2048 - 81 * 25;
+    ASSERT_EQ(f.size(), n + 5) << k;
+    ASSERT_EQ(f[1], 'P');
+    const std::size_t offset = f[2] * 256u + f[3];
+    EXPECT_EQ(offset, 25 * k);
+    EXPECT_EQ(Xor(f), 0);
+    std::copy(f.begin() + 4, f.end() - 1, stored.begin() + offset);
+  }
+  EXPECT_TRUE(std::equal(stored.begin(), stored.end(), image.bytes.begin()));
+  EXPECT_EQ(run.frames[83], VectorFrame(2048, Vectors()));
+  EXPECT_EQ(run.frames[84], NameFrame("MOTOR.KV3"));
+
+  // Three ticks per data frame, and back to polling at the end.
+  EXPECT_LE(run.ticks, 3 * 85 + 3);
+  EXPECT_FALSE(r.window.progressVisible);
+  EXPECT_EQ(r.window.progressPosition, 0u);
+  EXPECT_TRUE(r.window.messages.empty());
+  r.Tick();
+  EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('s', 0)});
+}
+
+TEST(Download, ChunkSizesAndProgress) {
+  struct Case {
+    std::uint32_t length;
+    std::vector<std::size_t> frameSizes;  // data frames
+  };
+  const Case cases[] = {{1, {6}}, {24, {29}}, {25, {30}}, {26, {30, 6}}, {51, {30, 30, 6}}};
+  for (const auto& c : cases) {
+    Rig r;
+    const Sent run = Download(r, Image(c.length), [](int, const Frame&) { return true; });
+    std::vector<std::size_t> sizes;
+    for (const auto& f : run.frames)
+      if (f[1] == 'P' && f.size() != 8) sizes.push_back(f.size());
+    EXPECT_EQ(sizes, c.frameSizes) << c.length;
+    EXPECT_EQ(r.window.progressMax, c.length + 21) << c.length;
+    EXPECT_EQ(r.window.progressCaption, "Program Gönderme");
+    // Position: each chunk's offset, then past the maximum for the vector and name frames.
+    std::vector<std::uint32_t> expected = {0};
+    for (std::uint32_t off = 0; off < c.length; off += 25) expected.push_back(off);
+    expected.push_back(c.length + 35);
+    expected.push_back(c.length + 35 + 12);
+    expected.push_back(0);
+    EXPECT_EQ(r.window.positions, expected) << c.length;
+  }
+}
+
+TEST(Download, IntervalsPaceTheFrames) {
+  Rig r;
+  Download(r, Image(30), [](int, const Frame&) { return true; });
+  r.Tick();
+  EXPECT_EQ(r.timer.changes, (std::vector<int>{25, 100, 150, 100, 150, 100, 150, 100, 250, 100, 25}));
+}
+
+// Every frame of the download may lose up to four acknowledgements; a fifth ends it.
+TEST(Download, FourLostAcknowledgementsOfAnyFrameContinueFiveEndIt) {
+  const auto image = Image(60);  // begin, 3 data frames, vector, name
+  const int frameCount = 6;
+  for (int victim = 0; victim < frameCount; ++victim) {
+    for (int losses : {4, 5}) {
+      // The scripted driver loses `losses` acknowledgements of the victim frame.
+      Rig s;
+      int distinct = -1;
+      Frame last;
+      int lost = 0;
+      const Sent got = Download(s, image, [&](int, const Frame& f) {
+        if (f != last) {
+          ++distinct;
+          last = f;
+        }
+        if (distinct == victim && lost < losses) {
+          ++lost;
+          return false;
+        }
+        return true;
+      });
+      if (losses == 4) {
+        EXPECT_EQ(s.engine.Download(), DownloadResult::Succeeded) << victim;
+        EXPECT_EQ(got.frames.size(), static_cast<std::size_t>(frameCount + 4)) << victim;
+        EXPECT_TRUE(s.window.messages.empty()) << victim;
+      } else {
+        EXPECT_EQ(s.engine.Download(), DownloadResult::Failed) << victim;
+        EXPECT_EQ(got.frames.size(), static_cast<std::size_t>(victim + 5)) << victim;
+        ASSERT_EQ(s.window.messages.size(), 1u) << victim;
+        EXPECT_EQ(s.window.messages[0].kind, MessageKind::Error);
+        EXPECT_EQ(s.window.messages[0].text, "Program Yazılamadı!");
+        EXPECT_FALSE(s.window.progressVisible);
+        EXPECT_FALSE(s.v().connected);
+        // Data, vector and name failures also empty the bar; the begin frame's does not.
+        if (victim > 0) {
+          EXPECT_EQ(s.window.progressPosition, 0u) << victim;
+        }
+        s.Tick();
+        EXPECT_EQ(s.port.TakeFrames(), std::vector<Frame>{CommandFrame('s', 0)}) << victim;
+      }
+    }
+  }
+}
+
+TEST(Download, WrongAcknowledgementCountsAsLost) {
+  Rig r;
+  r.PollOnce();
+  r.engine.StartDownload(true, Image(10), Vectors(), "a.kv3");
+  for (int i = 0; i < 40 && r.engine.Download() == DownloadResult::Running; ++i) {
+    r.Tick();
+    if (!r.port.TakeFrames().empty()) r.port.Receive({0x15});
+  }
+  EXPECT_EQ(r.engine.Download(), DownloadResult::Failed);
+}
+
+TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
+  for (bool valid : {false, true}) {
+    Rig r;
+    r.engine.SetEnglish(true);
+    if (valid) r.engine.SetLinkEnabled(false);
+    r.engine.StartDownload(valid, Image(10), Vectors(), "a.kv3");
+    r.Tick(5);
+    ASSERT_EQ(r.window.messages.size(), 1u);
+    EXPECT_EQ(r.window.messages[0].text, "No valid program!");
+    EXPECT_EQ(r.engine.Download(), DownloadResult::None);
+    EXPECT_FALSE(r.window.progressVisible);
+    for (const auto& f : r.port.TakeFrames()) EXPECT_EQ(f, CommandFrame('s', 0));
+  }
+}
+
+TEST(Download, AnotherRequestAbandonsItLoudlyAndGoesOutAtOnce) {
+  Rig r;
+  r.PollOnce();
+  r.engine.SetEnglish(true);
+  r.engine.StartDownload(true, Image(100), Vectors(), "a.kv3");
+  for (int i = 0; i < 7; ++i) {
+    r.Tick();
+    if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
+  }
+  ASSERT_EQ(r.engine.Download(), DownloadResult::Running);
+  r.engine.Request(state::Stop);  // Motor STOP
+  EXPECT_EQ(r.engine.Download(), DownloadResult::Failed);
+  ASSERT_EQ(r.window.messages.size(), 1u);
+  EXPECT_EQ(r.window.messages[0].text, "Download error!");
+  EXPECT_FALSE(r.window.progressVisible);
+  r.port.incoming.clear();
+  r.Tick();
+  EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('S', 0)});
+}
+
+TEST(Download, SendsTheImageItWasStartedWith) {
+  Rig r;
+  auto image = Image(30);
+  r.PollOnce();
+  r.engine.StartDownload(true, image, Vectors(), "a.kv3");
+  image.bytes.fill(0);  // checked again meanwhile
+  std::vector<Frame> frames;
+  for (int i = 0; i < 40 && r.engine.Download() == DownloadResult::Running; ++i) {
+    r.Tick();
+    for (auto& f : r.port.TakeFrames()) {
+      frames.push_back(f);
+      r.port.Receive({AckByte});
+    }
+  }
+  ASSERT_GE(frames.size(), 2u);
+  EXPECT_EQ(frames[1][4], Image(30).bytes[0]);
+}
+
+}  // namespace
+}  // namespace kivra::link
