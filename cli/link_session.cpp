@@ -1,0 +1,153 @@
+#include "cli/link_session.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+namespace kivra::cli {
+namespace {
+
+// Blocks SIGINT and SIGTERM before the serial component starts its threads (they inherit
+// the mask), so that the tick loop alone receives them, in sigtimedwait.
+sigset_t BlockStopSignals(sigset_t& previous) {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &set, &previous);
+  return set;
+}
+
+}  // namespace
+
+bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
+                      const std::vector<std::string>& valueOptions) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string_view name, std::string& out) {
+      if (a == name) {
+        if (i + 1 >= args.size()) {
+          error = std::string(name) + " needs a value";
+          return false;
+        }
+        out = args[++i];
+        return true;
+      }
+      out = a.substr(name.size() + 1);
+      return true;
+    };
+    if (a == "--port" || a.starts_with("--port=")) {
+      if (!value("--port", o.port)) return false;
+    } else if (a == "--lang" || a.starts_with("--lang=")) {
+      std::string lang;
+      if (!value("--lang", lang)) return false;
+      if (lang != "tr" && lang != "en") {
+        error = "--lang takes tr or en";
+        return false;
+      }
+      o.english = lang == "en";
+    } else if (a.starts_with("--") && a.size() > 2) {
+      bool known = false;
+      for (const auto& name : valueOptions) {
+        if (a == name || a.starts_with(name + "=")) {
+          std::string v;
+          if (!value(name, v)) return false;
+          o.operands.push_back(name);
+          o.operands.push_back(v);
+          known = true;
+        }
+      }
+      if (!known) {
+        error = "unknown option " + a;
+        return false;
+      }
+    } else {
+      o.operands.push_back(a);
+    }
+  }
+  if (o.port.empty()) {
+    error = "--port DEV is required (a port number or a device path)";
+    return false;
+  }
+  return true;
+}
+
+void TerminalWindow::ShowMessage(link::MessageKind, std::string_view utf8) {
+  if (progress_ && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8.size()), utf8.data());
+  ++messages_;
+}
+
+void TerminalWindow::ShowProgress(std::string_view caption, std::uint32_t maximum) {
+  caption_ = caption;
+  maximum_ = maximum;
+  progress_ = true;
+  lastShown_ = -1;
+}
+
+void TerminalWindow::SetProgressPosition(std::uint32_t position) {
+  if (!progress_ || maximum_ == 0) return;
+  const int percent = static_cast<int>(std::min<std::uint64_t>(100, 100ull * position / maximum_));
+  if (isatty(STDERR_FILENO)) {
+    if (percent == lastShown_) return;
+    std::fprintf(stderr, "\r%s %3d%%", caption_.c_str(), percent);
+  } else {
+    // One line per tenth when stderr is a file or a pipe.
+    if (percent / 10 == lastShown_ / 10 && lastShown_ >= 0) return;
+    std::fprintf(stderr, "%s %3d%%\n", caption_.c_str(), percent);
+  }
+  lastShown_ = percent;
+  std::fflush(stderr);
+}
+
+void TerminalWindow::HideProgress() {
+  if (progress_ && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
+  progress_ = false;
+}
+
+std::string TerminalWindow::Text(std::string_view control) const {
+  auto it = texts_.find(control);
+  return it == texts_.end() ? std::string() : it->second;
+}
+
+LinkSession::LinkSession(const LinkOptions& options)
+    : signals_(BlockStopSignals(previousMask_)),
+      loop_([this](std::chrono::steady_clock::duration d) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+        const timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        // EAGAIN: the time is up; EINTR: another signal, and the loop recomputes the wait.
+        if (sigtimedwait(&signals_, nullptr, &ts) > 0) {
+          interrupted_ = true;
+          return false;
+        }
+        return true;
+      }),
+      engine_(serial_, window_, window_, loop_),
+      ports_(engine_, serial_, settings_, window_, dialog_) {
+  settings_.port = options.port;
+  engine_.SetEnglish(options.english);
+}
+
+LinkSession::~LinkSession() {
+  serial_.Close();
+  pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+}
+
+bool LinkSession::Open() {
+  ports_.StartUp();
+  return engine_.LinkEnabled();
+}
+
+bool LinkSession::RunUntil(const std::function<bool()>& done, std::chrono::steady_clock::duration limit) {
+  if (interrupted_) return false;
+  return loop_.Run(engine_, done, std::chrono::steady_clock::now() + limit);
+}
+
+bool LinkSession::WaitForStatus(std::chrono::steady_clock::duration limit) {
+  const auto start = engine_.StatusCount();
+  return RunUntil([&] { return engine_.StatusCount() > start; }, limit);
+}
+
+}  // namespace kivra::cli
