@@ -308,3 +308,58 @@ TEST(PortErrors, ReportedOnceAndNeverAFreeze) {
 
 }  // namespace
 }  // namespace kivra::link
+
+namespace kivra::link {
+namespace {
+
+// Whatever the line delivers and whatever the user presses, the engine never leaves the
+// state table, never writes past a frame, and finds the driver again once it answers.
+TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
+  std::uint32_t seed = 12345;
+  auto rnd = [&seed](std::uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  testing::Rig r;
+  r.window.texts["Edit23"] = "100";
+  r.window.texts["Edit11"] = "5";
+  const std::uint8_t states[] = {state::Run, state::Speed, state::ReadSettings, state::ReadParameters,
+                                 state::MemoryRead, state::ReadService, state::ReadProgramName, state::Output};
+  compiler::CodeImage image;
+  image.bytes.fill(0xFF);
+  image.length = 60;
+  for (int tick = 0; tick < 5000; ++tick) {
+    switch (rnd(40)) {
+      case 0: r.engine.Request(states[rnd(std::size(states))]); break;
+      case 1: r.engine.PressMove(); break;
+      case 2: r.engine.StartDownload(true, image, {}, "x.kv3"); break;
+      case 3: r.engine.PressParameterWrite(9 + static_cast<int>(rnd(17))); break;
+      default: break;
+    }
+    std::vector<std::uint8_t> noise(rnd(4) == 0 ? rnd(300) : rnd(20));
+    for (auto& b : noise) b = static_cast<std::uint8_t>(rnd(3) == 0 ? AckByte : rnd(256));
+    if (rnd(3) == 0) r.port.Receive(noise);
+    r.Tick();
+    for (const auto& f : r.port.TakeFrames()) ASSERT_LE(f.size(), FrameCapacity);
+    const auto s = r.v().linkState;
+    ASSERT_TRUE(s >= 1 && s <= 60) << int(s);
+  }
+  // The driver now answers properly: polling resumes and the link comes back.
+  r.port.incoming.clear();
+  for (int tick = 0; tick < 400 && !(r.v().linkState == state::Idle && r.v().pollEnabled); ++tick) {
+    r.Tick();
+    if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
+  }
+  r.port.incoming.clear();
+  const auto before = r.engine.StatusCount();
+  for (int tick = 0; tick < 30; ++tick) {
+    r.Tick();
+    for (const auto& f : r.port.TakeFrames())
+      if (f == CommandFrame('s', 0)) r.port.Receive(testing::StatusFrame());
+  }
+  EXPECT_GT(r.engine.StatusCount(), before);
+  EXPECT_TRUE(r.v().connected);
+}
+
+}  // namespace
+}  // namespace kivra::link
