@@ -32,7 +32,6 @@ namespace kivra::serial {
 
 class Dispatcher {
  public:
-  static constexpr std::size_t InBufferSize = 8192;
   static constexpr std::chrono::milliseconds DispatchInterval{50};
 
   Dispatcher(std::unique_ptr<Device> device, std::size_t outSize, std::size_t logSize,

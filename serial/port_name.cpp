@@ -42,7 +42,11 @@ PortName PortName::Device(std::string path) {
 std::optional<PortName> PortName::Parse(std::string_view text) {
   text = Trim(text);
   if (text.empty()) return std::nullopt;
-  if (const auto n = ParseNumber(text)) return Number(*n);
+  // Digits are a port number or a typo, never a device name.
+  if (text.front() >= '0' && text.front() <= '9') {
+    if (const auto n = ParseNumber(text)) return Number(*n);
+    return std::nullopt;
+  }
   if (StartsWithCom(text)) {
     if (const auto n = ParseNumber(text.substr(3))) return Number(*n);
     return std::nullopt;

@@ -9,6 +9,9 @@
 
 namespace kivra::serial {
 
+// The reception buffer holds this many bytes whatever the settings say.
+inline constexpr std::size_t InBufferSize = 8192;
+
 enum class Parity { None, Odd, Even, Mark, Space };
 enum class HardwareFlow { None, RtsCts };
 enum class SoftwareFlow { None, XonXoff };
