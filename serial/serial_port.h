@@ -50,7 +50,8 @@ class SerialPort {
   // No effect when n is already the port. On an open port: closes it (writing the log),
   // takes the new port and opens it again, raising the errors of that open.
   void SetComNumber(std::uint16_t n) { SetPort(PortName::Number(n)); }
-  // The same, by device path (/dev/ttyUSB0, a /dev/serial/by-id/... link).
+  // The same, by device path (/dev/ttyUSB0, a /dev/serial/by-id/... link); an empty
+  // path is port number 0.
   void SetDevice(const std::string& path) { SetPort(PortName::Device(path)); }
   void SetPort(const PortName& port);
   const PortName& Port() const { return port_; }
