@@ -21,8 +21,9 @@ constexpr Message kMessages[] = {
     {ErrBufferIsEmpty, "Buffer is empty"},
 };
 
-// System error numbers are small; anything beyond this is not one.
-constexpr int kLastSystemError = 4095;
+// Codes -1 to -162 are negated system error numbers (every errno value, every Win32 file
+// error); other codes without a class of their own are the component's.
+constexpr int kLastSystemError = 162;
 
 bool IsSystemError(int code) { return code < 0 && -code <= kLastSystemError; }
 

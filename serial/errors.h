@@ -98,7 +98,7 @@ class EPermissionDenied : public EOpenComm {
 };
 
 // Raises the exception that belongs to `code`: its class from the table above, EOSError
-// for a negated system error number, otherwise a plain ESerialPortError.
+// for a negated system error number (-1 to -162), otherwise a plain ESerialPortError.
 [[noreturn]] void RaiseError(int code);
 
 // Turns a failed open of `device` with system error `err` into what the user should see:

@@ -33,6 +33,7 @@ TEST(SerialErrors, CodesRaiseTheirClassesWithTheirTexts) {
   ExpectRaised<EOutputBufferTooSmall, ESerialIO>(-3006, "Output buffer too small for block");
   ExpectRaised<EBufferIsEmpty, ESerialIO>(-3007, "Buffer is empty");
   ExpectRaised<ESerialPortError, ESerialPortError>(-9999, "Serial port exception");
+  ExpectRaised<ESerialPortError, ESerialPortError>(-2002, "Serial port exception");
   ExpectRaised<ESerialPortError, ESerialPortError>(1, "Serial port exception");
 }
 
