@@ -10,4 +10,8 @@ namespace kivra::cli {
 
 using Args = std::vector<std::string>;
 
+int RunDownload(const Args& args);
+int RunSend(const Args& args);
+int RunStatus(const Args& args);
+
 }  // namespace kivra::cli

@@ -20,6 +20,13 @@ sigset_t BlockStopSignals(sigset_t& previous) {
   return set;
 }
 
+// The desktop's line settings; no SERIAL.LOG in whatever directory a command runs in.
+serial::PortSettings CommandLineSettings() {
+  serial::PortSettings s = serial::PortSettings::DriverLink();
+  s.logging = serial::LogState::LogOff;
+  return s;
+}
+
 }  // namespace
 
 bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
@@ -114,6 +121,7 @@ std::string TerminalWindow::Text(std::string_view control) const {
 
 LinkSession::LinkSession(const LinkOptions& options)
     : signals_(BlockStopSignals(previousMask_)),
+      serial_(CommandLineSettings()),
       loop_([this](std::chrono::steady_clock::duration d) {
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
         const timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
@@ -137,6 +145,7 @@ LinkSession::~LinkSession() {
 
 bool LinkSession::Open() {
   ports_.StartUp();
+  if (!ports_.LastOpenError().empty()) std::fprintf(stderr, "kivra: %s\n", ports_.LastOpenError().c_str());
   return engine_.LinkEnabled();
 }
 

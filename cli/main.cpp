@@ -13,7 +13,9 @@ struct Command {
 
 // One row per command; each command's code is in cli/cmd_<name>.cpp.
 constexpr Command kCommands[] = {
-    {"", "", nullptr},
+    {"download", "download --port DEV [--lang tr|en] PROGRAM", kivra::cli::RunDownload},
+    {"status", "status --port DEV [--count N] [--lang tr|en]", kivra::cli::RunStatus},
+    {"send", "send --port DEV [--lang tr|en] COMMAND [VALUE]", kivra::cli::RunSend},
 };
 
 int Usage(std::FILE* out) {

@@ -26,8 +26,10 @@ bool PortSelection::OpenCurrent() {
     view_.SetText(ctl::PortNumberDirect, current_.Text());
     opener_.SetOpen(true);
     engine_.SetLinkEnabled(true);
+    lastOpenError_.clear();
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    lastOpenError_ = e.what();
     engine_.SetLinkEnabled(false);
     engine_.ShowLinkDown();
     view_.SetText(ctl::PortNumber, "");

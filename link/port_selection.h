@@ -69,6 +69,8 @@ class PortSelection {
   void DialogCancel();
 
   const PortName& Current() const { return current_; }
+  // Why the last open failed, in the serial component's words ("" after a success).
+  const std::string& LastOpenError() const { return lastOpenError_; }
 
  private:
   // Selects and opens current_; on failure the link is off and the user told.
@@ -80,6 +82,7 @@ class PortSelection {
   LinkView& view_;
   PortDialogView& dialog_;
   PortName current_;
+  std::string lastOpenError_;
 };
 
 }  // namespace kivra::link
