@@ -10,4 +10,6 @@ namespace kivra::cli {
 
 using Args = std::vector<std::string>;
 
+int RunSim(const Args& args);
+
 }  // namespace kivra::cli

@@ -13,7 +13,7 @@ struct Command {
 
 // One row per command; each command's code is in cli/cmd_<name>.cpp.
 constexpr Command kCommands[] = {
-    {"", "", nullptr},
+    {"sim", "sim [--link PATH] [--verbose] [settings]", kivra::cli::RunSim},
 };
 
 int Usage(std::FILE* out) {
