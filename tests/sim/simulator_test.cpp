@@ -245,6 +245,7 @@ TEST(Simulator, ScriptRunsWhileTheToolWatches) {
 TEST(Simulator, SettersRaceWithTheToolSafely) {
   Simulator sim;
   ToolPort tool(sim.PortPath());
+  sim.SetInputs(0x15);
   std::atomic<bool> done{false};
   std::thread world([&] {
     for (std::uint8_t i = 0; !done; ++i) {
