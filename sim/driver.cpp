@@ -446,10 +446,10 @@ Bytes Driver::NameReply() const {
 }
 
 std::string Driver::Describe(std::span<const std::uint8_t> frame) {
-  if (frame.size() < 3) return "?";
+  if (frame.size() < 3 || frame[0] != frame.size() || !CanStartFrame(frame[0], frame[1]))
+    return "?";
   switch (frame[1]) {
     case CommandLetter: {
-      if (frame.size() < CommandFrameLength) return "?";
       const CommandRow* row = FindCommand(frame[2]);
       const std::uint32_t value = Get32(frame.subspan(3, 4));
       if (!row) return "unknown command " + Hex(frame[2]);
