@@ -64,7 +64,8 @@ class Simulator {
   std::vector<ReceivedFrame> ReceivedFrames();
 
   // Waits until `condition` holds for the state (checked whenever a frame has been taken
-  // or a setter called, and at least every 10 ms), at most `timeout`. Returns whether it held.
+  // or a setter called, and at least every 10 ms), at most `timeout`. Returns whether it
+  // held. The condition runs under the simulator's lock: it must not call the simulator.
   bool WaitUntil(const std::function<bool(const DriverState&)>& condition,
                  std::chrono::milliseconds timeout);
 
