@@ -143,8 +143,15 @@ class StopSignals {
       sigaction(kSignals[i], &quiet, &previous_[i]);
     waitMask_ = previousMask_;
     for (int s : kSignals) sigdelset(&waitMask_, s);
+    // Started in the background of a terminal, a read of standard input would stop the
+    // whole process, and with it the answers; ignored, the read fails instead.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGTTIN, &ignore, &previousTtin_);
   }
   ~StopSignals() {
+    sigaction(SIGTTIN, &previousTtin_, nullptr);
     for (std::size_t i = 0; i < std::size(kSignals); ++i)
       sigaction(kSignals[i], &previous_[i], nullptr);
     pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
@@ -161,6 +168,7 @@ class StopSignals {
   sigset_t previousMask_{};
   sigset_t waitMask_{};
   struct sigaction previous_[std::size(kSignals)]{};
+  struct sigaction previousTtin_ {};
 };
 
 // Runs one line typed on standard input; false when it asks to stop.
@@ -184,6 +192,54 @@ bool RunLine(sim::Simulator& simulator, std::string line) {
   }
   std::fflush(stdout);
   return true;
+}
+
+// Takes control lines from standard input until "quit" or a stop signal. Without
+// standard input, or at its end, it only waits for the signal. In the background of a
+// terminal the reads fail; they are tried again every second, so a job brought to the
+// foreground takes commands again.
+void WaitForStop(sim::Simulator& simulator, const StopSignals& signals) {
+  using Clock = std::chrono::steady_clock;
+  bool inputOpen = true;
+  std::optional<Clock::time_point> retryInput;
+  std::string pending;
+  for (;;) {
+    pollfd in{inputOpen && !retryInput ? STDIN_FILENO : -1, POLLIN, 0};
+    timespec timeout{};
+    if (retryInput) {
+      const auto left =
+          std::max<Clock::duration>(*retryInput - Clock::now(), Clock::duration::zero());
+      timeout.tv_nsec =
+          static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(left).count());
+    }
+    const int n = ppoll(&in, 1, retryInput ? &timeout : nullptr, signals.WaitMask());
+    if (n < 0) {
+      if (errno == EINTR) return;  // a stop signal
+      continue;
+    }
+    if (retryInput) {
+      if (Clock::now() >= *retryInput) retryInput.reset();
+      continue;
+    }
+    if (in.fd < 0 || !(in.revents & (POLLIN | POLLHUP | POLLNVAL))) continue;
+    char buffer[1024];
+    const ssize_t r = (in.revents & POLLNVAL) ? 0 : read(STDIN_FILENO, buffer, sizeof buffer);
+    if (r < 0 && errno == EIO) {
+      retryInput = Clock::now() + 1s;
+      continue;
+    }
+    if (r <= 0) {
+      inputOpen = false;  // no more input: answer until a signal comes
+      continue;
+    }
+    pending.append(buffer, static_cast<std::size_t>(r));
+    for (auto eol = pending.find('\n'); eol != std::string::npos; eol = pending.find('\n')) {
+      const std::string line = pending.substr(0, eol);
+      pending.erase(0, eol + 1);
+      if (!RunLine(simulator, line)) return;
+    }
+    if (pending.size() > 4096) pending.clear();  // no one types a line that long
+  }
 }
 
 }  // namespace
@@ -234,36 +290,7 @@ int RunSim(const Args& args) {
                "kivra sim: type \"help\" for commands; Ctrl+C stops it.\n",
                simulator->PortPath().c_str());
 
-  pollfd in{STDIN_FILENO, POLLIN, 0};
-  std::string pending;
-  for (;;) {
-    const int n = ppoll(&in, 1, nullptr, signals.WaitMask());
-    if (n < 0) {
-      if (errno == EINTR) break;  // a stop signal
-      continue;
-    }
-    if (in.revents & POLLNVAL) {
-      in.fd = -1;  // no standard input at all: wait for a signal only
-      continue;
-    }
-    if (!(in.revents & (POLLIN | POLLHUP))) continue;
-    char buffer[1024];
-    const ssize_t r = read(STDIN_FILENO, buffer, sizeof buffer);
-    if (r <= 0) {
-      if (r < 0 && errno == EINTR) break;
-      in.fd = -1;  // end of input: keep answering until a signal
-      continue;
-    }
-    pending.append(buffer, static_cast<std::size_t>(r));
-    bool stop = false;
-    for (auto eol = pending.find('\n'); eol != std::string::npos && !stop;
-         eol = pending.find('\n')) {
-      stop = !RunLine(*simulator, pending.substr(0, eol));
-      pending.erase(0, eol + 1);
-    }
-    if (pending.size() > 4096) pending.clear();  // no one types a line that long
-    if (stop) break;
-  }
+  WaitForStop(*simulator, signals);
   simulator->Stop();
   std::fprintf(stderr, "kivra sim: stopped\n");
   return 0;
