@@ -13,7 +13,7 @@ struct Command {
 
 // One row per command; each command's code is in cli/cmd_<name>.cpp.
 constexpr Command kCommands[] = {
-    {"", "", nullptr},
+    {"check", "check [--lang en|tr] [--listing] PROGRAM", kivra::cli::RunCheck},
 };
 
 int Usage(std::FILE* out) {
