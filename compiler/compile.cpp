@@ -25,13 +25,6 @@ constexpr Detail kUnrecognized{"Unrecognized command!", "Tanımlanamayan komut!"
 constexpr Detail kMemoryFull{"Program memory full!", "Program belleği yetersiz!"};
 constexpr Detail kMissingRet{"Missing RET command!", "RET komutu bulunamadı!"};
 
-// A tab is a blank everywhere in a program line.
-void TabsToBlanks(std::string& s) {
-  for (char& c : s) {
-    if (c == '\t') c = ' ';
-  }
-}
-
 bool IsBlankProgram(const std::vector<std::string>& lines) {
   for (const auto& line : lines) {
     if (line.find_first_not_of(" \t\r\n") != std::string::npos) return false;
@@ -49,12 +42,9 @@ void CheckPass(const std::vector<std::string>& lines, MessageLog& log) {
   bool endSeen = false;
   bool endIsLast = false;
   std::uint32_t endLine = 0;
-  std::string t;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const auto line = static_cast<std::uint32_t>(i + 1);
-    t.assign(lines[i]);
-    TabsToBlanks(t);
-    const auto trimmed = Trim(t);
+    const auto trimmed = Trim(lines[i]);
     const auto semicolon = trimmed.find(';');
     if (!trimmed.empty() && semicolon == npos && trimmed.find(':') == npos) {
       log.Error(line, kSemicolonExpected, A);
@@ -91,9 +81,11 @@ void CodePass(const std::vector<std::string>& lines, Run& run) {
   std::string s;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     run.line = static_cast<std::uint32_t>(i + 1);
-    s.assign(lines[i]);
-    TabsToBlanks(s);
-    UpperAsciiInPlace(s);
+    // Nothing after the first `;` is ever looked at: it is the comment.
+    const std::string_view raw = lines[i];
+    const auto end = raw.find(';');
+    s.assign(end == npos ? raw : raw.substr(0, end + 1));
+    NormalizeLine(s);
     const auto text = Trim(s);
 
     // A colon before the first `;` ends a label; everything after the `;` is comment.

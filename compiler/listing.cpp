@@ -14,9 +14,10 @@ void AppendHex(std::string& out, std::uint8_t b) {
 
 // Three digits at least: 000 to 999, then 1000 and above as they are.
 void AppendAddress(std::string& out, std::size_t a) {
-  if (a < 10) out += "00";
-  else if (a < 100) out += '0';
-  out += std::to_string(a);
+  if (a >= 1000) out += static_cast<char>('0' + a / 1000 % 10);
+  out += static_cast<char>('0' + a / 100 % 10);
+  out += static_cast<char>('0' + a / 10 % 10);
+  out += static_cast<char>('0' + a % 10);
   out += " :";
 }
 

@@ -5,15 +5,17 @@
 namespace kivra::compiler {
 
 std::string_view Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(' ');
-  if (first == npos) return {};
-  const auto last = s.find_last_not_of(' ');
-  return s.substr(first, last - first + 1);
+  std::size_t first = 0;
+  std::size_t last = s.size();
+  while (first < last && IsBlank(s[first])) ++first;
+  while (last > first && IsBlank(s[last - 1])) --last;
+  return s.substr(first, last - first);
 }
 
-void UpperAsciiInPlace(std::string& s) {
+void NormalizeLine(std::string& s) {
   for (char& c : s) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    else if (c == '\t') c = ' ';
   }
 }
 

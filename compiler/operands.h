@@ -14,12 +14,13 @@ namespace kivra::compiler {
 
 inline constexpr std::size_t npos = std::string_view::npos;
 
-// Only blanks count: tabs are turned into blanks before a line is looked at.
+// A tab is a blank everywhere in a program line; nothing else is.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 std::string_view Trim(std::string_view s);
 
-// Upper-cases a-z only, so that a Turkish dotted or dotless i (or any other non-ASCII
-// byte) never turns into a keyword letter.
-void UpperAsciiInPlace(std::string& s);
+// Turns tabs into blanks and upper-cases a-z only, so that a Turkish dotted or dotless
+// i (or any other non-ASCII byte) never turns into a keyword letter.
+void NormalizeLine(std::string& s);
 
 // The text from 1-based position `pos` on (empty when the text is shorter).
 std::string_view From(std::string_view s, std::size_t pos);

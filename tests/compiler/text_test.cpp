@@ -53,10 +53,10 @@ TEST(Numbers, SixtyFourBitRange) {
   EXPECT_EQ(ToInt64("4294967296"), 4294967296LL);
 }
 
-TEST(UpperCase, AsciiOnly) {
+TEST(NormalizeLine, AsciiUpperCaseAndTabs) {
   // ı (C4 B1 in UTF-8, FD in code page 1254) and i with a dot must stay what they are.
-  std::string s = "speed\xC4\xB1 \xFD i\xCC\x87 z";
-  UpperAsciiInPlace(s);
+  std::string s = "speed\xC4\xB1\t\xFD i\xCC\x87 z";
+  NormalizeLine(s);
   EXPECT_EQ(s, "SPEED\xC4\xB1 \xFD I\xCC\x87 Z");
 }
 
