@@ -221,3 +221,34 @@ TEST(AddressLines, OpcodesOnlyAndNotTheJumpAfterATest) {
 
 }  // namespace
 }  // namespace kivra::compiler::test
+
+namespace kivra::compiler::test {
+namespace {
+
+TEST(BadInput, HugeAndManyLines) {
+  // A megabyte line without a statement end, then one with a command buried in blanks.
+  std::vector<std::string> lines = {std::string(1 << 20, 'A'),
+                                    std::string(1 << 20, ' ') + "END;" + std::string(1 << 20, ' ')};
+  auto r = Compile(lines, Language::English, FixedClock());
+  EXPECT_EQ(Entries(r), "* Error : Line 1.\n  ---> (;) expected!\n");
+
+  // A hundred thousand lines of labels and jumps run far past the code memory.
+  lines.clear();
+  for (int i = 0; i < 100000; ++i) lines.push_back("L" + std::to_string(i) + ": JUMP L" + std::to_string(i / 2) + ";");
+  lines.push_back("END;");
+  r = Compile(lines, Language::Turkish, FixedClock());
+  EXPECT_FALSE(r.programValid);
+  EXPECT_EQ(r.errorCount, 100001 - 682);  // memory is full after line 683 (683 * 3 = 2049)
+  EXPECT_EQ(r.code.length, CodeCapacity);
+}
+
+TEST(BadInput, ControlAndHighBytes) {
+  std::string binary;
+  for (int b = 1; b < 256; ++b) binary += static_cast<char>(b);
+  const auto r = CompileText(binary + "\n" + binary + ";\nEND;\n");
+  EXPECT_FALSE(r.programValid);
+  EXPECT_GT(r.errorCount, 0);
+}
+
+}  // namespace
+}  // namespace kivra::compiler::test
