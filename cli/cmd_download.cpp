@@ -1,30 +1,16 @@
 // kivra download --port DEV [--lang tr|en] PROGRAM
-// Checks the program, printing the check's messages, then writes it into the driver.
+// Checks the program, printing the check as `kivra check` does, then writes it into the driver.
 
 #include <cstdio>
-#include <ctime>
-#include <fstream>
-#include <sstream>
+#include <iostream>
 
 #include "cli/commands.h"
 #include "cli/link_session.h"
+#include "cli/program_input.h"
 #include "compiler/compile.h"
 #include "link/texts.h"
 
 namespace kivra::cli {
-namespace {
-
-compiler::Timestamp Now() {
-  const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char date[32], time[32];
-  std::strftime(date, sizeof date, "%d.%m.%Y", &tm);
-  std::strftime(time, sizeof time, "%H:%M:%S", &tm);
-  return {date, time};
-}
-
-}  // namespace
 
 int RunDownload(const Args& args) {
   LinkOptions options;
@@ -35,17 +21,16 @@ int RunDownload(const Args& args) {
     return 2;
   }
   const std::string& path = options.operands[0];
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "kivra download: cannot read %s\n", path.c_str());
+  std::string reason;
+  const auto bytes = ReadFileBytes(path, reason);
+  if (!bytes) {
+    std::fprintf(stderr, "kivra download: %s\n", reason.c_str());
     return 1;
   }
-  std::stringstream text;
-  text << in.rdbuf();
-  const auto result = compiler::Compile(compiler::SplitLines(text.str()),
-                                        options.english ? compiler::Language::English : compiler::Language::Turkish, Now);
-  std::fputs(result.messages.c_str(), stdout);
-  std::fflush(stdout);
+  const auto language = options.english ? compiler::Language::English : compiler::Language::Turkish;
+  const auto result = compiler::Compile(ProgramLines(*bytes), language, LocalClock());
+  PrintCheck(std::cout, result, false);
+  std::cout.flush();
 
   LinkSession session(options);
   if (!session.Open()) return 1;

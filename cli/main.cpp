@@ -13,6 +13,8 @@ struct Command {
 
 // One row per command; each command's code is in cli/cmd_<name>.cpp.
 constexpr Command kCommands[] = {
+    {"check", "check [--lang en|tr] [--listing] PROGRAM", kivra::cli::RunCheck},
+    {"sim", "sim [--link PATH] [--verbose] [settings]", kivra::cli::RunSim},
     {"download", "download --port DEV [--lang tr|en] PROGRAM", kivra::cli::RunDownload},
     {"status", "status --port DEV [--count N] [--lang tr|en]", kivra::cli::RunStatus},
     {"send", "send --port DEV [--lang tr|en] COMMAND [VALUE]", kivra::cli::RunSend},
