@@ -91,8 +91,8 @@ class LinkSession {
     void WriteSetting(std::string_view, std::string_view) override {}
   };
 
+  sigset_t previousMask_{};  // before signals_, which fills it
   sigset_t signals_{};
-  sigset_t previousMask_{};
   bool interrupted_ = false;
   link::SerialLink serial_;
   TerminalWindow window_;
