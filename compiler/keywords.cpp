@@ -22,7 +22,31 @@ constexpr std::pair<std::string_view, Handler> kKeywords[] = {
     {"JUMP", HandleJump},
     {"IFINP", HandleIfinp},
     {"IFVRB", HandleIfvrb},
+    {"VRB", HandleVrb},
+    {"VRBINC", HandleVrbinc},
+    {"VRBDEC", HandleVrbdec},
+    {"PRM", HandlePrm},
+    {"DELAY", HandleDelay},
+    {"WAIT", HandleWait},
+    {"WAIS", HandleWais},
+    {"MOVE", HandleMove},
+    {"RUN", HandleRun},
+    {"STOP", HandleStop},
+    {"TABLE", HandleTable},
+    {"REFPOS", HandleRefpos},
+    {"MOVT", HandleMovt},
+    {"INT", HandleInt},
+    {"RET", HandleRet},
+    {"ENBINT", HandleEnbint},
+    {"DISINT", HandleDisint},
+    {"LIM", HandleLim},
+    {"SPAN", HandleSpan},
+    {"OUT", HandleOut},
+    {"FILTER", HandleFilter},
 };
+
+// END and the 33 commands of the language.
+static_assert(std::size(kKeywords) == 34);
 
 }  // namespace
 
