@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/opcodes.h"
 #include "test_support.h"
 
 namespace kivra::compiler::test {
@@ -25,6 +26,11 @@ void ExpectEncodings(std::initializer_list<Encoding> cases) {
     const auto r = CompileText(std::string(c.line) + "\nEND;\n");
     EXPECT_TRUE(r.programValid) << c.line << "\n" << Entries(r);
     EXPECT_EQ(Hex(r.code, 0, r.code.length - 1), c.bytes) << c.line;
+    // The listing, the simulated driver and the debugger measure instructions with the
+    // opcode table: it must agree with what the handler emitted.
+    std::size_t a = 0;
+    while (a + 1 < r.code.length) a += InstructionLength(r.code.bytes, a);
+    EXPECT_EQ(a, r.code.length - 1) << c.line << ": instruction lengths do not tile the code";
   }
 }
 
