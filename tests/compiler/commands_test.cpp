@@ -400,3 +400,91 @@ TEST(Limits, Failures) {
 
 }  // namespace
 }  // namespace kivra::compiler::test
+
+namespace kivra::compiler::test {
+namespace {
+
+std::string Record(const CompileResult& r, int input) {
+  CodeImage rec;
+  std::copy_n(&r.vectorTable[(input - 1) * VectorRecordSize], VectorRecordSize, rec.bytes.begin());
+  rec.length = VectorRecordSize;
+  return Hex(rec);
+}
+
+TEST(Interrupts, RoutineIsSkippedAndFoundThroughTheVectorTable) {
+  // INT at address 10: a jump over the routine to 20, the routine's head at 13.
+  const auto r = CompileText(
+      "CURON = 5;\nSPEED = 5;\nDIR = 1;\nSTOP;\nWAIT;\nINT 3,1;\nOUT 1=1;\nRET;\nEND;\n");
+  ASSERT_TRUE(r.programValid) << r.messages;
+  EXPECT_EQ(Hex(r.code, 10), "09 00 14 1D 31 23 01 01 1E 03 FF");
+  EXPECT_EQ(Record(r, 3), "01 00 0D FF FF");
+  for (int input : {1, 2, 4, 5, 6}) EXPECT_EQ(Record(r, input), "02 00 00 FF FF");
+  // Neither the jump nor the routine's head carry a line; the RET does.
+  for (std::uint32_t a = 10; a < 15; ++a) EXPECT_EQ(r.addressLines[a], 0u) << a;
+  EXPECT_EQ(r.addressLines[15], 7u);
+  EXPECT_EQ(r.addressLines[18], 8u);
+}
+
+TEST(Interrupts, ReturnToALabel) {
+  const auto r = CompileText("LOOP: WAIT;\nINT 3,1;\nOUT 1=1;\nRET LOOP;\nEND;\n");
+  ASSERT_TRUE(r.programValid) << r.messages;
+  EXPECT_EQ(Hex(r.code), "13 09 00 0B 1D 31 23 01 01 1E 03 FF");
+  EXPECT_EQ(Record(r, 3), "01 00 04 00 00");
+  EXPECT_EQ(r.addressLines[9], 0u);  // a RET with a label carries no line
+}
+
+TEST(Interrupts, LabelOnTheIntLineNamesTheJump) {
+  const auto r = CompileText("WAIT;\nALARM: INT 2,0;\nRET;\nJUMP ALARM;\nEND;\n");
+  ASSERT_TRUE(r.programValid) << r.messages;
+  EXPECT_EQ(Hex(r.code, 8), "09 00 01 FF");
+}
+
+TEST(Interrupts, ManyReturnLabelsLaterOneWins) {
+  // More routines with return labels than inputs: every RET is kept, in order, and the
+  // last routine of an input decides its record.
+  std::string text = "A: WAIT;\nB: WAIT;\n";
+  for (int i = 0; i < 20; ++i) text += "INT " + std::to_string(1 + i % 6) + ",1;\nRET " + (i < 18 ? "A" : "B") + ";\n";
+  text += "END;\n";
+  const auto r = CompileText(text);
+  ASSERT_TRUE(r.programValid) << Entries(r);
+  // Routine i (from 0) has its head at 5 + 7i.
+  EXPECT_EQ(Record(r, 1), "01 00 83 00 01");  // routine 18 at 131, back to B
+  EXPECT_EQ(Record(r, 2), "01 00 8A 00 01");  // routine 19 at 138, back to B
+  EXPECT_EQ(Record(r, 3), "01 00 67 00 00");  // routine 14 at 103, back to A
+}
+
+TEST(Interrupts, OpenRoutineAtTheEnd) {
+  auto r = CompileText("INT 3,1;\nOUT 1=1;\nEND;\n");
+  EXPECT_EQ(Entries(r), "* Error : Line 4.\n  ---> Missing RET command!\n");
+  r = CompileText("INT 3,1;\nOUT 1=1;\nEND;\n", Language::Turkish);
+  EXPECT_EQ(Entries(r), "* Hata : 3.satır:\n  ---> RET komutu bulunamadı!\n");
+  // Other errors first: then there is no word about the missing RET.
+  r = CompileText("INT 3,1;\nOUT 3=1;\nEND;\n");
+  EXPECT_EQ(r.errorCount, 1);
+}
+
+TEST(Interrupts, BookkeepingErrors) {
+  // INT with an error opens nothing, so its RET is unexpected; a RET whose label holds a
+  // colon leaves the routine open.
+  auto r = CompileText("INT 7,1;\nRET;\nEND;\n");
+  EXPECT_EQ(Entries(r),
+            "* Error : Line 1.\n  ---> Input number range:1-6\n"
+            "* Error : Line 2.\n  ---> Unexpected RET command!\n");
+  r = CompileText("INT 3,1;\nL1: RET A:B;\nINT 4,0;\nRET;\nEND;\n");
+  EXPECT_EQ(Entries(r),
+            "* Error : Line 2.\n  ---> Label syntax error!\n"
+            "* Error : Line 3.\n  ---> New INT command unless finished previous !\n");
+  // An INT input counts as tested.
+  r = CompileText("L: INT 3,1;\nRET;\nIFINP 3 = 0 GO L;\nEND;\n");
+  EXPECT_EQ(Entries(r), "* Warning: Line 3.\n  ---> Input-3 already used!\n");
+}
+
+TEST(Interrupts, MissingReturnLabelsWaitForTheJumps) {
+  auto r = CompileText("INT 1,1;\nRET NOWHERE;\nJUMP ELSEWHERE;\nEND;\n");
+  EXPECT_EQ(Entries(r), "* Error : Line 3.\n  ---> Missing label!\n");
+  r = CompileText("INT 1,1;\nRET NOWHERE;\nEND;\n");
+  EXPECT_EQ(Entries(r), "* Error : Line 2.\n  ---> Missing label!\n");
+}
+
+}  // namespace
+}  // namespace kivra::compiler::test
