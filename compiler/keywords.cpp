@@ -51,8 +51,9 @@ static_assert(std::size(kKeywords) == 34);
 }  // namespace
 
 Handler FindHandler(std::string_view keyword) {
+  if (keyword.empty()) return nullptr;
   for (const auto& [name, handler] : kKeywords) {
-    if (name == keyword) return handler;
+    if (name[0] == keyword[0] && name == keyword) return handler;
   }
   return nullptr;
 }

@@ -4,14 +4,6 @@
 
 namespace kivra::compiler {
 
-std::string_view Trim(std::string_view s) {
-  std::size_t first = 0;
-  std::size_t last = s.size();
-  while (first < last && IsBlank(s[first])) ++first;
-  while (last > first && IsBlank(s[last - 1])) --last;
-  return s.substr(first, last - first);
-}
-
 void NormalizeLine(std::string& s) {
   for (char& c : s) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
