@@ -51,7 +51,8 @@ std::vector<std::string> FullProgram() {
         "        LOCATE V" + std::to_string(1 + block % 25) + ";",
         "        VRB 1 = V2 + " + std::to_string(block) + ";",
         "        VRB 3 = A1;",
-        "        TABLE " + std::to_string(1 + block % 32) + " = " + std::to_string(400 * block) + ";",
+        "        TABLE " + std::to_string(1 + block % 32) + " = " + std::to_string(400 * block) +
+            ";",
         "        MOVT V3;",
         "        MOVE;",
         "        WAIS;",

@@ -93,10 +93,20 @@ void HandleDelay(Run& run, std::string_view command) {
 }
 
 // Anything between these keywords and the `;` is ignored.
-void HandleWait(Run& run, std::string_view) { run.Opcode(0x13); }
-void HandleWais(Run& run, std::string_view) { run.Opcode(0x14); }
-void HandleMove(Run& run, std::string_view) { run.Opcode(0x15); }
-void HandleRun(Run& run, std::string_view) { run.Opcode(0x16); }
-void HandleStop(Run& run, std::string_view) { run.Opcode(0x17); }
+void HandleWait(Run& run, std::string_view) {
+  run.Opcode(0x13);
+}
+void HandleWais(Run& run, std::string_view) {
+  run.Opcode(0x14);
+}
+void HandleMove(Run& run, std::string_view) {
+  run.Opcode(0x15);
+}
+void HandleRun(Run& run, std::string_view) {
+  run.Opcode(0x16);
+}
+void HandleStop(Run& run, std::string_view) {
+  run.Opcode(0x17);
+}
 
 }  // namespace kivra::compiler

@@ -53,7 +53,8 @@ std::optional<Assignment> ReadAssignment(Run& run, std::string_view rest) {
 
 void SwitchInterrupt(Run& run, std::string_view command, std::uint8_t opcode) {
   run.Opcode(opcode);
-  const auto n = run.Ranged(Trim(DropLast(From(command, 7))), 1, kInputCount, kSwitchInputRange, B, A);
+  const auto n =
+      run.Ranged(Trim(DropLast(From(command, 7))), 1, kInputCount, kSwitchInputRange, B, A);
   if (n) run.Byte(static_cast<std::uint8_t>(*n));
 }
 
@@ -71,7 +72,8 @@ void HandleInt(Run& run, std::string_view command) {
   const auto rest = Trim(From(command, 4));
   const auto comma = rest.find(',');
   if (comma == npos) return run.Error(msg::kMissingComma, B);
-  const auto n = run.Ranged(Trim(rest.substr(0, comma)), 1, kInputCount, msg::kInputNumberRange, B, B);
+  const auto n =
+      run.Ranged(Trim(rest.substr(0, comma)), 1, kInputCount, msg::kInputNumberRange, B, B);
   if (!n) return;
   const auto level = run.Ranged(BetweenAndLast(rest, comma), 0, 1, msg::kInputValueRange, B, B);
   if (!level) return;
@@ -107,10 +109,14 @@ void HandleRet(Run& run, std::string_view command) {
 }
 
 // ENBINT n;  n 1..6
-void HandleEnbint(Run& run, std::string_view command) { SwitchInterrupt(run, command, 0x24); }
+void HandleEnbint(Run& run, std::string_view command) {
+  SwitchInterrupt(run, command, 0x24);
+}
 
 // DISINT n;  n 1..6
-void HandleDisint(Run& run, std::string_view command) { SwitchInterrupt(run, command, 0x25); }
+void HandleDisint(Run& run, std::string_view command) {
+  SwitchInterrupt(run, command, 0x25);
+}
 
 // LIM v = k;  v 1..20 with a 16-bit k, v 21..25 with a 32-bit k
 void HandleLim(Run& run, std::string_view command) {

@@ -8,6 +8,7 @@
 namespace kivra::compiler {
 namespace {
 
+// clang-format off
 constexpr std::pair<std::string_view, Handler> kKeywords[] = {
     {"END", HandleEnd},
     {"CURON", HandleCuron},
@@ -44,6 +45,7 @@ constexpr std::pair<std::string_view, Handler> kKeywords[] = {
     {"OUT", HandleOut},
     {"FILTER", HandleFilter},
 };
+// clang-format on
 
 // END and the 33 commands of the language.
 static_assert(std::size(kKeywords) == 34);

@@ -15,7 +15,9 @@ namespace kivra::compiler {
 inline constexpr std::size_t npos = std::string_view::npos;
 
 // A tab is a blank everywhere in a program line; nothing else is.
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 inline std::string_view Trim(std::string_view s) {
   std::size_t first = 0;
   std::size_t last = s.size();

@@ -65,6 +65,8 @@ void HandleMovt(Run& run, std::string_view command) {
 }
 
 // REFPOS;  anything before the `;` is ignored.
-void HandleRefpos(Run& run, std::string_view) { run.Opcode(0x1A); }
+void HandleRefpos(Run& run, std::string_view) {
+  run.Opcode(0x1A);
+}
 
 }  // namespace kivra::compiler

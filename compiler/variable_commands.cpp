@@ -18,6 +18,9 @@ constexpr Detail kDipSwitchRange{"Dip switch no range:1-8", "Ayar anahtar no:1-8
 constexpr Detail kInputMaskRange{"Input mask range:1-6", "Giriş maske:1-6 olabilir"};
 
 constexpr std::uint8_t kOpNumber = 0x0E;
+// The operator codes are the positions in this text; it is also the order in which an
+// expression is searched for its operator.
+constexpr std::string_view kOperators = "+-*/";
 
 // An operand of the two-operand form.
 struct OperandKind {
@@ -55,14 +58,15 @@ std::optional<Operand> ReadOperand(Run& run, std::string_view text) {
 
 void EmitOperand(Run& run, const Operand& o) {
   run.Byte(o.kind);
-  if (o.kind == kConstantKind) run.code.Word32(o.value);
-  else run.Byte(static_cast<std::uint8_t>(o.value));
+  if (o.kind == kConstantKind)
+    run.code.Word32(o.value);
+  else
+    run.Byte(static_cast<std::uint8_t>(o.value));
 }
 
 // VRB k = left op right;  op is +, -, * or /
 void CompileOperation(Run& run, std::string_view expression, std::size_t at) {
-  const std::uint8_t operation = expression[at] == '+' ? 0 : expression[at] == '-' ? 1
-                                 : expression[at] == '*' ? 2 : 3;
+  const auto operation = static_cast<std::uint8_t>(kOperators.find(expression[at]));
   const auto left = ReadOperand(run, Trim(expression.substr(0, at)));
   // The two-operand form is built only while the whole run is free of errors; once
   // any error has been counted, the image is lost anyway and the right operand is not
@@ -84,11 +88,16 @@ struct Source {
 };
 // In order of priority: the first of these letters found anywhere in the expression.
 constexpr Source kSources[] = {
-    {'I', 0x18, 6, kInputMaskRange}, {'A', 0x20, 2, kAnalogRange},
-    {'B', 0x36, 2, kAnalogRange},    {'S', 0x2A, 8, kDipSwitchRange},
-    {'P', 0x2B, 25, kParameterRange}, {'V', 0x39, 25, kVariableRange},
-    {'T', 0x31, 32, kTableNrRange},  {'Q', 0x2D, 0, {}},
-    {'W', 0x3A, 0, {}},              {'X', 0x33, 0, {}},
+    {'I', 0x18, 6, kInputMaskRange},
+    {'A', 0x20, 2, kAnalogRange},
+    {'B', 0x36, 2, kAnalogRange},
+    {'S', 0x2A, 8, kDipSwitchRange},
+    {'P', 0x2B, 25, kParameterRange},
+    {'V', 0x39, 25, kVariableRange},
+    {'T', 0x31, 32, kTableNrRange},
+    {'Q', 0x2D, 0, {}},
+    {'W', 0x3A, 0, {}},
+    {'X', 0x33, 0, {}},
 };
 
 // VRB k = n;  VRB k = In;  ...  VRB k = Q;
@@ -126,8 +135,9 @@ void HandleVrb(Run& run, std::string_view command) {
   const auto expression = BetweenAndLast(rest, eq);
   // One operator at most, found by kind and not by position: a leading minus sign is
   // a subtraction with an empty left operand.
-  for (const char op : {'+', '-', '*', '/'}) {
-    if (const auto at = expression.find(op); at != npos) return CompileOperation(run, expression, at);
+  for (const char op : kOperators) {
+    if (const auto at = expression.find(op); at != npos)
+      return CompileOperation(run, expression, at);
   }
   CompileSingle(run, expression);
 }

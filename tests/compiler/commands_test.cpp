@@ -52,18 +52,30 @@ constexpr std::string_view kSayi = "Sayısal deger bekleniyor!";
 
 TEST(DriveSetup, Encodings) {
   ExpectEncodings({
-      {"CURON = 1000;", "02 03 E8"},        {"CURON = 1;", "02 00 01"},
-      {"MICROS = 16;", "03 10"},            {"MICROS = 25;", "03 19"},
-      {"MICROS = +1;", "03 01"},            {"SPEED = 15000;", "04 3A 98"},
-      {"SPEED = V25;", "0D 19"},            {"SPEED = V 1 ;", "0D 01"},
-      {"ACCEL = 9999;", "05 27 0F"},        {"ACCEL = V1;", "38 01"},
-      {"INITV = 0;", "06 00 00"},           {"INITV = 15000;", "06 3A 98"},
-      {"DISP = 2000000000;", "07 77 35 94 00"}, {"DISP = 0;", "07 00 00 00 00"},
-      {"DISP = V3;", "29 03"},              {"LOCATE 70000;", "34 00 01 11 70"},
-      {"LOCATE V1;", "35 01"},              {"LOCATE 4294967295;", "34 FF FF FF FF"},
-      {"LOCATE 4294967296;", "34 00 00 00 00"}, {"LOCATE -2;", "34 FF FF FF FE"},
-      {"DIR = 0;", "08 00"},                {"DIR = 1;", "08 01"},
-      {"CUROFF = 0;", "0A 00"},             {"CUROFF = 100;", "0A 64"},
+      {"CURON = 1000;", "02 03 E8"},
+      {"CURON = 1;", "02 00 01"},
+      {"MICROS = 16;", "03 10"},
+      {"MICROS = 25;", "03 19"},
+      {"MICROS = +1;", "03 01"},
+      {"SPEED = 15000;", "04 3A 98"},
+      {"SPEED = V25;", "0D 19"},
+      {"SPEED = V 1 ;", "0D 01"},
+      {"ACCEL = 9999;", "05 27 0F"},
+      {"ACCEL = V1;", "38 01"},
+      {"INITV = 0;", "06 00 00"},
+      {"INITV = 15000;", "06 3A 98"},
+      {"DISP = 2000000000;", "07 77 35 94 00"},
+      {"DISP = 0;", "07 00 00 00 00"},
+      {"DISP = V3;", "29 03"},
+      {"LOCATE 70000;", "34 00 01 11 70"},
+      {"LOCATE V1;", "35 01"},
+      {"LOCATE 4294967295;", "34 FF FF FF FF"},
+      {"LOCATE 4294967296;", "34 00 00 00 00"},
+      {"LOCATE -2;", "34 FF FF FF FE"},
+      {"DIR = 0;", "08 00"},
+      {"DIR = 1;", "08 01"},
+      {"CUROFF = 0;", "0A 00"},
+      {"CUROFF = 100;", "0A 64"},
   });
 }
 
@@ -74,8 +86,10 @@ TEST(DriveSetup, Failures) {
       {"CURON = -1;", "Current range:1-1000 ", "Akım aralığı:1-1000", 'A'},
       {"CURON 500;", "Missing (=) ", "(=) bekleniyor!", 'A'},
       {"CURON = 0x10;", kNumber, kSayi, 'A'},
-      {"MICROS = 3;", "Allowed microsteps:1,2,4,5,8,10,16,25 ", "Mikrostep:1,2,4,5,8,10,16,25 olabilir!", 'B'},
-      {"MICROS = -16;", "Allowed microsteps:1,2,4,5,8,10,16,25 ", "Mikrostep:1,2,4,5,8,10,16,25 olabilir!", 'B'},
+      {"MICROS = 3;", "Allowed microsteps:1,2,4,5,8,10,16,25 ",
+       "Mikrostep:1,2,4,5,8,10,16,25 olabilir!", 'B'},
+      {"MICROS = -16;", "Allowed microsteps:1,2,4,5,8,10,16,25 ",
+       "Mikrostep:1,2,4,5,8,10,16,25 olabilir!", 'B'},
       {"MICROS 4;", "Missing (=) ", "(=) bekleniyor!", 'B'},
       {"MICROS = ;", kNumber, kSayi, 'B'},
       {"SPEED = 0;", "Speed range:1-15000", "Hız aralığı:1-15000", 'A'},
@@ -88,8 +102,10 @@ TEST(DriveSetup, Failures) {
       {"ACCEL = 0;", "Acceleration range:1-9999 ", "Hızlanma Katsayısı aralığı:1-9999", 'A'},
       {"ACCEL = V;", kNumber, kSayi, 'A'},
       {"INITV = 15001;", "Initial speed range:0-15000 ", "Kalkış Hızı aralığı:0-15000", 'A'},
-      {"DISP = 2000000001;", "Displacement range:0-2000000000 ", "Yer değiştirme aralığı:0-2000000000", 'A'},
-      {"DISP = -1;", "Displacement range:0-2000000000 ", "Yer değiştirme aralığı:0-2000000000", 'A'},
+      {"DISP = 2000000001;", "Displacement range:0-2000000000 ",
+       "Yer değiştirme aralığı:0-2000000000", 'A'},
+      {"DISP = -1;", "Displacement range:0-2000000000 ", "Yer değiştirme aralığı:0-2000000000",
+       'A'},
       {"DISP = 99999999999999999999;", kNumber, kSayi, 'A'},
       {"DISP 5;", "Missing (=) !", "(=) bekleniyor!", 'A'},
       {"DISP = V99;", "Variable nr range:1-25", "Değişken no:1-25 olabilir", 'A'},
@@ -187,7 +203,7 @@ TEST(Variables, Encodings) {
       {"VRB 2 = Q;", "2D 02"},
       {"VRB 2 = W;", "3A 02"},
       {"VRB 2 = X;", "33 02"},
-      {"VRB 2 = X 5;", "33 02"},  // nothing after Q, W or X is looked at
+      {"VRB 2 = X 5;", "33 02"},     // nothing after Q, W or X is looked at
       {"VRB 2 = QV7;", "39 02 07"},  // V comes before Q in the order of the letters
       {"VRB 3 = V1 + 5;", "2F 03 01 01 00 00 00 00 00 05"},
       {"VRB 3 = 9999 * T2;", "2F 03 00 00 00 27 0F 02 03 02"},
@@ -443,7 +459,8 @@ TEST(Interrupts, ManyReturnLabelsLaterOneWins) {
   // More routines with return labels than inputs: every RET is kept, in order, and the
   // last routine of an input decides its record.
   std::string text = "A: WAIT;\nB: WAIT;\n";
-  for (int i = 0; i < 20; ++i) text += "INT " + std::to_string(1 + i % 6) + ",1;\nRET " + (i < 18 ? "A" : "B") + ";\n";
+  for (int i = 0; i < 20; ++i)
+    text += "INT " + std::to_string(1 + i % 6) + ",1;\nRET " + (i < 18 ? "A" : "B") + ";\n";
   text += "END;\n";
   const auto r = CompileText(text);
   ASSERT_TRUE(r.programValid) << Entries(r);
