@@ -16,7 +16,13 @@ std::uint32_t Big(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
 }
 
 // Starts a frame with a placeholder length; Seal writes the length and the checksum.
-Frame Begin(char letter) { return Frame{0, static_cast<std::uint8_t>(letter)}; }
+Frame Begin(char letter) {
+  Frame f;
+  f.reserve(FrameCapacity);
+  f.push_back(0);
+  f.push_back(static_cast<std::uint8_t>(letter));
+  return f;
+}
 
 Frame Seal(Frame f) {
   f[0] = static_cast<std::uint8_t>(f.size() + 1);

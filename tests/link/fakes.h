@@ -136,10 +136,12 @@ class FakeTimer : public IntervalTimer {
 };
 
 // Replies as the driver sends them.
-inline Frame Reply(char letter, std::vector<std::uint8_t> payload) {
-  Frame f{0, static_cast<std::uint8_t>(letter)};
-  f.insert(f.end(), payload.begin(), payload.end());
-  f[0] = static_cast<std::uint8_t>(f.size() + 1);
+inline Frame Reply(char letter, const std::vector<std::uint8_t>& payload) {
+  Frame f;
+  f.reserve(payload.size() + 3);
+  f.push_back(static_cast<std::uint8_t>(payload.size() + 3));
+  f.push_back(static_cast<std::uint8_t>(letter));
+  for (auto b : payload) f.push_back(b);
   f.push_back(Xor(f));
   return f;
 }
