@@ -16,8 +16,8 @@ namespace {
 
 // The maker's contact details, the same in both languages.
 constexpr const char* kMaker = "NUVEX ELEKTRONIK LTD.\nTel : +90 000 000 00 00\nFax : +90 000 000 00 01";
-constexpr const char* kWeb = "www.nuvex-elektronik.example";
-constexpr const char* kMail = "info@nuvex-elektronik.example";
+constexpr const char* kWeb = "www.nuvex.example";
+constexpr const char* kMail = "info@nuvex.example";
 
 QLabel* AddBar(QWidget* parent, const QRect& rect) {
   QLabel* bar = look::AddLabel(parent, QString(), QString(), rect);
@@ -93,7 +93,7 @@ void AboutDialog::Prepare(bool english, int firmwareTenths, const QLocale& local
 }
 
 QString AboutDialog::FirmwareLine(int firmwareTenths, const QLocale& locale) {
-  // Single precision and three significant digits, as the driver's tools have always shown it.
+  // Tenths in single precision, rounded to three significant digits: 32 reads 3.20.
   const float version = static_cast<float>(firmwareTenths) * 0.1f;
   const double rounded = QString::number(static_cast<double>(version), 'g', 3).toDouble();
   return QStringLiteral("Driver Firmware Ver:") + locale.toString(rounded, 'f', 2);

@@ -24,7 +24,7 @@ constexpr Row kRows[] = {
     {"StaticText95", "Edit35", "Button4"},  {"StaticText97", "Edit36", "Button7"},
     {"StaticText81", "Edit29", "Button15"},
 };
-constexpr int kRowTop = 14;
+constexpr int kRowTop = 17;
 constexpr int kRowPitch = 40;
 
 QPushButton* AddButton(QWidget* parent, const char* objectName, const QString& caption, const QRect& rect) {

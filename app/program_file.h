@@ -1,9 +1,8 @@
 #pragma once
 
 // The program file format: the editor's text as code page 1254 bytes, every line break
-// stored as CR CR LF (the driver's original tool wrote its CR LF text through a text-mode
-// stream, and existing program files all look like that), no header, no terminator. A zero
-// byte ends the text, so files with trailing zeros load unchanged.
+// stored as CR CR LF (the form every existing program file has), no header, no terminator.
+// A zero byte ends the text, so files with trailing zeros load unchanged.
 
 #include <QByteArray>
 #include <QString>

@@ -11,6 +11,7 @@
 #include "app/about_dialog.h"
 #include "app/command_code_window.h"
 #include "app/direct_control_page.h"
+#include "app/help_window.h"
 #include "app/tool_bar.h"
 #include "window_harness.h"
 
@@ -211,6 +212,61 @@ class StartupTest : public QObject {
     h.window().pages()->setCurrentWidget(h.window().programPage());
     QVERIFY(bar->check()->isEnabled());
     QVERIFY(h.window().menu().open->isEnabled());
+  }
+
+  void toolBarButtonsStandInOrderWithTheirImages() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    struct Expected {
+      const char* name;
+      int x;
+      int image;
+    };
+    // Gaps of 9, 8, 8, 8, a 36 divider, 8, a 38 divider, 10 and a 40 divider.
+    for (const Expected& e : {Expected{"ToolButton6", 9, 0}, Expected{"ToolButton3", 56, 1},
+                              Expected{"ToolButton9", 103, 2}, Expected{"ToolButton1", 150, 3},
+                              Expected{"ToolButton8", 225, 8}, Expected{"ToolButton11", 272, 5},
+                              Expected{"ToolButton13", 349, 6}, Expected{"ToolButton14", 398, 7},
+                              Expected{"ToolButton18", 477, 10}}) {
+      auto* button = h.window().toolBar()->findChild<QToolButton*>(QString::fromLatin1(e.name));
+      QVERIFY2(button, e.name);
+      QCOMPARE(button->x(), e.x);
+      QCOMPARE(button->size(), QSize(39, 38));
+      QCOMPARE(button->property("imageIndex").toInt(), e.image);
+      QVERIFY2(!button->icon().isNull(), e.name);
+    }
+    QCOMPARE(h.window().toolBar()->height(), 57);
+  }
+
+  void controlsKeepTheirPlacesWhenTheWindowIsResized() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    h.window().resize(1200, 900);
+    QTRY_COMPARE(h.window().toolBar()->width(), h.window().centralWidget()->width());
+    struct Place {
+      const char* name;
+      QRect rect;
+    };
+    for (const Place& p : {Place{"RichEdit1", {0, 24, 761, 373}}, Place{"StaticText5", {72, 4, 685, 17}},
+                           Place{"RichEdit2", {4, 456, 531, 129}}, Place{"StaticText3", {88, 436, 393, 17}},
+                           Place{"GroupBox2", {760, 4, 101, 567}}, Place{"GroupBox11", {60, 12, 213, 537}},
+                           Place{"GroupBox5", {288, 12, 233, 537}}, Place{"GroupBox6", {528, 12, 251, 537}},
+                           Place{"Button17", {8, 36, 57, 365}}, Place{"Button8", {38, 468, 153, 37}}}) {
+      auto* widget = qobject_cast<QWidget*>(FindControl(&h.window(), QString::fromLatin1(p.name)));
+      QVERIFY2(widget, p.name);
+      QCOMPARE(widget->geometry(), p.rect);
+    }
+  }
+
+  void shippedHelpHasContentsAndTopicsInBothLanguages() {
+    if (!QFile::exists(QStringLiteral(":/help/en/index.html"))) QSKIP("no help documents in this build");
+    HelpWindow help(nullptr, QStringLiteral(":/help"));
+    for (bool english : {false, true}) {
+      QVERIFY(QFile::exists(english ? QStringLiteral(":/help/en/index.html") : QStringLiteral(":/help/tr/index.html")));
+      for (const char* keyword : {"END", "SPEED", "JUMP", "IFINP", "VRB", "TABLE", "INT", "FILTER"}) {
+        QVERIFY2(!help.TopicFile(english, QString::fromLatin1(keyword)).isEmpty(), keyword);
+      }
+    }
   }
 
   void downloadWithoutAnOpenPortSaysSo() {
