@@ -19,7 +19,7 @@ inline constexpr std::uint8_t OpVrbExpression = 0x2F;  // VRB k = left op right,
 inline constexpr std::array<std::uint8_t, 0x3B> OpcodeLengths = {
     0, 0, 3, 2, 3, 3, 3, 5, 2, 3, 2, 3, 5, 2, 4, 4,  // 00..0F
     4, 4, 4, 1, 1, 1, 1, 1, 3, 6, 1, 2, 2, 2, 2, 4,  // 10..1F
-    3, 4, 2, 2, 3, 3, 3, 2, 1, 2, 3, 3, 3, 2, 3, 7,  // 20..2F
+    3, 4, 2, 3, 2, 2, 3, 2, 1, 2, 3, 3, 3, 2, 3, 7,  // 20..2F
     3, 3, 4, 2, 5, 2, 3, 6, 2, 3, 2,                 // 30..3A
 };
 

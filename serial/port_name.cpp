@@ -1,0 +1,71 @@
+#include "serial/port_name.h"
+
+#include <charconv>
+
+namespace kivra::serial {
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::optional<std::uint16_t> ParseNumber(std::string_view s) {
+  if (s.empty()) return std::nullopt;
+  std::uint16_t n = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return n;
+}
+
+bool StartsWithCom(std::string_view s) {
+  return s.size() > 3 && (s[0] == 'C' || s[0] == 'c') && (s[1] == 'O' || s[1] == 'o') &&
+         (s[2] == 'M' || s[2] == 'm');
+}
+
+}  // namespace
+
+PortName PortName::Number(std::uint16_t number) {
+  PortName p;
+  p.number_ = number;
+  return p;
+}
+
+PortName PortName::Device(std::string path) {
+  PortName p;
+  p.path_ = std::move(path);
+  return p;
+}
+
+std::optional<PortName> PortName::Parse(std::string_view text) {
+  text = Trim(text);
+  if (text.empty()) return std::nullopt;
+  // Digits are a port number or a typo, never a device name.
+  if (text.front() >= '0' && text.front() <= '9') {
+    if (const auto n = ParseNumber(text)) return Number(*n);
+    return std::nullopt;
+  }
+  if (StartsWithCom(text)) {
+    if (const auto n = ParseNumber(text.substr(3))) return Number(*n);
+    return std::nullopt;
+  }
+  if (text.find('/') != std::string_view::npos) return Device(std::string(text));
+  // Only plain device names may stand alone; anything with blanks or signs is a typo.
+  if (text.front() == '.' || text.front() == '-') return std::nullopt;
+  for (const char c : text) {
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                    c == '_' || c == '-' || c == '.';
+    if (!ok) return std::nullopt;
+  }
+  return Device("/dev/" + std::string(text));
+}
+
+std::string PortName::ToString() const { return IsNumber() ? std::to_string(number_) : path_; }
+
+std::string PortName::DisplayName() const {
+  return IsNumber() ? "COM" + std::to_string(number_) : path_;
+}
+
+}  // namespace kivra::serial
