@@ -47,7 +47,14 @@ MainWindow::MainWindow(MainWindowServices services)
   ConnectEditor();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The widgets are deleted after the members they report to; nothing they send on the way
+  // out may reach this window.
+  for (QObject* sender : std::initializer_list<QObject*>{programPage_->editor(), programPage_->messageList(), pages_,
+                                                         commandCodes_, find_}) {
+    sender->disconnect(this);
+  }
+}
 
 void MainWindow::BuildWindow() {
   setObjectName(QStringLiteral("TForm1"));
