@@ -13,7 +13,8 @@ struct Command {
 
 // One row per command; each command's code is in cli/cmd_<name>.cpp.
 constexpr Command kCommands[] = {
-    {"", "", nullptr},
+    {"check", "check [--lang en|tr] [--listing] PROGRAM", kivra::cli::RunCheck},
+    {"sim", "sim [--link PATH] [--verbose] [settings]", kivra::cli::RunSim},
 };
 
 int Usage(std::FILE* out) {

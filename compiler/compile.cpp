@@ -1,35 +1,159 @@
-// Placeholder until the compiler lands: every program is reported as not checked.
+// The compile driver: a quick check of statement ends and END; placement, the code pass
+// that reads every line and hands its command to the keyword's handler, and the fixup
+// pass that fills in the label addresses. The run never stops at an error, so one check
+// lists every problem of a program.
+
 #include "compiler/compile.h"
 
-namespace kivra::compiler {
+#include "compiler/code_image.h"
+#include "compiler/handlers.h"
+#include "compiler/labels.h"
+#include "compiler/listing.h"
+#include "compiler/messages.h"
+#include "compiler/operands.h"
 
-CompileResult Compile(const std::vector<std::string>&, Language, const Clock&) {
-  CompileResult r;
-  r.code.bytes.fill(0xFF);
-  r.vectorTable = {2, 0, 0, 0xFF, 0xFF, 2, 0, 0, 0xFF, 0xFF, 2, 0, 0, 0xFF, 0xFF,
-                   2, 0, 0, 0xFF, 0xFF, 2, 0, 0, 0xFF, 0xFF, 2, 0, 0, 0xFF, 0xFF};
-  r.errorCount = 1;
-  r.messages = "compiler not built yet\n";
-  r.summaryText = "compiler not built yet";
-  r.summaryColour = SummaryColour::Red;
-  r.countersSet = true;
-  return r;
+namespace kivra::compiler {
+namespace {
+
+using enum HeaderForm;
+
+constexpr Detail kSemicolonExpected{"(;) expected!", "(;) bulunamadı!"};
+constexpr Detail kTooManyEnd{"too many (END;) command!", "Birden fazla (END;) bulundu!"};
+constexpr Detail kNoValidEnd{"No valid (END;) command!",
+                             "Geçerli program sonu (END;) bulunamadı!"};
+constexpr Detail kUnrecognized{"Unrecognized command!", "Tanımlanamayan komut!"};
+constexpr Detail kMemoryFull{"Program memory full!", "Program belleği yetersiz!"};
+constexpr Detail kMissingRet{"Missing RET command!", "RET komutu bulunamadı!"};
+
+bool IsBlankProgram(const std::vector<std::string>& lines) {
+  for (const auto& line : lines) {
+    if (line.find_first_not_of(" \t\r\n") != std::string::npos) return false;
+  }
+  return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string cur;
-  for (char c : text) {
-    if (c == '\n') {
-      while (!cur.empty() && cur.back() == '\r') cur.pop_back();
-      lines.push_back(cur);
-      cur.clear();
+bool IsEnd(std::string_view c) {
+  return c.size() == 3 && (c[0] | 0x20) == 'e' && (c[1] | 0x20) == 'n' && (c[2] | 0x20) == 'd';
+}
+
+// Every line ends its statement with `;` (or is a label line), and exactly one END;
+// line stands after the last command.
+void CheckPass(const std::vector<std::string>& lines, MessageLog& log) {
+  bool endSeen = false;
+  bool endIsLast = false;
+  std::uint32_t endLine = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto line = static_cast<std::uint32_t>(i + 1);
+    const auto trimmed = Trim(lines[i]);
+    const auto semicolon = trimmed.find(';');
+    if (!trimmed.empty() && semicolon == npos && trimmed.find(':') == npos) {
+      log.Error(line, kSemicolonExpected, A);
+    }
+    // A label in front makes the line an ordinary command: "LOOP: END;" is no END line.
+    const auto c = semicolon == npos ? std::string_view{} : Trim(trimmed.substr(0, semicolon));
+    if (IsEnd(c)) {
+      if (endSeen) {
+        // The Turkish entry has always named the first END line.
+        log.Error(log.English() ? line : endLine, kTooManyEnd, A);
+      } else {
+        endSeen = true;
+        endIsLast = true;
+        endLine = line;
+      }
+    } else if (!c.empty() && endSeen) {
+      endIsLast = false;
+    }
+    if (i + 1 == lines.size() && !endIsLast) log.Error(line, kNoValidEnd, A);
+  }
+}
+
+// The keyword ends at the first blank, or at the `;`, and before any `=`: SPEED=1200;,
+// SPEED = 1200; and SPEED =1200; all start with SPEED.
+std::string_view KeywordOf(std::string_view command) {
+  auto end = command.find(' ');
+  if (end == npos) end = command.find(';');
+  auto keyword = Trim(command.substr(0, end));
+  if (const auto eq = keyword.find('='); eq != npos) keyword = keyword.substr(0, eq);
+  return keyword;
+}
+
+void CodePass(const std::vector<std::string>& lines, Run& run) {
+  std::string s;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    run.line = static_cast<std::uint32_t>(i + 1);
+    // Nothing after the first `;` is ever looked at: it is the comment.
+    const std::string_view raw = lines[i];
+    const auto end = raw.find(';');
+    s.assign(end == npos ? raw : raw.substr(0, end + 1));
+    NormalizeLine(s);
+    const auto text = Trim(s);
+
+    // A colon before the first `;` ends a label; everything after the `;` is comment.
+    const auto colon = text.find(':');
+    const auto semicolon = text.find(';');
+    std::string_view command;
+    if (colon != npos && (semicolon == npos || colon < semicolon)) {
+      run.labels.Define(Trim(text.substr(0, colon + 1)), run.code.Length(), run.line, run.log);
+      if (semicolon != npos) command = Trim(text.substr(colon + 1, semicolon - colon));
+    } else if (semicolon != npos) {
+      command = Trim(text.substr(0, semicolon + 1));
+    }
+
+    if (const auto keyword = KeywordOf(command); !keyword.empty()) {
+      if (const Handler handler = FindHandler(keyword)) {
+        handler(run, command);
+      } else {
+        run.Error(kUnrecognized, A);
+      }
+    }
+    // Reported after every line from here on: the length never shrinks.
+    if (run.code.Full()) run.Error(kMemoryFull, A);
+  }
+}
+
+}  // namespace
+
+CompileResult Compile(const std::vector<std::string>& lines, Language language,
+                      const Clock& clock) {
+  CompileResult r;
+  MessageLog log(language, r.messages);
+  CodeWriter code(r.code, r.addressLines);
+  ResetVectorTable(r.vectorTable);
+  log.Banner(clock ? clock() : Timestamp{});
+
+  if (IsBlankProgram(lines)) {
+    log.EmptyProgram();
+  } else {
+    CheckPass(lines, log);
+    if (log.Errors() == 0) {
+      Labels labels;
+      Run run(log, code, labels, r.vectorTable);
+      CodePass(lines, run);
+      if (log.Errors() == 0 && run.interrupts.open != 0) {
+        // English names the line after the program, Turkish its last line.
+        const auto n = static_cast<std::uint32_t>(lines.size());
+        log.Error(log.English() ? n + 1 : n, kMissingRet, A);
+      } else if (log.Errors() == 0) {
+        labels.Resolve(log, code, r.vectorTable);
+      }
+    }
+    r.countersSet = true;
+    if (log.Errors() == 0) {
+      r.programValid = true;
+      code.AppendEndMarker();
+      r.codeUsed = code.Length();
+      r.codeRemaining = static_cast<std::uint32_t>(CodeCapacity) - code.Length();
+      r.listingText = BuildListing(r.code, r.vectorTable);
     } else {
-      cur += c;
+      code.ClampLength();
     }
   }
-  if (!cur.empty()) lines.push_back(cur);
-  return lines;
+
+  r.summaryText = log.Totals();
+  r.summaryColour = log.Errors() != 0 ? SummaryColour::Red : SummaryColour::Lime;
+  r.errorCount = log.Errors();
+  r.warningCount = log.Warnings();
+  return r;
 }
 
 }  // namespace kivra::compiler
