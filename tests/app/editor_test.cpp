@@ -133,6 +133,26 @@ class EditorTest : public QObject {
     QVERIFY(h.prompts.shown.empty());
   }
 
+  // The whole way: the check's own messages lead back to the lines they name.
+  void clickOnACheckMessageSelectsTheFaultyLine_data() {
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Turkish") << false;
+    QTest::newRow("English") << true;
+  }
+  void clickOnACheckMessageSelectsTheFaultyLine() {
+    QFETCH(bool, english);
+    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
+    QVERIFY(h.Start());
+    h.editor().SetProgramText(QStringLiteral("       SPEED = 1200;\n       FOO;\n       SPEED=99999;\n       END;\n"));
+    h.window().toolBar()->check()->click();
+    const QStringList lines = h.Messages().split(QLatin1Char('\n'));
+    const QString header = english ? QStringLiteral("* Error : Line 3.") : QString::fromUtf8("* Hata : 3.satır:");
+    const int at = static_cast<int>(lines.indexOf(header));
+    QVERIFY2(at >= 0, qPrintable(h.Messages()));
+    ClickMessageLine(h, at);
+    QCOMPARE(h.editor().textCursor().selectedText(), QStringLiteral("       SPEED=99999"));
+  }
+
   void messageClicksThatNameNoLineSelectNothing_data() {
     QTest::addColumn<bool>("english");
     QTest::addColumn<QString>("message");

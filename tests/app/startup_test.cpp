@@ -15,6 +15,8 @@
 #include "app/tool_bar.h"
 #include "window_harness.h"
 
+Q_DECLARE_METATYPE(kivra::compiler::SummaryColour)
+
 namespace kivra::app::testing {
 
 class StartupTest : public QObject {
@@ -182,6 +184,51 @@ class StartupTest : public QObject {
     item->trigger();
     QVERIFY(!codes->isVisible());
     QVERIFY(!codes->isEnabled());
+  }
+
+  void checkFillsTheSummaryCountersAndListing_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<compiler::SummaryColour>("colour");
+    QTest::addColumn<QString>("used");
+    QTest::addColumn<QString>("remaining");
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("valid, Turkish") << false << QStringLiteral("       SPEED = 1200;\n       END;\n")
+                                    << QString::fromUtf8("Toplam Hata : 0,   Toplam Uyarı : 0")
+                                    << compiler::SummaryColour::Lime << QStringLiteral("4") << QStringLiteral("2044") << true;
+    QTest::newRow("valid, English") << true << QStringLiteral("END;\n")
+                                    << QStringLiteral("Total error : 0,  Total warning : 0")
+                                    << compiler::SummaryColour::Lime << QStringLiteral("1") << QStringLiteral("2047") << true;
+    QTest::newRow("errors") << true << QStringLiteral("FOO;\nEND;\n")
+                            << QStringLiteral("Total error : 1,  Total warning : 0") << compiler::SummaryColour::Red
+                            << QStringLiteral("0") << QStringLiteral("2048") << false;
+    // An empty program leaves the counters as they were.
+    QTest::newRow("empty") << true << QStringLiteral("   \n\n") << QStringLiteral("Total error : 0,  Total warning : 1")
+                           << compiler::SummaryColour::Lime << QStringLiteral("7") << QStringLiteral("2041") << false;
+  }
+  void checkFillsTheSummaryCountersAndListing() {
+    QFETCH(bool, english);
+    QFETCH(QString, program);
+    QFETCH(QString, summary);
+    QFETCH(compiler::SummaryColour, colour);
+    QFETCH(QString, used);
+    QFETCH(QString, remaining);
+    QFETCH(bool, listed);
+    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
+    QVERIFY(h.Start());
+    h.page().SetCodeCounters(7, 2041);
+    h.editor().SetProgramText(program);
+    h.window().toolBar()->check()->click();
+    QCOMPARE(h.page().summary()->text(), summary);
+    QCOMPARE(h.page().SummaryColour(), colour);
+    QCOMPARE(h.page().codeUsedBox()->text(), used);
+    QCOMPARE(h.page().codeRemainingBox()->text(), remaining);
+    QCOMPARE(h.Messages(), ExpectedMessages(program, english));
+    QVERIFY(h.Messages().contains(QStringLiteral("Ver 1.11   01/2012 **** ")));
+    QVERIFY(h.Messages().contains(QStringLiteral("**** 01.02.2026   13:14:15 ****")));
+    QCOMPARE(!h.window().ListingText().isEmpty(), listed);
+    QCOMPARE(h.window().lastCheck().programValid, listed);
   }
 
   void listingIsEmptiedByEveryCheckThatFails() {
