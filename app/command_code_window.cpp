@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/ui_look.h"
 

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string_view>
 
 #include "app/indicator_shape.h"
 #include "app/ui_look.h"

@@ -1,9 +1,12 @@
 #include "app/program_editor.h"
 
+#include <algorithm>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 
 #include "app/ui_look.h"
+#include "common/cp1254.h"
 
 namespace kivra::app {
 
@@ -50,8 +53,26 @@ int ProgramEditor::SelectionLength() const {
   return cursor.selectionEnd() - cursor.selectionStart();
 }
 
+QString ProgramEditor::InCodePage(const QString& text) {
+  const std::string utf8 = text.toStdString();
+  if (IsCp1254Representable(utf8)) return text;
+  return QString::fromStdString(Cp1254ToUtf8(Utf8ToCp1254(utf8)));
+}
+
+void ProgramEditor::insertFromMimeData(const QMimeData* source) {
+  if (isReadOnly() || !source->hasText()) return;
+  insertPlainText(InCodePage(source->text()));
+  ensureCursorVisible();
+}
+
 void ProgramEditor::keyPressEvent(QKeyEvent* event) {
   if (!event->text().isEmpty()) emit CharacterKeyPressed();
+  const QString typed = event->text();
+  if (!typed.isEmpty() && !isReadOnly() && typed.at(0).isPrint() && InCodePage(typed) != typed) {
+    insertPlainText(InCodePage(typed));
+    event->accept();
+    return;
+  }
   if (event->key() == Qt::Key_F && event->modifiers().testFlag(Qt::ControlModifier)) emit FindRequested();
   if (event->key() == Qt::Key_F1) {
     emit HelpRequested();

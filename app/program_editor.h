@@ -18,6 +18,10 @@ class ProgramEditor : public QPlainTextEdit {
   int SelectionStart() const;
   int SelectionLength() const;
 
+  // Program files hold code page 1254 text; a character without a byte there is shown
+  // and kept as '?' from the moment it is typed or pasted, so a save loses nothing unseen.
+  static QString InCodePage(const QString& text);
+
  signals:
   // A key that produces a character (Backspace, Enter, Tab and Ctrl+letter included) went
   // down, also while the editor is read-only.
@@ -29,6 +33,7 @@ class ProgramEditor : public QPlainTextEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void insertFromMimeData(const QMimeData* source) override;
 
  private:
   bool settingText_ = false;

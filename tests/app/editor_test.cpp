@@ -2,6 +2,8 @@
 // find, undo, F1 help and the jump from a message to its program line.
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -67,6 +69,17 @@ class EditorTest : public QObject {
     QCOMPARE(h.EditorText(), QStringLiteral("END;"));
     QVERIFY(!h.window().document().programChanged);
     QVERIFY(h.window().document().sourceEdited);
+  }
+
+  void charactersOutsideTheCodePageBecomeQuestionMarksAsTheyComeIn() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("A\u2192B ÇŞ"));
+    h.editor().paste();
+    QTest::sendKeyEvent(QTest::Click, &h.editor(), Qt::Key_unknown, QString::fromUtf8("\u4E2D"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, &h.editor(), Qt::Key_unknown, QString::fromUtf8("ğ"), Qt::NoModifier);
+    QCOMPARE(h.EditorText(), QString::fromUtf8("A?B ÇŞ?ğ"));
+    QVERIFY(h.window().document().programChanged);
   }
 
   void undoButtonUndoesTheLastEdit() {

@@ -4,7 +4,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 #include "app/locale_format.h"
 #include "app/program_file.h"
@@ -104,7 +106,9 @@ class FilesAndSettingsTest : public QObject {
     QVERIFY(!WriteProgramFile(QString(), QStringLiteral("A")));
     QVERIFY(!WriteProgramFile(dir.path(), QStringLiteral("A")));
 
+#ifdef Q_OS_UNIX
     if (geteuid() == 0) QSKIP("permissions do not stop root");
+#endif
     const QString path = dir.filePath(QStringLiteral("KEEP.KV3"));
     WriteBytes(path, "OLD");
     QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
