@@ -265,7 +265,7 @@ class FileCommandsTest : public QObject {
     h.window().files().NewProgram();
     h.Type(QStringLiteral("X"));
     const QString text = h.EditorText();
-    h.prompts.fileNames = {std::nullopt};
+    h.prompts.fileNames = {QString()};
     h.window().Exit();
     QCOMPARE(h.prompts.shown.back().text, QStringLiteral("Program Changed!\n Save file?"));
     QVERIFY(h.window().isVisible());

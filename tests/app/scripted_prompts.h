@@ -20,7 +20,7 @@ class ScriptedPrompts final : public Prompts {
   };
 
   std::deque<Answer> answers;
-  std::deque<std::optional<QString>> fileNames;  // nullopt: the dialog is cancelled
+  std::deque<QString> fileNames;  // a null QString() cancels the dialog
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> dialogs;
 
@@ -50,8 +50,9 @@ class ScriptedPrompts final : public Prompts {
   std::optional<QString> Next(const FileDialogRequest& request) {
     dialogs.push_back(request);
     if (fileNames.empty()) return std::nullopt;
-    std::optional<QString> name = fileNames.front();
+    const QString name = fileNames.front();
     fileNames.pop_front();
+    if (name.isNull()) return std::nullopt;
     return name;
   }
 };
