@@ -65,6 +65,8 @@ int CheckProgram(const Args& args, std::ostream& out, std::ostream& err,
   return result.errorCount == 0 ? 0 : 1;
 }
 
-int RunCheck(const Args& args) { return CheckProgram(args, std::cout, std::cerr, LocalClock()); }
+int RunCheck(const Args& args) {
+  return CheckProgram(args, std::cout, std::cerr, LocalClock());
+}
 
 }  // namespace kivra::cli

@@ -19,8 +19,7 @@ using enum HeaderForm;
 
 constexpr Detail kSemicolonExpected{"(;) expected!", "(;) bulunamadı!"};
 constexpr Detail kTooManyEnd{"too many (END;) command!", "Birden fazla (END;) bulundu!"};
-constexpr Detail kNoValidEnd{"No valid (END;) command!",
-                             "Geçerli program sonu (END;) bulunamadı!"};
+constexpr Detail kNoValidEnd{"No valid (END;) command!", "Geçerli program sonu (END;) bulunamadı!"};
 constexpr Detail kUnrecognized{"Unrecognized command!", "Tanımlanamayan komut!"};
 constexpr Detail kMemoryFull{"Program memory full!", "Program belleği yetersiz!"};
 constexpr Detail kMissingRet{"Missing RET command!", "RET komutu bulunamadı!"};

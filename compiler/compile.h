@@ -21,7 +21,8 @@ inline constexpr std::size_t VectorRecordSize = 5;
 
 // Program memory as the driver receives it: instructions from address 0, multi-byte
 // operands most significant byte first, 0xFF everywhere behind the code. After a
-// successful check the length counts the trailing 0xFF end marker.
+// successful check the length counts the trailing 0xFF end marker; after a failed one
+// the image is not to be used, and its length is at most CodeCapacity all the same.
 struct CodeImage {
   std::array<std::uint8_t, CodeCapacity> bytes{};
   std::uint32_t length = 0;

@@ -33,4 +33,33 @@ void HandleJump(Run&, std::string_view);
 void HandleIfinp(Run&, std::string_view);
 void HandleIfvrb(Run&, std::string_view);
 
+// variable_commands.cpp
+void HandleVrb(Run&, std::string_view);
+
+// counter_commands.cpp
+void HandleVrbinc(Run&, std::string_view);
+void HandleVrbdec(Run&, std::string_view);
+void HandlePrm(Run&, std::string_view);
+void HandleDelay(Run&, std::string_view);
+void HandleWait(Run&, std::string_view);
+void HandleWais(Run&, std::string_view);
+void HandleMove(Run&, std::string_view);
+void HandleRun(Run&, std::string_view);
+void HandleStop(Run&, std::string_view);
+
+// table_commands.cpp
+void HandleTable(Run&, std::string_view);
+void HandleRefpos(Run&, std::string_view);
+void HandleMovt(Run&, std::string_view);
+
+// interrupt_commands.cpp
+void HandleInt(Run&, std::string_view);
+void HandleRet(Run&, std::string_view);
+void HandleEnbint(Run&, std::string_view);
+void HandleDisint(Run&, std::string_view);
+void HandleLim(Run&, std::string_view);
+void HandleSpan(Run&, std::string_view);
+void HandleOut(Run&, std::string_view);
+void HandleFilter(Run&, std::string_view);
+
 }  // namespace kivra::compiler

@@ -57,8 +57,7 @@ void HandleIfinp(Run& run, std::string_view command) {
   rest = Trim(rest.substr(eq + 1));
   const auto go = rest.find("GO");
   if (go == npos) return run.Error(kInputMissingGo, B);
-  const auto level =
-      run.Ranged(Trim(rest.substr(0, go)), 0, 1, msg::kInputValueRange, B, B);
+  const auto level = run.Ranged(Trim(rest.substr(0, go)), 0, 1, msg::kInputValueRange, B, B);
   if (!level) return;
   run.Byte(static_cast<std::uint8_t>(*level));
   EmitGoTarget(run, rest.substr(go + 2));

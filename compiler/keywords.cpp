@@ -8,6 +8,7 @@
 namespace kivra::compiler {
 namespace {
 
+// clang-format off
 constexpr std::pair<std::string_view, Handler> kKeywords[] = {
     {"END", HandleEnd},
     {"CURON", HandleCuron},
@@ -22,13 +23,39 @@ constexpr std::pair<std::string_view, Handler> kKeywords[] = {
     {"JUMP", HandleJump},
     {"IFINP", HandleIfinp},
     {"IFVRB", HandleIfvrb},
+    {"VRB", HandleVrb},
+    {"VRBINC", HandleVrbinc},
+    {"VRBDEC", HandleVrbdec},
+    {"PRM", HandlePrm},
+    {"DELAY", HandleDelay},
+    {"WAIT", HandleWait},
+    {"WAIS", HandleWais},
+    {"MOVE", HandleMove},
+    {"RUN", HandleRun},
+    {"STOP", HandleStop},
+    {"TABLE", HandleTable},
+    {"REFPOS", HandleRefpos},
+    {"MOVT", HandleMovt},
+    {"INT", HandleInt},
+    {"RET", HandleRet},
+    {"ENBINT", HandleEnbint},
+    {"DISINT", HandleDisint},
+    {"LIM", HandleLim},
+    {"SPAN", HandleSpan},
+    {"OUT", HandleOut},
+    {"FILTER", HandleFilter},
 };
+// clang-format on
+
+// END and the 33 commands of the language.
+static_assert(std::size(kKeywords) == 34);
 
 }  // namespace
 
 Handler FindHandler(std::string_view keyword) {
+  if (keyword.empty()) return nullptr;
   for (const auto& [name, handler] : kKeywords) {
-    if (name == keyword) return handler;
+    if (name[0] == keyword[0] && name == keyword) return handler;
   }
   return nullptr;
 }

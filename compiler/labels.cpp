@@ -11,8 +11,7 @@ constexpr Detail kLabelRedefined{"Label re-defined!", "AynÄ± etiket yeniden tanÄ
 void Labels::Define(std::string_view label, std::uint32_t address, std::uint32_t line,
                     MessageLog& log) {
   if (label.find_first_of("= ") != std::string_view::npos) {
-    // Reported, but the label is still defined so that its references do not pile up
-    // "Missing label!" entries on top.
+    // Reported, and defined all the same: a second definition still reads as one.
     log.Error(line, kLabelSyntaxUncorrect, HeaderForm::A);
   }
   std::string name(label.substr(0, label.size() - 1));

@@ -39,8 +39,10 @@ void CompilePlain(Run& run, std::string_view command, const PlainCommand& c) {
   if (eq == npos) return run.Error(msg::kMissingEquals, c.form);
   const auto n = run.Ranged(BetweenAndLast(command, eq), c.lo, c.hi, c.range, c.form, c.form);
   if (!n) return;
-  if (c.width == Width::Bits8) run.Byte(static_cast<std::uint8_t>(*n));
-  else run.code.Word16(static_cast<std::uint32_t>(*n));
+  if (c.width == Width::Bits8)
+    run.Byte(static_cast<std::uint8_t>(*n));
+  else
+    run.code.Word16(static_cast<std::uint32_t>(*n));
 }
 
 // The variable number after the first V up to the `;`: one byte, 1 to 25.
@@ -85,7 +87,14 @@ void HandleMicros(Run& run, std::string_view command) {
   const auto n = run.Number(BetweenAndLast(command, eq), B);
   if (!n) return;
   switch (*n) {
-    case 1: case 2: case 4: case 5: case 8: case 10: case 16: case 25:
+    case 1:
+    case 2:
+    case 4:
+    case 5:
+    case 8:
+    case 10:
+    case 16:
+    case 25:
       return run.Byte(static_cast<std::uint8_t>(*n));
     default:
       return run.Error(kMicrostep, B);

@@ -15,8 +15,16 @@ namespace kivra::compiler {
 inline constexpr std::size_t npos = std::string_view::npos;
 
 // A tab is a blank everywhere in a program line; nothing else is.
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-std::string_view Trim(std::string_view s);
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+inline std::string_view Trim(std::string_view s) {
+  std::size_t first = 0;
+  std::size_t last = s.size();
+  while (first < last && IsBlank(s[first])) ++first;
+  while (last > first && IsBlank(s[last - 1])) --last;
+  return s.substr(first, last - first);
+}
 
 // Turns tabs into blanks and upper-cases a-z only, so that a Turkish dotted or dotless
 // i (or any other non-ASCII byte) never turns into a keyword letter.

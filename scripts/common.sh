@@ -39,6 +39,7 @@ kivra_build() {
     cmake -S "$KIVRA_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   fi
   kivra_log "building $dir"
-  cmake --build "$dir" -- -k 0 | grep -v -E '^\[[0-9]+/[0-9]+\] ' || true
-  cmake --build "$dir" >/dev/null  # fails the script when the build above failed
+  # One job per core: the machines are small and often shared.
+  cmake --build "$dir" -j "$(nproc)" -- -k 0 | grep -v -E '^\[[0-9]+/[0-9]+\] ' || true
+  cmake --build "$dir" -j "$(nproc)" >/dev/null  # fails the script when the build above failed
 }

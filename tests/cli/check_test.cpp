@@ -39,7 +39,8 @@ class CheckCommand : public testing::Test {
   }
   void SetUp() override {
     dir_ = fs::path(testing::TempDir()) /
-           ("kivra_check_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("kivra_check_" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -71,9 +72,10 @@ TEST_F(CheckCommand, ErrorsExitOneAndListNothing) {
   const auto path = Write("bad.kv3", "SPEED = 0;\nEND;\n");
   const auto r = Check({path, "--listing", "--lang", "tr"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(r.out.ends_with("* Hata : 1.satır:\n  ---> Hız aralığı:1-15000\n"
-                              "\n------------------------------------------\n"
-                              "Toplam Hata : 1,   Toplam Uyarı : 0\n"))
+  EXPECT_TRUE(
+      r.out.ends_with("* Hata : 1.satır:\n  ---> Hız aralığı:1-15000\n"
+                      "\n------------------------------------------\n"
+                      "Toplam Hata : 1,   Toplam Uyarı : 0\n"))
       << r.out;
 }
 
@@ -89,7 +91,11 @@ TEST_F(CheckCommand, TextEndsAtTheFirstZeroByte) {
 
 TEST_F(CheckCommand, Cp1254FileIsReadAsTurkishText) {
   // "; Sürücü" in code page 1254, and a dotless ı (FDh) right behind a keyword.
-  EXPECT_EQ(Check({Write("tr.kv3", "; S\xFCr\xFC" "c\xFC\r\nEND;\r\n")}).status, 0);
+  EXPECT_EQ(Check({Write("tr.kv3",
+                         "; S\xFCr\xFC"
+                         "c\xFC\r\nEND;\r\n")})
+                .status,
+            0);
   const auto r = Check({Write("dotless.kv3", "CURON\xFD = 5;\r\nEND;\r\n")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find("Unrecognized command!"), std::string::npos);

@@ -1,11 +1,12 @@
 // The listing measures instructions with the opcode table; the two-operand VRB is the
 // one instruction whose length depends on its operand kinds.
 
+#include "compiler/listing.h"
+
 #include <gtest/gtest.h>
 
-#include "compiler/listing.h"
-#include "compiler/opcodes.h"
 #include "compiler/code_image.h"
+#include "compiler/opcodes.h"
 
 namespace kivra::compiler {
 namespace {
@@ -32,8 +33,7 @@ TEST(Listing, VariableLengthVrbOnOneLine) {
   };
   const Case cases[] = {
       // two indexed operands: 7 bytes
-      {Image({0x2F, 0x03, 0x04, 0x01, 0x03, 0x02, 0x02}),
-       "000 :2F 03 04 01 03 02 02\n007 :FF\n"},
+      {Image({0x2F, 0x03, 0x04, 0x01, 0x03, 0x02, 0x02}), "000 :2F 03 04 01 03 02 02\n007 :FF\n"},
       // indexed, then a constant: 10 bytes
       {Image({0x2F, 0x03, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x05}),
        "000 :2F 03 01 01 00 00 00 00 00 05\n010 :FF\n"},

@@ -82,7 +82,9 @@ TEST(CheckPass, EndRules) {
     std::string_view entries;
   };
   const Case cases[] = {
-      {"END", "* Error : Line 1.\n  ---> (;) expected!\n* Error : Line 1.\n  ---> No valid (END;) command!\n"},
+      {"END",
+       "* Error : Line 1.\n  ---> (;) expected!\n* Error : Line 1.\n  ---> No valid (END;) "
+       "command!\n"},
       {"LOOP: END;", "* Error : Line 1.\n  ---> No valid (END;) command!\n"},
       {"END;\nCURON = 5;", "* Error : Line 2.\n  ---> No valid (END;) command!\n"},
       {"END;\n; comment\nTAIL:\n\n", ""},
@@ -153,7 +155,8 @@ TEST(Labels, EveryMissingReferenceIsReportedAtItsLine) {
 
 TEST(Keywords, TurkishLettersNeverBecomeKeywordLetters) {
   // "İNITV" (cp1254 DD) and "CURONı" must not be taken for INITV and CURON.
-  for (const char* line : {"\xC4\xB0NITV = 5;", "\xDDNITV = 5;", "CURON\xC4\xB1 = 5;", "d\xC4\xB1r = 1;"}) {
+  for (const char* line :
+       {"\xC4\xB0NITV = 5;", "\xDDNITV = 5;", "CURON\xC4\xB1 = 5;", "d\xC4\xB1r = 1;"}) {
     const auto r = CompileText(std::string(line) + "\nEND;\n");
     EXPECT_EQ(Entries(r), "* Error : Line 1.\n  ---> Unrecognized command!\n") << line;
   }
@@ -165,15 +168,17 @@ TEST(Keywords, KeywordEndsAtBlankSemicolonOrEquals) {
     std::string_view code;
   };
   const Case cases[] = {
-      {"SPEED=1200;", "04 04 B0"},  {"SPEED = 1200;", "04 04 B0"}, {"SPEED =1200;", "04 04 B0"},
-      {"SPEED= 1200;", "04 04 B0"}, {"\tSPEED\t=\t1200\t;", "04 04 B0"},
+      {"SPEED=1200;", "04 04 B0"},         {"SPEED = 1200;", "04 04 B0"},
+      {"SPEED =1200;", "04 04 B0"},        {"SPEED= 1200;", "04 04 B0"},
+      {"\tSPEED\t=\t1200\t;", "04 04 B0"},
   };
   for (const auto& c : cases) {
     const auto r = CompileText(std::string(c.line) + "\nEND;\n");
     EXPECT_EQ(Hex(r.code, 0, r.code.length - 1), c.code) << c.line << Entries(r);
   }
   // No blank between keyword and operand: the keyword is the whole word.
-  EXPECT_EQ(Entries(CompileText("JUMPX;\nEND;")), "* Error : Line 1.\n  ---> Unrecognized command!\n");
+  EXPECT_EQ(Entries(CompileText("JUMPX;\nEND;")),
+            "* Error : Line 1.\n  ---> Unrecognized command!\n");
   // An empty keyword (a lone `;` or `= 5;`) produces nothing at all.
   EXPECT_TRUE(CompileText(";\n= 5;\nEND;\n").programValid);
 }
@@ -234,7 +239,8 @@ TEST(BadInput, HugeAndManyLines) {
 
   // A hundred thousand lines of labels and jumps run far past the code memory.
   lines.clear();
-  for (int i = 0; i < 100000; ++i) lines.push_back("L" + std::to_string(i) + ": JUMP L" + std::to_string(i / 2) + ";");
+  for (int i = 0; i < 100000; ++i)
+    lines.push_back("L" + std::to_string(i) + ": JUMP L" + std::to_string(i / 2) + ";");
   lines.push_back("END;");
   r = Compile(lines, Language::Turkish, FixedClock());
   EXPECT_FALSE(r.programValid);

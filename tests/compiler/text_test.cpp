@@ -25,7 +25,8 @@ TEST(SplitLines, SeparatorsAsTheEditorSeesThem) {
       {"A;\rB;", {"A;\rB;"}},          // a lone CR is no line break
       {"\r\n\r\n", {"", ""}},
   };
-  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(c.text);
+  for (const auto& c : cases)
+    EXPECT_EQ(SplitLines(c.text), c.lines) << testing::PrintToString(c.text);
 }
 
 TEST(Numbers, SignedDecimalDigitsOnly) {
@@ -34,11 +35,24 @@ TEST(Numbers, SignedDecimalDigitsOnly) {
     std::optional<std::int32_t> value;
   };
   const Case cases[] = {
-      {"0", 0},           {"+5", 5},           {"-5", -5},       {"007", 7},
-      {"2147483647", 2147483647},              {"-2147483648", INT32_MIN},
-      {"2147483648", {}}, {"-2147483649", {}}, {"", {}},         {"-", {}},
-      {"+", {}},          {"0x10", {}},        {"$10", {}},      {"1 0", {}},
-      {"12A0", {}},       {"--1", {}},         {"+-1", {}},      {"1e3", {}},
+      {"0", 0},
+      {"+5", 5},
+      {"-5", -5},
+      {"007", 7},
+      {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", {}},
+      {"-2147483649", {}},
+      {"", {}},
+      {"-", {}},
+      {"+", {}},
+      {"0x10", {}},
+      {"$10", {}},
+      {"1 0", {}},
+      {"12A0", {}},
+      {"--1", {}},
+      {"+-1", {}},
+      {"1e3", {}},
       {"١", {}},  // a non-ASCII digit is no digit
   };
   for (const auto& c : cases) EXPECT_EQ(ToInt32(c.text), c.value) << c.text;
