@@ -1,0 +1,102 @@
+#include "app/about_dialog.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <cmath>
+
+#include "app/texts.h"
+#include "app/ui_language.h"
+#include "app/ui_look.h"
+
+namespace kivra::app {
+namespace {
+
+// The maker's contact details, the same in both languages.
+constexpr const char* kMaker = "NUVEX ELEKTRONIK LTD.\nTel : +90 000 000 00 00\nFax : +90 000 000 00 01";
+constexpr const char* kWeb = "www.nuvex.example";
+constexpr const char* kMail = "info@nuvex.example";
+
+QLabel* AddBar(QWidget* parent, const QRect& rect) {
+  QLabel* bar = look::AddLabel(parent, QString(), QString(), rect);
+  look::SetBackground(bar, QColor(128, 128, 128));
+  return bar;
+}
+
+QLabel* AddBold(QWidget* parent, const QString& objectName, const QString& text, const QRect& rect, int pixels) {
+  QLabel* label = look::AddLabel(parent, objectName, text, rect, Qt::AlignCenter);
+  label->setFont(look::BoldFont(pixels));
+  label->setWordWrap(true);
+  return label;
+}
+
+QPixmap Logo(const QSize& size) {
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::transparent);
+  const QString path = QStringLiteral(":/icons/logo.svg");
+  if (QFile::exists(path)) {
+    QSvgRenderer renderer(path);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+  }
+  return pixmap;
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog(QWidget* parent, const QString& versionText) : QDialog(parent) {
+  setObjectName(QStringLiteral("TForm3"));
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFixedSize(516, 332);
+  look::SetBackground(this, look::kOlive);
+  setModal(true);
+
+  BuildHeader();
+  AddBar(this, {12, 148, 489, 5});
+  BuildTitles();
+  AddBar(this, {12, 216, 489, 5});
+  version_ = AddBold(this, QStringLiteral("StaticText5"), QStringLiteral("KIVRA-PS: ") + versionText,
+                     {24, 232, 229, 17}, 11);
+  firmware_ = AddBold(this, QStringLiteral("StaticText7"), QString(), {276, 232, 229, 21}, 11);
+  AddBar(this, {12, 260, 489, 5});
+
+  close_ = new QPushButton(this);
+  close_->setObjectName(QStringLiteral("Button1"));
+  close_->setGeometry(232, 276, 81, 41);
+  connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+  Prepare(false, 0);
+}
+
+void AboutDialog::BuildHeader() {
+  QLabel* logo = look::AddLabel(this, QStringLiteral("Image1"), QString(), {16, 28, 141, 49});
+  logo->setPixmap(Logo(logo->size()));
+  logo->setScaledContents(true);
+  AddBold(this, QString(), QString::fromUtf8(kMaker), {204, 8, 241, 93}, 16);
+  AddBold(this, QString(), QString::fromUtf8(kWeb), {168, 112, 161, 25}, 11);
+  AddBold(this, QString(), QString::fromUtf8(kMail), {340, 112, 161, 25}, 11);
+}
+
+void AboutDialog::BuildTitles() {
+  AddBold(this, QString(), QString::fromUtf8("KIVRA-PS Programlama Arayüzü"), {12, 160, 241, 53}, 16);
+  AddBar(this, {268, 156, 5, 57});
+  AddBold(this, QString(), QStringLiteral("KIVRA-PS Programming Interface SW"), {280, 160, 221, 53}, 16);
+}
+
+void AboutDialog::Prepare(bool english, int firmwareTenths, const QLocale& locale) {
+  const UiLanguage language(english);
+  setWindowTitle(language.Pick(text::kAboutTitle));
+  close_->setText(language.Pick(text::kAboutClose));
+  firmware_->setText(FirmwareLine(firmwareTenths, locale));
+}
+
+QString AboutDialog::FirmwareLine(int firmwareTenths, const QLocale& locale) {
+  // Tenths in single precision, rounded to three significant digits: 32 reads 3.20.
+  const float version = static_cast<float>(firmwareTenths) * 0.1f;
+  const double rounded = QString::number(static_cast<double>(version), 'g', 3).toDouble();
+  return QStringLiteral("Driver Firmware Ver:") + locale.toString(rounded, 'f', 2);
+}
+
+}  // namespace kivra::app

@@ -1,0 +1,27 @@
+#include "app/download_window.h"
+
+#include <QProgressBar>
+
+#include "app/texts.h"
+#include "app/ui_language.h"
+
+namespace kivra::app {
+
+DownloadWindow::DownloadWindow(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName(QStringLiteral("TForm4"));
+  setFixedSize(321, 57);
+  bar_ = new QProgressBar(this);
+  bar_->setObjectName(QStringLiteral("ProgressBar1"));
+  bar_->setGeometry(12, 16, 297, 25);
+  bar_->setMinimum(0);
+  bar_->setTextVisible(false);
+  Activate(false);
+}
+
+void DownloadWindow::Activate(bool english) {
+  setWindowTitle(UiLanguage(english).Pick(text::kDownloadTitle));
+  bar_->setValue(0);
+}
+
+}  // namespace kivra::app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+class QProgressBar;
+
+namespace kivra::app {
+
+// `TForm4`, the progress of a program download. Not modal: the main window stays usable.
+class DownloadWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit DownloadWindow(QWidget* parent);
+
+  // Title for the language, bar back at the start; done each time the window comes up.
+  void Activate(bool english);
+
+  QProgressBar* progressBar() const { return bar_; }  // ProgressBar1
+
+ private:
+  QProgressBar* bar_;
+};
+
+}  // namespace kivra::app

@@ -1,0 +1,42 @@
+// kivra-ps: the desktop programming and control tool for the Kivra-PS driver.
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/locale_format.h"
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "app/settings_store.h"
+#include "app/ui_look.h"
+
+namespace {
+
+// Without a display Qt stops with a terse platform-plugin message; say what is missing.
+bool HasDisplay() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+#else
+  return true;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fputs("kivra-ps is a desktop application and needs a display: neither DISPLAY nor WAYLAND_DISPLAY\n"
+               "is set. Start it from a desktop session, or under a virtual display (xvfb-run -a kivra-ps).\n",
+               stderr);
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Kivra-PS"));
+  QApplication::setFont(kivra::app::look::UiFont());
+
+  const auto settings = kivra::app::SettingsStore::ForCurrentUser();
+  kivra::app::WidgetPrompts prompts;
+  kivra::app::MainWindow window({*settings, prompts, kivra::app::SystemClock()});
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/document_state.h"
+#include "app/main_menu.h"
+#include "app/ui_language.h"
+#include "compiler/compile.h"
+
+class QTabWidget;
+
+namespace kivra::app {
+
+class AboutDialog;
+class CommandCodeWindow;
+class DirectControlPage;
+class DownloadWindow;
+class FindDialog;
+class HelpWindow;
+class MainToolBar;
+class PortDialog;
+class ProgramFiles;
+class ProgramPage;
+class Prompts;
+class SettingsStore;
+
+struct MainWindowServices {
+  SettingsStore& settings;
+  Prompts& prompts;
+  compiler::Clock clock;                      // the banner's and the new header's date and time
+  QString helpRoot = QStringLiteral(":/help");  // holds tr/ and en/ with index.html and KEYWORD.html
+};
+
+// `TForm1`, the main window. It owns the document state, the language and the windows
+// that live as long as it does: the port dialog, the About box, the download progress and
+// the command-code window, created in that order after it.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit MainWindow(MainWindowServices services);
+  ~MainWindow() override;
+
+  // The commands, as the menu, the tool bar and the editor's keys run them.
+  void CheckProgram();
+  void Exit();
+  void SwitchLanguage();
+  void Find();
+  void FindNext();
+  void ContextHelp();
+  void ShowAbout();
+  void SetCommandCodesWanted(bool wanted);
+
+  // Start-up runs in two steps: when the window is first shown, and once the event loop
+  // runs (the focus has reached the page area). True when both have run.
+  bool StartupDone() const { return pageAreaEntered_; }
+
+  const DocumentState& document() const { return document_; }
+  const UiLanguage& language() const { return language_; }
+  const compiler::CompileResult& lastCheck() const { return *lastCheck_; }
+  QString ListingText() const { return listingText_; }
+
+  ProgramFiles& files() const { return *files_; }
+  MainToolBar* toolBar() const { return toolBar_; }
+  const MainMenu& menu() const { return menu_; }
+  QTabWidget* pages() const { return pages_; }
+  ProgramPage* programPage() const { return programPage_; }
+  DirectControlPage* directControlPage() const { return directPage_; }
+  PortDialog* portDialog() const { return portDialog_; }
+  AboutDialog* aboutDialog() const { return about_; }
+  DownloadWindow* downloadWindow() const { return download_; }
+  CommandCodeWindow* commandCodeWindow() const { return commandCodes_; }
+  FindDialog* findDialog() const { return find_; }
+  HelpWindow* helpWindow() const { return help_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildWindow();
+  void CreateSecondaryWindows();
+  void ConnectCommands();
+  void ConnectEditor();
+  void ApplyLanguage();
+
+  void ShowStep();
+  void EnterPageArea();
+  void UpdateLineColumn();
+  void MarkTyped();
+  void JumpToMessageLine(const QString& line);
+  void RefreshCommandCodes();
+  void ClearListing();
+  void PageChanged();
+  void Download();
+
+  SettingsStore& settings_;
+  Prompts& prompts_;
+  compiler::Clock clock_;
+  QString helpRoot_;
+
+  UiLanguage language_;
+  DocumentState document_;
+  std::unique_ptr<compiler::CompileResult> lastCheck_;
+  QString listingText_;
+  QString comPort_;
+  int firmwareVersion_ = 0;  // tenths, from the driver's status replies
+  bool linkEnabled_ = false;
+
+  MainMenu menu_;
+  MainToolBar* toolBar_ = nullptr;
+  QTabWidget* pages_ = nullptr;
+  ProgramPage* programPage_ = nullptr;
+  DirectControlPage* directPage_ = nullptr;
+  PortDialog* portDialog_ = nullptr;
+  AboutDialog* about_ = nullptr;
+  DownloadWindow* download_ = nullptr;
+  CommandCodeWindow* commandCodes_ = nullptr;
+  FindDialog* find_ = nullptr;
+  HelpWindow* help_ = nullptr;
+  std::unique_ptr<ProgramFiles> files_;
+
+  bool shown_ = false;
+  bool pageAreaEntered_ = false;
+  bool quitting_ = false;
+};
+
+}  // namespace kivra::app

@@ -1,0 +1,87 @@
+#include "app/program_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+#include "common/cp1254.h"
+
+namespace kivra::app {
+
+QString DecodeProgramText(const QByteArray& bytes) {
+  const qsizetype zero = bytes.indexOf('\0');
+  const QByteArray text = zero < 0 ? bytes : bytes.left(zero);
+  QString decoded = QString::fromStdString(Cp1254ToUtf8(std::string_view(text.constData(), text.size())));
+  // CR CR LF first, so that its two CRs do not count as two breaks.
+  decoded.replace(QStringLiteral("\r\r\n"), QStringLiteral("\n"));
+  decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  decoded.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return decoded;
+}
+
+QByteArray EncodeProgramText(const QString& text) {
+  QString normalised = text;
+  normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  normalised.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  normalised.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  normalised.replace(QLatin1Char('\n'), QStringLiteral("\r\r\n"));
+  return QByteArray::fromStdString(Utf8ToCp1254(normalised.toStdString()));
+}
+
+std::optional<QString> ReadProgramFile(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  if (file.size() > kMaxProgramFileBytes) return std::nullopt;
+  // Read to the end rather than trusting size(): devices and pipes report 0.
+  const QByteArray bytes = file.read(kMaxProgramFileBytes + 1);
+  if (bytes.size() > kMaxProgramFileBytes || file.error() != QFileDevice::NoError) return std::nullopt;
+  return DecodeProgramText(bytes);
+}
+
+bool WriteProgramFile(const QString& path, const QString& text) {
+  if (path.trimmed().isEmpty()) return false;
+  const QByteArray bytes = EncodeProgramText(text);
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+bool IsProgramFileName(const QString& path) {
+  if (path == QStringLiteral("*.kv3") || path == QStringLiteral(" ")) return false;
+  // Both separators, so that a folder named like a program never passes on any system.
+  QString name = path.trimmed().toUpper();
+  const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
+  if (cut >= 0) name = name.mid(cut + 1);
+  return name.contains(QStringLiteral(".KV3"));
+}
+
+QString NewProgramHeader(bool english, const compiler::Timestamp& now) {
+  const QString date = QString::fromStdString(now.date);
+  const QString time = QString::fromStdString(now.time);
+  QString header;
+  if (english) {
+    header += QStringLiteral("       ;###########  KIVRA3  Program File    ########\n");
+    header += QStringLiteral("       ;Date  :") + date + QStringLiteral("  Time :") + time + QLatin1Char('\n');
+  } else {
+    header += QString::fromUtf8("       ;###########  KIVRA3 Program Dosyası  ########\n");
+    header += QStringLiteral("       ;Tarih  :") + date + QStringLiteral("  Saat :") + time + QLatin1Char('\n');
+  }
+  header += QStringLiteral("       ;Program:                       \n");
+  header += QStringLiteral("       ;#############################################\n");
+  header += QStringLiteral("       \n       \n       \n");
+  header += QStringLiteral("       END;\n");
+  return header;
+}
+
+QString GeneratedProgramName(std::uint8_t counter) {
+  return QStringLiteral("Program") + QString::number(counter) + QStringLiteral(".KV3");
+}
+
+}  // namespace kivra::app

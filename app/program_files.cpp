@@ -1,0 +1,175 @@
+#include "app/program_files.h"
+
+#include <QFileInfo>
+
+#include "app/document_state.h"
+#include "app/program_editor.h"
+#include "app/program_file.h"
+#include "app/program_page.h"
+#include "app/prompts.h"
+#include "app/settings_store.h"
+#include "app/ui_language.h"
+
+namespace kivra::app {
+namespace {
+
+const QString kDialogPattern = QStringLiteral("*.kv3");
+const QString kSuffix = QStringLiteral("KV3");
+
+// Names a file dialog can hand back that are no file at all.
+bool IsNoFile(const QString& path) { return path == kDialogPattern || path == QStringLiteral(" "); }
+
+QStringList OpenFilters() {
+#ifdef Q_OS_WIN
+  return {QStringLiteral("Kivra3 program files (*.KV3)"), QStringLiteral("All files (*.*)")};
+#else
+  // File names are case-sensitive here; programs copied from other systems are often *.kv3.
+  return {QStringLiteral("Kivra3 program files (*.KV3 *.kv3)"), QStringLiteral("All files (*)")};
+#endif
+}
+
+QStringList SaveFilters() { return {QStringLiteral("Kivra3 program files (*.KV3)")}; }
+
+}  // namespace
+
+ProgramFiles::ProgramFiles(QWidget* window, ProgramPage& page, DocumentState& document, SettingsStore& settings,
+                           Prompts& prompts, const UiLanguage& language, compiler::Clock clock, Hooks hooks)
+    : window_(window),
+      page_(page),
+      document_(document),
+      settings_(settings),
+      prompts_(prompts),
+      language_(language),
+      clock_(std::move(clock)),
+      hooks_(std::move(hooks)) {}
+
+bool ProgramFiles::LoadProgramFile(const QString& path) {
+  document_.selectedPath = path;
+  page_.SetFileName(path);
+  const std::optional<QString> text = ReadProgramFile(path);
+  if (!text) return false;
+  page_.editor()->SetProgramText(*text);
+  document_.programChanged = false;
+  document_.newProgramUnsaved = false;
+  Remember(document_.selectedPath);
+  return true;
+}
+
+void ProgramFiles::NewProgram() {
+  // A fresh program must be saved, or a file loaded, before the next one is started.
+  if (document_.newProgramUnsaved) return;
+  if (prompts_.Show(window_, MessageKind::Confirmation, language_.Pick(text::kStartNewProgram), Buttons::YesNo) !=
+      Answer::Yes) {
+    return;
+  }
+  if (!OfferToSave(text::kSaveOnNew, false)) return;
+
+  page_.editor()->SetProgramText(NewProgramHeader(language_.IsEnglish(), clock_()));
+  page_.editor()->SetCaret(kNewProgramCaret);
+  page_.messageList()->clear();
+  page_.SetCodeCounters(0, compiler::CodeCapacity);
+  ++document_.untitledCounter;
+  page_.SetFileName(GeneratedProgramName(document_.untitledCounter));
+  // The old text's "changed" state carries over to the new header on purpose: a program
+  // that was not saved when asked stays marked until the new one is saved.
+  document_.newProgramUnsaved = true;
+  document_.sourceEdited = true;
+  if (hooks_.clearListing) hooks_.clearListing();
+}
+
+void ProgramFiles::Open() {
+  if (!OfferToSave(text::kSaveOnOpen, true)) return;
+  const QString directory = document_.currentFile.isEmpty() ? QString() : QFileInfo(document_.currentFile).path();
+  const std::optional<QString> path = prompts_.OpenFileName(
+      window_, {language_.Pick(text::kOpenTitle), directory, kDialogPattern, OpenFilters(), kSuffix});
+  if (!path) return;
+  document_.selectedPath = *path;
+  if (!IsProgramFileName(*path)) return;
+  if (!LoadProgramFile(*path)) return;
+  ClearMessages();
+  if (hooks_.runCheck) hooks_.runCheck();
+}
+
+void ProgramFiles::Save() {
+  if (!document_.programChanged) return;
+
+  if (document_.newProgramUnsaved) {
+    const std::optional<QString> path = prompts_.SaveFileName(
+        window_, {language_.Pick(text::kSaveTitle), QString(), page_.FileName(), SaveFilters(), kSuffix});
+    if (path) document_.selectedPath = *path;
+    if (!path || IsNoFile(*path) || EditorEmpty()) {
+      document_.saveSucceeded = false;
+      return;
+    }
+    ClearMessages();
+    if (!ConfirmOverwrite(*path, false) || !WriteOrReport(*path)) {
+      document_.saveSucceeded = false;
+      return;
+    }
+    page_.SetFileName(*path);
+  } else {
+    const QString path = page_.FileName();
+    document_.selectedPath = path;
+    if (IsNoFile(path) || EditorEmpty() || !WriteOrReport(path)) {
+      document_.saveSucceeded = false;
+      return;
+    }
+  }
+  Remember(document_.selectedPath);
+  document_.saveSucceeded = true;
+  document_.newProgramUnsaved = false;
+  document_.programChanged = false;
+}
+
+void ProgramFiles::SaveAs() {
+  const QString offered = page_.FileName().isEmpty() ? kDialogPattern : page_.FileName();
+  const std::optional<QString> path =
+      prompts_.SaveFileName(window_, {language_.Pick(text::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
+  if (!path) return;
+  document_.selectedPath = *path;
+  if (IsNoFile(*path) || EditorEmpty()) return;
+  ClearMessages();
+  if (!ConfirmOverwrite(*path, true) || !WriteOrReport(*path)) return;
+  // Save as leaves the change flags alone: a new program saved this way still asks for
+  // its name on the next save, and exit still asks about changes.
+  page_.SetFileName(*path);
+  Remember(*path);
+}
+
+bool ProgramFiles::OfferToSave(const Bilingual& question, bool withCancel) {
+  if (!document_.programChanged) return true;
+  const Answer answer = prompts_.Show(window_, MessageKind::Confirmation, language_.Pick(question),
+                                      withCancel ? Buttons::YesNoCancel : Buttons::YesNo);
+  if (answer == Answer::Cancel) return false;
+  if (answer != Answer::Yes) return true;
+  Save();
+  return document_.saveSucceeded;
+}
+
+bool ProgramFiles::EditorEmpty() const { return page_.editor()->document()->isEmpty(); }
+
+bool ProgramFiles::WriteOrReport(const QString& path) {
+  if (WriteProgramFile(path, page_.editor()->toPlainText())) return true;
+  prompts_.Show(window_, MessageKind::Warning, language_.Pick(text::kSaveFailed) + QLatin1Char('\n') + path,
+                Buttons::Ok);
+  return false;
+}
+
+bool ProgramFiles::ConfirmOverwrite(const QString& path, bool saveAs) {
+  if (!QFileInfo::exists(path)) return true;
+  const QString question = QLatin1Char('"') + path + QLatin1Char('"') +
+                           language_.Pick(saveAs ? text::kOverwriteOnSaveAs : text::kOverwriteOnSave);
+  return prompts_.Show(window_, MessageKind::Confirmation, question, Buttons::YesNo) == Answer::Yes;
+}
+
+void ProgramFiles::ClearMessages() {
+  page_.messageList()->clear();
+  page_.ClearSummary();
+}
+
+void ProgramFiles::Remember(const QString& path) {
+  document_.currentFile = path;
+  settings_.WriteSetting(setting::kLastFile, path);
+}
+
+}  // namespace kivra::app

@@ -1,0 +1,107 @@
+#include "app/program_page.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <tuple>
+
+#include "app/driver_status_panel.h"
+#include "app/indicator_shape.h"
+#include "app/program_editor.h"
+#include "app/ui_look.h"
+
+namespace kivra::app {
+namespace {
+
+// A small raised panel right of the message list: a switch with its indicator below it.
+std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* panelName, const char* buttonName,
+                                                   const char* shapeName, const char* caption, int x) {
+  auto* panel = new QFrame(page);
+  panel->setObjectName(QString::fromLatin1(panelName));
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setGeometry(x, 456, 104, 72);
+  auto* button = new QPushButton(QString::fromLatin1(caption), panel);
+  button->setObjectName(QString::fromLatin1(buttonName));
+  button->setGeometry(6, 6, 92, 29);
+  auto* shape = new IndicatorShape(panel, QString::fromLatin1(shapeName), IndicatorShape::Form::RoundedSquare,
+                                   {41, 42, 21, 21}, look::kScrollBar);
+  return {button, shape};
+}
+
+}  // namespace
+
+ProgramPage::ProgramPage(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("TabSheet1"));
+
+  QLabel* caption = look::AddLabel(this, QStringLiteral("StaticText1"), QString(), {0, 4, 69, 17});
+  look::SetBackground(caption, look::kButtonShadow);
+  fileNameBar_ = look::AddLabel(this, QStringLiteral("StaticText5"), QString(), {72, 4, 685, 17});
+  fileNameBar_->setFrameStyle(QFrame::Box | QFrame::Plain);
+  look::SetBackground(fileNameBar_, look::kActiveCaption);
+
+  editor_ = new ProgramEditor(this, {0, 24, 761, 373});
+  BuildStatusStrip();
+
+  look::AddLabel(this, QStringLiteral("StaticText2"), QString(), {0, 436, 86, 17});
+  summary_ = look::AddLabel(this, QStringLiteral("StaticText3"), QString(), {88, 436, 393, 17});
+  summary_->setAutoFillBackground(true);
+  ClearSummary();
+
+  messageList_ = new MessageList(this, {4, 456, 531, 129});
+  BuildSwitches();
+  statusPanel_ = new DriverStatusPanel(this, {760, 4, 101, 567});
+
+  // A service switch that the driver's makers keep hidden.
+  auto* service = new QPushButton(this);
+  service->setObjectName(QStringLiteral("Button22"));
+  service->hide();
+}
+
+void ProgramPage::BuildStatusStrip() {
+  auto* strip = new QGroupBox(this);
+  strip->setObjectName(QStringLiteral("GroupBox1"));
+  strip->setGeometry(0, 396, 757, 33);
+  look::AddLabel(strip, QStringLiteral("Label1"), QString(), {4, 8, 28, 17});
+  lineBox_ = look::AddValueBox(strip, QStringLiteral("StaticText6"), QStringLiteral("1"), {32, 8, 41, 17},
+                               look::kEditorBackground);
+  look::AddLabel(strip, QStringLiteral("Label3"), QString(), {88, 8, 46, 17});
+  columnBox_ = look::AddValueBox(strip, QStringLiteral("StaticText7"), QStringLiteral("1"), {136, 8, 41, 17},
+                                 look::kEditorBackground);
+  look::AddLabel(strip, QStringLiteral("StaticText9"), QString(), {250, 8, 110, 17},
+                 Qt::AlignRight | Qt::AlignVCenter);
+  codeUsed_ = look::AddValueBox(strip, QStringLiteral("StaticText8"), QStringLiteral("0"), {364, 8, 41, 17},
+                                look::kEditorBackground);
+  look::AddLabel(strip, QStringLiteral("StaticText12"), QString(), {480, 8, 110, 17},
+                 Qt::AlignRight | Qt::AlignVCenter);
+  codeRemaining_ = look::AddValueBox(strip, QStringLiteral("StaticText11"), QStringLiteral("2048"),
+                                     {594, 8, 41, 17}, look::kEditorBackground);
+  look::AddLabel(strip, QStringLiteral("StaticText10"), QStringLiteral("Byte"), {640, 8, 30, 17});
+}
+
+void ProgramPage::BuildSwitches() {
+  std::tie(scriptButton_, scriptShape_) = AddSwitch(this, "Panel1", "Button3", "Shape26", "SCRIPT ON/OFF", 544);
+  std::tie(debugButton_, debugShape_) = AddSwitch(this, "Panel2", "Button2", "Shape25", "DEBUG ON/OFF", 652);
+}
+
+QString ProgramPage::FileName() const { return fileNameBar_->text(); }
+
+void ProgramPage::SetFileName(const QString& path) { fileNameBar_->setText(path); }
+
+void ProgramPage::ClearSummary() { SetSummary(QString(), compiler::SummaryColour::ButtonFace); }
+
+void ProgramPage::SetSummary(const QString& text, compiler::SummaryColour colour) {
+  summary_->setText(text);
+  summaryColour_ = colour;
+  switch (colour) {
+    case compiler::SummaryColour::ButtonFace: look::SetBackground(summary_, look::ButtonFace()); break;
+    case compiler::SummaryColour::Red: look::SetBackground(summary_, look::kRed); break;
+    case compiler::SummaryColour::Lime: look::SetBackground(summary_, look::kLime); break;
+  }
+}
+
+void ProgramPage::SetCodeCounters(std::uint32_t used, std::uint32_t remaining) {
+  codeUsed_->setText(QString::number(used));
+  codeRemaining_->setText(QString::number(remaining));
+}
+
+}  // namespace kivra::app

@@ -1,0 +1,78 @@
+#include "app/prompts.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace kivra::app {
+namespace {
+
+QMessageBox::Icon IconFor(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Confirmation: return QMessageBox::Question;
+    case MessageKind::Warning: return QMessageBox::Warning;
+    case MessageKind::Information: return QMessageBox::Information;
+    case MessageKind::Error: return QMessageBox::Critical;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::Ok: return QMessageBox::Ok;
+    case Buttons::Yes: return QMessageBox::Yes;
+    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool save) {
+  QFileDialog dialog(parent, request.title);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The shell asks its own overwrite question, in the interface language.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  dialog.setNameFilters(request.filters);
+  dialog.setDefaultSuffix(request.defaultSuffix);
+  if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
+  const QFileInfo offered(request.fileName);
+  if (!request.fileName.isEmpty() && offered.isAbsolute()) {
+    dialog.setDirectory(offered.absolutePath());
+    dialog.selectFile(offered.fileName());
+  } else if (!request.fileName.isEmpty()) {
+    dialog.selectFile(request.fileName);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+Answer WidgetPrompts::Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) {
+  QMessageBox box(IconFor(kind), QStringLiteral("Kivra-PS"), text, ButtonsFor(buttons), parent);
+  switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: break;
+  }
+  switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::Yes: return Answer::Yes;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::YesNoCancel: return Answer::Cancel;
+  }
+  return Answer::Cancel;
+}
+
+std::optional<QString> WidgetPrompts::OpenFileName(QWidget* parent, const FileDialogRequest& request) {
+  return RunFileDialog(parent, request, false);
+}
+
+std::optional<QString> WidgetPrompts::SaveFileName(QWidget* parent, const FileDialogRequest& request) {
+  return RunFileDialog(parent, request, true);
+}
+
+}  // namespace kivra::app

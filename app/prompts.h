@@ -1,0 +1,47 @@
+#pragma once
+
+// Every modal question, message box and file dialog of the shell goes through this
+// interface, so that tests can answer them and read what was asked.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace kivra::app {
+
+enum class MessageKind { Confirmation, Warning, Information, Error };
+enum class Buttons { Ok, Yes, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+struct FileDialogRequest {
+  QString title;
+  QString directory;       // where the dialog starts; empty for the last one used
+  QString fileName;        // offered in the name field
+  QStringList filters;     // "Kivra3 program files (*.KV3)", ...
+  QString defaultSuffix;   // added when the typed name has none
+};
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+
+  // Shows a modal box and returns the button pressed; closing the box without a button
+  // counts as the last button of the set (No, or Cancel where there is one).
+  virtual Answer Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) = 0;
+
+  // The chosen path, or nothing when the dialog was cancelled.
+  virtual std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+  virtual std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// The real boxes and dialogs.
+class WidgetPrompts final : public Prompts {
+ public:
+  Answer Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) override;
+  std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) override;
+};
+
+}  // namespace kivra::app

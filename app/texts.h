@@ -1,0 +1,60 @@
+#pragma once
+
+// Every text the shell shows at run time, in both languages. The fixed captions that the
+// language switch resets live in fixed_texts.cpp; these are picked when they are shown.
+
+namespace kivra::app {
+
+struct Bilingual {
+  const char* turkish;
+  const char* english;
+};
+
+namespace text {
+
+// The program's version, in the compiler's banner and the About box.
+inline constexpr const char* kVersionText = "Ver 1.11   01/2012";
+
+// The exit command, the window close and the open command each ask this; the Turkish is
+// the same for all of them, the English wording differs.
+inline constexpr Bilingual kSaveOnExit{"Program Değişti!\n Kayıt Edilsin mi?", "Program Changed!\n Save file?"};
+inline constexpr Bilingual kSaveOnClose{"Program Değişti!\n Kayıt Edilsin mi?", "Program changed!\n Save?"};
+inline constexpr Bilingual kSaveOnOpen = kSaveOnExit;
+inline constexpr Bilingual kSaveOnNew{"Program Değişti!\n Kayıt Edilsin mi?", "Program Changed!\n    Save?"};
+inline constexpr Bilingual kStartNewProgram{"Yeni Program Girişi \n Başlatılsın mı?", "New Program  \n Continue?"};
+
+// Both follow the path in double quotation marks.
+inline constexpr Bilingual kOverwriteOnSave{" dosyası var! \nÜzerine Yazılsın mı?", " file exist! \nOverwrite?"};
+inline constexpr Bilingual kOverwriteOnSaveAs{" dosyası var! \nÜzerine Yazılsın mı?",
+                                              " file already exist! \nOverwrite?"};
+
+// Followed by a line break and the path.
+inline constexpr Bilingual kSaveFailed{"Program kaydedilemedi!", "Program could not be saved!"};
+
+inline constexpr Bilingual kEndOfSearch{"Arama sonu!", "End of search!"};
+inline constexpr Bilingual kLineNumberError{"Satır numarası bulunamadı!", "Line number error!"};
+
+inline constexpr Bilingual kAboutTitle{"Kivra-PS Sürücü Arayüz Programı", "Kivra-PS Driver Interface Software"};
+inline constexpr Bilingual kAboutClose{"Kapat", "Close"};
+
+inline constexpr Bilingual kNoValidProgram{"Geçerli program yok!", "No valid program!"};
+
+inline constexpr Bilingual kPortCancel{"IPTAL", "CANCEL"};
+inline constexpr Bilingual kDownloadTitle{"Program Gönderme", "Program Download"};
+
+inline constexpr Bilingual kFindTitle{"Bul", "Find"};
+inline constexpr Bilingual kFindWhat{"Aranan:", "Find what:"};
+inline constexpr Bilingual kFindNext{"Sonrakini Bul", "Find Next"};
+inline constexpr Bilingual kFindCancel{"Kapat", "Close"};
+
+inline constexpr Bilingual kHelpTitle{"Kivra-PS Yardım", "Kivra-PS Help"};
+inline constexpr Bilingual kHelpContents{"İçindekiler", "Contents"};
+inline constexpr Bilingual kHelpBack{"Geri", "Back"};
+inline constexpr Bilingual kHelpForward{"İleri", "Forward"};
+inline constexpr Bilingual kHelpMissing{"Yardım dosyası bulunamadı:", "Help file not found:"};
+
+inline constexpr Bilingual kOpenTitle{"Program Aç", "Open File"};
+inline constexpr Bilingual kSaveTitle{"Program Sakla", "Save File"};
+
+}  // namespace text
+}  // namespace kivra::app

@@ -1,0 +1,112 @@
+#include "app/tool_bar.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+#include <QToolButton>
+
+namespace kivra::app {
+namespace {
+
+constexpr int kBarHeight = 57;
+constexpr QSize kButtonSize{39, 38};
+constexpr QSize kImageSize{32, 32};
+
+QIcon RenderImage(int index) {
+  const QString path = QStringLiteral(":/icons/image%1.svg").arg(index, 2, 10, QLatin1Char('0'));
+  if (!QFile::exists(path)) return {};
+  QSvgRenderer renderer(path);
+  QIcon icon;
+  for (int scale : {1, 2}) {
+    QPixmap pixmap(kImageSize * scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(scale);
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+// A gap between buttons; a divider is a gap with a vertical line in its middle.
+QWidget* Gap(QWidget* parent, int width, bool divider) {
+  if (!divider) {
+    auto* gap = new QWidget(parent);
+    gap->setFixedWidth(width);
+    return gap;
+  }
+  auto* holder = new QWidget(parent);
+  holder->setFixedWidth(width);
+  auto* line = new QFrame(holder);
+  line->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+  line->setGeometry(width / 2 - 1, 6, 2, kBarHeight - 14);
+  return holder;
+}
+
+}  // namespace
+
+ToolBarImages::ToolBarImages() {
+  for (int i = 0; i < kCount; ++i) images_[i] = RenderImage(i);
+}
+
+QIcon ToolBarImages::Image(int index) const {
+  return index >= 0 && index < kCount ? images_[index] : QIcon();
+}
+
+MainToolBar::MainToolBar(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("ToolBar1"));
+  setFixedHeight(kBarHeight);
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+
+  // Left to right, with the gaps in pixels; a divider separates files, program and editing.
+  row->addWidget(Gap(this, 9, false));
+  row->addWidget(newProgram_ = AddButton("ToolButton6", 0));
+  row->addWidget(Gap(this, 8, false));
+  row->addWidget(open_ = AddButton("ToolButton3", 1));
+  row->addWidget(Gap(this, 8, false));
+  row->addWidget(save_ = AddButton("ToolButton9", 2));
+  row->addWidget(Gap(this, 8, false));
+  row->addWidget(saveAs_ = AddButton("ToolButton1", 3));
+  row->addWidget(Gap(this, 36, true));
+  row->addWidget(check_ = AddButton("ToolButton8", 8));
+  row->addWidget(Gap(this, 8, false));
+  row->addWidget(download_ = AddButton("ToolButton11", 5));
+  row->addWidget(Gap(this, 38, true));
+  row->addWidget(find_ = AddButton("ToolButton13", 6));
+  row->addWidget(Gap(this, 10, false));
+  row->addWidget(undo_ = AddButton("ToolButton14", 7));
+  row->addWidget(Gap(this, 40, true));
+  row->addWidget(language_ = AddButton("ToolButton18", ToolBarImages::kTurkishToEnglish));
+  row->addStretch(1);
+}
+
+QToolButton* MainToolBar::AddButton(const char* objectName, int image) {
+  auto* button = new QToolButton(this);
+  button->setObjectName(QString::fromLatin1(objectName));
+  button->setFixedSize(kButtonSize);
+  button->setIconSize(kImageSize);
+  button->setAutoRaise(true);
+  button->setCursor(Qt::PointingHandCursor);
+  button->setIcon(images_.Image(image));
+  button->setProperty("imageIndex", image);
+  return button;
+}
+
+void MainToolBar::ShowLanguageImage(bool english) {
+  const int image = english ? ToolBarImages::kEnglishToTurkish : ToolBarImages::kTurkishToEnglish;
+  language_->setIcon(images_.Image(image));
+  language_->setProperty("imageIndex", image);
+}
+
+void MainToolBar::SetProgrammingButtonsEnabled(bool enabled) {
+  for (QToolButton* button : {newProgram_, open_, save_, saveAs_, check_, download_, find_, undo_}) {
+    button->setEnabled(enabled);
+  }
+}
+
+}  // namespace kivra::app

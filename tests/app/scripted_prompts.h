@@ -1,0 +1,60 @@
+#pragma once
+
+// A stand-in for the message boxes and file dialogs: answers come from queues, and every
+// box and dialog shown is recorded.
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "app/prompts.h"
+
+namespace kivra::app::testing {
+
+class ScriptedPrompts final : public Prompts {
+ public:
+  struct Shown {
+    MessageKind kind;
+    QString text;
+    Buttons buttons;
+  };
+
+  std::deque<Answer> answers;
+  std::deque<QString> fileNames;  // a null QString() cancels the dialog
+  std::vector<Shown> shown;
+  std::vector<FileDialogRequest> dialogs;
+
+  Answer Show(QWidget*, MessageKind kind, const QString& text, Buttons buttons) override {
+    shown.push_back({kind, text, buttons});
+    if (!answers.empty()) {
+      const Answer answer = answers.front();
+      answers.pop_front();
+      return answer;
+    }
+    // Unscripted: the answer that changes least.
+    switch (buttons) {
+      case Buttons::Ok: return Answer::Ok;
+      case Buttons::Yes: return Answer::Yes;
+      case Buttons::YesNo: return Answer::No;
+      case Buttons::YesNoCancel: return Answer::Cancel;
+    }
+    return Answer::Cancel;
+  }
+
+  std::optional<QString> OpenFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
+  std::optional<QString> SaveFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
+
+  QString LastText() const { return shown.empty() ? QString() : shown.back().text; }
+
+ private:
+  std::optional<QString> Next(const FileDialogRequest& request) {
+    dialogs.push_back(request);
+    if (fileNames.empty()) return std::nullopt;
+    const QString name = fileNames.front();
+    fileNames.pop_front();
+    if (name.isNull()) return std::nullopt;
+    return name;
+  }
+};
+
+}  // namespace kivra::app::testing

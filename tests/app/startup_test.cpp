@@ -1,0 +1,331 @@
+// Start-up, the settings it reads and writes, both languages and the auxiliary windows.
+
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/about_dialog.h"
+#include "app/command_code_window.h"
+#include "app/direct_control_page.h"
+#include "app/help_window.h"
+#include "app/tool_bar.h"
+#include "window_harness.h"
+
+Q_DECLARE_METATYPE(kivra::compiler::SummaryColour)
+
+namespace kivra::app::testing {
+
+class StartupTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void firstRunWritesEveryDefaultAndStartsTurkishAndEmpty() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    for (const char* name : {"LASTFILE", "LANGUAGE", "COMPORT"}) QVERIFY2(h.IsStored(QString::fromLatin1(name)), name);
+    QCOMPARE(h.Stored(QStringLiteral("LASTFILE")), QString());
+    QCOMPARE(h.Stored(QStringLiteral("LANGUAGE")), QStringLiteral("0"));
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("1"));
+    QCOMPARE(h.Caption("D1"), QStringLiteral("Dosya"));
+    QCOMPARE(h.Caption("ToolButton18", TextRole::Hint), QStringLiteral("English"));
+    QCOMPARE(h.window().toolBar()->language()->property("imageIndex").toInt(), 10);
+    QCOMPARE(h.window().windowTitle(), QStringLiteral("Kivra-PS"));
+    QCOMPARE(h.EditorText(), QString());
+    QCOMPARE(h.Messages(), QString());  // no check ran
+    QCOMPARE(h.FileNameBar(), QString());
+    QCOMPARE(h.page().lineBox()->text(), QStringLiteral("1"));
+    QCOMPARE(h.page().columnBox()->text(), QStringLiteral("1"));
+    QVERIFY(h.prompts.shown.empty());
+    QVERIFY(!h.window().commandCodeWindow()->isVisible());
+    QVERIFY(!h.window().aboutDialog()->isVisible());
+  }
+
+  void storedEnglishOpensInEnglish() {
+    WindowHarness h({{QStringLiteral("LANGUAGE"), QStringLiteral("1")}});
+    QVERIFY(h.Start());
+    QCOMPARE(h.Caption("D1"), QStringLiteral("File"));
+    QCOMPARE(h.Caption("TabSheet2"), QStringLiteral("Direct Control"));
+    QCOMPARE(h.Caption("ToolButton18", TextRole::Hint), QStringLiteral("Türkçe"));
+    QCOMPARE(h.Caption("TForm5"), QStringLiteral("Command Codes"));
+    QCOMPARE(h.window().toolBar()->language()->property("imageIndex").toInt(), 9);
+  }
+
+  void lastFileIsLoadedAndCheckedOnce() {
+    WindowHarness h;
+    const QString path = h.WriteProgram(QStringLiteral("LAST.KV3"), "       SPEED = 1200;\r\r\n       END;\r\r\n");
+    QSettings(h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat).setValue(QStringLiteral("LASTFILE"), path);
+    QVERIFY(h.Start());
+    QCOMPARE(h.EditorText(), QStringLiteral("       SPEED = 1200;\n       END;\n"));
+    QCOMPARE(h.FileNameBar(), path);
+    QCOMPARE(h.Messages(), ExpectedMessages(h.EditorText(), false));
+    QVERIFY(!h.window().document().programChanged);
+    QCOMPARE(h.window().document().currentFile, path);
+  }
+
+  void missingLastFileLeavesTheEditorEmptyAndShowsThePath() {
+    WindowHarness h({{QStringLiteral("LASTFILE"), QStringLiteral("/no/such/folder/GONE.KV3")}});
+    QVERIFY(h.Start());
+    QCOMPARE(h.EditorText(), QString());
+    QCOMPARE(h.FileNameBar(), QStringLiteral("/no/such/folder/GONE.KV3"));
+    QCOMPARE(h.Messages(), QString());
+    QCOMPARE(h.page().summary()->text(), QString());
+    QVERIFY(h.prompts.shown.empty());
+  }
+
+  void everyRowOfTheRelabellingTableNamesOneControl() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    for (const FixedText& row : FixedTexts()) {
+      int found = 0;
+      for (QWidget* w : {static_cast<QWidget*>(&h.window()), static_cast<QWidget*>(h.window().commandCodeWindow())}) {
+        if (FindControl(w, QString::fromLatin1(row.control))) ++found;
+      }
+      QVERIFY2(found == 1, row.control);
+    }
+  }
+
+  void languageSwitchSetsTheWholeTableBothWays() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    h.page().messageList()->setPlainText(QString::fromUtf8("* Hata : 3.satır:"));
+    const auto expectAll = [&](bool english) {
+      for (const FixedText& row : FixedTexts()) {
+        const QString want = QString::fromUtf8(english ? row.text.english : row.text.turkish);
+        if (h.Caption(row.control, row.role) != want) return QString::fromLatin1(row.control);
+      }
+      return QString();
+    };
+    QCOMPARE(expectAll(false), QString());
+
+    h.window().toolBar()->language()->click();
+    QCOMPARE(expectAll(true), QString());
+    QCOMPARE(h.Stored(QStringLiteral("LANGUAGE")), QStringLiteral("1"));
+    QCOMPARE(h.window().toolBar()->language()->property("imageIndex").toInt(), 9);
+    QCOMPARE(h.Caption("Button1"), QStringLiteral("SET"));
+    QCOMPARE(h.Caption("Button23"), QStringLiteral("YAZ"));  // parameter write buttons never change
+    QCOMPARE(h.Caption("Button2"), QStringLiteral("DEBUG ON/OFF"));
+    QCOMPARE(h.Messages(), QString::fromUtf8("* Hata : 3.satır:"));  // texts already shown stay
+
+    h.window().toolBar()->language()->click();
+    QCOMPARE(expectAll(false), QString());
+    QCOMPARE(h.Stored(QStringLiteral("LANGUAGE")), QStringLiteral("0"));
+    QCOMPARE(h.window().toolBar()->language()->property("imageIndex").toInt(), 10);
+  }
+
+  void firmwareLineUsesTheSystemDecimalSeparator_data() {
+    QTest::addColumn<int>("tenths");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("line");
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    QTest::newRow("no driver yet") << 0 << english << QStringLiteral("Driver Firmware Ver:0.00");
+    QTest::newRow("3.2") << 32 << english << QStringLiteral("Driver Firmware Ver:3.20");
+    QTest::newRow("largest byte") << 255 << english << QStringLiteral("Driver Firmware Ver:25.50");
+    QTest::newRow("decimal comma") << 32 << turkish << QStringLiteral("Driver Firmware Ver:3,20");
+    QTest::newRow("zero, decimal comma") << 0 << turkish << QStringLiteral("Driver Firmware Ver:0,00");
+  }
+  void firmwareLineUsesTheSystemDecimalSeparator() {
+    QFETCH(int, tenths);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, line);
+    QCOMPARE(AboutDialog::FirmwareLine(tenths, locale), line);
+  }
+
+  void aboutBoxFollowsTheLanguageEachTimeItIsShown() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    AboutDialog* about = h.window().aboutDialog();
+    QStringList seen;
+    const auto closeWhenShown = [&] {
+      QTimer::singleShot(0, about, [&] {
+        seen << about->windowTitle() << about->closeButton()->text() << about->versionLine()->text();
+        about->closeButton()->click();
+      });
+    };
+    closeWhenShown();
+    h.window().menu().about->trigger();
+    h.window().toolBar()->language()->click();
+    closeWhenShown();
+    h.window().menu().about->trigger();
+    QCOMPARE(seen, (QStringList{QString::fromUtf8("Kivra-PS Sürücü Arayüz Programı"), QStringLiteral("Kapat"),
+                                QStringLiteral("KIVRA-PS: Ver 1.11   01/2012"),
+                                QStringLiteral("Kivra-PS Driver Interface Software"), QStringLiteral("Close"),
+                                QStringLiteral("KIVRA-PS: Ver 1.11   01/2012")}));
+    QVERIFY(about->firmwareLine()->text().startsWith(QStringLiteral("Driver Firmware Ver:0")));
+    QVERIFY(!about->isVisible());
+  }
+
+  void commandCodeWindowFollowsTheMenuItem() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    CommandCodeWindow* codes = h.window().commandCodeWindow();
+    QAction* item = h.window().menu().commandCode;
+    h.editor().SetProgramText(QStringLiteral("END;\n"));
+
+    item->trigger();
+    QVERIFY(item->isChecked());
+    QVERIFY(codes->isVisible());
+    h.window().toolBar()->check()->click();
+    QVERIFY(codes->isVisible());
+    QVERIFY(codes->isEnabled());
+    QCOMPARE(codes->Listing(), h.window().ListingText());
+
+    codes->close();
+    QVERIFY(!codes->isVisible());
+    QVERIFY(!item->isChecked());
+    h.window().toolBar()->check()->click();
+    QVERIFY(!codes->isVisible());
+
+    item->trigger();
+    QVERIFY(codes->isVisible());
+    item->trigger();
+    QVERIFY(!codes->isVisible());
+    QVERIFY(!codes->isEnabled());
+  }
+
+  void checkFillsTheSummaryCountersAndListing_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<compiler::SummaryColour>("colour");
+    QTest::addColumn<QString>("used");
+    QTest::addColumn<QString>("remaining");
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("valid, Turkish") << false << QStringLiteral("       SPEED = 1200;\n       END;\n")
+                                    << QString::fromUtf8("Toplam Hata : 0,   Toplam Uyarı : 0")
+                                    << compiler::SummaryColour::Lime << QStringLiteral("4") << QStringLiteral("2044") << true;
+    QTest::newRow("valid, English") << true << QStringLiteral("END;\n")
+                                    << QStringLiteral("Total error : 0,  Total warning : 0")
+                                    << compiler::SummaryColour::Lime << QStringLiteral("1") << QStringLiteral("2047") << true;
+    QTest::newRow("errors") << true << QStringLiteral("FOO;\nEND;\n")
+                            << QStringLiteral("Total error : 1,  Total warning : 0") << compiler::SummaryColour::Red
+                            << QStringLiteral("0") << QStringLiteral("2048") << false;
+    // An empty program leaves the counters as they were.
+    QTest::newRow("empty") << true << QStringLiteral("   \n\n") << QStringLiteral("Total error : 0,  Total warning : 1")
+                           << compiler::SummaryColour::Lime << QStringLiteral("7") << QStringLiteral("2041") << false;
+  }
+  void checkFillsTheSummaryCountersAndListing() {
+    QFETCH(bool, english);
+    QFETCH(QString, program);
+    QFETCH(QString, summary);
+    QFETCH(compiler::SummaryColour, colour);
+    QFETCH(QString, used);
+    QFETCH(QString, remaining);
+    QFETCH(bool, listed);
+    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
+    QVERIFY(h.Start());
+    h.page().SetCodeCounters(7, 2041);
+    h.editor().SetProgramText(program);
+    h.window().toolBar()->check()->click();
+    QCOMPARE(h.page().summary()->text(), summary);
+    QCOMPARE(h.page().SummaryColour(), colour);
+    QCOMPARE(h.page().codeUsedBox()->text(), used);
+    QCOMPARE(h.page().codeRemainingBox()->text(), remaining);
+    QCOMPARE(h.Messages(), ExpectedMessages(program, english));
+    QVERIFY(h.Messages().contains(QStringLiteral("Ver 1.11   01/2012 **** ")));
+    QVERIFY(h.Messages().contains(QStringLiteral("**** 01.02.2026   13:14:15 ****")));
+    QCOMPARE(!h.window().ListingText().isEmpty(), listed);
+    QCOMPARE(h.window().lastCheck().programValid, listed);
+  }
+
+  void listingIsEmptiedByEveryCheckThatFails() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    h.editor().SetProgramText(QStringLiteral("NOSUCHWORD;\nEND;\n"));
+    h.window().menu().commandCode->trigger();
+    h.window().CheckProgram();
+    QVERIFY(!h.window().lastCheck().programValid);
+    QCOMPARE(h.window().ListingText(), QString());
+    QCOMPARE(h.window().commandCodeWindow()->Listing(), QString());
+    QCOMPARE(h.page().SummaryColour(), compiler::SummaryColour::Red);
+  }
+
+  void directControlPageDisablesTheProgramCommands() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    MainToolBar* bar = h.window().toolBar();
+    h.window().pages()->setCurrentWidget(h.window().directControlPage());
+    for (QToolButton* b : {bar->newProgram(), bar->open(), bar->save(), bar->saveAs(), bar->check(), bar->download(),
+                           bar->find(), bar->undo()}) {
+      QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+    }
+    QVERIFY(bar->language()->isEnabled());
+    QVERIFY(!h.window().menu().open->isEnabled());
+    QVERIFY(h.window().menu().exit->isEnabled());
+    QVERIFY(!h.window().directControlPage()->MemoryAccessVisible());
+    h.window().pages()->setCurrentWidget(h.window().programPage());
+    QVERIFY(bar->check()->isEnabled());
+    QVERIFY(h.window().menu().open->isEnabled());
+  }
+
+  void toolBarButtonsStandInOrderWithTheirImages() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    struct Expected {
+      const char* name;
+      int x;
+      int image;
+    };
+    // Gaps of 9, 8, 8, 8, a 36 divider, 8, a 38 divider, 10 and a 40 divider.
+    for (const Expected& e : {Expected{"ToolButton6", 9, 0}, Expected{"ToolButton3", 56, 1},
+                              Expected{"ToolButton9", 103, 2}, Expected{"ToolButton1", 150, 3},
+                              Expected{"ToolButton8", 225, 8}, Expected{"ToolButton11", 272, 5},
+                              Expected{"ToolButton13", 349, 6}, Expected{"ToolButton14", 398, 7},
+                              Expected{"ToolButton18", 477, 10}}) {
+      auto* button = h.window().toolBar()->findChild<QToolButton*>(QString::fromLatin1(e.name));
+      QVERIFY2(button, e.name);
+      QCOMPARE(button->x(), e.x);
+      QCOMPARE(button->size(), QSize(39, 38));
+      QCOMPARE(button->property("imageIndex").toInt(), e.image);
+      QVERIFY2(!button->icon().isNull(), e.name);
+    }
+    QCOMPARE(h.window().toolBar()->height(), 57);
+  }
+
+  void controlsKeepTheirPlacesWhenTheWindowIsResized() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    h.window().resize(1200, 900);
+    QTRY_COMPARE(h.window().toolBar()->width(), h.window().centralWidget()->width());
+    struct Place {
+      const char* name;
+      QRect rect;
+    };
+    for (const Place& p : {Place{"RichEdit1", {0, 24, 761, 373}}, Place{"StaticText5", {72, 4, 685, 17}},
+                           Place{"RichEdit2", {4, 456, 531, 129}}, Place{"StaticText3", {88, 436, 393, 17}},
+                           Place{"GroupBox2", {760, 4, 101, 567}}, Place{"GroupBox11", {60, 12, 213, 537}},
+                           Place{"GroupBox5", {288, 12, 233, 537}}, Place{"GroupBox6", {528, 12, 251, 537}},
+                           Place{"Button17", {8, 36, 57, 365}}, Place{"Button8", {38, 468, 153, 37}}}) {
+      auto* widget = qobject_cast<QWidget*>(FindControl(&h.window(), QString::fromLatin1(p.name)));
+      QVERIFY2(widget, p.name);
+      QCOMPARE(widget->geometry(), p.rect);
+    }
+  }
+
+  void shippedHelpHasContentsAndTopicsInBothLanguages() {
+    if (!QFile::exists(QStringLiteral(":/help/en/index.html"))) QSKIP("no help documents in this build");
+    HelpWindow help(nullptr, QStringLiteral(":/help"));
+    for (bool english : {false, true}) {
+      QVERIFY(QFile::exists(english ? QStringLiteral(":/help/en/index.html") : QStringLiteral(":/help/tr/index.html")));
+      for (const char* keyword : {"END", "SPEED", "JUMP", "IFINP", "VRB", "TABLE", "INT", "FILTER"}) {
+        QVERIFY2(!help.TopicFile(english, QString::fromLatin1(keyword)).isEmpty(), keyword);
+      }
+    }
+  }
+
+  void downloadWithoutAnOpenPortSaysSo() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    h.window().toolBar()->download()->click();
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Geçerli program yok!"));
+    QCOMPARE(h.prompts.shown.back().kind, MessageKind::Error);
+  }
+};
+
+}  // namespace kivra::app::testing
+
+QTEST_MAIN(kivra::app::testing::StartupTest)
+#include "startup_test.moc"

@@ -1,0 +1,102 @@
+#pragma once
+
+// A main window on a settings file of its own in a temporary folder, with scripted boxes
+// and dialogs, a fixed clock and the test help documents.
+
+#include <QFile>
+#include <QLabel>
+#include <QMap>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <memory>
+
+#include "app/command_code_window.h"
+#include "app/fixed_texts.h"
+#include "app/main_window.h"
+#include "app/program_editor.h"
+#include "app/program_page.h"
+#include "app/settings_store.h"
+#include "scripted_prompts.h"
+
+namespace kivra::app::testing {
+
+inline compiler::Timestamp FixedTime() { return {"01.02.2026", "13:14:15"}; }
+
+class WindowHarness {
+ public:
+  explicit WindowHarness(const QMap<QString, QString>& stored = {}) {
+    iniPath_ = dir_.filePath(QStringLiteral("KIVRA3.conf"));
+    QSettings seed(iniPath_, QSettings::IniFormat);
+    for (auto it = stored.begin(); it != stored.end(); ++it) seed.setValue(it.key(), it.value());
+  }
+
+  // Builds and shows the window and waits until both start-up steps have run.
+  bool Start() {
+    settings_ = SettingsStore::InFile(iniPath_);
+    window_ = std::make_unique<MainWindow>(
+        MainWindowServices{*settings_, prompts, [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)});
+    window_->show();
+    return QTest::qWaitFor([this] { return window_->StartupDone(); });
+  }
+
+  MainWindow& window() { return *window_; }
+  ProgramPage& page() { return *window_->programPage(); }
+  ProgramEditor& editor() { return *window_->programPage()->editor(); }
+  QString EditorText() { return editor().toPlainText(); }
+  QString Messages() { return page().messageList()->toPlainText(); }
+  QString FileNameBar() { return page().fileNameBar()->text(); }
+
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QString Stored(const QString& name) const {
+    return QSettings(iniPath_, QSettings::IniFormat).value(name).toString();
+  }
+  bool IsStored(const QString& name) const { return QSettings(iniPath_, QSettings::IniFormat).contains(name); }
+
+  QString WriteProgram(const QString& name, const QByteArray& bytes) const {
+    const QString path = Path(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+    return path;
+  }
+  static QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  // Typing into the editor, as the user does it.
+  void Type(const QString& text) {
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      if (i > 0) QTest::keyClick(&editor(), Qt::Key_Return);
+      QTest::keyClicks(&editor(), lines[i]);
+    }
+  }
+
+  // The control's text as the language switch sets it.
+  QString Caption(const char* name, TextRole role = TextRole::Caption) {
+    for (QWidget* w : {static_cast<QWidget*>(window_.get()), static_cast<QWidget*>(window_->commandCodeWindow())}) {
+      if (QObject* control = FindControl(w, QString::fromLatin1(name))) return ControlText(control, role);
+    }
+    return QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
+  }
+
+  ScriptedPrompts prompts;
+
+ private:
+  QTemporaryDir dir_;
+  QString iniPath_;
+  std::unique_ptr<SettingsStore> settings_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+// The result of the check the window ran on the editor's text, as the compiler gives it.
+inline QString ExpectedMessages(const QString& editorText, bool english) {
+  return QString::fromStdString(compiler::Compile(compiler::SplitLines(editorText.toStdString()),
+                                                  english ? compiler::Language::English : compiler::Language::Turkish,
+                                                  [] { return FixedTime(); })
+                                    .messages);
+}
+
+}  // namespace kivra::app::testing
