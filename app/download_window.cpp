@@ -1,6 +1,7 @@
 #include "app/download_window.h"
 
 #include <QProgressBar>
+#include <algorithm>
 
 #include "app/texts.h"
 #include "app/ui_language.h"
@@ -22,6 +23,16 @@ DownloadWindow::DownloadWindow(QWidget* parent)
 void DownloadWindow::Activate(bool english) {
   setWindowTitle(UiLanguage(english).Pick(text::kDownloadTitle));
   bar_->setValue(0);
+}
+
+void DownloadWindow::Begin(const QString& caption, int maximum) {
+  setWindowTitle(caption);
+  bar_->setMaximum(maximum);
+  bar_->setValue(0);
+}
+
+void DownloadWindow::SetPosition(std::uint32_t position) {
+  bar_->setValue(static_cast<int>(std::min<std::uint32_t>(position, static_cast<std::uint32_t>(bar_->maximum()))));
 }
 
 }  // namespace kivra::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 
 class QProgressBar;
 
@@ -14,6 +15,10 @@ class DownloadWindow : public QWidget {
 
   // Title for the language, bar back at the start; done each time the window comes up.
   void Activate(bool english);
+  // A download starts: the caption the link chose, the bar empty with its new maximum.
+  void Begin(const QString& caption, int maximum);
+  // Positions past the maximum show a full bar.
+  void SetPosition(std::uint32_t position);
 
   QProgressBar* progressBar() const { return bar_; }  // ProgressBar1
 

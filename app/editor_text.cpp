@@ -61,14 +61,19 @@ int EditorLineCount(const QString& text) {
   return text.endsWith(QLatin1Char('\n')) ? breaks : breaks + 1;
 }
 
-std::optional<TextRange> MessageJumpSelection(const QString& text, int lineNumber) {
+std::optional<TextRange> EditorLineRange(const QString& text, int lineNumber) {
   if (lineNumber < 1 || lineNumber > EditorLineCount(text)) return std::nullopt;
   int start = 0;
   for (int n = 1; n < lineNumber; ++n) start = static_cast<int>(text.indexOf(QLatin1Char('\n'), start)) + 1;
   qsizetype end = text.indexOf(QLatin1Char('\n'), start);
   if (end < 0) end = text.size();
-  const int length = static_cast<int>(end) - start;
-  return TextRange{start, std::max(0, length - 1)};
+  return TextRange{start, static_cast<int>(end) - start};
+}
+
+std::optional<TextRange> MessageJumpSelection(const QString& text, int lineNumber) {
+  std::optional<TextRange> line = EditorLineRange(text, lineNumber);
+  if (line) line->length = std::max(0, line->length - 1);
+  return line;
 }
 
 }  // namespace kivra::app

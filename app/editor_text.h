@@ -33,6 +33,10 @@ struct TextRange {
 };
 std::optional<TextRange> MessageJumpSelection(const QString& text, int lineNumber);
 
+// The whole text of editor line `lineNumber` (1-based) without its line break, as the
+// debug display selects it; no value for a line number outside the text.
+std::optional<TextRange> EditorLineRange(const QString& text, int lineNumber);
+
 // Number of editor lines; a text that ends with a line break has no empty line after it.
 int EditorLineCount(const QString& text);
 

@@ -1,6 +1,7 @@
 // kivra-ps: the desktop programming and control tool for the Kivra-PS driver.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,9 +35,20 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Kivra-PS"));
   QApplication::setFont(kivra::app::look::UiFont());
 
+  QCommandLineParser options;
+  options.setApplicationDescription(QStringLiteral("Programming and control tool for the Kivra-PS driver."));
+  options.addHelpOption();
+  const QCommandLineOption simulated(
+      QStringLiteral("simulated-driver"),
+      QStringLiteral("Connect to the simulated driver for this run, leaving the stored port as it is."));
+  options.addOption(simulated);
+  options.process(app);
+
   const auto settings = kivra::app::SettingsStore::ForCurrentUser();
   kivra::app::WidgetPrompts prompts;
-  kivra::app::MainWindow window({*settings, prompts, kivra::app::SystemClock()});
+  kivra::app::MainWindowServices services{*settings, prompts, kivra::app::SystemClock()};
+  services.simulatedDriver = options.isSet(simulated);
+  kivra::app::MainWindow window(std::move(services));
   window.show();
   return QApplication::exec();
 }

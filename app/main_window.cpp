@@ -13,6 +13,7 @@
 #include "app/command_code_window.h"
 #include "app/direct_control_page.h"
 #include "app/download_window.h"
+#include "app/driver_link.h"
 #include "app/editor_text.h"
 #include "app/find_dialog.h"
 #include "app/fixed_texts.h"
@@ -43,6 +44,7 @@ MainWindow::MainWindow(MainWindowServices services)
   files_ = std::make_unique<ProgramFiles>(
       this, *programPage_, document_, settings_, prompts_, language_, clock_,
       ProgramFiles::Hooks{[this] { CheckProgram(); }, [this] { ClearListing(); }});
+  CreateDriverLink(services.driverPort, services.simulatedDriver);
   ConnectCommands();
   ConnectEditor();
 }
@@ -54,6 +56,28 @@ MainWindow::~MainWindow() {
                                                          commandCodes_, find_}) {
     sender->disconnect(this);
   }
+  // The link goes first: its timer and port stop before the windows it draws into.
+  link_.reset();
+}
+
+void MainWindow::CreateDriverLink(DriverPort* port, bool simulatedDriver) {
+  DriverLinkHooks hooks{
+      [this] { return document_.sourceEdited; },
+      [this] { document_.sourceEdited = false; },
+      [this] {
+        CheckProgram();
+        return lastCheck_->programValid;
+      },
+      [this] {
+        files_->Save();
+        return document_.saveSucceeded;
+      },
+      [this] { files_->LoadProgramFile(document_.selectedPath); },
+      [this](std::uint16_t address) { return lastCheck_->addressLines.at(address); },
+  };
+  link_ = std::make_unique<DriverLink>(DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_},
+                                       std::move(hooks), settings_, prompts_, language_,
+                                       DriverLink::Options{port, simulatedDriver});
 }
 
 void MainWindow::BuildWindow() {
@@ -111,7 +135,7 @@ void MainWindow::ConnectCommands() {
   run(toolBar_->language(), nullptr, [this] { SwitchLanguage(); });
 
   connect(menu_.exit, &QAction::triggered, this, &MainWindow::Exit);
-  connect(menu_.comPort, &QAction::triggered, this, [this] { portDialog_->ShowFor(language_.IsEnglish()); });
+  connect(menu_.comPort, &QAction::triggered, this, [this] { link_->ShowPortDialog(); });
   connect(menu_.commandCode, &QAction::triggered, this, &MainWindow::SetCommandCodesWanted);
   connect(menu_.helpContents, &QAction::triggered, this, [this] { help_->ShowContents(language_.IsEnglish()); });
   connect(menu_.about, &QAction::triggered, this, &MainWindow::ShowAbout);
@@ -140,6 +164,7 @@ void MainWindow::SwitchLanguage() {
   language_.Toggle();
   toolBar_->ShowLanguageImage(language_.IsEnglish());
   ApplyLanguage();
+  link_->LanguageChanged();
   settings_.WriteSetting(setting::kLanguage, UiLanguage::ToSetting(language_.IsEnglish()));
 }
 
@@ -154,9 +179,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::ShowStep() {
-  // The port number is read here so that the link can open the port; a first run leaves
-  // the default in the store.
-  comPort_ = settings_.ReadSetting(setting::kComPort, QStringLiteral("1"));
+  // The link is idle and the remembered port open before the last program is loaded; a
+  // port that cannot be opened is reported and start-up goes on.
+  link_->StartUp();
   document_.currentFile = settings_.ReadSetting(setting::kLastFile, QString());
   if (!document_.currentFile.isEmpty() && files_->LoadProgramFile(document_.currentFile)) {
     programPage_->messageList()->clear();
@@ -313,7 +338,7 @@ void MainWindow::JumpToMessageLine(const QString& line) {
 // --- Other windows and pages ---
 
 void MainWindow::ShowAbout() {
-  about_->Prepare(language_.IsEnglish(), firmwareVersion_);
+  about_->Prepare(language_.IsEnglish(), link_->engine().Variables().firmwareVersion);
   about_->exec();
 }
 
@@ -324,10 +349,6 @@ void MainWindow::PageChanged() {
   if (!programming) directPage_->SetMemoryAccessVisible(false);
 }
 
-void MainWindow::Download() {
-  if (!lastCheck_->programValid || !linkEnabled_) {
-    prompts_.Show(this, MessageKind::Error, language_.Pick(text::kNoValidProgram), Buttons::Ok);
-  }
-}
+void MainWindow::Download() { link_->StartDownload(*lastCheck_, document_.selectedPath); }
 
 }  // namespace kivra::app

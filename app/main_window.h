@@ -16,6 +16,8 @@ class AboutDialog;
 class CommandCodeWindow;
 class DirectControlPage;
 class DownloadWindow;
+class DriverLink;
+class DriverPort;
 class FindDialog;
 class HelpWindow;
 class MainToolBar;
@@ -30,6 +32,10 @@ struct MainWindowServices {
   Prompts& prompts;
   compiler::Clock clock;                      // the banner's and the new header's date and time
   QString helpRoot = QStringLiteral(":/help");  // holds tr/ and en/ with index.html and KEYWORD.html
+  // The driver's port: null for the machine's serial ports, or a stand-in (not owned).
+  DriverPort* driverPort = nullptr;
+  // Connect to the simulated driver for this run without storing it as the port.
+  bool simulatedDriver = false;
 };
 
 // `TForm1`, the main window. It owns the document state, the language and the windows
@@ -72,6 +78,7 @@ class MainWindow : public QMainWindow {
   CommandCodeWindow* commandCodeWindow() const { return commandCodes_; }
   FindDialog* findDialog() const { return find_; }
   HelpWindow* helpWindow() const { return help_; }
+  DriverLink& driverLink() const { return *link_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -82,6 +89,7 @@ class MainWindow : public QMainWindow {
   void CreateSecondaryWindows();
   void ConnectCommands();
   void ConnectEditor();
+  void CreateDriverLink(DriverPort* port, bool simulatedDriver);
   void ApplyLanguage();
 
   void ShowStep();
@@ -103,9 +111,6 @@ class MainWindow : public QMainWindow {
   DocumentState document_;
   std::unique_ptr<compiler::CompileResult> lastCheck_;
   QString listingText_;
-  QString comPort_;
-  int firmwareVersion_ = 0;  // tenths, from the driver's status replies
-  bool linkEnabled_ = false;
 
   MainMenu menu_;
   MainToolBar* toolBar_ = nullptr;
@@ -119,6 +124,7 @@ class MainWindow : public QMainWindow {
   FindDialog* find_ = nullptr;
   HelpWindow* help_ = nullptr;
   std::unique_ptr<ProgramFiles> files_;
+  std::unique_ptr<DriverLink> link_;
 
   bool shown_ = false;
   bool pageAreaEntered_ = false;

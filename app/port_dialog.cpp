@@ -1,6 +1,8 @@
 #include "app/port_dialog.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "app/texts.h"
@@ -8,14 +10,23 @@
 #include "app/ui_look.h"
 
 namespace kivra::app {
+namespace {
+
+bool IsNumber(const QString& text) {
+  bool ok = false;
+  text.trimmed().toUInt(&ok, 10);
+  return ok;
+}
+
+}  // namespace
 
 PortDialog::PortDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("TForm2"));
   setWindowTitle(QStringLiteral("Com Port"));
   setModal(false);
-  setFixedSize(209, 105);
+  setFixedSize(560, 150);
   look::AddLabel(this, QString(), QStringLiteral("Comm port "), {24, 22, 70, 17});
-  number_ = new QLineEdit(QStringLiteral("1"), this);
+  number_ = new QLineEdit(this);
   number_->setObjectName(QStringLiteral("MaskEdit1"));
   number_->setGeometry(100, 20, 49, 21);
   number_->setInputMask(QStringLiteral("999"));
@@ -23,17 +34,63 @@ PortDialog::PortDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWin
   ok_ = new QPushButton(QStringLiteral("OK"), this);
   ok_->setObjectName(QStringLiteral("Button1"));
   ok_->setGeometry(24, 60, 75, 25);
+  ok_->setDefault(true);
   cancel_ = new QPushButton(QStringLiteral("IPTAL"), this);
   cancel_->setObjectName(QStringLiteral("Button2"));
   cancel_->setGeometry(110, 60, 75, 25);
-  connect(cancel_, &QPushButton::clicked, this, &QDialog::hide);
+
+  listCaption_ = look::AddLabel(this, QString(), QString(), {210, 4, 338, 17});
+  list_ = new QListWidget(this);
+  list_->setObjectName(QStringLiteral("ListBox1"));
+  list_->setGeometry(210, 22, 338, 116);
+
+  connect(ok_, &QPushButton::clicked, this, [this] { emit Chosen(ChosenPort()); });
+  connect(cancel_, &QPushButton::clicked, this, &PortDialog::Cancelled);
+  connect(list_, &QListWidget::itemSelectionChanged, this, &PortDialog::ListSelectionChanged);
+  connect(list_, &QListWidget::itemDoubleClicked, this, [this] { emit Chosen(ChosenPort()); });
+  // A number typed by hand wins over the list.
+  connect(number_, &QLineEdit::textEdited, list_, &QListWidget::clearSelection);
 }
 
-void PortDialog::ShowFor(bool english) {
-  cancel_->setText(UiLanguage(english).Pick(text::kPortCancel));
-  show();
-  raise();
-  activateWindow();
+void PortDialog::SetCancelCaption(const QString& caption) { cancel_->setText(caption); }
+
+void PortDialog::SetChoices(const QList<PortChoice>& choices, bool english) {
+  const QString chosen = list_->selectedItems().isEmpty() ? QString() : ChosenPort();
+  listCaption_->setText(UiLanguage(english).Pick(text::kPortsPresent));
+  list_->clear();
+  for (const PortChoice& choice : choices) {
+    auto* item = new QListWidgetItem(choice.label, list_);
+    item->setData(Qt::UserRole, choice.port);
+    item->setToolTip(choice.label);
+  }
+  if (!chosen.isEmpty()) ShowPort(chosen);
+}
+
+void PortDialog::ShowPort(const QString& port) {
+  const QSignalBlocker quiet(list_);
+  list_->clearSelection();
+  for (int row = 0; row < list_->count(); ++row) {
+    QListWidgetItem* item = list_->item(row);
+    if (item->data(Qt::UserRole).toString() == port) {
+      item->setSelected(true);
+      list_->setCurrentItem(item);
+      break;
+    }
+  }
+  if (IsNumber(port)) number_->setText(port.trimmed());
+}
+
+QString PortDialog::ChosenPort() const {
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  if (!selected.isEmpty()) return selected.front()->data(Qt::UserRole).toString();
+  return number_->text();
+}
+
+void PortDialog::ListSelectionChanged() {
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  if (selected.isEmpty()) return;
+  const QString port = selected.front()->data(Qt::UserRole).toString();
+  if (IsNumber(port)) number_->setText(port);
 }
 
 }  // namespace kivra::app

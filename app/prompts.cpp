@@ -1,8 +1,16 @@
 #include "app/prompts.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/texts.h"
+#include "app/ui_language.h"
 
 namespace kivra::app {
 namespace {
@@ -73,6 +81,26 @@ std::optional<QString> WidgetPrompts::OpenFileName(QWidget* parent, const FileDi
 
 std::optional<QString> WidgetPrompts::SaveFileName(QWidget* parent, const FileDialogRequest& request) {
   return RunFileDialog(parent, request, true);
+}
+
+std::optional<QString> WidgetPrompts::PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Com Port"));
+  auto* column = new QVBoxLayout(&dialog);
+  column->addWidget(new QLabel(UiLanguage(english).Pick(text::kChoosePort), &dialog));
+  auto* list = new QListWidget(&dialog);
+  for (const PortChoice& choice : choices) list->addItem(choice.label);
+  list->setCurrentRow(0);
+  list->setMinimumWidth(420);
+  column->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Cancel)->setText(UiLanguage(english).Pick(text::kPortCancel));
+  column->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+  if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return std::nullopt;
+  return choices.at(list->currentRow()).port;
 }
 
 }  // namespace kivra::app

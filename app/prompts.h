@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "app/port_choices.h"
+
 class QWidget;
 
 namespace kivra::app {
@@ -34,6 +36,10 @@ class Prompts {
   // The chosen path, or nothing when the dialog was cancelled.
   virtual std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+
+  // The serial component's question when port number 0 is opened: the port of the
+  // chosen line, or nothing when the user cancelled.
+  virtual std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) = 0;
 };
 
 // The real boxes and dialogs.
@@ -42,6 +48,7 @@ class WidgetPrompts final : public Prompts {
   Answer Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) override;
   std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) override;
 };
 
 }  // namespace kivra::app

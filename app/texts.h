@@ -37,9 +37,13 @@ inline constexpr Bilingual kLineNumberError{"Satır numarası bulunamadı!", "Li
 inline constexpr Bilingual kAboutTitle{"Kivra-PS Sürücü Arayüz Programı", "Kivra-PS Driver Interface Software"};
 inline constexpr Bilingual kAboutClose{"Kapat", "Close"};
 
-inline constexpr Bilingual kNoValidProgram{"Geçerli program yok!", "No valid program!"};
 
 inline constexpr Bilingual kPortCancel{"IPTAL", "CANCEL"};
+// The port lists: the simulated driver's entry and the prompt for port number 0.
+inline constexpr Bilingual kSimulatedDriver{"SIM  Simülasyon sürücüsü (bu bilgisayarda)",
+                                            "SIM  Simulated driver (on this computer)"};
+inline constexpr Bilingual kPortsPresent{"Bulunan portlar:", "Ports found:"};
+inline constexpr Bilingual kChoosePort{"Sürücünün bağlı olduğu portu seçiniz:", "Choose the port the driver is on:"};
 inline constexpr Bilingual kDownloadTitle{"Program Gönderme", "Program Download"};
 
 inline constexpr Bilingual kFindTitle{"Bul", "Find"};

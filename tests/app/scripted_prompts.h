@@ -23,6 +23,9 @@ class ScriptedPrompts final : public Prompts {
   std::deque<QString> fileNames;  // a null QString() cancels the dialog
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> dialogs;
+  // The port prompt: the port of the line to pick, a null QString() to cancel.
+  std::deque<QString> ports;
+  std::vector<QList<PortChoice>> portPrompts;
 
   Answer Show(QWidget*, MessageKind kind, const QString& text, Buttons buttons) override {
     shown.push_back({kind, text, buttons});
@@ -43,6 +46,17 @@ class ScriptedPrompts final : public Prompts {
 
   std::optional<QString> OpenFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
   std::optional<QString> SaveFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
+
+  std::optional<QString> PickPort(QWidget*, const QList<PortChoice>& choices, bool) override {
+    portPrompts.push_back(choices);
+    if (ports.empty() || ports.front().isNull()) {
+      if (!ports.empty()) ports.pop_front();
+      return std::nullopt;
+    }
+    const QString port = ports.front();
+    ports.pop_front();
+    return port;
+  }
 
   QString LastText() const { return shown.empty() ? QString() : shown.back().text; }
 

@@ -18,6 +18,7 @@
 #include "app/program_editor.h"
 #include "app/program_page.h"
 #include "app/settings_store.h"
+#include "fake_driver_port.h"
 #include "scripted_prompts.h"
 
 namespace kivra::app::testing {
@@ -32,16 +33,20 @@ class WindowHarness {
     for (auto it = stored.begin(); it != stored.end(); ++it) seed.setValue(it.key(), it.value());
   }
 
-  // Builds and shows the window and waits until both start-up steps have run.
+  // Builds and shows the window and waits until both start-up steps have run. The window
+  // talks to `port` unless the test asked for the machine's serial ports.
   bool Start() {
     settings_ = SettingsStore::InFile(iniPath_);
-    window_ = std::make_unique<MainWindow>(
-        MainWindowServices{*settings_, prompts, [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)});
+    MainWindowServices services{*settings_, prompts, [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)};
+    services.driverPort = realSerial ? nullptr : &port;
+    services.simulatedDriver = simulatedDriver;
+    window_ = std::make_unique<MainWindow>(std::move(services));
     window_->show();
     return QTest::qWaitFor([this] { return window_->StartupDone(); });
   }
 
   MainWindow& window() { return *window_; }
+  void Close() { window_.reset(); }
   ProgramPage& page() { return *window_->programPage(); }
   ProgramEditor& editor() { return *window_->programPage()->editor(); }
   QString EditorText() { return editor().toPlainText(); }
@@ -83,6 +88,9 @@ class WindowHarness {
   }
 
   ScriptedPrompts prompts;
+  FakeDriverPort port;
+  bool realSerial = false;       // the serial component instead of `port`
+  bool simulatedDriver = false;  // as the command-line option does
 
  private:
   QTemporaryDir dir_;

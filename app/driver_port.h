@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "link/port.h"
+#include "link/port_selection.h"
+#include "link/serial_link.h"
+#include "serial/port_name.h"
+
+namespace kivra::app {
+
+// The serial port as the window's link uses it: the link's port and port opener, the
+// prompt for port number 0, and closing at the end of the run. Tests put a scripted port
+// in its place.
+class DriverPort : public link::Port, public link::PortOpener {
+ public:
+  // Asked when port number 0 is opened: the port the user picked, or nothing.
+  using Prompt = std::function<std::optional<serial::PortName>()>;
+  virtual void SetPortPrompt(Prompt prompt) = 0;
+  virtual void Close() noexcept = 0;
+};
+
+// The real serial component with the driver's line settings.
+class SerialDriverPort final : public DriverPort {
+ public:
+  SerialDriverPort();
+  ~SerialDriverPort() override;
+
+  void PutChar(std::uint8_t byte) override { link_.PutChar(byte); }
+  std::size_t GetInBufferUsed() override { return link_.GetInBufferUsed(); }
+  void GetBlock(std::uint8_t* buffer, std::size_t n) override { link_.GetBlock(buffer, n); }
+  void FlushInBuffer() override { link_.FlushInBuffer(); }
+
+  void SetPort(const link::PortName& port) override { link_.SetPort(port); }
+  void SetOpen(bool open) override;
+  void SetPortPrompt(Prompt prompt) override { link_.Serial().SetPortPrompt(std::move(prompt)); }
+  void Close() noexcept override { link_.Close(); }
+
+ private:
+  link::SerialLink link_;
+};
+
+}  // namespace kivra::app

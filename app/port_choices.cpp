@@ -1,0 +1,24 @@
+#include "app/port_choices.h"
+
+#include "app/simulated_driver.h"
+#include "app/texts.h"
+#include "app/ui_language.h"
+
+namespace kivra::app {
+
+QList<PortChoice> PortChoices(const std::vector<serial::PortInfo>& present, bool english) {
+  QList<PortChoice> choices;
+  for (const serial::PortInfo& info : present) {
+    const serial::PortName name = info.Name();
+    // The machine's own ports go by their number, as they always have; adapters by the
+    // path that stays theirs whatever order they are plugged in.
+    QString label = QString::fromStdString(info.path);
+    if (name.IsNumber()) label = QString::fromStdString(name.DisplayName()) + QStringLiteral("  ") + label;
+    if (!info.description.empty()) label += QStringLiteral("  ") + QString::fromStdString(info.description);
+    choices.push_back({label, QString::fromStdString(name.ToString())});
+  }
+  choices.push_back({UiLanguage(english).Pick(text::kSimulatedDriver), SimulatedDriver::kSettingText});
+  return choices;
+}
+
+}  // namespace kivra::app
