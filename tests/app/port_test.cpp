@@ -1,0 +1,209 @@
+// Opening the remembered port at start-up, the port dialog with its device list, the
+// prompt for port number 0 and the simulated driver as a stored port.
+
+#include <QAction>
+#include <QListWidget>
+
+#include "app/main_menu.h"
+#include "app/port_dialog.h"
+#include "driver_fixture.h"
+
+namespace kivra::app::testing {
+
+class PortTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void startupOpensTheStoredPort_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("number") << "3" << "3";
+    QTest::newRow("zero opens port 1") << "0" << "1";
+    QTest::newRow("device path") << "/dev/ttyUSB7" << "/dev/ttyUSB7";
+  }
+  void startupOpensTheStoredPort() {
+    QFETCH(QString, stored);
+    QFETCH(QString, opened);
+    WindowHarness h({{QStringLiteral("COMPORT"), stored}});
+    QVERIFY(h.Start());
+    QVERIFY(h.port.isOpen);
+    QCOMPARE(QString::fromStdString(h.port.port.Text()), opened);
+    QCOMPARE(Text(h.window(), "StaticText15"), opened);
+    QCOMPARE(Text(h.window(), "StaticText55"), opened);
+    QVERIFY(h.window().driverLink().engine().LinkEnabled());
+    QVERIFY(h.prompts.shown.empty());
+    // Nothing answers: the polling times out and the lights stay red.
+    QTRY_VERIFY_WITH_TIMEOUT(h.port.sent.size() >= 16, kLinkTimeoutMs);
+    QVERIFY(Red(h.window(), 1) && Red(h.window(), 13));
+  }
+
+  void startupWarnsOfAPortThatDoesNotOpen_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("missing, Turkish") << "0" << "4" << QString::fromUtf8("Comm Port 4 Açılamadı!");
+    QTest::newRow("missing, English") << "1" << "4" << "Comm Port 4 not opened!";
+    // Not a port name: the message names the port number as it stood, none yet.
+    QTest::newRow("not a number") << "1" << "COM" << "Comm Port 0 not opened!";
+  }
+  void startupWarnsOfAPortThatDoesNotOpen() {
+    QFETCH(QString, language);
+    QFETCH(QString, stored);
+    QFETCH(QString, warning);
+    WindowHarness h({{QStringLiteral("COMPORT"), stored}, {QStringLiteral("LANGUAGE"), language}});
+    h.port.missing = {"4"};
+    QVERIFY(h.Start());
+    QCOMPARE(h.prompts.shown.size(), size_t{1});
+    QCOMPARE(h.prompts.shown[0].kind, MessageKind::Warning);
+    QCOMPARE(h.prompts.shown[0].text, warning);
+    QVERIFY(!h.window().driverLink().engine().LinkEnabled());
+    QVERIFY(Red(h.window(), 1) && Red(h.window(), 13));
+    QCOMPARE(Text(h.window(), "StaticText15"), QString());
+    QCOMPARE(Text(h.window(), "StaticText55"), QString());
+    // The link is off: no tick sends anything.
+    const auto ticks = h.window().driverLink().engine().Variables().tickCount;
+    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3, kLinkTimeoutMs);
+    QVERIFY(h.port.sent.empty());
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), stored);
+  }
+
+  void dialogOpensAndStoresTheChosenPort_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("number") << "5" << "5";
+    QTest::newRow("taken modulo 256") << "257" << "1";
+  }
+  void dialogOpensAndStoresTheChosenPort() {
+    QFETCH(QString, typed);
+    QFETCH(QString, opened);
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")}});
+    QVERIFY(h.Start());
+    PortDialog* dialog = h.window().portDialog();
+    h.window().menu().comPort->trigger();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->cancelButton()->text(), QStringLiteral("IPTAL"));
+    QCOMPARE(dialog->numberBox()->text(), QStringLiteral("2"));
+    dialog->numberBox()->clear();
+    QTest::keyClicks(dialog->numberBox(), typed);
+    dialog->okButton()->click();
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(QString::fromStdString(h.port.port.Text()), opened);
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), opened);
+    QCOMPARE(Text(h.window(), "StaticText15"), opened);
+    QVERIFY(h.prompts.shown.empty());
+  }
+
+  void dialogRefusesWhatItCannotOpen() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")}, {QStringLiteral("LANGUAGE"), QStringLiteral("1")}});
+    h.port.missing = {"9"};
+    QVERIFY(h.Start());
+    PortDialog* dialog = h.window().portDialog();
+    h.window().menu().comPort->trigger();
+    QCOMPARE(dialog->cancelButton()->text(), QStringLiteral("CANCEL"));
+
+    // Nothing typed: asked for a number, the link stops, the port is left alone.
+    dialog->numberBox()->clear();
+    dialog->okButton()->click();
+    QCOMPARE(h.prompts.LastText(), QStringLiteral("Enter number!"));
+    QCOMPARE(h.prompts.shown.back().kind, MessageKind::Error);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!h.window().driverLink().engine().LinkEnabled());
+    QCOMPARE(QString::fromStdString(h.port.port.Text()), QStringLiteral("2"));
+
+    // A port that does not open: warned, link off, displays empty, setting unchanged.
+    QTest::keyClicks(dialog->numberBox(), QStringLiteral("9"));
+    dialog->okButton()->click();
+    QCOMPARE(h.prompts.LastText(), QStringLiteral("Comm Port 9 not opened!"));
+    QCOMPARE(h.prompts.shown.back().kind, MessageKind::Warning);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!h.window().driverLink().engine().LinkEnabled());
+    QVERIFY(Red(h.window(), 1));
+    QCOMPARE(Text(h.window(), "StaticText15"), QString());
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("2"));
+    const auto sent = h.port.sent.size();
+    const auto ticks = h.window().driverLink().engine().Variables().tickCount;
+    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3, kLinkTimeoutMs);
+    QCOMPARE(h.port.sent.size(), sent);
+
+    // Cancel only hides the dialog.
+    dialog->cancelButton()->click();
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(h.prompts.shown.size(), size_t{2});
+  }
+
+  void dialogListsTheDevicesAndTheSimulatedDriver() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    h.window().menu().comPort->trigger();
+    QListWidget* list = h.window().portDialog()->portList();
+    QVERIFY(list->count() >= 1);
+    QListWidgetItem* simulated = list->item(list->count() - 1);
+    QCOMPARE(simulated->data(Qt::UserRole).toString(), QStringLiteral("SIM"));
+    QVERIFY(simulated->text().contains(QString::fromUtf8("Simülasyon")));
+
+    // Picking the simulated driver starts it and opens its port; COMPORT remembers it
+    // by name, since its device changes from run to run.
+    simulated->setSelected(true);
+    h.window().portDialog()->okButton()->click();
+    SimulatedDriver& sim = h.window().driverLink().simulatedDriver();
+    QVERIFY(sim.Running());
+    QCOMPARE(QString::fromStdString(h.port.port.path), sim.Path());
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
+    QCOMPARE(Text(h.window(), "StaticText15"), QStringLiteral("SIM"));
+    QVERIFY(!h.window().portDialog()->isVisible());
+
+    // Reopened, the dialog shows the port in use.
+    h.window().menu().comPort->trigger();
+    QCOMPARE(list->selectedItems().size(), 1);
+    QCOMPARE(list->selectedItems()[0]->data(Qt::UserRole).toString(), QStringLiteral("SIM"));
+  }
+
+  void portZeroAsksWithTheSameList() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("/dev/kivra-no-such-port")}});
+    h.realSerial = true;  // the serial component asks through its prompt hook
+    h.prompts.ports = {QString()};  // cancelled
+    QVERIFY(h.Start());
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port /dev/kivra-no-such-port Açılamadı!"));
+    h.window().menu().comPort->trigger();
+    h.window().portDialog()->numberBox()->setText(QStringLiteral("0"));
+    h.window().portDialog()->okButton()->click();
+    QCOMPARE(h.prompts.portPrompts.size(), size_t{1});
+    QCOMPARE(h.prompts.portPrompts[0].back().port, QStringLiteral("SIM"));
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port 0 Açılamadı!"));
+
+    // Asked again and answered with the simulated driver: the link runs on it.
+    h.prompts.ports = {QStringLiteral("SIM")};
+    h.window().portDialog()->okButton()->click();
+    QCOMPARE(h.prompts.portPrompts.size(), size_t{2});
+    QVERIFY(h.window().driverLink().simulatedDriver().Running());
+    QVERIFY(!h.window().portDialog()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(h.window(), 1), kLinkTimeoutMs);
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("0"));
+  }
+
+  void storedSimulatedDriverIsStartedAndConnects() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("SIM")}});
+    h.realSerial = true;
+    QVERIFY(h.Start());
+    QVERIFY(h.prompts.shown.empty());
+    QVERIFY(h.window().driverLink().simulatedDriver().Running());
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(h.window(), 1) && Lit(h.window(), 13), kLinkTimeoutMs);
+    QCOMPARE(Text(h.window(), "StaticText55"), QStringLiteral("SIM"));
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
+  }
+
+  void simulatedDriverForOneRunLeavesNoPortStored() {
+    WindowHarness h;
+    h.realSerial = true;
+    h.simulatedDriver = true;
+    QVERIFY(h.Start());
+    QVERIFY(h.prompts.shown.empty());
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(h.window(), 1), kLinkTimeoutMs);
+    QVERIFY(!h.IsStored(QStringLiteral("COMPORT")));
+    QVERIFY(h.IsStored(QStringLiteral("LANGUAGE")));
+  }
+};
+
+}  // namespace kivra::app::testing
+
+QTEST_MAIN(kivra::app::testing::PortTest)
+#include "port_test.moc"
