@@ -64,6 +64,13 @@ inline std::vector<Command> Commands(sim::Simulator& sim, char code) {
   return found;
 }
 
+// Waits, with the window's event loop running, until the simulated driver's state holds
+// `condition` (the simulator's own WaitUntil would stop the window's ticks).
+template <typename Condition>
+bool Reaches(sim::Simulator& sim, Condition condition) {
+  return QTest::qWaitFor([&] { return condition(sim.State()); }, kLinkTimeoutMs);
+}
+
 // A window whose stored port is the simulated driver's device.
 class LiveWindow {
  public:

@@ -1,0 +1,437 @@
+// The driver side of the window against the simulated driver, through the real serial
+// component: the status displays, the switches, every button of the direct-control page,
+// the download with its progress window, and a driver that is unplugged.
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/direct_control_page.h"
+#include "app/download_window.h"
+#include "app/main_menu.h"
+#include "app/port_dialog.h"
+#include "app/program_files.h"
+#include "app/tool_bar.h"
+#include "driver_fixture.h"
+
+namespace kivra::app::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A loop the simulated driver walks for ever: debug mode has lines to follow.
+const QByteArray kLoopProgram =
+    "       SPEED  = 400;\r\r\n"
+    "LOOP:  DISP   = 5;\r\r\n"
+    "       MOVE;\r\r\n"
+    "       JUMP LOOP;\r\r\n"
+    "       END;\r\r\n";
+
+// A program of `lines` speed settings: three bytes each, so long enough to unplug in.
+QByteArray LongProgram(int lines) {
+  QByteArray text;
+  for (int i = 0; i < lines; ++i) text += "       SPEED  = " + QByteArray::number(100 + i) + ";\r\r\n";
+  return text + "       END;\r\r\n";
+}
+
+}  // namespace
+
+class DriverTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void lightsAndValuesFollowTheDriver() {
+    LiveWindow l;
+    l.sim.SetInputs(0x05);  // inputs 1 and 3
+    l.sim.SetOutput(2, true);
+    l.sim.SetAnalog(1, 77);
+    l.sim.SetAnalog(2, 200);
+    l.sim.SetTemperature(41);
+    l.sim.SetModeFlags(0x01);
+    QVERIFY(l.Start());
+    MainWindow& w = l.window();
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "StaticText13") == QStringLiteral("41"), kLinkTimeoutMs);
+    QCOMPARE(Text(w, "StaticText74"), QStringLiteral("41"));
+    QCOMPARE(Text(w, "StaticText49"), QStringLiteral("77"));
+    QCOMPARE(Text(w, "StaticText69"), QStringLiteral("77"));
+    QCOMPARE(Text(w, "StaticText50"), QStringLiteral("200"));
+    QCOMPARE(Text(w, "StaticText70"), QStringLiteral("200"));
+    QCOMPARE(Text(w, "StaticText15"), QString::fromStdString(l.sim.PortPath()));
+    QVERIFY(Lit(w, 1) && Lit(w, 13));
+    // Inputs 1..6 are Shape3..8 and Shape15..20; outputs Shape9, 10 and Shape21, 22.
+    for (int input = 1; input <= 6; ++input) {
+      const bool on = input == 1 || input == 3;
+      QVERIFY2(Lit(w, 2 + input) == on && Lit(w, 14 + input) == on, qPrintable(QString::number(input)));
+      QVERIFY(on || (Off(w, 2 + input) && Off(w, 14 + input)));
+    }
+    QVERIFY(Off(w, 9) && Off(w, 21) && Lit(w, 10) && Lit(w, 22));
+    QVERIFY(Lit(w, 12) && Lit(w, 24) && Off(w, 11) && Off(w, 23));  // controller mode
+    QVERIFY(Off(w, 26) && Off(w, 14) && Off(w, 2));
+
+    l.sim.SetInputs(0x20);
+    l.sim.SetModeFlags(0x00);
+    l.sim.SetTemperature(9);
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "StaticText74") == QStringLiteral("9"), kLinkTimeoutMs);
+    QVERIFY(Lit(w, 8) && Lit(w, 20) && Off(w, 3) && Off(w, 15));
+    QVERIFY(Lit(w, 11) && Lit(w, 23) && Off(w, 12) && Off(w, 24));  // step/direction mode
+  }
+
+  void scriptSwitchStartsAndStopsTheDriversProgram() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    Press(w, "Button3");
+    QVERIFY(Lit(w, 26));  // at once, before the driver says so
+    QCOMPARE(Text(w, "Button3"), QStringLiteral("SCRIPT ON/OFF"));
+    QTRY_VERIFY_WITH_TIMEOUT(!Commands(l.sim, 'G').empty(), kLinkTimeoutMs);
+    // The driver holds no program, so its script ends at once; its replies say so.
+    QTRY_VERIFY_WITH_TIMEOUT(Off(w, 26) && Off(w, 14), kLinkTimeoutMs);
+    QVERIFY(!w.driverLink().engine().Variables().scriptOn);
+
+    Press(w, "Button3");
+    Press(w, "Button3");  // on, then off again before the driver answered
+    QVERIFY(Off(w, 26));
+    QTRY_VERIFY_WITH_TIMEOUT(!Commands(l.sim, 'S').empty(), kLinkTimeoutMs);
+  }
+
+  void downloadShowsItsProgressAndStoresTheProgram() {
+    LiveWindow l;
+    const QString path = l.h.WriteProgram(QStringLiteral("LOOP.KV3"), kLoopProgram);
+    l.h.prompts.fileNames = {path};
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    w.files().Open();
+    QVERIFY(w.lastCheck().programValid);
+    const compiler::CodeImage code = w.lastCheck().code;
+
+    w.toolBar()->download()->click();
+    DownloadWindow* progress = w.downloadWindow();
+    QVERIFY(progress->isVisible());
+    QCOMPARE(progress->windowTitle(), QString::fromUtf8("Program Gönderme"));
+    QCOMPARE(progress->progressBar()->maximum(), static_cast<int>(code.length + 21));
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), kLinkTimeoutMs);
+    QVERIFY(l.h.prompts.shown.empty());
+    QCOMPARE(progress->progressBar()->value(), 0);
+
+    const sim::StoredProgram stored = l.sim.Program();
+    QCOMPARE(stored.code.length, code.length);
+    QVERIFY(std::equal(code.bytes.begin(), code.bytes.begin() + code.length, stored.code.bytes.begin()));
+    QVERIFY(stored.vectors == w.lastCheck().vectorTable);
+    QCOMPARE(QString::fromStdString(stored.name), QStringLiteral("LOOP.KV3"));
+    QVERIFY(l.Connected());
+  }
+
+  void debugSelectsTheLineTheDriverExecutes() {
+    LiveWindow l;
+    const QString path = l.h.WriteProgram(QStringLiteral("LOOP.KV3"), kLoopProgram);
+    l.h.prompts.fileNames = {path};
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    w.files().Open();
+    w.toolBar()->download()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.downloadWindow()->isVisible(), kLinkTimeoutMs);
+
+    Press(w, "Button2");
+    QCOMPARE(Text(w, "Button2"), QStringLiteral("DEBUG OFF"));
+    QVERIFY(Lit(w, 25));
+    QVERIFY(l.h.editor().isReadOnly());
+    Press(w, "Button3");
+
+    // Every line the walk reaches is selected whole, without its line break, and the
+    // walk goes round the loop: at least three different lines.
+    const QStringList lines = l.h.EditorText().split(QLatin1Char('\n'));
+    QSet<QString> seen;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+          const QString selected = l.h.editor().textCursor().selectedText();
+          if (!selected.isEmpty()) seen.insert(selected);
+          return seen.size() >= 3;
+        },
+        kLinkTimeoutMs));
+    for (const QString& selected : seen) QVERIFY2(lines.contains(selected), qPrintable(selected));
+    QVERIFY(l.h.editor().isReadOnly());
+    QVERIFY(Lit(w, 14) && Lit(w, 26));
+
+    Press(w, "Button2");
+    QCOMPARE(Text(w, "Button2"), QStringLiteral("DEBUG ON"));
+    QVERIFY(Off(w, 25));
+    QVERIFY(!l.h.editor().isReadOnly());
+  }
+
+  void writeButtonsSendTheirBoxes_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<qint64>("sent");  // -1: refused, nothing sent
+    QTest::newRow("speed 15000") << "Edit23" << "Button1" << "15000" << "V" << qint64{15000};
+    QTest::newRow("speed 0") << "Edit23" << "Button1" << "0" << "V" << qint64{-1};
+    QTest::newRow("speed 15001") << "Edit23" << "Button1" << "15001" << "V" << qint64{-1};
+    QTest::newRow("run current") << "Edit24" << "Button10" << "1000" << "C" << qint64{1000};
+    QTest::newRow("hold current -1") << "Edit25" << "Button11" << "-1" << "B" << qint64{-1};
+    QTest::newRow("hold current") << "Edit25" << "Button11" << "30" << "B" << qint64{30};
+    QTest::newRow("micro-step 3") << "Edit26" << "Button12" << "3" << "U" << qint64{-1};
+    QTest::newRow("micro-step 25") << "Edit26" << "Button12" << "25" << "U" << qint64{25};
+    QTest::newRow("ramp") << "Edit27" << "Button13" << "9999" << "X" << qint64{9999};
+    QTest::newRow("start speed 9") << "Edit28" << "Button14" << "9" << "K" << qint64{-1};
+    QTest::newRow("start speed 10") << "Edit28" << "Button14" << "10" << "K" << qint64{10};
+    QTest::newRow("speed mode") << "Edit35" << "Button4" << "1" << "v" << qint64{1};
+    QTest::newRow("speed mode 2") << "Edit35" << "Button4" << "2" << "v" << qint64{-1};
+    QTest::newRow("coefficient") << "Edit36" << "Button7" << "-7" << "c" << qint64{0xFFFFFFF9};
+    QTest::newRow("coefficient letters") << "Edit36" << "Button7" << "x7" << "c" << qint64{-1};
+    QTest::newRow("displacement -1") << "Edit29" << "Button15" << "-1" << "D" << qint64{0xFFFFFFFF};
+    QTest::newRow("displacement letters") << "Edit29" << "Button15" << "abc" << "D" << qint64{-1};
+  }
+  void writeButtonsSendTheirBoxes() {
+    QFETCH(QString, box);
+    QFETCH(QString, button);
+    QFETCH(QString, value);
+    QFETCH(QString, code);
+    QFETCH(qint64, sent);
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    const char letter = code.at(0).toLatin1();
+    SetBox(w, box.toLatin1(), value);
+    Press(w, button.toLatin1());
+    if (sent >= 0) {
+      QTRY_VERIFY_WITH_TIMEOUT(!Commands(l.sim, letter).empty(), kLinkTimeoutMs);
+      QCOMPARE(Commands(l.sim, letter).front().value, static_cast<std::uint32_t>(sent));
+    } else {
+      // Refused when the engine came to send it: it is back to polling at once.
+      QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().pollEnabled, kLinkTimeoutMs);
+      const std::uint32_t frames = l.sim.State().framesReceived;
+      QVERIFY(Reaches(l.sim, [&](const sim::DriverState& s) { return s.framesReceived > frames + 2; }));
+      QVERIFY(Commands(l.sim, letter).empty());
+      QVERIFY(l.h.prompts.shown.empty());
+    }
+    // Only the displacement box says it was refused, in red, until a value is sent.
+    const QColor base = qobject_cast<QLineEdit*>(Control(w, "Edit29"))->palette().color(QPalette::Base);
+    QCOMPARE(base == look::kRed, box == QStringLiteral("Edit29") && sent < 0);
+  }
+
+  void directionMoveRunAndStop() {
+    LiveWindow l({{QStringLiteral("LANGUAGE"), QStringLiteral("1")}});
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    Press(w, "Button18");
+    QCOMPARE(Text(w, "StaticText83"), QStringLiteral("L"));
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return s.motor.direction == 0; }));
+    Press(w, "Button21");
+    QCOMPARE(Text(w, "StaticText83"), QStringLiteral("R"));
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return s.motor.direction == 1; }));
+
+    // MOVE twice in a row sends one move.
+    Press(w, "Button16");
+    Press(w, "Button16");
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().pollEnabled, kLinkTimeoutMs);
+    QCOMPARE(Commands(l.sim, 'M').size(), size_t{1});
+
+    Press(w, "Button5");
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return s.motorRunning; }));
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 2), kLinkTimeoutMs);
+    Press(w, "Button6");
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return !s.motorRunning; }));
+    QTRY_VERIFY_WITH_TIMEOUT(Off(w, 2), kLinkTimeoutMs);
+  }
+
+  void parametersAreWrittenAndReadBack() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    SetBox(w, "Edit11", QStringLiteral("1000"));  // Prm 9
+    Press(w, "Button23");
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return sim::Parameter(s, 9) == 1000; }));
+    SetBox(w, "Edit34", QStringLiteral("-123456"));  // Prm 25
+    Press(w, "Button39");
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return sim::Parameter(s, 25) == -123456; }));
+
+    // Letters are refused with a message and nothing is sent.
+    SetBox(w, "Edit12", QStringLiteral("zz"));
+    Press(w, "Button24");
+    QCOMPARE(h_last(l), QString::fromUtf8("Sayı giriniz!"));
+    QCOMPARE(l.h.prompts.shown.back().kind, MessageKind::Information);
+
+    SetBox(w, "Edit11", QString());
+    SetBox(w, "Edit34", QString());
+    Press(w, "Button8");
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "Edit34") == QStringLiteral("-123456"), kLinkTimeoutMs);
+    QCOMPARE(Text(w, "Edit11"), QStringLiteral("1000"));
+    QCOMPARE(Text(w, "Edit12"), QStringLiteral("0"));
+  }
+
+  void motorSettingsAreReadIntoTheBoxes() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    SetBox(w, "Edit23", QStringLiteral("1234"));
+    Press(w, "Button1");
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return s.motor.speed == 1234; }));
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().pollEnabled, kLinkTimeoutMs);
+    SetBox(w, "Edit23", QStringLiteral("1"));
+    Press(w, "Button17");
+    QCOMPARE(Text(w, "Edit23"), QString());  // cleared until the reply comes
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "Edit23") == QStringLiteral("1234"), kLinkTimeoutMs);
+    QCOMPARE(Text(w, "Edit24"), QStringLiteral("500"));
+    QCOMPARE(Text(w, "Edit26"), QStringLiteral("4"));
+    QCOMPARE(Text(w, "StaticText83"), QString::fromUtf8("SAĞ"));
+    QCOMPARE(Text(w, "Edit36"), QStringLiteral("1"));
+  }
+
+  void outputLampsSendTheirShownState() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    auto* output1 = qobject_cast<IndicatorShape*>(Control(w, "Shape21"));
+    w.pages()->setCurrentWidget(w.directControlPage());
+    QTest::mouseClick(output1, Qt::RightButton);  // any button
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return s.output1; }));
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 21), kLinkTimeoutMs);
+    QTest::mouseClick(output1, Qt::LeftButton);
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return !s.output1; }));
+    const auto sent = Commands(l.sim, 'x');
+    QCOMPARE(sent.size(), size_t{2});
+    QCOMPARE(sent[0].value, 0x100u);
+    QCOMPARE(sent[1].value, 0x101u);
+    QTest::mouseClick(qobject_cast<IndicatorShape*>(Control(w, "Shape22")), Qt::LeftButton);
+    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return s.output2; }));
+    QCOMPARE(Commands(l.sim, 'x').back().value, 0x200u);
+  }
+
+  void memoryAccessIsHiddenUntilCtrl1() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    w.pages()->setCurrentWidget(w.directControlPage());
+    auto* displacement = qobject_cast<QLineEdit*>(Control(w, "Edit29"));
+    auto* address = qobject_cast<QWidget*>(Control(w, "Edit3"));
+    QVERIFY(!address->isVisibleTo(w.directControlPage()));
+    QTest::keyClick(displacement, Qt::Key_1, Qt::ControlModifier | Qt::KeypadModifier);
+    QVERIFY(!address->isVisibleTo(w.directControlPage()));
+    displacement->clear();
+    QTest::keyClick(displacement, Qt::Key_1, Qt::ControlModifier);
+    QVERIFY(address->isVisibleTo(w.directControlPage()));
+    QCOMPARE(displacement->text(), QString());
+
+    // Up and Down keep the address within 0..3FFFh.
+    SetBox(w, "Edit3", QStringLiteral("16383"));
+    Press(w, "BitBtn1");
+    QCOMPARE(Text(w, "Edit3"), QStringLiteral("16383"));
+    SetBox(w, "Edit3", QStringLiteral("0"));
+    Press(w, "BitBtn2");
+    QCOMPARE(Text(w, "Edit3"), QStringLiteral("0"));
+    SetBox(w, "Edit3", QStringLiteral("abc"));
+    Press(w, "BitBtn1");
+    QCOMPARE(Text(w, "Edit3"), QStringLiteral("0"));
+
+    SetBox(w, "Edit3", QStringLiteral("300"));
+    SetBox(w, "Edit4", QStringLiteral("99"));
+    Press(w, "Button41");
+    QTRY_VERIFY_WITH_TIMEOUT(l.sim.MemoryCell(300) == 99, kLinkTimeoutMs);
+    l.sim.SetMemoryCell(1, 42);
+    SetBox(w, "Edit3", QStringLiteral("0"));  // address 0 reads cell 1
+    Press(w, "Button40");
+    QCOMPARE(Text(w, "Edit4"), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "Edit4") == QStringLiteral("42"), kLinkTimeoutMs);
+
+    QTest::keyClick(displacement, Qt::Key_1, Qt::ControlModifier);
+    QVERIFY(!address->isVisibleTo(w.directControlPage()));
+    QTest::keyClick(displacement, Qt::Key_1, Qt::ControlModifier);
+    // Entering the page hides them again.
+    w.pages()->setCurrentWidget(w.programPage());
+    w.pages()->setCurrentWidget(w.directControlPage());
+    QVERIFY(!address->isVisibleTo(w.directControlPage()));
+  }
+
+  void unpluggedWhilePollingAndReconnectedByChoosingThePortAgain() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    const QString device = l.h.Stored(QStringLiteral("COMPORT"));
+    l.sim.Unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(Red(w, 1) && Red(w, 13), kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "StaticText13") == QStringLiteral(" "), kLinkTimeoutMs);
+
+    // The adapter comes back under a new name; the user picks it in the dialog.
+    l.sim.Replug();
+    w.menu().comPort->trigger();
+    w.portDialog()->numberBox()->clear();
+    w.portDialog()->portList()->clearSelection();
+    // No list entry for a pseudo-terminal: the path is handed over as a chosen device.
+    emit w.portDialog()->Chosen(QString::fromStdString(l.sim.PortPath()));
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1) && Lit(w, 13), kLinkTimeoutMs);
+    QVERIFY(device != l.h.Stored(QStringLiteral("COMPORT")));
+  }
+
+  void unpluggedLinkOfTheSameNameIsReopenedWhenChosenAgain() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("SIM")}});
+    h.realSerial = true;
+    QVERIFY(h.Start());
+    MainWindow& w = h.window();
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
+    sim::Simulator& sim = *w.driverLink().simulatedDriver().simulator();
+    sim.Unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(Red(w, 1), kLinkTimeoutMs);
+    sim.Replug();
+    emit w.portDialog()->Chosen(QStringLiteral("SIM"));
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
+  }
+
+  void unpluggedDuringADownloadIsReportedAsFailed() {
+    LiveWindow l;
+    const QString path = l.h.WriteProgram(QStringLiteral("LONG.KV3"), LongProgram(150));
+    l.h.prompts.fileNames = {path};
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    w.files().Open();
+    QVERIFY(w.lastCheck().programValid);
+    w.toolBar()->download()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 50, kLinkTimeoutMs);
+    l.sim.Unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!l.h.prompts.shown.empty(), kLinkTimeoutMs);
+    QCOMPARE(l.h.prompts.shown.front().text, QString::fromUtf8("Program Yazılamadı!"));
+    QCOMPARE(l.h.prompts.shown.front().kind, MessageKind::Error);
+    QVERIFY(!w.downloadWindow()->isVisible());
+    QVERIFY(Red(w, 1) && Red(w, 13));
+    // The window goes on polling the dead port, quietly.
+    const auto ticks = w.driverLink().engine().Variables().tickCount;
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().tickCount > ticks + 20, kLinkTimeoutMs);
+    QVERIFY(l.h.prompts.shown.size() <= 2);
+  }
+
+  void anotherRequestAbandonsTheDownloadAndSaysSo() {
+    LiveWindow l;
+    const QString path = l.h.WriteProgram(QStringLiteral("LONG.KV3"), LongProgram(100));
+    l.h.prompts.fileNames = {path};
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    w.files().Open();
+    w.toolBar()->download()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 25, kLinkTimeoutMs);
+    Press(w, "Button6");
+    QCOMPARE(l.h.prompts.LastText(), QString::fromUtf8("Program Yazılamadı!"));
+    QVERIFY(!w.downloadWindow()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!Commands(l.sim, 'S').empty(), kLinkTimeoutMs);
+  }
+
+ private:
+  static QString h_last(LiveWindow& l) { return l.h.prompts.LastText(); }
+};
+
+}  // namespace kivra::app::testing
+
+QTEST_MAIN(kivra::app::testing::DriverTest)
+#include "driver_test.moc"
