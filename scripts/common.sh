@@ -7,7 +7,7 @@ KIVRA_PACKAGES=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
-  xvfb xauth
+  xvfb xauth python3
 )
 
 kivra_log() { printf '== %s\n' "$*" >&2; }

@@ -2,6 +2,7 @@
 // component: the status displays, the switches, every button of the direct-control page,
 // the download with its progress window, and a driver that is unplugged.
 
+#include <QDir>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QProgressBar>
@@ -75,6 +76,53 @@ class DriverTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(Text(w, "StaticText74") == QStringLiteral("9"), kLinkTimeoutMs);
     QVERIFY(Lit(w, 8) && Lit(w, 20) && Off(w, 3) && Off(w, 15));
     QVERIFY(Lit(w, 11) && Lit(w, 23) && Off(w, 12) && Off(w, 24));  // step/direction mode
+  }
+
+  // Both pages as drawn while connected. With KIVRA_SCREENSHOT_DIR set, the pictures are
+  // kept there, to hold against the layout.
+  void bothPagesDrawTheDriversState() {
+    LiveWindow l;
+    const QString path = l.h.WriteProgram(QStringLiteral("LOOP.KV3"), kLoopProgram);
+    QSettings(l.h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat).setValue(QStringLiteral("LASTFILE"), path);
+    l.sim.SetInputs(0x15);  // inputs 1, 3 and 5
+    l.sim.SetOutput(1, true);
+    l.sim.SetAnalog(1, 123);
+    l.sim.SetAnalog(2, 45);
+    l.sim.SetTemperature(37);
+    QVERIFY(l.Start());
+    MainWindow& w = l.window();
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "StaticText74") == QStringLiteral("37"), kLinkTimeoutMs);
+    SetBox(w, "Edit23", QStringLiteral("1000"));
+    Press(w, "Button17");
+    QTRY_VERIFY_WITH_TIMEOUT(!Text(w, "StaticText83").isEmpty(), kLinkTimeoutMs);
+
+    const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
+    const auto centre = [&](const char* shape) {
+      auto* widget = qobject_cast<QWidget*>(Control(w, shape));
+      return widget->mapTo(&w, widget->rect().center());
+    };
+    struct Page {
+      QWidget* page;
+      const char* file;
+      std::vector<std::pair<const char*, QColor>> shapes;
+    };
+    const Page pages[] = {
+        {w.programPage(), "program-page.png",
+         {{"Shape1", look::kLime}, {"Shape3", look::kLime}, {"Shape4", look::kScrollBar}, {"Shape9", look::kLime},
+          {"Shape12", look::kLime}}},
+        {w.directControlPage(), "direct-control-page.png",
+         {{"Shape13", look::kLime}, {"Shape17", look::kLime}, {"Shape18", look::kScrollBar},
+          {"Shape21", look::kLime}, {"Shape22", look::kScrollBar}}},
+    };
+    for (const Page& page : pages) {
+      w.pages()->setCurrentWidget(page.page);
+      QTRY_VERIFY_WITH_TIMEOUT(page.page->isVisible(), kLinkTimeoutMs);
+      const QImage image = w.grab().toImage();
+      for (const auto& [shape, colour] : page.shapes) {
+        QCOMPARE(image.pixelColor(centre(shape)).rgb(), colour.rgb());
+      }
+      if (!folder.isEmpty()) QVERIFY(image.save(QDir(folder).filePath(QString::fromLatin1(page.file))));
+    }
   }
 
   void scriptSwitchStartsAndStopsTheDriversProgram() {
