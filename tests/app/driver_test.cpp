@@ -172,6 +172,46 @@ class DriverTest : public QObject {
     QVERIFY(l.Connected());
   }
 
+  // Tick by tick with a scripted driver that acknowledges every frame: the bar follows
+  // the offsets, shows full for the vector and name frames, and empties at the end.
+  void downloadProgressStepByStep() {
+    WindowHarness h;
+    const QString path = h.WriteProgram(QStringLiteral("P.KV3"), LongProgram(12));  // 37 bytes
+    h.prompts.fileNames = {path};
+    QVERIFY(h.Start());
+    MainWindow& w = h.window();
+    w.driverLink().timer()->stop();
+    w.files().Open();
+    QCOMPARE(w.lastCheck().code.length, 37u);
+    link::LinkEngine& engine = w.driverLink().engine();
+    QProgressBar* bar = w.downloadWindow()->progressBar();
+
+    w.toolBar()->download()->click();
+    QVERIFY(w.downloadWindow()->isVisible());
+    QCOMPARE(bar->maximum(), 37 + 21);
+    std::vector<int> positions;
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (int tick = 0; tick < 100 && engine.Download() == link::DownloadResult::Running; ++tick) {
+      h.port.sent.clear();
+      engine.Tick();
+      if (!h.port.sent.empty()) {
+        frames.push_back(h.port.sent);
+        positions.push_back(bar->value());
+        h.port.Receive({0x06});
+      }
+    }
+    QCOMPARE(engine.Download(), link::DownloadResult::Succeeded);
+    // Begin, data at 0 and 25, vector, name.
+    QCOMPARE(frames.size(), size_t{5});
+    QCOMPARE(frames[0][2], std::uint8_t{'P'});
+    QCOMPARE(frames[3][1], std::uint8_t{'V'});
+    QCOMPARE(frames[4][1], std::uint8_t{'N'});
+    QCOMPARE(positions, (std::vector<int>{0, 0, 25, 58, 58}));
+    QVERIFY(!w.downloadWindow()->isVisible());
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(h.prompts.shown.empty());
+  }
+
   void debugSelectsTheLineTheDriverExecutes() {
     LiveWindow l;
     const QString path = l.h.WriteProgram(QStringLiteral("LOOP.KV3"), kLoopProgram);

@@ -104,6 +104,32 @@ class EditorTextTest : public QObject {
     }
   }
 
+  // The debug display's selection: the whole line, no line break, the last line too.
+  void debugLineRange_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    // Lines: "AB", "CDE", "", "XY" without a final line break.
+    QTest::newRow("first line") << 1 << true << 0 << 2;
+    QTest::newRow("second line") << 2 << true << 3 << 3;
+    QTest::newRow("empty line") << 3 << true << 7 << 0;
+    QTest::newRow("last line, no break") << 4 << true << 8 << 2;
+    QTest::newRow("past the end") << 5 << false << 0 << 0;
+  }
+  void debugLineRange() {
+    QFETCH(int, line);
+    QFETCH(bool, found);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    const std::optional<TextRange> range = EditorLineRange(QStringLiteral("AB\nCDE\n\nXY"), line);
+    QCOMPARE(range.has_value(), found);
+    if (found) {
+      QCOMPARE(range->start, start);
+      QCOMPARE(range->length, length);
+    }
+  }
+
   void lineCount() {
     QCOMPARE(EditorLineCount(QString()), 0);
     QCOMPARE(EditorLineCount(QStringLiteral("A")), 1);
