@@ -40,6 +40,6 @@ kivra_build() {
   fi
   kivra_log "building $dir"
   # One job per core: the machines are small and often shared.
-  cmake --build "$dir" -j "$(nproc)" -- -k 0 | grep -v -E '^\[[0-9]+/[0-9]+\] ' || true
+  cmake --build "$dir" -j "$(nproc)" -- -k 0 | grep -v -E '^\[[0-9]+/[0-9]+\] |^ninja: no work to do' || true
   cmake --build "$dir" -j "$(nproc)" >/dev/null  # fails the script when the build above failed
 }
