@@ -20,7 +20,7 @@ using kivra::sim::Bytes;
 using Clock = std::chrono::steady_clock;
 
 Bytes Command(std::uint8_t code) {
-  return kivra::sim::BuildFrame('K', Bytes{code, 0, 0, 0, 0});
+  return kivra::sim::BuildFrame(kivra::sim::CommandLetter, Bytes{code, 0, 0, 0, 0});
 }
 
 bool ReadExactly(int fd, std::size_t n) {

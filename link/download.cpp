@@ -62,7 +62,7 @@ void LinkEngine::StepDownload() {
   switch (v_.linkState) {
     case 2:
       SetInterval(100);
-      send(CommandFrame('P', 0), 3);
+      send(CommandFrame(protocol::code::BeginDownload, 0), 3);
       return;
     case 3:
       if (acknowledged(2, false)) {

@@ -9,6 +9,8 @@
 namespace kivra::link {
 namespace {
 
+namespace code = protocol::code;
+
 // How a command exchange gets the value of its frame.
 enum class Value { Zero, Box, Direction, Output, MemoryRead, MemoryWrite, Parameter };
 // Which values a box may send; the bounds are unsigned, so negative numbers fail them.
@@ -17,7 +19,7 @@ enum class Accept { Any, Range, Microstep };
 // Every command exchange: the send state (its wait state is the next number).
 struct Exchange {
   std::uint8_t sendState;
-  char code;
+  std::uint8_t code;
   int intervalMs;  // set before sending
   ReplyState reply;
   bool flush;  // discard what is waiting once the frame is queued
@@ -29,31 +31,31 @@ struct Exchange {
 };
 
 constexpr Exchange kExchanges[] = {
-    {state::Run, 'R', 100, ReplyState::Ack, false, Value::Zero},
-    {state::Stop, 'S', 100, ReplyState::Ack, false, Value::Zero},
-    {state::ScriptOn, 'G', 100, ReplyState::Ack, false, Value::Zero},
-    {state::MemoryRead, 'E', 100, ReplyState::Memory, false, Value::MemoryRead},
-    {state::MemoryWrite, 'f', 100, ReplyState::Ack, false, Value::MemoryWrite},
-    {state::ReadParameters, 'A', 100, ReplyState::ParamBlock, true, Value::Zero},
-    {state::ReadSettings, 't', 100, ReplyState::MotorSettings, true, Value::Zero},
-    {state::ReadService, 'i', 100, ReplyState::ServiceValues, true, Value::Zero},
-    {state::ReadProgramName, 'n', 100, ReplyState::ProgramName, true, Value::Zero},
-    {state::Move, 'M', 200, ReplyState::Ack, false, Value::Zero},
-    {state::Speed, 'V', 100, ReplyState::Ack, false, Value::Box, ctl::Speed, Accept::Range, 1, 15000},
-    {state::RunCurrent, 'C', 100, ReplyState::Ack, false, Value::Box, ctl::RunCurrent, Accept::Range, 0, 1000},
-    {state::HoldCurrent, 'B', 100, ReplyState::Ack, false, Value::Box, ctl::HoldCurrent, Accept::Range, 0, 100},
-    {state::Microstep, 'U', 100, ReplyState::Ack, false, Value::Box, ctl::Microstep, Accept::Microstep},
-    {state::Ramp, 'X', 100, ReplyState::Ack, false, Value::Box, ctl::Ramp, Accept::Range, 0, 9999},
-    {state::StartSpeed, 'K', 100, ReplyState::Ack, false, Value::Box, ctl::StartSpeed, Accept::Range, 10, 15000},
-    {state::Displacement, 'D', 100, ReplyState::Ack, false, Value::Box, ctl::Displacement},
-    {state::Direction, 'F', 100, ReplyState::Ack, false, Value::Direction},
-    {state::Service1, 'I', 100, ReplyState::Ack, false, Value::Box, ctl::Service1, Accept::Range, 70, 100},
-    {state::Service2, 'J', 100, ReplyState::Ack, false, Value::Box, ctl::Service2, Accept::Range, 70, 100},
-    {state::SpeedMode, 'v', 100, ReplyState::Ack, false, Value::Box, ctl::SpeedMode, Accept::Range, 0, 1},
-    {state::SpeedCoefficient, 'c', 100, ReplyState::Ack, false, Value::Box, ctl::SpeedCoefficient},
-    {state::Output, 'x', 200, ReplyState::Ack, true, Value::Output},
-    {state::Param16, 'k', 100, ReplyState::Ack, false, Value::Parameter},
-    {state::Param32, 'u', 100, ReplyState::Ack, false, Value::Parameter},
+    {state::Run, code::Run, 100, ReplyState::Ack, false, Value::Zero},
+    {state::Stop, code::Stop, 100, ReplyState::Ack, false, Value::Zero},
+    {state::ScriptOn, code::ScriptOn, 100, ReplyState::Ack, false, Value::Zero},
+    {state::MemoryRead, code::MemoryRead, 100, ReplyState::Memory, false, Value::MemoryRead},
+    {state::MemoryWrite, code::MemoryWrite, 100, ReplyState::Ack, false, Value::MemoryWrite},
+    {state::ReadParameters, code::ReadParameters, 100, ReplyState::ParamBlock, true, Value::Zero},
+    {state::ReadSettings, code::ReadSettings, 100, ReplyState::MotorSettings, true, Value::Zero},
+    {state::ReadService, code::ReadService, 100, ReplyState::ServiceValues, true, Value::Zero},
+    {state::ReadProgramName, code::ReadProgramName, 100, ReplyState::ProgramName, true, Value::Zero},
+    {state::Move, code::Move, 200, ReplyState::Ack, false, Value::Zero},
+    {state::Speed, code::Speed, 100, ReplyState::Ack, false, Value::Box, ctl::Speed, Accept::Range, 1, 15000},
+    {state::RunCurrent, code::RunCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::RunCurrent, Accept::Range, 0, 1000},
+    {state::HoldCurrent, code::HoldCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::HoldCurrent, Accept::Range, 0, 100},
+    {state::Microstep, code::Microstep, 100, ReplyState::Ack, false, Value::Box, ctl::Microstep, Accept::Microstep},
+    {state::Ramp, code::Ramp, 100, ReplyState::Ack, false, Value::Box, ctl::Ramp, Accept::Range, 0, 9999},
+    {state::StartSpeed, code::StartSpeed, 100, ReplyState::Ack, false, Value::Box, ctl::StartSpeed, Accept::Range, 10, 15000},
+    {state::Displacement, code::Displacement, 100, ReplyState::Ack, false, Value::Box, ctl::Displacement},
+    {state::Direction, code::Direction, 100, ReplyState::Ack, false, Value::Direction},
+    {state::Service1, code::Service1, 100, ReplyState::Ack, false, Value::Box, ctl::Service1, Accept::Range, 70, 100},
+    {state::Service2, code::Service2, 100, ReplyState::Ack, false, Value::Box, ctl::Service2, Accept::Range, 70, 100},
+    {state::SpeedMode, code::SpeedMode, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedMode, Accept::Range, 0, 1},
+    {state::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedCoefficient},
+    {state::Output, code::Output, 200, ReplyState::Ack, true, Value::Output},
+    {state::Param16, code::Param16, 100, ReplyState::Ack, false, Value::Parameter},
+    {state::Param32, code::Param32, 100, ReplyState::Ack, false, Value::Parameter},
 };
 
 const Exchange* FindExchange(std::uint8_t sendState) {
@@ -177,7 +179,7 @@ void LinkEngine::StepState() {
     if (!v_.pollEnabled) return;
     // The status request leaves TickCount alone: after a time-out it stays above the
     // limit until a reply is read.
-    if (!Send(CommandFrame('s', 0))) return;
+    if (!Send(CommandFrame(code::Status, 0))) return;
     v_.linkState = 18;
     v_.replyState = ReplyState::Status;
     v_.replyResult = ReplyResult::Pending;
@@ -250,7 +252,7 @@ void LinkEngine::SendPlain(std::uint8_t s) {
   const Exchange& e = *FindExchange(s);
   SetInterval(e.intervalMs);
   const std::uint32_t value = e.value == Value::Output ? v_.outputValue : 0;
-  if (!SendAndExpect(CommandFrame(static_cast<std::uint8_t>(e.code), value), e.reply, e.flush)) {
+  if (!SendAndExpect(CommandFrame(e.code, value), e.reply, e.flush)) {
     // Counts as a failed attempt, so the wait rule bounds the retries.
     v_.linkState = s + 1;
     v_.replyResult = ReplyResult::Failed;
@@ -276,7 +278,7 @@ void LinkEngine::SendBoxValue(std::uint8_t s) {
     value = *parsed;
   }
   SetInterval(e.intervalMs);
-  const Frame f = CommandFrame(static_cast<std::uint8_t>(e.code), static_cast<std::uint32_t>(value));
+  const Frame f = CommandFrame(e.code, static_cast<std::uint32_t>(value));
   if (!SendAndExpect(f, e.reply, e.flush)) return EndExchange(ExchangeOutcome::Failed);
   v_.linkState = s + 1;
 }
@@ -285,7 +287,7 @@ void LinkEngine::SendMemoryRead() {
   auto address = ParseInteger(hooks_.BoxText(ctl::MemoryAddress));
   if (!address || *address <= 0 || *address > 0x3FFF) address = 1;
   SetInterval(100);
-  const Frame f = CommandFrame('E', static_cast<std::uint32_t>(*address));
+  const Frame f = CommandFrame(code::MemoryRead, static_cast<std::uint32_t>(*address));
   v_.linkState = state::MemoryRead + 1;
   if (!SendAndExpect(f, ReplyState::Memory)) v_.replyResult = ReplyResult::Failed;
 }
@@ -297,7 +299,7 @@ void LinkEngine::SendMemoryWrite() {
     return EndExchange(ExchangeOutcome::Refused);
   SetInterval(100);
   const std::uint32_t value = static_cast<std::uint32_t>(*data) * 65536u + static_cast<std::uint32_t>(*address);
-  if (!SendAndExpect(CommandFrame('f', value), ReplyState::Ack))
+  if (!SendAndExpect(CommandFrame(code::MemoryWrite, value), ReplyState::Ack))
     return EndExchange(ExchangeOutcome::Failed);
   v_.linkState = state::MemoryWrite + 1;
 }
@@ -305,7 +307,7 @@ void LinkEngine::SendMemoryWrite() {
 void LinkEngine::SendParameter(std::uint8_t s) {
   const Exchange& e = *FindExchange(s);
   SetInterval(e.intervalMs);
-  const Frame f = ParameterFrame(static_cast<std::uint8_t>(e.code), v_.paramValue, v_.paramIndex);
+  const Frame f = ParameterFrame(e.code, v_.paramValue, v_.paramIndex);
   if (!SendAndExpect(f, e.reply)) return EndExchange(ExchangeOutcome::Failed);
   v_.linkState = s + 1;
 }
@@ -349,11 +351,11 @@ void LinkEngine::Evaluate(std::size_t n) {
     case ReplyState::Memory:
       v_.replyResult = ReplyResult::Ok;
       view_.SetText(ctl::MemoryData, "");
-      if (n >= 3 && read[1] == 'E') view_.SetText(ctl::MemoryData, std::to_string(read[2]));
+      if (n >= 3 && read[1] == code::MemoryRead) view_.SetText(ctl::MemoryData, std::to_string(read[2]));
       return;
     case ReplyState::ParamBlock:
       v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, 'A')) {
+      if (IsValidReply(read, code::ReadParameters)) {
         if (auto p = DecodeParameterBlock(read)) {
           v_.replyResult = ReplyResult::Ok;
           ShowParameterBlock(*p);
@@ -362,7 +364,7 @@ void LinkEngine::Evaluate(std::size_t n) {
       return;
     case ReplyState::Status:
       v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, 's')) {
+      if (IsValidReply(read, code::Status)) {
         if (auto s = DecodeStatus(read)) {
           v_.replyResult = ReplyResult::Ok;
           ShowStatus(*s);
@@ -371,7 +373,7 @@ void LinkEngine::Evaluate(std::size_t n) {
       return;
     case ReplyState::MotorSettings:
       v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, 't')) {
+      if (IsValidReply(read, code::ReadSettings)) {
         if (auto m = DecodeMotorSettings(read)) {
           v_.replyResult = ReplyResult::Ok;
           ShowMotorSettings(*m);
@@ -380,7 +382,7 @@ void LinkEngine::Evaluate(std::size_t n) {
       return;
     case ReplyState::ServiceValues:
       v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, 'i')) {
+      if (IsValidReply(read, code::ReadService)) {
         if (auto sv = DecodeServiceValues(read)) {
           v_.replyResult = ReplyResult::Ok;
           view_.SetText(ctl::Service1, std::to_string(sv->value1));
@@ -390,7 +392,7 @@ void LinkEngine::Evaluate(std::size_t n) {
       return;
     case ReplyState::ProgramName:
       v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, 'n')) {
+      if (IsValidReply(read, code::ReadProgramName)) {
         if (auto name = DecodeProgramName(read)) {
           v_.replyResult = ReplyResult::Ok;
           v_.driverProgramName = *name;

@@ -16,11 +16,11 @@ std::uint32_t Big(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
 }
 
 // Starts a frame with a placeholder length; Seal writes the length and the checksum.
-Frame Begin(char letter) {
+Frame Begin(std::uint8_t letter) {
   Frame f;
   f.reserve(FrameCapacity);
   f.push_back(0);
-  f.push_back(static_cast<std::uint8_t>(letter));
+  f.push_back(letter);
   return f;
 }
 
@@ -40,21 +40,15 @@ std::string_view TrimBlanks(std::string_view s) {
 
 }  // namespace
 
-std::uint8_t Xor(std::span<const std::uint8_t> bytes) {
-  std::uint8_t x = 0;
-  for (auto b : bytes) x ^= b;
-  return x;
-}
-
 Frame CommandFrame(std::uint8_t code, std::uint32_t value) {
-  Frame f = Begin('K');
+  Frame f = Begin(protocol::letter::Command);
   f.push_back(code);
   PutBig(f, value, 4);
   return Seal(std::move(f));
 }
 
 Frame ParameterFrame(std::uint8_t code, std::int32_t value, std::uint8_t index) {
-  Frame f = Begin('K');
+  Frame f = Begin(protocol::letter::Command);
   f.push_back(code);
   PutBig(f, static_cast<std::uint32_t>(value), 4);
   f.push_back(index);
@@ -62,21 +56,21 @@ Frame ParameterFrame(std::uint8_t code, std::int32_t value, std::uint8_t index) 
 }
 
 Frame ProgramDataFrame(std::uint16_t offset, std::span<const std::uint8_t> code) {
-  Frame f = Begin('P');
+  Frame f = Begin(protocol::letter::ProgramData);
   PutBig(f, offset, 2);
   f.insert(f.end(), code.begin(), code.begin() + std::min(code.size(), MaxChunk));
   return Seal(std::move(f));
 }
 
 Frame VectorFrame(std::uint16_t codeLength, const compiler::VectorTable& vectors) {
-  Frame f = Begin('V');
+  Frame f = Begin(protocol::letter::Vectors);
   PutBig(f, codeLength, 2);
   f.insert(f.end(), vectors.begin(), vectors.end());
   return Seal(std::move(f));
 }
 
 Frame NameFrame(std::string_view nameBytes) {
-  Frame f = Begin('N');
+  Frame f = Begin(protocol::letter::Name);
   nameBytes = nameBytes.substr(0, MaxNameBytes);
   f.insert(f.end(), nameBytes.begin(), nameBytes.end());
   return Seal(std::move(f));

@@ -11,20 +11,20 @@
 #include <string_view>
 #include <vector>
 
+#include "common/driver_protocol.h"
 #include "compiler/compile.h"
 
 namespace kivra::link {
 
 using Frame = std::vector<std::uint8_t>;
 
-// Neither side ever builds or expects a frame longer than this.
-inline constexpr std::size_t FrameCapacity = 250;
-inline constexpr std::uint8_t AckByte = 0x06;
-inline constexpr std::size_t MaxChunk = 25;
+inline constexpr std::size_t FrameCapacity = protocol::FrameCapacity;
+inline constexpr std::uint8_t AckByte = protocol::Ack;
+inline constexpr std::size_t MaxChunk = protocol::MaxCodeChunk;
 // The name frame's length byte counts the name, its own byte, the letter and the checksum.
 inline constexpr std::size_t MaxNameBytes = FrameCapacity - 3;
 
-std::uint8_t Xor(std::span<const std::uint8_t> bytes);
+using protocol::Xor;
 
 // 08h 'K' code value(4, big-endian) checksum.
 Frame CommandFrame(std::uint8_t code, std::uint32_t value);

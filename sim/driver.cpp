@@ -9,6 +9,8 @@
 namespace kivra::sim {
 namespace {
 
+namespace code = protocol::code;
+
 constexpr std::uint16_t kLastMemoryAddress = MemorySize - 1;
 
 // A stand-in for the motor: displacement counted in micro-steps, 200 full steps a
@@ -61,16 +63,16 @@ struct Driver::CommandRow {
   std::optional<Reply> (*execute)(Driver&, const Command&, TimePoint);
 };
 
-const Driver::CommandRow* Driver::FindCommand(std::uint8_t code) {
+const Driver::CommandRow* Driver::FindCommand(std::uint8_t commandCode) {
   using R = std::optional<Reply>;
   using V = CommandRow::Value;
   static const auto ack = []() -> R { return Reply{ReplyKind::Ack, {Ack}}; };
   static const CommandRow rows[] = {
-      {'s', 8, "status request", V::None,
+      {code::Status, 8, "status request", V::None,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::Status, d.StatusReply()};
        }},
-      {'P', 8, "begin download", V::None,
+      {code::BeginDownload, 8, "begin download", V::None,
        [](Driver& d, const Command&, TimePoint) -> R {
          const std::uint32_t started = d.program_.downloadsStarted + 1;
          d.program_ = StoredProgram{};
@@ -78,140 +80,140 @@ const Driver::CommandRow* Driver::FindCommand(std::uint8_t code) {
          d.script_.Stop();  // the program is about to be overwritten
          return ack();
        }},
-      {'R', 8, "motor run", V::None,
+      {code::Run, 8, "motor run", V::None,
        [](Driver& d, const Command&, TimePoint) -> R {
          d.runCommanded_ = true;
          return ack();
        }},
-      {'S', 8, "motor stop", V::None,
+      {code::Stop, 8, "motor stop", V::None,
        [](Driver& d, const Command&, TimePoint now) -> R {
          d.runCommanded_ = false;
          d.moveEnd_ = now;
          d.script_.Stop();
          return ack();
        }},
-      {'G', 8, "script on", V::None,
+      {code::ScriptOn, 8, "script on", V::None,
        [](Driver& d, const Command&, TimePoint now) -> R {
          d.script_.Start(now);
          return ack();
        }},
-      {'E', 8, "read memory", V::Unsigned,
+      {code::MemoryRead, 8, "read memory", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          if (c.value > kLastMemoryAddress) return std::nullopt;
          return Reply{ReplyKind::MemoryValue, d.MemoryReply(c.value)};
        }},
-      {'f', 8, "write memory", V::Hex,
+      {code::MemoryWrite, 8, "write memory", V::Hex,
        [](Driver& d, const Command& c, TimePoint) -> R {
          const std::uint32_t address = c.value & 0xFFFF;
          if (address > kLastMemoryAddress) return std::nullopt;
          d.memory_[address] = static_cast<std::uint8_t>(c.value >> 16);
          return ack();
        }},
-      {'A', 8, "read parameters", V::None,
+      {code::ReadParameters, 8, "read parameters", V::None,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::Parameters, d.ParameterReply()};
        }},
-      {'t', 8, "read motor settings", V::None,
+      {code::ReadSettings, 8, "read motor settings", V::None,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::MotorSettings, d.MotorSettingsReply()};
        }},
-      {'M', 8, "move", V::None,
+      {code::Move, 8, "move", V::None,
        [](Driver& d, const Command&, TimePoint now) -> R {
          d.moveEnd_ = now + MoveDuration(d.state_.motor);
          return ack();
        }},
-      {'V', 8, "speed", V::Unsigned,
+      {code::Speed, 8, "speed", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.speed = c.value;
          return ack();
        }},
-      {'C', 8, "running current", V::Unsigned,
+      {code::RunCurrent, 8, "running current", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.runningCurrent = c.value;
          return ack();
        }},
-      {'B', 8, "holding current", V::Unsigned,
+      {code::HoldCurrent, 8, "holding current", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.holdingCurrent = c.value;
          return ack();
        }},
-      {'U', 8, "micro-step", V::Unsigned,
+      {code::Microstep, 8, "micro-step", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.microStep = c.value;
          return ack();
        }},
-      {'X', 8, "ramp", V::Unsigned,
+      {code::Ramp, 8, "ramp", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.ramp = c.value;
          return ack();
        }},
-      {'K', 8, "start speed", V::Unsigned,
+      {code::StartSpeed, 8, "start speed", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.startSpeed = c.value;
          return ack();
        }},
-      {'D', 8, "displacement", V::Signed,
+      {code::Displacement, 8, "displacement", V::Signed,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.displacement = static_cast<std::int32_t>(c.value);
          return ack();
        }},
-      {'F', 8, "direction", V::Unsigned,
+      {code::Direction, 8, "direction", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.direction = c.value;
          return ack();
        }},
-      {'v', 8, "speed mode", V::Unsigned,
+      {code::SpeedMode, 8, "speed mode", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.speedMode = c.value;
          return ack();
        }},
-      {'c', 8, "speed coefficient", V::Signed,
+      {code::SpeedCoefficient, 8, "speed coefficient", V::Signed,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.speedCoefficient = c.value;
          return ack();
        }},
       // 100h + s switches output 1, 200h + s output 2; s is the state the tool shows,
       // so the output goes the other way.
-      {'x', 8, "set output", V::Hex,
+      {code::Output, 8, "set output", V::Hex,
        [](Driver& d, const Command& c, TimePoint) -> R {
          const std::uint32_t output = c.value >> 8;
          if (output != 1 && output != 2) return std::nullopt;
          d.SetOutput(static_cast<int>(output), (c.value & 0xFF) == 0);
          return ack();
        }},
-      {'k', 9, "16-bit parameter", V::Unsigned,
+      {code::Param16, 9, "16-bit parameter", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          if (*c.index >= Parameter16Count) return std::nullopt;
          d.state_.parameters16[*c.index] = static_cast<std::uint16_t>(c.value);
          return ack();
        }},
-      {'u', 9, "32-bit parameter", V::Signed,
+      {code::Param32, 9, "32-bit parameter", V::Signed,
        [](Driver& d, const Command& c, TimePoint) -> R {
          if (*c.index >= Parameter32Count) return std::nullopt;
          d.state_.parameters32[*c.index] = static_cast<std::int32_t>(c.value);
          return ack();
        }},
-      {'I', 8, "service value 1", V::Unsigned,
+      {code::Service1, 8, "service value 1", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.serviceValues[0] = static_cast<std::uint8_t>(c.value);
          return ack();
        }},
-      {'J', 8, "service value 2", V::Unsigned,
+      {code::Service2, 8, "service value 2", V::Unsigned,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.serviceValues[1] = static_cast<std::uint8_t>(c.value);
          return ack();
        }},
-      {'i', 8, "read service values", V::None,
+      {code::ReadService, 8, "read service values", V::None,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::ServiceValues, d.ServiceReply()};
        }},
-      {'n', 8, "read program name", V::None,
+      {code::ReadProgramName, 8, "read program name", V::None,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::ProgramName, d.NameReply()};
        }},
   };
   for (const auto& row : rows) {
-    if (row.code == code) return &row;
+    if (row.code == commandCode) return &row;
   }
   return nullptr;
 }
@@ -405,14 +407,14 @@ Bytes Driver::StatusReply() const {
              0};
   Put16(p, state_.scriptAddress);
   p.insert(p.end(), 4, 0);
-  return BuildFrame('s', p);
+  return BuildFrame(code::Status, p);
 }
 
 Bytes Driver::ParameterReply() const {
   Bytes p;
   for (std::uint16_t v : state_.parameters16) Put16(p, v);
   for (std::int32_t v : state_.parameters32) Put32(p, static_cast<std::uint32_t>(v));
-  return BuildFrame('A', p);
+  return BuildFrame(code::ReadParameters, p);
 }
 
 Bytes Driver::MotorSettingsReply() const {
@@ -428,21 +430,21 @@ Bytes Driver::MotorSettingsReply() const {
   Put32(p, static_cast<std::uint32_t>(m.displacement));
   Put16(p, m.speedMode);
   Put16(p, m.speedCoefficient);
-  return BuildFrame('t', p);
+  return BuildFrame(code::ReadSettings, p);
 }
 
 Bytes Driver::ServiceReply() const {
-  return BuildFrame('i', state_.serviceValues);
+  return BuildFrame(code::ReadService, state_.serviceValues);
 }
 
 Bytes Driver::MemoryReply(std::uint32_t address) const {
   const std::uint8_t value = address <= kLastMemoryAddress ? memory_[address] : 0;
-  return BuildFrame('E', std::span(&value, 1));
+  return BuildFrame(code::MemoryRead, std::span(&value, 1));
 }
 
 Bytes Driver::NameReply() const {
   const auto* name = reinterpret_cast<const std::uint8_t*>(program_.name.data());
-  return BuildFrame('n', std::span(name, program_.name.size()));
+  return BuildFrame(code::ReadProgramName, std::span(name, program_.name.size()));
 }
 
 std::string Driver::Describe(std::span<const std::uint8_t> frame) {
@@ -455,9 +457,9 @@ std::string Driver::Describe(std::span<const std::uint8_t> frame) {
       if (!row) return "unknown command " + Hex(frame[2]);
       std::string text(row->name);
       if (frame.size() == ParameterFrameLength) {
-        const int number = frame[7] + (frame[2] == 'u' ? 21 : 1);
+        const int number = frame[7] + (frame[2] == code::Param32 ? 21 : 1);
         return text + " Prm " + std::to_string(number) + " = " +
-               (frame[2] == 'u' ? std::to_string(static_cast<std::int32_t>(value))
+               (frame[2] == code::Param32 ? std::to_string(static_cast<std::int32_t>(value))
                                 : std::to_string(value));
       }
       switch (row->value) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/driver_protocol.h"
+
 namespace kivra::sim {
 namespace {
 
@@ -14,12 +16,12 @@ struct KindRow {
 
 constexpr std::array<KindRow, 7> kKinds = {{
     {ReplyKind::Ack, 0x06, "ack"},
-    {ReplyKind::Status, 's', "status"},
-    {ReplyKind::Parameters, 'A', "params"},
-    {ReplyKind::MotorSettings, 't', "settings"},
-    {ReplyKind::ServiceValues, 'i', "service"},
-    {ReplyKind::MemoryValue, 'E', "memory"},
-    {ReplyKind::ProgramName, 'n', "name"},
+    {ReplyKind::Status, protocol::code::Status, "status"},
+    {ReplyKind::Parameters, protocol::code::ReadParameters, "params"},
+    {ReplyKind::MotorSettings, protocol::code::ReadSettings, "settings"},
+    {ReplyKind::ServiceValues, protocol::code::ReadService, "service"},
+    {ReplyKind::MemoryValue, protocol::code::MemoryRead, "memory"},
+    {ReplyKind::ProgramName, protocol::code::ReadProgramName, "name"},
 }};
 
 struct ActionRow {

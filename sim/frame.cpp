@@ -5,12 +5,6 @@
 
 namespace kivra::sim {
 
-std::uint8_t Xor(std::span<const std::uint8_t> bytes) {
-  std::uint8_t x = 0;
-  for (std::uint8_t b : bytes) x ^= b;
-  return x;
-}
-
 Bytes BuildFrame(std::uint8_t letter, std::span<const std::uint8_t> payload) {
   assert(payload.size() + 3 <= MaxFrameLength);
   Bytes frame;

@@ -10,30 +10,31 @@
 #include <span>
 #include <vector>
 
+#include "common/driver_protocol.h"
+
 namespace kivra::sim {
 
 using Bytes = std::vector<std::uint8_t>;
 using TimePoint = std::chrono::steady_clock::time_point;
 
-inline constexpr std::uint8_t Ack = 0x06;
+inline constexpr std::uint8_t Ack = protocol::Ack;
 inline constexpr std::uint8_t Nak = 0x15;
-inline constexpr std::size_t MaxFrameLength = 250;  // the tool's frame buffer
+inline constexpr std::size_t MaxFrameLength = protocol::FrameCapacity;
 
-// Letters of the frames the tool sends.
-inline constexpr std::uint8_t CommandLetter = 'K';
-inline constexpr std::uint8_t DataLetter = 'P';
-inline constexpr std::uint8_t VectorLetter = 'V';
-inline constexpr std::uint8_t NameLetter = 'N';
+inline constexpr std::uint8_t CommandLetter = protocol::letter::Command;
+inline constexpr std::uint8_t DataLetter = protocol::letter::ProgramData;
+inline constexpr std::uint8_t VectorLetter = protocol::letter::Vectors;
+inline constexpr std::uint8_t NameLetter = protocol::letter::Name;
 
 inline constexpr std::size_t CommandFrameLength = 8;
 inline constexpr std::size_t ParameterFrameLength = 9;
 inline constexpr std::size_t VectorFrameLength = 35;
-inline constexpr std::size_t MaxDataBytes = 25;
+inline constexpr std::size_t MaxDataBytes = protocol::MaxCodeChunk;
 
 // One byte on a 9600 baud line with 8 data bits, no parity and 2 stop bits: 11 bit times.
 inline constexpr std::chrono::nanoseconds LineByteTime{11'000'000'000LL / 9600};
 
-std::uint8_t Xor(std::span<const std::uint8_t> bytes);
+using protocol::Xor;
 
 // Length byte, letter, payload and checksum. The payload must leave the frame within
 // MaxFrameLength bytes.
