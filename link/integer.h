@@ -12,10 +12,6 @@ namespace kivra::link {
 
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
-}  // namespace kivra::link
-
-namespace kivra::link {
-
 // The memory-access Up and Down buttons: the address box plus or minus one, kept within
 // 0..3FFFh; a box that holds no number becomes "0".
 std::string StepMemoryAddress(std::string_view box, int delta);
