@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -128,20 +127,36 @@ struct HelpRow {
   std::string statement;  // the cell as written, tags included
 };
 
+// The text between `open` and `close` from `at` on; `at` moves behind `close`.
+std::string Cut(const std::string& text, std::size_t& at, std::string_view open,
+                std::string_view close) {
+  const auto begin = text.find(open, at);
+  const auto end = begin == std::string::npos ? begin : text.find(close, begin + open.size());
+  if (end == std::string::npos) {
+    at = std::string::npos;
+    return {};
+  }
+  at = end + close.size();
+  return text.substr(begin + open.size(), end - begin - open.size());
+}
+
+// The rows of the page's table of codes: <tr><td><code>XX</code></td><td>N</td><td>...</td></tr>
 std::vector<HelpRow> CodeRows(const std::string& language) {
   std::ifstream in(std::string(KIVRA_HELP_DIR) + "/" + language + "/codes.html", std::ios::binary);
   std::stringstream page;
   page << in.rdbuf();
-  const std::string text = page.str();
-  const auto begin = text.find("<table class=\"codes\"");
-  const auto end = text.find("</table>", begin);
-  if (begin == std::string::npos || end == std::string::npos) return {};
-  const std::string table = text.substr(begin, end - begin);
-  static const std::regex row(
-      R"(<tr><td><code>([^<]*)</code></td><td>([^<]*)</td><td>(.*)</td></tr>)");
+  std::size_t at = 0;
+  const std::string table = Cut(page.str(), at, "<table class=\"codes\"", "</table>");
   std::vector<HelpRow> rows;
-  for (std::sregex_iterator i(table.begin(), table.end(), row), e; i != e; ++i) {
-    rows.push_back({(*i)[1], (*i)[2], (*i)[3]});
+  for (at = 0;;) {
+    const std::string row = Cut(table, at, "<tr><td><code>", "</tr>");
+    if (at == std::string::npos) break;
+    std::size_t cell = 0;
+    HelpRow r;
+    r.code = row.substr(0, row.find("</code>"));
+    r.bytes = Cut(row, cell, "<td>", "</td>");
+    r.statement = Cut(row, cell, "<td>", "</td>");
+    rows.push_back(r);
   }
   return rows;
 }
