@@ -34,6 +34,8 @@ TEST(Examples, CheckCleanAndCoverTheLanguage) {
     ASSERT_TRUE(r.programValid) << e.path() << "\n" << r.messages;
     EXPECT_EQ(r.warningCount, 0) << e.path() << "\n" << r.messages;
     for (std::size_t a = 0; a + 1 < r.code.length; a += InstructionLength(r.code.bytes, a)) {
+      const Instruction* in = FindInstruction(r.code.bytes[a]);
+      ASSERT_TRUE(in && !in->statement.empty()) << e.path() << ": no instruction at " << a;
       opcodes.insert(r.code.bytes[a]);
     }
   }
