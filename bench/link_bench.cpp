@@ -57,15 +57,15 @@ struct IdealDriver final : link::Port, link::IntervalTimer {
   void SetInterval(int ms) override { interval = ms; }
 };
 
-compiler::CodeImage FullImage() {
-  compiler::CodeImage image;
+CodeImage FullImage() {
+  CodeImage image;
   for (std::size_t i = 0; i < image.bytes.size(); ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
   image.bytes.back() = 0xFF;
-  image.length = compiler::CodeCapacity;
+  image.length = CodeCapacity;
   return image;
 }
 
-double ImpliedDownloadSeconds(const compiler::CodeImage& image) {
+double ImpliedDownloadSeconds(const CodeImage& image) {
   IdealDriver driver;
   NullWindow window;
   link::LinkEngine engine(driver, window, window, driver);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "compiler/opcodes.h"
-
 namespace kivra::compiler {
 
 void ResetVectorTable(VectorTable& table) {
@@ -23,9 +21,9 @@ CodeWriter::CodeWriter(CodeImage& image, AddressLines& lines) : image_(image), l
   lines_.fill(0);
 }
 
-void CodeWriter::Opcode(std::uint8_t value, std::uint32_t line) {
+void CodeWriter::Opcode(Op op, std::uint32_t line) {
   MarkLine(length_, line);
-  Byte(value);
+  Byte(Code(op));
 }
 
 void CodeWriter::Byte(std::uint8_t value) {
@@ -52,8 +50,8 @@ void CodeWriter::Patch16(std::uint32_t address, std::uint32_t value) {
   if (address + 1 > address) Store(address + 1, static_cast<std::uint8_t>(value));
 }
 
-void CodeWriter::ReplaceBack(std::uint32_t back, std::uint8_t value) {
-  if (back <= length_) Store(length_ - back, value);
+void CodeWriter::ReplaceBack(std::uint32_t back, Op op) {
+  if (back <= length_) Store(length_ - back, Code(op));
 }
 
 void CodeWriter::MarkLine(std::uint32_t address, std::uint32_t line) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "compiler/compile.h"
+#include "compiler/opcodes.h"
 
 namespace kivra::compiler {
 
@@ -21,14 +22,14 @@ class CodeWriter {
   bool Full() const { return length_ >= CodeCapacity; }
 
   // An instruction's first byte: its address remembers the editor line.
-  void Opcode(std::uint8_t value, std::uint32_t line);
+  void Opcode(Op op, std::uint32_t line);
   void Byte(std::uint8_t value);
   void Word16(std::uint32_t value);  // low 16 bits, high byte first
   void Word32(std::uint32_t value);  // high byte first
   void Patch16(std::uint32_t address, std::uint32_t value);
   // Handlers that learn the instruction's form only from a later operand rewrite the
   // opcode `back` bytes before the current end; its address line stays.
-  void ReplaceBack(std::uint32_t back, std::uint8_t value);
+  void ReplaceBack(std::uint32_t back, Op op);
   void MarkLine(std::uint32_t address, std::uint32_t line);
 
   // Makes the 0xFF behind the last instruction part of the image.

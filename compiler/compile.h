@@ -4,36 +4,26 @@
 // vector table, the message-list text and the listing. It is a pure function of the
 // lines, the language and the clock that stamps the banner: no state survives a run.
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/code_image.h"
+
 namespace kivra::compiler {
 
 enum class Language { Turkish, English };
 
-inline constexpr std::size_t CodeCapacity = 2048;
-inline constexpr std::size_t VectorRecordCount = 6;
-inline constexpr std::size_t VectorRecordSize = 5;
-
-// Program memory as the driver receives it: instructions from address 0, multi-byte
-// operands most significant byte first, 0xFF everywhere behind the code. After a
-// successful check the length counts the trailing 0xFF end marker; after a failed one
-// the image is not to be used, and its length is at most CodeCapacity all the same.
-struct CodeImage {
-  std::array<std::uint8_t, CodeCapacity> bytes{};
-  std::uint32_t length = 0;
-};
-
-// Six records of five bytes, one per interrupt input: level, routine address (2),
-// return address (2). A record without a routine is 02 00 00 FF FF.
-using VectorTable = std::array<std::uint8_t, VectorRecordCount * VectorRecordSize>;
-
-// For each code address, the 1-based editor line of the instruction starting there, 0 for none.
-using AddressLines = std::array<std::uint32_t, CodeCapacity>;
+// The code image and its tables are shared with the download and the simulated driver;
+// the compiler's callers know them by these names too.
+using kivra::AddressLines;
+using kivra::CodeCapacity;
+using kivra::CodeImage;
+using kivra::VectorRecordCount;
+using kivra::VectorRecordSize;
+using kivra::VectorTable;
 
 // The banner's date and time, already in the user's short date and long time form.
 struct Timestamp {

@@ -20,7 +20,7 @@ constexpr Detail kDelayVariableRange{"Variable nr range:1-25 ", "Değişken no:1
 constexpr Detail kDelayRange{"Delay range:0-15000000", "Zaman aralığı:0-15000000"};
 
 // VRBINC v,k;  VRBDEC v,k;  k is kept to its low 16 bits without a word.
-void CompileCounter(Run& run, std::string_view command, std::uint8_t opcode, const Detail& range) {
+void CompileCounter(Run& run, std::string_view command, Op opcode, const Detail& range) {
   run.Opcode(opcode);
   auto rest = Trim(From(command, 7));
   const auto comma = rest.find(',');
@@ -33,7 +33,7 @@ void CompileCounter(Run& run, std::string_view command, std::uint8_t opcode, con
 }
 
 // The letter's number up to the `;`, 1 to 25, as one byte.
-void EmitReference(Run& run, std::string_view command, std::size_t letter, std::uint8_t opcode,
+void EmitReference(Run& run, std::string_view command, std::size_t letter, Op opcode,
                    const Detail& range) {
   run.Opcode(opcode);
   const auto n = run.Ranged(BetweenAndLast(command, letter), 1, 25, range, A, A);
@@ -44,17 +44,17 @@ void EmitReference(Run& run, std::string_view command, std::size_t letter, std::
 
 // VRBINC v,k;
 void HandleVrbinc(Run& run, std::string_view command) {
-  CompileCounter(run, command, 0x0F, kIncVariableRange);
+  CompileCounter(run, command, Op::Vrbinc, kIncVariableRange);
 }
 
 // VRBDEC v,k;
 void HandleVrbdec(Run& run, std::string_view command) {
-  CompileCounter(run, command, 0x10, kDecVariableRange);
+  CompileCounter(run, command, Op::Vrbdec, kDecVariableRange);
 }
 
 // PRM p = k;  PRM p = Vn;  p 1..25
 void HandlePrm(Run& run, std::string_view command) {
-  run.Opcode(0x11);
+  run.Opcode(Op::Prm);
   const auto rest = Trim(From(command, 4));
   const auto eq = rest.find('=');
   if (eq == npos) return run.Error(msg::kMissingEqualsBang, B);
@@ -63,7 +63,7 @@ void HandlePrm(Run& run, std::string_view command) {
   run.Byte(static_cast<std::uint8_t>(*p));
   const auto value = BetweenAndLast(rest, eq);
   if (const auto v = value.find('V'); v != npos) {
-    run.code.ReplaceBack(2, 0x2C);
+    run.code.ReplaceBack(2, Op::PrmVariable);
     const auto n = run.Ranged(Trim(value.substr(v + 1)), 1, 25, kPrmVariableRange, A, A);
     if (n) run.Byte(static_cast<std::uint8_t>(*n));
     return;
@@ -78,12 +78,12 @@ void HandleDelay(Run& run, std::string_view command) {
   const auto eq = command.find('=');
   if (eq == npos) return run.Error(msg::kMissingEqualsBang, A);
   if (const auto p = command.find('P'); p != npos) {
-    return EmitReference(run, command, p, 0x22, kDelayParameterRange);
+    return EmitReference(run, command, p, Op::DelayParameter, kDelayParameterRange);
   }
   if (const auto v = command.find('V'); v != npos) {
-    return EmitReference(run, command, v, 0x27, kDelayVariableRange);
+    return EmitReference(run, command, v, Op::DelayVariable, kDelayVariableRange);
   }
-  run.Opcode(0x12);
+  run.Opcode(Op::Delay);
   const auto t = run.Number64(BetweenAndLast(command, eq), A);
   if (!t) return;
   if (*t < 0 || *t > 15000000) return run.Error(kDelayRange, A);
@@ -94,19 +94,19 @@ void HandleDelay(Run& run, std::string_view command) {
 
 // Anything between these keywords and the `;` is ignored.
 void HandleWait(Run& run, std::string_view) {
-  run.Opcode(0x13);
+  run.Opcode(Op::Wait);
 }
 void HandleWais(Run& run, std::string_view) {
-  run.Opcode(0x14);
+  run.Opcode(Op::Wais);
 }
 void HandleMove(Run& run, std::string_view) {
-  run.Opcode(0x15);
+  run.Opcode(Op::Move);
 }
 void HandleRun(Run& run, std::string_view) {
-  run.Opcode(0x16);
+  run.Opcode(Op::Run);
 }
 void HandleStop(Run& run, std::string_view) {
-  run.Opcode(0x17);
+  run.Opcode(Op::Stop);
 }
 
 }  // namespace kivra::compiler

@@ -2,9 +2,9 @@
 // ENBINT and DISINT switch an input's interrupt at run time; LIM, SPAN and FILTER give a
 // variable its limit, span or filter value; OUT sets an output.
 //
-// INT n,l; emits a jump over the routine (09h and two placeholder bytes that RET fills
-// with the address behind it), then the routine's head 1Dh and n*16+l. Normal execution
-// jumps over the routine; the driver finds it through the vector table.
+// INT n,l; emits a jump over the routine (the jump code and two placeholder bytes that
+// RET fills with the address behind it), then the routine's head and n*16+l. Normal
+// execution jumps over the routine; the driver finds it through the vector table.
 
 #include "compiler/handlers.h"
 
@@ -12,9 +12,6 @@ namespace kivra::compiler {
 namespace {
 
 using enum HeaderForm;
-
-constexpr std::uint8_t kOpRoutine = 0x1D;
-constexpr std::uint8_t kOpReturn = 0x1E;
 
 constexpr Detail kNestedInt{"New INT command unless finished previous !",
                             "RET ile sonlanmadan, yeni INT komutu!"};
@@ -51,7 +48,7 @@ std::optional<Assignment> ReadAssignment(Run& run, std::string_view rest) {
   return Assignment{Trim(rest.substr(0, eq)), BetweenAndLast(rest, eq)};
 }
 
-void SwitchInterrupt(Run& run, std::string_view command, std::uint8_t opcode) {
+void SwitchInterrupt(Run& run, std::string_view command, Op opcode) {
   run.Opcode(opcode);
   const auto n =
       run.Ranged(Trim(DropLast(From(command, 7))), 1, kInputCount, kSwitchInputRange, B, A);
@@ -64,10 +61,10 @@ void SwitchInterrupt(Run& run, std::string_view command, std::uint8_t opcode) {
 void HandleInt(Run& run, std::string_view command) {
   auto& irq = run.interrupts;
   if (irq.open != 0) return run.Error(kNestedInt, B);
-  run.Byte(OpJump);
+  run.UnmarkedOpcode(Op::Jump);
   irq.skipSlot = run.code.Length();
   run.code.Word16(0xFFFF);
-  run.Byte(kOpRoutine);
+  run.UnmarkedOpcode(Op::Routine);
 
   const auto rest = Trim(From(command, 4));
   const auto comma = rest.find(',');
@@ -98,9 +95,9 @@ void HandleRet(Run& run, std::string_view command) {
   const auto label = Trim(DropLast(From(command, 4)));
   if (label.find(':') != npos) return run.Error(msg::kLabelSyntaxError, A);
   if (label.empty()) {
-    run.Opcode(kOpReturn);
+    run.Opcode(Op::Ret);
   } else {
-    run.Byte(kOpReturn);
+    run.UnmarkedOpcode(Op::Ret);
     run.labels.AddVector(label, irq.open, run.line);
   }
   run.Byte(irq.open);
@@ -110,12 +107,12 @@ void HandleRet(Run& run, std::string_view command) {
 
 // ENBINT n;  n 1..6
 void HandleEnbint(Run& run, std::string_view command) {
-  SwitchInterrupt(run, command, 0x24);
+  SwitchInterrupt(run, command, Op::Enbint);
 }
 
 // DISINT n;  n 1..6
 void HandleDisint(Run& run, std::string_view command) {
-  SwitchInterrupt(run, command, 0x25);
+  SwitchInterrupt(run, command, Op::Disint);
 }
 
 // LIM v = k;  v 1..20 with a 16-bit k, v 21..25 with a 32-bit k
@@ -125,12 +122,12 @@ void HandleLim(Run& run, std::string_view command) {
   const auto v = run.Number(a->target, B);
   if (!v) return;
   if (InRange(*v, 1, 20)) {
-    run.Opcode(0x1F);
+    run.Opcode(Op::Lim16);
     run.Byte(static_cast<std::uint8_t>(*v));
     return EmitWarnedWord16(run, a->value);
   }
   if (!InRange(*v, 21, 25)) return run.Error(kLimVariableRange, B);
-  run.Opcode(0x37);
+  run.Opcode(Op::Lim32);
   run.Byte(static_cast<std::uint8_t>(*v));
   const auto k = run.Number64(a->value, B);
   if (!k) return;
@@ -140,7 +137,7 @@ void HandleLim(Run& run, std::string_view command) {
 
 // SPAN v = k;  v 1..25, k 16 bits
 void HandleSpan(Run& run, std::string_view command) {
-  run.Opcode(0x21);
+  run.Opcode(Op::Span);
   const auto a = ReadAssignment(run, Trim(From(command, 5)));
   if (!a) return;
   const auto v = run.Ranged(a->target, 1, 25, msg::kVariableNrRange, B, B);
@@ -151,7 +148,7 @@ void HandleSpan(Run& run, std::string_view command) {
 
 // OUT o = b;  o output 1 or 2, b 0 or 1
 void HandleOut(Run& run, std::string_view command) {
-  run.Opcode(0x23);
+  run.Opcode(Op::Out);
   const auto rest = Trim(DropLast(From(command, 4)));
   const auto eq = rest.find('=');
   if (eq == npos) return run.Error(msg::kMissingEquals, B);
@@ -164,7 +161,7 @@ void HandleOut(Run& run, std::string_view command) {
 
 // FILTER v = k;  v 1..20, k 0..250
 void HandleFilter(Run& run, std::string_view command) {
-  run.Opcode(0x26);
+  run.Opcode(Op::Filter);
   const auto a = ReadAssignment(run, Trim(From(command, 7)));
   if (!a) return;
   const auto v = run.Ranged(a->target, 1, 20, kFilterVariableRange, B, B);

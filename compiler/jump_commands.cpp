@@ -1,5 +1,5 @@
 // Jumps: JUMP and the conditional jumps IFINP and IFVRB. A conditional jump is a test
-// instruction followed by a plain jump (09h) to the label after GO; every target is
+// instruction followed by a plain jump to the label after GO; every target is
 // left as two placeholder bytes for the fixup pass.
 
 #include <string>
@@ -23,7 +23,7 @@ void EmitGoTarget(Run& run, std::string_view afterGo) {
   const auto name = Trim(DropLast(afterGo));
   if (name.empty()) return run.Error(kLabelMissing, A);
   if (name.find(':') != npos) return run.Error(msg::kLabelSyntaxError, A);
-  run.Byte(OpJump);
+  run.UnmarkedOpcode(Op::Jump);
   run.JumpTarget(name);
 }
 
@@ -31,7 +31,7 @@ void EmitGoTarget(Run& run, std::string_view afterGo) {
 
 // JUMP label;
 void HandleJump(Run& run, std::string_view command) {
-  run.Opcode(OpJump);
+  run.Opcode(Op::Jump);
   const auto name = Trim(DropLast(From(command, 5)));
   if (name.empty()) return run.Error(kJumpMissingLabel, A);
   if (name.find(':') != npos) return run.Error(msg::kLabelSyntaxError, A);
@@ -40,7 +40,7 @@ void HandleJump(Run& run, std::string_view command) {
 
 // IFINP n = level GO label;   n 1..6, level 0 or 1
 void HandleIfinp(Run& run, std::string_view command) {
-  run.Opcode(0x0B);
+  run.Opcode(Op::Ifinp);
   auto rest = Trim(From(command, 6));
   const auto eq = rest.find('=');
   if (eq == npos) return run.Error(msg::kMissingEqualsBang, B);
@@ -79,7 +79,7 @@ void HandleIfvrb(Run& run, std::string_view command) {
   const auto go = rest.find("GO");
   const bool variableForm = v != npos && (go == npos || v < go);
   if (!variableForm) {
-    run.Opcode(0x0C);
+    run.Opcode(Op::Ifvrb);
     run.Byte(static_cast<std::uint8_t>(*k));
     run.Byte(comparison);
   }
@@ -88,7 +88,7 @@ void HandleIfvrb(Run& run, std::string_view command) {
     const auto j =
         run.Ranged(Trim(rest.substr(v + 1, go - v - 1)), 1, 25, msg::kVariableNrRange, B, B);
     if (!j) return;
-    run.Opcode(0x32);
+    run.Opcode(Op::IfvrbVariable);
     run.Byte(static_cast<std::uint8_t>(*k));
     run.Byte(comparison);
     run.Byte(static_cast<std::uint8_t>(*j));

@@ -25,7 +25,7 @@ constexpr Detail kCurrentRatio{"Current ratio %:0-100", "Akım Oranı %:0-100 ol
 enum class Width { Bits8, Bits16 };
 
 struct PlainCommand {
-  std::uint8_t opcode;
+  Op opcode;
   std::uint32_t lo, hi;
   Width width;
   Detail range;
@@ -46,15 +46,15 @@ void CompilePlain(Run& run, std::string_view command, const PlainCommand& c) {
 }
 
 // The variable number after the first V up to the `;`: one byte, 1 to 25.
-void EmitVariable(Run& run, std::string_view command, std::size_t v, std::uint8_t opcode) {
+void EmitVariable(Run& run, std::string_view command, std::size_t v, Op opcode) {
   run.Opcode(opcode);
   const auto k = run.Ranged(BetweenAndLast(command, v), 1, 25, kVariableRange, A, A);
   if (k) run.Byte(static_cast<std::uint8_t>(*k));
 }
 
 struct VariableCommand {
-  std::uint8_t numberOpcode;
-  std::uint8_t variableOpcode;
+  Op numberOpcode;
+  Op variableOpcode;
   std::uint32_t lo, hi;
   Detail range;
 };
@@ -76,12 +76,12 @@ void CompileWithVariable(Run& run, std::string_view command, const VariableComma
 
 // CURON = n;  n 1..1000, 16 bits
 void HandleCuron(Run& run, std::string_view command) {
-  CompilePlain(run, command, {0x02, 1, 1000, Width::Bits16, kCurrentRange, A});
+  CompilePlain(run, command, {Op::Curon, 1, 1000, Width::Bits16, kCurrentRange, A});
 }
 
 // MICROS = n;  n one of 1, 2, 4, 5, 8, 10, 16, 25
 void HandleMicros(Run& run, std::string_view command) {
-  run.Opcode(0x03);
+  run.Opcode(Op::Micros);
   const auto eq = command.find('=');
   if (eq == npos) return run.Error(msg::kMissingEquals, B);
   const auto n = run.Number(BetweenAndLast(command, eq), B);
@@ -103,25 +103,26 @@ void HandleMicros(Run& run, std::string_view command) {
 
 // SPEED = n;  n 1..15000    SPEED = Vk;
 void HandleSpeed(Run& run, std::string_view command) {
-  CompileWithVariable(run, command, {0x04, 0x0D, 1, 15000, kSpeedRange});
+  CompileWithVariable(run, command, {Op::Speed, Op::SpeedVariable, 1, 15000, kSpeedRange});
 }
 
 // ACCEL = n;  n 1..9999     ACCEL = Vk;
 void HandleAccel(Run& run, std::string_view command) {
-  CompileWithVariable(run, command, {0x05, 0x38, 1, 9999, kAccelRange});
+  CompileWithVariable(run, command, {Op::Accel, Op::AccelVariable, 1, 9999, kAccelRange});
 }
 
 // INITV = n;  n 0..15000
 void HandleInitv(Run& run, std::string_view command) {
-  CompilePlain(run, command, {0x06, 0, 15000, Width::Bits16, kInitialSpeedRange, A});
+  CompilePlain(run, command, {Op::Initv, 0, 15000, Width::Bits16, kInitialSpeedRange, A});
 }
 
 // DISP = n;  n 0..2000000000, 32 bits    DISP = Vk;
 void HandleDisp(Run& run, std::string_view command) {
   const auto eq = command.find('=');
   if (eq == npos) return run.Error(msg::kMissingEqualsBang, A);
-  if (const auto v = command.find('V', eq); v != npos) return EmitVariable(run, command, v, 0x29);
-  run.Opcode(0x07);
+  if (const auto v = command.find('V', eq); v != npos)
+    return EmitVariable(run, command, v, Op::DispVariable);
+  run.Opcode(Op::Disp);
   const auto n = run.Number64(BetweenAndLast(command, eq), A);
   if (!n) return;
   if (*n < 0 || *n > 2000000000) return run.Error(kDisplacementRange, A);
@@ -133,9 +134,9 @@ void HandleLocate(Run& run, std::string_view command) {
   const auto blank = command.find(' ');
   if (blank == npos) return run.Error(kMissingParameter, A);
   if (const auto v = command.find('V', blank); v != npos) {
-    return EmitVariable(run, command, v, 0x35);
+    return EmitVariable(run, command, v, Op::LocateVariable);
   }
-  run.Opcode(0x34);
+  run.Opcode(Op::Locate);
   const auto n = run.Number64(BetweenAndLast(command, blank), A);
   // No range of its own: outside 0..4294967295 the low 32 bits are kept.
   if (n) run.code.Word32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(*n)));
@@ -143,12 +144,12 @@ void HandleLocate(Run& run, std::string_view command) {
 
 // DIR = n;  n 0 or 1
 void HandleDir(Run& run, std::string_view command) {
-  CompilePlain(run, command, {0x08, 0, 1, Width::Bits8, kDirectionRange, B});
+  CompilePlain(run, command, {Op::Dir, 0, 1, Width::Bits8, kDirectionRange, B});
 }
 
 // CUROFF = n;  n 0..100 (percent)
 void HandleCuroff(Run& run, std::string_view command) {
-  CompilePlain(run, command, {0x0A, 0, 100, Width::Bits8, kCurrentRatio, A});
+  CompilePlain(run, command, {Op::Curoff, 0, 100, Width::Bits8, kCurrentRatio, A});
 }
 
 }  // namespace kivra::compiler

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/decimal.h"
+
 namespace kivra::compiler {
 
 inline constexpr std::size_t npos = std::string_view::npos;
@@ -38,11 +40,6 @@ std::string_view DropLast(std::string_view s);
 
 // The text after index `i` up to, not including, the last character, trimmed.
 std::string_view BetweenAndLast(std::string_view s, std::size_t i);
-
-// Signed decimal digits only: an optional `+` or `-`, then at least one digit. Anything
-// else (hexadecimal, blanks inside, an empty text, a value out of range) is no number.
-std::optional<std::int32_t> ToInt32(std::string_view s);
-std::optional<std::int64_t> ToInt64(std::string_view s);
 
 // Range checks of the language compare the number as unsigned 32 bits, so a negative
 // number is out of every range.

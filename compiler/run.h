@@ -67,7 +67,10 @@ class Run {
     return v;
   }
 
-  void Opcode(std::uint8_t value) { code.Opcode(value, line); }
+  void Opcode(Op op) { code.Opcode(op, line); }
+  // An opcode written as a plain byte, its address without an editor line: the jump of a
+  // conditional test, the bytes of INT and of a RET with a label.
+  void UnmarkedOpcode(Op op) { code.Byte(Code(op)); }
   void Byte(std::uint8_t value) { code.Byte(value); }
 
   // Two placeholder bytes that the fixup pass fills with the address of `name`.

@@ -17,7 +17,7 @@ constexpr Detail kMovtVariableRange{"Variable nr. range:1-25 ", "Değişken No:1
 constexpr Detail kMovtIndexRange{"Table index range:1-32", "Tablo Indisi:1-32 olabilir"};
 
 // TABLE t = Pn;  TABLE t = Vn;
-void EmitTableReference(Run& run, std::string_view rest, std::size_t letter, std::uint8_t opcode,
+void EmitTableReference(Run& run, std::string_view rest, std::size_t letter, Op opcode,
                         std::uint8_t t, const Detail& range) {
   run.Opcode(opcode);
   run.Byte(t);
@@ -37,12 +37,12 @@ void HandleTable(Run& run, std::string_view command) {
   const auto index = static_cast<std::uint8_t>(*t);
   rest = Trim(rest.substr(eq + 1));
   if (const auto p = rest.find('P'); p != npos) {
-    return EmitTableReference(run, rest, p, 0x2E, index, kParameterRange);
+    return EmitTableReference(run, rest, p, Op::TableParameter, index, kParameterRange);
   }
   if (const auto v = rest.find('V'); v != npos) {
-    return EmitTableReference(run, rest, v, 0x30, index, kVariableRange);
+    return EmitTableReference(run, rest, v, Op::TableVariable, index, kVariableRange);
   }
-  run.Opcode(0x19);
+  run.Opcode(Op::Table);
   run.Byte(index);
   const auto k = run.Number64(Trim(DropLast(rest)), B);
   if (!k) return;
@@ -52,10 +52,10 @@ void HandleTable(Run& run, std::string_view command) {
 
 // MOVT t;  MOVT Vn;  t 1..32
 void HandleMovt(Run& run, std::string_view command) {
-  run.Opcode(0x1B);
+  run.Opcode(Op::Movt);
   const auto rest = Trim(DropLast(From(command, 5)));
   if (const auto v = rest.find('V'); v != npos) {
-    run.code.ReplaceBack(1, 0x1C);
+    run.code.ReplaceBack(1, Op::MovtVariable);
     const auto n = run.Ranged(Trim(rest.substr(v + 1)), 1, 25, kMovtVariableRange, A, A);
     if (n) run.Byte(static_cast<std::uint8_t>(*n));
     return;
@@ -66,7 +66,7 @@ void HandleMovt(Run& run, std::string_view command) {
 
 // REFPOS;  anything before the `;` is ignored.
 void HandleRefpos(Run& run, std::string_view) {
-  run.Opcode(0x1A);
+  run.Opcode(Op::Refpos);
 }
 
 }  // namespace kivra::compiler

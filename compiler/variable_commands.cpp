@@ -17,7 +17,6 @@ constexpr Detail kTableNrRange{"Table nr range:1-32", "Tablo no:1-32 olabilir"};
 constexpr Detail kDipSwitchRange{"Dip switch no range:1-8", "Ayar anahtar no:1-8 olabilir"};
 constexpr Detail kInputMaskRange{"Input mask range:1-6", "Giriş maske:1-6 olabilir"};
 
-constexpr std::uint8_t kOpNumber = 0x0E;
 // The operator codes are the positions in this text; it is also the order in which an
 // expression is searched for its operator.
 constexpr std::string_view kOperators = "+-*/";
@@ -72,7 +71,7 @@ void CompileOperation(Run& run, std::string_view expression, std::size_t at) {
   // any error has been counted, the image is lost anyway and the right operand is not
   // even looked at.
   if (!left || !run.NoErrorSoFar()) return;
-  run.code.ReplaceBack(2, OpVrbExpression);
+  run.code.ReplaceBack(2, Op::VrbOperation);
   EmitOperand(run, *left);
   run.Byte(operation);
   const auto right = ReadOperand(run, Trim(expression.substr(at + 1)));
@@ -82,22 +81,22 @@ void CompileOperation(Run& run, std::string_view expression, std::size_t at) {
 // A quantity of the driver named by one letter, with an index or without.
 struct Source {
   char letter;
-  std::uint8_t opcode;
+  Op opcode;
   std::uint32_t max;  // 0: no index
   Detail range;
 };
 // In order of priority: the first of these letters found anywhere in the expression.
 constexpr Source kSources[] = {
-    {'I', 0x18, 6, kInputMaskRange},
-    {'A', 0x20, 2, kAnalogRange},
-    {'B', 0x36, 2, kAnalogRange},
-    {'S', 0x2A, 8, kDipSwitchRange},
-    {'P', 0x2B, 25, kParameterRange},
-    {'V', 0x39, 25, kVariableRange},
-    {'T', 0x31, 32, kTableNrRange},
-    {'Q', 0x2D, 0, {}},
-    {'W', 0x3A, 0, {}},
-    {'X', 0x33, 0, {}},
+    {'I', Op::VrbInputs, 6, kInputMaskRange},
+    {'A', Op::VrbAnalog, 2, kAnalogRange},
+    {'B', Op::VrbB, 2, kAnalogRange},
+    {'S', Op::VrbDipSwitch, 8, kDipSwitchRange},
+    {'P', Op::VrbParameter, 25, kParameterRange},
+    {'V', Op::VrbVariable, 25, kVariableRange},
+    {'T', Op::VrbTable, 32, kTableNrRange},
+    {'Q', Op::VrbQ, 0, {}},
+    {'W', Op::VrbW, 0, {}},
+    {'X', Op::VrbX, 0, {}},
 };
 
 // VRB k = n;  VRB k = In;  ...  VRB k = Q;
@@ -124,7 +123,7 @@ void CompileSingle(Run& run, std::string_view expression) {
 
 // VRB k = expression;  k 1..25
 void HandleVrb(Run& run, std::string_view command) {
-  run.Opcode(kOpNumber);
+  run.Opcode(Op::Vrb);
   const auto rest = Trim(From(command, 4));
   const auto eq = rest.find('=');
   if (eq == npos) return run.Error(msg::kMissingEqualsBang, B);

@@ -29,7 +29,7 @@ void CheckVectors(const CompileResult& r) {
       Require(routine == 0);
     } else {
       Require(rec[0] <= 1);
-      Require(routine < r.code.length && r.code.bytes[routine] == 0x1D);
+      Require(routine < r.code.length && r.code.bytes[routine] == Code(Op::Routine));
     }
     Require(back == 0xFFFF || back < r.code.length);
   }

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   r.window.texts["Edit23"] = "100";
   r.window.texts["Edit3"] = "7";
   r.window.texts["Edit4"] = "1";
-  kivra::compiler::CodeImage image;
+  kivra::CodeImage image;
   image.bytes.fill(0xFF);
   image.length = 40;
   // Each piece starts with a byte: low 5 bits the piece's length, high 3 bits what the

@@ -15,8 +15,8 @@ constexpr std::uint32_t kProgressExtra = 21;
 constexpr std::uint32_t kVectorProgress = 35;
 }  // namespace
 
-void LinkEngine::StartDownload(bool programValid, const compiler::CodeImage& code,
-                               const compiler::VectorTable& vectors, std::string_view programPath) {
+void LinkEngine::StartDownload(bool programValid, const CodeImage& code, const VectorTable& vectors,
+                               std::string_view programPath) {
   if (!programValid || !v_.linkEnabled) {
     Queue(MessageKind::Error, Tr(Text::NoValidProgram, english_));
     FlushMessages();
@@ -24,7 +24,7 @@ void LinkEngine::StartDownload(bool programValid, const compiler::CodeImage& cod
   }
   AbandonDownload();
   code_ = code;
-  code_.length = std::min<std::uint32_t>(code_.length, compiler::CodeCapacity);
+  code_.length = std::min<std::uint32_t>(code_.length, CodeCapacity);
   vectors_ = vectors;
   programName_ = ProgramNameBytes(programPath);
   download_ = DownloadResult::Running;

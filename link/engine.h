@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/compile.h"
+#include "common/code_image.h"
 #include "link/frames.h"
 #include "link/port.h"
 #include "link/view.h"
@@ -118,8 +118,8 @@ class LinkEngine {
 
   // The download button: the code image, vector table and program path of the last
   // successful check. They are copied, so checking again while it runs changes nothing.
-  void StartDownload(bool programValid, const compiler::CodeImage& code,
-                     const compiler::VectorTable& vectors, std::string_view programPath);
+  void StartDownload(bool programValid, const CodeImage& code, const VectorTable& vectors,
+                     std::string_view programPath);
   DownloadResult Download() const { return download_; }
 
   // The switches beside the message list.
@@ -199,8 +199,8 @@ class LinkEngine {
   std::array<std::uint8_t, FrameCapacity> rx_{};
   std::array<Colour, 27> shapes_{};
 
-  compiler::CodeImage code_{};
-  compiler::VectorTable vectors_{};
+  CodeImage code_{};
+  VectorTable vectors_{};
   std::string programName_;
   std::uint32_t progress_ = 0;
   DownloadResult download_ = DownloadResult::None;

@@ -62,7 +62,7 @@ Frame ProgramDataFrame(std::uint16_t offset, std::span<const std::uint8_t> code)
   return Seal(std::move(f));
 }
 
-Frame VectorFrame(std::uint16_t codeLength, const compiler::VectorTable& vectors) {
+Frame VectorFrame(std::uint16_t codeLength, const VectorTable& vectors) {
   Frame f = Begin(protocol::letter::Vectors);
   PutBig(f, codeLength, 2);
   f.insert(f.end(), vectors.begin(), vectors.end());

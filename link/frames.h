@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/code_image.h"
 #include "common/driver_protocol.h"
-#include "compiler/compile.h"
 
 namespace kivra::link {
 
@@ -33,7 +33,7 @@ Frame ParameterFrame(std::uint8_t code, std::int32_t value, std::uint8_t index);
 // n+5 'P' offset(2) n code bytes checksum, n at most MaxChunk.
 Frame ProgramDataFrame(std::uint16_t offset, std::span<const std::uint8_t> code);
 // 23h 'V' code length(2) vector table(30) checksum.
-Frame VectorFrame(std::uint16_t codeLength, const compiler::VectorTable& vectors);
+Frame VectorFrame(std::uint16_t codeLength, const VectorTable& vectors);
 // n+3 'N' name checksum; names longer than MaxNameBytes are cut.
 Frame NameFrame(std::string_view nameBytes);
 

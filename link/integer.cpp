@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
-#include "compiler/operands.h"
+#include "common/decimal.h"
 
 namespace kivra::link {
 
-// The boxes take numbers as the program language does: signed decimal digits.
+// The boxes take numbers as the program language does, signed decimal digits, with
+// blanks (spaces or tabs) around them.
 std::optional<std::int32_t> ParseInteger(std::string_view s) {
-  return compiler::ToInt32(compiler::Trim(s));
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::nullopt;
+  return ToInt32(s.substr(first, s.find_last_not_of(" \t") + 1 - first));
 }
 
 std::string StepMemoryAddress(std::string_view box, int delta) {

@@ -54,7 +54,7 @@ void LinkEngine::ShowStatus(const StatusReply& s) {
   view_.SetText(ctl::ScriptButton, Tr(Text::ScriptSwitch, english_));
   if (v_.scriptOn) {
     if (v_.debugOn) {
-      const std::uint32_t line = s.address < compiler::CodeCapacity ? hooks_.LineAtAddress(s.address) : 0;
+      const std::uint32_t line = s.address < CodeCapacity ? hooks_.LineAtAddress(s.address) : 0;
       if (line != 0) {
         view_.SelectEditorLine(line);
         view_.SetEditorReadOnly(true);

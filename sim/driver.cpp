@@ -288,7 +288,7 @@ std::optional<Driver::Reply> Driver::ExecuteCommand(const Command& command, Time
 std::optional<Driver::Reply> Driver::StoreData(std::span<const std::uint8_t> frame) {
   const std::size_t offset = std::size_t{frame[2]} << 8 | frame[3];
   const auto code = frame.subspan(4, frame.size() - 5);
-  if (offset + code.size() > compiler::CodeCapacity) return std::nullopt;
+  if (offset + code.size() > CodeCapacity) return std::nullopt;
   std::copy(code.begin(), code.end(), program_.code.bytes.begin() + offset);
   return Reply{ReplyKind::Ack, {Ack}};
 }
@@ -296,7 +296,7 @@ std::optional<Driver::Reply> Driver::StoreData(std::span<const std::uint8_t> fra
 // Length, 'V', code length (2), the 30 bytes of the vector table, checksum.
 std::optional<Driver::Reply> Driver::StoreVectors(std::span<const std::uint8_t> frame) {
   const std::uint32_t length = std::uint32_t{frame[2]} << 8 | frame[3];
-  if (length > compiler::CodeCapacity) return std::nullopt;
+  if (length > CodeCapacity) return std::nullopt;
   program_.code.length = length;
   std::copy_n(frame.begin() + 4, program_.vectors.size(), program_.vectors.begin());
   program_.hasVectors = true;

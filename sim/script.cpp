@@ -1,21 +1,22 @@
 #include "sim/script.h"
 
-#include "compiler/compile.h"
+#include "common/code_image.h"
 #include "compiler/opcodes.h"
 
 namespace kivra::sim {
 namespace {
 
-constexpr std::uint8_t kOpInputTest = 0x0B;         // IFINP n level, then 09 target
-constexpr std::uint8_t kOpVariableTest = 0x0C;      // IFVRB k c value(2), then 09 target
-constexpr std::uint8_t kOpVariableVariable = 0x32;  // IFVRB k c j, then 09 target
+using compiler::Code;
+using compiler::EndMarker;
+using compiler::InstructionLength;
+using compiler::Op;
 
 // After a long pause (no one asked for the state for hours) the walk does not replay
 // every missed step; it carries on from where this many steps have brought it.
 constexpr long long kMaxCatchUpSteps = 100000;
 
 std::uint8_t At(std::span<const std::uint8_t> code, std::size_t i) {
-  return i < code.size() ? code[i] : compiler::EndMarker;
+  return i < code.size() ? code[i] : EndMarker;
 }
 
 std::size_t JumpTarget(std::span<const std::uint8_t> code, std::size_t jump) {
@@ -52,27 +53,28 @@ void ScriptWalker::Advance(std::span<const std::uint8_t> code, std::uint8_t inpu
 std::optional<std::uint16_t> ScriptWalker::NextAddress(std::span<const std::uint8_t> code,
                                                        std::uint16_t address, std::uint8_t inputs) {
   const std::uint8_t op = At(code, address);
+  const compiler::Instruction* instruction = compiler::FindInstruction(op);
   std::size_t next = 0;
-  if (op == compiler::EndMarker) return std::nullopt;
-  if (op == compiler::OpJump) {
+  if (op == EndMarker) return std::nullopt;
+  if (op == Code(Op::Jump)) {
     next = JumpTarget(code, address);
-  } else if (op == kOpInputTest || op == kOpVariableTest || op == kOpVariableVariable) {
-    const std::size_t jump = address + compiler::InstructionLength(code, address);
+  } else if (instruction != nullptr && instruction->test) {
+    const std::size_t jump = address + InstructionLength(code, address);
     bool taken = false;
-    if (op == kOpInputTest) {
+    if (op == Code(Op::Ifinp)) {
       const unsigned input = At(code, address + 1u);
       const unsigned level = At(code, address + 2u);
       taken = input >= 1 && input <= 6 && ((inputs >> (input - 1)) & 1u) == (level != 0 ? 1u : 0u);
     }
-    if (At(code, jump) != compiler::OpJump) {
+    if (At(code, jump) != Code(Op::Jump)) {
       next = jump;  // a test without its jump: nothing to decide
     } else {
-      next = taken ? JumpTarget(code, jump) : jump + compiler::InstructionLength(code, jump);
+      next = taken ? JumpTarget(code, jump) : jump + InstructionLength(code, jump);
     }
   } else {
-    next = address + compiler::InstructionLength(code, address);
+    next = address + InstructionLength(code, address);
   }
-  if (next >= compiler::CodeCapacity) return std::nullopt;
+  if (next >= CodeCapacity) return std::nullopt;
   return static_cast<std::uint16_t>(next);
 }
 

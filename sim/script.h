@@ -3,9 +3,9 @@
 // The stored program "running": a stand-in for the firmware's interpreter that only
 // moves through the code image at a steady pace, so that the tool's script and debug
 // displays have something to follow. It executes nothing. Every instruction takes one
-// step; plain jumps (09h) go to their target; an input test (IFINP, 0Bh) takes its jump
-// when the simulated input has the tested level; a variable test (IFVRB, 0Ch and 32h)
-// never does, as no variables are kept. The end marker is shown for one step, then the
+// step; plain jumps go to their target; an input test (IFINP) takes its jump when the
+// simulated input has the tested level; a variable test (IFVRB) never does, as no
+// variables are kept. The end marker is shown for one step, then the
 // script stops; so does a jump or a walk that leaves program memory.
 
 #include <chrono>

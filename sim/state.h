@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/compile.h"
+#include "common/code_image.h"
+#include "compiler/opcodes.h"
 
 namespace kivra::sim {
 
@@ -62,15 +63,14 @@ std::int64_t Parameter(const DriverState& state, int number);
 
 // The program memory as the download left it.
 struct StoredProgram {
-  compiler::CodeImage
-      code;  // bytes written by data frames, 0xFF elsewhere; length from the vector frame
-  compiler::VectorTable vectors{};
+  CodeImage code;  // bytes written by data frames, 0xFF elsewhere; length from the vector frame
+  VectorTable vectors{};
   std::string name;                    // code page 1254, as it came in the name frame
   std::uint32_t downloadsStarted = 0;  // begin frames received
   bool hasVectors = false;             // a vector frame came after the last begin frame
   bool hasName = false;                // a name frame came after the last begin frame
 
-  StoredProgram() { code.bytes.fill(0xFF); }
+  StoredProgram() { code.bytes.fill(compiler::EndMarker); }
 };
 
 }  // namespace kivra::sim

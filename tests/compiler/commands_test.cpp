@@ -27,10 +27,23 @@ void ExpectEncodings(std::initializer_list<Encoding> cases) {
     EXPECT_TRUE(r.programValid) << c.line << "\n" << Entries(r);
     EXPECT_EQ(Hex(r.code, 0, r.code.length - 1), c.bytes) << c.line;
     // The listing, the simulated driver and the debugger measure instructions with the
-    // opcode table: it must agree with what the handler emitted.
+    // instruction table: walked with it, the code must be instructions that statements
+    // emit, each test followed by its jump, one of them listed under the line's keyword.
     std::size_t a = 0;
-    while (a + 1 < r.code.length) a += InstructionLength(r.code.bytes, a);
+    bool keywordListed = false;
+    while (a + 1 < r.code.length) {
+      const Instruction* in = FindInstruction(r.code.bytes[a]);
+      ASSERT_TRUE(in && !in->statement.empty()) << c.line << ": no instruction at " << a;
+      if (in->test) {
+        EXPECT_EQ(r.code.bytes[a + in->length], Code(Op::Jump))
+            << c.line << ": a test without its jump";
+      }
+      keywordListed = keywordListed || KeywordOf(in->statement) == KeywordOf(c.line);
+      a += InstructionLength(r.code.bytes, a);
+    }
     EXPECT_EQ(a, r.code.length - 1) << c.line << ": instruction lengths do not tile the code";
+    EXPECT_TRUE(keywordListed) << c.line
+                               << ": the table lists none of its instructions under its keyword";
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/compile.h"
@@ -25,6 +27,18 @@ inline std::string Hex(const CodeImage& code, std::size_t from = 0, std::size_t 
     out += digits[code.bytes[a] & 0x0F];
   }
   return out;
+}
+
+// The keyword of a program line or of a statement form, in upper case: its first word,
+// behind the line's label if it has one.
+inline std::string KeywordOf(std::string_view line) {
+  if (const auto colon = line.find(':'); colon < line.find(';')) line.remove_prefix(colon + 1);
+  line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
+  std::string word(line.substr(0, line.find_first_of(" =;")));
+  for (char& ch : word) {
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+  }
+  return word;
 }
 
 // The message entries between the banner and the dashes.

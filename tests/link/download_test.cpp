@@ -14,16 +14,16 @@ namespace {
 using testing::Rig;
 using testing::StatusFrame;
 
-compiler::CodeImage Image(std::uint32_t length) {
-  compiler::CodeImage image;
+CodeImage Image(std::uint32_t length) {
+  CodeImage image;
   image.bytes.fill(0xFF);
   for (std::uint32_t i = 0; i + 1 < length; ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
   image.length = length;
   return image;
 }
 
-compiler::VectorTable Vectors() {
-  compiler::VectorTable v;
+VectorTable Vectors() {
+  VectorTable v;
   for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<std::uint8_t>(0xA0 + i);
   return v;
 }
@@ -34,8 +34,8 @@ struct Sent {
   std::vector<Frame> frames;
   int ticks = 0;
 };
-Sent Download(Rig& r, const compiler::CodeImage& image, const std::function<bool(int, const Frame&)>& answer,
-             std::string_view path = "C:\\PRG\\MOTOR.KV3") {
+Sent Download(Rig& r, const CodeImage& image, const std::function<bool(int, const Frame&)>& answer,
+              std::string_view path = "C:\\PRG\\MOTOR.KV3") {
   r.PollOnce();
   r.engine.StartDownload(true, image, Vectors(), path);
   Sent run;
@@ -52,14 +52,14 @@ Sent Download(Rig& r, const compiler::CodeImage& image, const std::function<bool
 
 TEST(Download, FullCodeMemoryArrivesByteExact) {
   Rig r;
-  const auto image = Image(compiler::CodeCapacity);
+  const auto image = Image(CodeCapacity);
   const Sent run = Download(r, image, [](int, const Frame&) { return true; });
   ASSERT_EQ(r.engine.Download(), DownloadResult::Succeeded);
 
   // Begin, 82 data frames, vector, name.
   ASSERT_EQ(run.frames.size(), 1u + 82u + 2u);
   EXPECT_EQ(run.frames.front(), CommandFrame('P', 0));
-  std::vector<std::uint8_t> stored(compiler::CodeCapacity, 0);
+  std::vector<std::uint8_t> stored(CodeCapacity, 0);
   for (std::size_t k = 0; k < 82; ++k) {
     const Frame& f = run.frames[1 + k];
     const std::size_t n = k < 81 ? 25 : 2048 - 81 * 25;

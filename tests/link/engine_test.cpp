@@ -325,7 +325,7 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
   r.window.texts["Edit11"] = "5";
   const std::uint8_t states[] = {state::Run, state::Speed, state::ReadSettings, state::ReadParameters,
                                  state::MemoryRead, state::ReadService, state::ReadProgramName, state::Output};
-  compiler::CodeImage image;
+  CodeImage image;
   image.bytes.fill(0xFF);
   image.length = 60;
   for (int tick = 0; tick < 5000; ++tick) {

@@ -29,7 +29,7 @@ TEST(Frames, DriverExamplesByteExact) {
 }
 
 TEST(Frames, EveryBuiltFrameHasItsLengthAndAZeroChecksum) {
-  compiler::VectorTable vectors;
+  VectorTable vectors;
   for (std::size_t i = 0; i < vectors.size(); ++i) vectors[i] = static_cast<std::uint8_t>(i * 7);
   const std::vector<std::uint8_t> code(40, 0x5A);
   const Frame frames[] = {CommandFrame('V', 15000), ParameterFrame('u', -2, 4), ProgramDataFrame(2000, code),

@@ -53,16 +53,16 @@ struct Live {
   }
 };
 
-compiler::CodeImage Image(std::uint32_t length) {
-  compiler::CodeImage image;
+CodeImage Image(std::uint32_t length) {
+  CodeImage image;
   image.bytes.fill(0xFF);
   for (std::uint32_t i = 0; i + 1 < length; ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
   image.length = length;
   return image;
 }
 
-compiler::VectorTable Vectors() {
-  compiler::VectorTable v;
+VectorTable Vectors() {
+  VectorTable v;
   for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<std::uint8_t>(i + 1);
   return v;
 }

@@ -219,7 +219,7 @@ TEST_F(DriverTest, StoresAFullDownloadByteExact) {
   Bytes code(2048);
   for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<std::uint8_t>(i * 7 + 3);
   code.back() = 0xFF;
-  compiler::VectorTable vectors;
+  VectorTable vectors;
   for (std::size_t i = 0; i < vectors.size(); ++i) vectors[i] = static_cast<std::uint8_t>(0xA0 + i);
 
   EXPECT_EQ(Ask(Command('P')), Bytes{Ack});
