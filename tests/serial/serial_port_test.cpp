@@ -253,13 +253,13 @@ struct NumberedPtys {
   int opens = 0;
   std::vector<std::string> opened;
   DeviceOpener Opener() {
-    return [this](const std::string& path) {
+    return [this](const std::string& path, const PortSettings& settings) {
       ++opens;
       opened.push_back(path);
       const std::map<std::string, std::string> map = {{"/dev/ttyS0", first.path()},
                                                       {"/dev/ttyS1", second.path()}};
       const auto it = map.find(path);
-      return OpenSystemDevice(it == map.end() ? "/nonexistent" + path : it->second);
+      return OpenSystemDevice(it == map.end() ? "/nonexistent" + path : it->second, settings);
     };
   }
 };
@@ -515,9 +515,10 @@ TEST(SerialPort, IdleAndLostPortsDoNotSpin) {
   TempDir dir;
   auto pty = std::make_unique<Pty>();
   auto counters = std::make_shared<Counters>();
-  SerialPort port(LinkSettings(dir), [&](const std::string& path) -> std::unique_ptr<Device> {
-    return std::make_unique<CountingDevice>(OpenSystemDevice(path), counters);
-  });
+  SerialPort port(LinkSettings(dir),
+                  [&](const std::string& path, const PortSettings& s) -> std::unique_ptr<Device> {
+                    return std::make_unique<CountingDevice>(OpenSystemDevice(path, s), counters);
+                  });
   port.SetDevice(pty->path());
   port.SetOpen(true);
 
