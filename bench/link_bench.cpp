@@ -25,6 +25,7 @@ using Clock = std::chrono::steady_clock;
 
 struct NullWindow final : link::LinkView, link::AppHooks {
   void SetColour(std::string_view, link::Colour) override {}
+  void ShowLinkStatus(link::LinkStatus) override {}
   void SetText(std::string_view, std::string_view) override {}
   void ShowMessage(link::MessageKind, std::string_view) override {}
   void ShowProgress(std::string_view, std::uint32_t) override {}
@@ -49,6 +50,9 @@ struct IdealDriver final : link::Port, link::IntervalTimer {
   std::vector<std::uint8_t> out;
   int interval = 100;
   void PutChar(std::uint8_t b) override { out.push_back(b); }
+  void PutBlock(std::span<const std::uint8_t> b) override {
+    out.insert(out.end(), b.begin(), b.end());
+  }
   std::size_t GetInBufferUsed() override { return in.size(); }
   void GetBlock(std::uint8_t* buffer, std::size_t n) override {
     for (std::size_t i = 0; i < n; ++i, in.pop_front()) buffer[i] = in.front();

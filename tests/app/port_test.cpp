@@ -40,10 +40,23 @@ class PortTest : public QObject {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("missing, Turkish") << "0" << "4" << QString::fromUtf8("Comm Port 4 Açılamadı!");
-    QTest::newRow("missing, English") << "1" << "4" << "Comm Port 4 not opened!";
+    // The reason, and where the simulated driver is to be had.
+    QTest::newRow("missing, Turkish")
+        << "0"
+        << "4"
+        << QString::fromUtf8(
+               "Comm Port 4 Açılamadı!\nBu bilgisayarda böyle bir port yok.\n"
+               "Sürücü yoksa: Ayarlar > Com Port ... simülasyon sürücüsünü (SIM) sunar.");
+    QTest::newRow("missing, English")
+        << "1"
+        << "4"
+        << "Comm Port 4 not opened!\nThere is no such port on this computer.\n"
+           "Without a driver: Settings > Com Port ... offers the simulated driver (SIM).";
     // Not a port name: the message names the port number as it stood, none yet.
-    QTest::newRow("not a number") << "1" << "COM" << "Comm Port 0 not opened!";
+    QTest::newRow("not a number") << "1"
+                                  << "COM"
+                                  << "Comm Port 0 not opened!\nWithout a driver: Settings > Com "
+                                     "Port ... offers the simulated driver (SIM).";
   }
   void startupWarnsOfAPortThatDoesNotOpen() {
     QFETCH(QString, language);
@@ -112,7 +125,8 @@ class PortTest : public QObject {
     // A port that does not open: warned, link off, displays empty, setting unchanged.
     QTest::keyClicks(dialog->numberBox(), QStringLiteral("9"));
     dialog->okButton()->click();
-    QCOMPARE(h.prompts.LastText(), QStringLiteral("Comm Port 9 not opened!"));
+    QCOMPARE(h.prompts.LastText(),
+             QStringLiteral("Comm Port 9 not opened!\nThere is no such port on this computer."));
     QCOMPARE(h.prompts.shown.back().kind, MessageKind::Warning);
     QVERIFY(dialog->isVisible());
     QVERIFY(!h.window().driverLink().engine().LinkEnabled());
@@ -162,13 +176,14 @@ class PortTest : public QObject {
     h.realSerial = true;  // the serial component asks through its prompt hook
     h.prompts.ports = {QString()};  // cancelled
     QVERIFY(h.Start());
-    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port /dev/kivra-no-such-port Açılamadı!"));
+    QVERIFY(h.prompts.LastText().startsWith(QString::fromUtf8(
+        "Comm Port /dev/kivra-no-such-port Açılamadı!\nBu bilgisayarda böyle bir port yok.\n")));
     h.window().menu().comPort->trigger();
     h.window().portDialog()->numberBox()->setText(QStringLiteral("0"));
     h.window().portDialog()->okButton()->click();
     QCOMPARE(h.prompts.portPrompts.size(), size_t{1});
     QCOMPARE(h.prompts.portPrompts[0].back().port, QStringLiteral("SIM"));
-    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port 0 Açılamadı!"));
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port 0 Açılamadı!\nPort seçilmedi."));
 
     // Asked again and answered with the simulated driver: the link runs on it.
     h.prompts.ports = {QStringLiteral("SIM")};

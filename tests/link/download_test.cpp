@@ -172,14 +172,28 @@ TEST(Download, WrongAcknowledgementCountsAsLost) {
 }
 
 TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
-  for (bool valid : {false, true}) {
+  struct Case {
+    bool valid;
+    bool linkOn;
+    bool waitingForDevice;
+    const char* message;
+  };
+  const Case cases[] = {
+      {false, true, false, "No valid program!"},
+      {false, false, false, "No valid program!"},
+      // A clean check and no port: the user is told what is missing.
+      {true, false, false, "No connection: the port is not open!"},
+      {true, false, true, "No connection: waiting for the port to come back!"},
+  };
+  for (const auto& c : cases) {
     Rig r;
     r.engine.SetEnglish(true);
-    if (valid) r.engine.SetLinkEnabled(false);
-    r.engine.StartDownload(valid, Image(10), Vectors(), "a.kv3");
+    if (!c.linkOn) r.engine.SetLinkEnabled(false);
+    if (c.waitingForDevice) r.engine.PortLost();
+    r.engine.StartDownload(c.valid, Image(10), Vectors(), "a.kv3");
     r.Tick(5);
     ASSERT_EQ(r.window.messages.size(), 1u);
-    EXPECT_EQ(r.window.messages[0].text, "No valid program!");
+    EXPECT_EQ(r.window.messages[0].text, c.message);
     EXPECT_EQ(r.engine.Download(), DownloadResult::None);
     EXPECT_FALSE(r.window.progressVisible);
     for (const auto& f : r.port.TakeFrames()) EXPECT_EQ(f, CommandFrame('s', 0));

@@ -20,12 +20,18 @@ struct FakeOpener : PortOpener {
   }
   void SetOpen(bool o) override {
     calls.push_back(o ? "open" : "close");
-    if (o && missing.count(port.Text())) throw std::runtime_error("Specified port doesn't exist");
+    if (o && missing.count(port.Text()))
+      throw PortOpenError(OpenFailure::Missing, "Specified port doesn't exist");
+    if (o && busy.count(port.Text())) throw std::runtime_error("Device already open");
     open = o;
+    if (o) lost = false;
   }
+  bool DeviceLost() override { return open && lost; }
+  bool DevicePresent(const PortName& p) override { return !absent.count(p.Text()); }
   PortName port;
   bool open = false;
-  std::set<std::string> missing;
+  bool lost = false;
+  std::set<std::string> missing, busy, absent;
   std::vector<std::string> calls;
 };
 
@@ -82,15 +88,19 @@ TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
     const char* message;
   };
   const Case cases[] = {
-      {"4", true, "Comm Port 4 not opened!"},
-      {"4", false, "Comm Port 4 Açılamadı!"},
-      {"/dev/ttyUSB0", true, "Comm Port /dev/ttyUSB0 not opened!"},
+      {"4", true, "Comm Port 4 not opened!\nThere is no such port on this computer."},
+      {"4", false, "Comm Port 4 Açılamadı!\nBu bilgisayarda böyle bir port yok."},
+      {"/dev/ttyUSB0", true,
+       "Comm Port /dev/ttyUSB0 not opened!\nThere is no such port on this computer."},
+      // Without words of ours for the reason, the serial component's.
+      {"/dev/ttyS9", true, "Comm Port /dev/ttyS9 not opened!\nDevice already open"},
       {"COM4", true, "Comm Port 0 not opened!"},  // not a number: the number as it stood
   };
   for (const auto& c : cases) {
     PortRig r;
     r.engine.SetEnglish(c.english);
     r.opener.missing = {"4", "/dev/ttyUSB0"};
+    r.opener.busy = {"/dev/ttyS9"};
     r.settings.values["COMPORT"] = c.stored;
     r.window.texts["StaticText15"] = "old";
     r.ports.StartUp();
@@ -128,7 +138,8 @@ TEST(PortDialog, ChoosesStoresAndReopens) {
 
   // A port that cannot be opened: warning, setting unchanged, dialog open.
   r.ports.DialogOk("9");
-  EXPECT_EQ(r.window.messages.back().text, "Comm Port 9 not opened!");
+  EXPECT_EQ(r.window.messages.back().text,
+            "Comm Port 9 not opened!\nThere is no such port on this computer.");
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
   EXPECT_TRUE(r.dialog.visible);
   EXPECT_EQ(r.window.text("StaticText55"), "");
