@@ -291,29 +291,26 @@ void DriverLink::SetColour(std::string_view control, link::Colour colour) {
 }
 
 void DriverLink::AddLinkStatusLabels() {
-  // Below the status panel's lamp, and beside the direct-control tab's: the free space
-  // of each group, so nothing there moves.
+  // Below the status panel's lamp, and beside the direct-control tab's: free space of
+  // each group, so nothing there moves.
   struct Place {
     std::string_view lamp;
     const char* name;
     QRect rect;
+    Qt::Alignment alignment;
   };
-  const Place places[] = {{link::ctl::Connection, "LinkStatusText1", {6, 84, 89, 34}},
-                          {link::ctl::DriverConnection, "LinkStatusText2", {146, 54, 64, 34}}};
+  const Place places[] = {
+      {link::ctl::Connection, "LinkStatusText1", {6, 84, 89, 34}, Qt::AlignLeft | Qt::AlignTop},
+      {link::ctl::DriverConnection,
+       "LinkStatusText2",
+       {148, 54, 64, 32},
+       Qt::AlignLeft | Qt::AlignVCenter}};
   for (const Place& place : places) {
     auto* lamp = qobject_cast<QWidget*>(Control(place.lamp));
     if (!lamp || !lamp->parentWidget()) continue;
     QLabel* label = look::AddLabel(lamp->parentWidget(), QString::fromLatin1(place.name), QString(),
-                                   place.rect);
+                                   place.rect, place.alignment);
     label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont font = label->font();
-    if (font.pixelSize() > 0) {
-      font.setPixelSize(font.pixelSize() - 2);
-    } else {
-      font.setPointSizeF(font.pointSizeF() * 0.85);
-    }
-    label->setFont(font);
     linkStatusLabels_.append(label);
   }
   DrawLinkStatus();

@@ -461,6 +461,17 @@ class DriverTest : public QObject {
              QString::fromUtf8("yeniden bağlanıyor"));
     QVERIFY(Red(w, 1) && Red(w, 13));
     QCOMPARE(Text(w, "StaticText13"), QStringLiteral(" "));
+    const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+      for (QWidget* page :
+           {static_cast<QWidget*>(w.programPage()), static_cast<QWidget*>(w.directControlPage())}) {
+        w.pages()->setCurrentWidget(page);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), kLinkTimeoutMs);
+        const QString file = page == w.programPage() ? "program-page-reconnecting.png"
+                                                     : "direct-control-page-reconnecting.png";
+        QVERIFY(w.grab().save(QDir(folder).filePath(file)));
+      }
+    }
     w.toolBar()->language()->click();
     QCOMPARE(Text(w, "LinkStatusText1"), QStringLiteral("reconnecting"));
 
