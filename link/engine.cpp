@@ -146,6 +146,12 @@ bool LinkEngine::SendAndExpect(const Frame& frame, ReplyState reply, bool flush)
   v_.replyState = reply;
   v_.replyResult = ReplyResult::Pending;
   v_.tickCount = 0;
+  // What has arrived so far came before the frame went out: none of it is its answer.
+  try {
+    ReadWaiting();
+  } catch (const std::exception&) {
+    // Left in the port; read with the answer.
+  }
   staleBytes_ = rxUsed_;
   if (flush) {
     try {
@@ -174,7 +180,6 @@ bool LinkEngine::ReadWaiting() {
 }
 
 std::size_t LinkEngine::RestOfArrivingReply() {
-  ReadWaiting();
   std::size_t at = 0;
   while (at < rxUsed_) {
     const std::span<const std::uint8_t> from(rx_.data() + at, rxUsed_ - at);
@@ -481,8 +486,8 @@ void LinkEngine::Evaluate() {
           }
           return;
         }
-        if (ackAwaited) {
-          // A late reply of another kind; the acknowledgement follows it.
+        if (ackAwaited || staleBytes_ > 0) {
+          // A late reply to an earlier request; the answer follows it.
           Take(front.length);
           continue;
         }

@@ -3,9 +3,12 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QToolButton>
 
 #include "app/main_menu.h"
 #include "app/port_dialog.h"
+#include "app/program_files.h"
+#include "app/tool_bar.h"
 #include "driver_fixture.h"
 
 namespace kivra::app::testing {
@@ -142,6 +145,50 @@ class PortTest : public QObject {
     dialog->cancelButton()->click();
     QVERIFY(!dialog->isVisible());
     QCOMPARE(h.prompts.shown.size(), size_t{2});
+  }
+
+  // Confirming an emptied box stops the link: the window says so at once, and the
+  // download button says why it does nothing, rather than "No valid program!" after a
+  // clean check.
+  void anEmptiedBoxShowsTheLinkDown() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")}});
+    const QString path =
+        h.WriteProgram(QStringLiteral("P.KV3"), "       SPEED = 100;\r\r\n       END;\r\r\n");
+    h.prompts.fileNames = {path};
+    QVERIFY(h.Start());
+    MainWindow& w = h.window();
+    w.files().Open();
+    QVERIFY(w.lastCheck().programValid);
+    w.menu().comPort->trigger();
+    w.portDialog()->numberBox()->clear();
+    w.portDialog()->okButton()->click();
+    w.portDialog()->cancelButton()->click();
+    QVERIFY(Red(w, 1) && Red(w, 13));
+    QCOMPARE(Text(w, "LinkStatusText1"), QString::fromUtf8("port açık değil"));
+    QCOMPARE(Text(w, "LinkStatusText2"), QString::fromUtf8("port açık değil"));
+    const auto sent = h.port.sent.size();
+    w.toolBar()->download()->click();
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Bağlantı yok: port açık değil!"));
+    QCOMPARE(h.port.sent.size(), sent);
+  }
+
+  // The number box takes a device path typed in full.
+  void aDevicePathCanBeTyped() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")}});
+    QVERIFY(h.Start());
+    PortDialog* dialog = h.window().portDialog();
+    h.window().menu().comPort->trigger();
+    dialog->numberBox()->clear();
+    QTest::keyClicks(dialog->numberBox(), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(dialog->numberBox()->text(), QStringLiteral("/dev/ttyUSB3"));
+    dialog->okButton()->click();
+    QCOMPARE(QString::fromStdString(h.port.port.path), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("/dev/ttyUSB3"));
+    // Letters that make no path stay out, as before.
+    h.window().menu().comPort->trigger();
+    dialog->numberBox()->clear();
+    QTest::keyClicks(dialog->numberBox(), QStringLiteral("COM3"));
+    QCOMPARE(dialog->numberBox()->text(), QStringLiteral("3"));
   }
 
   void dialogListsTheDevicesAndTheSimulatedDriver() {

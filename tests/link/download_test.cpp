@@ -200,6 +200,26 @@ TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
   }
 }
 
+// A second press of the download button while one runs is ignored: no error, and the
+// running download neither restarts nor stops.
+TEST(Download, SecondPressWhileItRunsChangesNothing) {
+  Rig r;
+  r.engine.SetEnglish(true);
+  const auto image = Image(60);
+  int presses = 0;
+  const Sent run = Download(r, image, [&](int k, const Frame&) {
+    if (k == 2 && presses++ == 0) r.engine.StartDownload(true, Image(10), Vectors(), "other.kv3");
+    return true;
+  });
+  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(r.engine.Download(), DownloadResult::Succeeded);
+  EXPECT_TRUE(r.window.messages.empty());
+  ASSERT_EQ(run.frames.size(), 1u + 3u + 2u);  // begin, 25 + 25 + 10 code bytes, vector, name
+  EXPECT_EQ(run.frames[3][0], 10u + 5u);
+  EXPECT_EQ(run.frames[4][2], 0);  // the vector frame carries 60, the first program's length
+  EXPECT_EQ(run.frames[4][3], 60);
+}
+
 TEST(Download, AnotherRequestAbandonsItLoudlyAndGoesOutAtOnce) {
   Rig r;
   r.PollOnce();

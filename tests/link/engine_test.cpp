@@ -428,6 +428,50 @@ TEST(Requests, IntervalsFollowTheExchange) {
   EXPECT_EQ(r.timer.changes, (std::vector<int>{25, 200, 25, 100, 25}));
 }
 
+// A frame the port refuses never went out: nothing that arrives afterwards (a late status
+// reply, a stray 06h) is taken for its answer, and it is sent again or given up.
+TEST(PortErrors, NothingCountsAsTheAnswerToAFrameThatNeverLeft) {
+  struct Case {
+    const char* what;
+    std::function<void(Rig&)> press;
+    Frame expected;  // the frame that goes out once the port takes frames again
+  };
+  const Case cases[] = {
+      {"run", [](Rig& r) { r.engine.Request(state::Run); }, CommandFrame('R', 0)},
+      {"memory read", [](Rig& r) { r.engine.PressMemoryRead(); }, CommandFrame('E', 1)},
+      {"download",
+       [](Rig& r) {
+         compiler::CodeImage image;
+         image.bytes.fill(0xFF);
+         image.length = 30;
+         r.engine.StartDownload(true, image, {}, "A.KV3");
+       },
+       CommandFrame('P', 0)},
+  };
+  for (const auto& c : cases) {
+    Rig r;
+    r.PollOnce();
+    r.Tick();  // a status request whose reply is late
+    c.press(r);
+    r.port.refuseBlocks = 1;
+    Frame late = StatusFrame();
+    late.push_back(AckByte);
+    r.port.Receive(late);
+    r.Tick();  // the frame is refused
+    EXPECT_EQ(r.v().replyState, ReplyState::Idle) << c.what;
+    EXPECT_EQ(r.window.colour("Shape1"), Colour::Red) << c.what;
+    r.port.Receive(Reply('E', {99}));
+    r.Tick();  // the wait state sees the failure: the frame is built again
+    EXPECT_NE(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged) << c.what;
+    EXPECT_EQ(r.window.text("Edit4"), "") << c.what;
+    r.Tick();
+    const auto frames = r.port.TakeFrames();
+    ASSERT_FALSE(frames.empty()) << c.what;
+    EXPECT_EQ(frames.back(), c.expected) << c.what;
+    EXPECT_EQ(r.v().downloadOffset, 0u) << c.what;  // no data frame before the begin frame's 06h
+  }
+}
+
 TEST(PortErrors, ReportedOnceAndNeverAFreeze) {
   Rig r;
   r.PollOnce();

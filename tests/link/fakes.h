@@ -25,6 +25,10 @@ class FakePort : public Port {
   }
   void PutBlock(std::span<const std::uint8_t> bytes) override {
     if (failPut) throw std::runtime_error(failPut);
+    if (refuseBlocks > 0) {
+      --refuseBlocks;
+      throw std::runtime_error("Output buffer too small for block");
+    }
     sent.insert(sent.end(), bytes.begin(), bytes.end());
   }
   std::size_t GetInBufferUsed() override { return incoming.size(); }
@@ -59,6 +63,7 @@ class FakePort : public Port {
   std::deque<std::uint8_t> incoming;
   int flushes = 0;
   const char* failPut = nullptr;
+  int refuseBlocks = 0;  // the next n frames are refused
 };
 
 class FakeWindow : public LinkView, public AppHooks {

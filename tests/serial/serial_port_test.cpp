@@ -538,3 +538,68 @@ TEST(SerialPort, IdleAndLostPortsDoNotSpin) {
 
 }  // namespace
 }  // namespace kivra::serial
+
+namespace kivra::serial {
+namespace {
+
+// A device that takes nothing: what is queued stays in the output buffer.
+class StuckDevice : public Device {
+ public:
+  explicit StuckDevice(std::unique_ptr<Device> inner) : inner_(std::move(inner)) {}
+  void Configure(const PortSettings& s) override { inner_->Configure(s); }
+  IoResult Read(std::span<std::uint8_t> b) override { return inner_->Read(b); }
+  IoResult Write(std::span<const std::uint8_t>) override { return {IoStatus::WouldBlock, 0, 0}; }
+  WaitResult WaitReadable() override { return inner_->WaitReadable(); }
+  WaitResult WaitWritable() override { return inner_->WaitReadable(); }  // until interrupted
+  void Interrupt() override { inner_->Interrupt(); }
+  void Purge(bool i, bool o) override { inner_->Purge(i, o); }
+  std::optional<LineStatus> Status() override { return inner_->Status(); }
+  void Close() override { inner_->Close(); }
+
+ private:
+  std::unique_ptr<Device> inner_;
+};
+
+// A frame goes into the output buffer whole or not at all: a refused block leaves the
+// room it would have needed untouched.
+TEST(SerialPort, PutBlockQueuesAllOrNothing) {
+  TempDir dir;
+  Pty pty;
+  PortSettings settings = LinkSettings(dir);
+  settings.outSize = 8;
+  SerialPort port(settings,
+                  [](const std::string& path, const PortSettings& s) -> std::unique_ptr<Device> {
+                    return std::make_unique<StuckDevice>(OpenSystemDevice(path, s));
+                  });
+  port.SetDevice(pty.path());
+  port.SetOpen(true);
+  const std::uint8_t bytes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  port.PutBlock({bytes, 5});
+  EXPECT_THROW(port.PutBlock({bytes, 4}), EOutputBufferTooSmall);
+  port.PutBlock({bytes, 3});  // exactly the room left: the refused block took none of it
+  EXPECT_THROW(port.PutChar(9), EOutputBufferTooSmall);
+  port.SetOpen(false);
+}
+
+TEST(SerialDevice, PresentOnlyWhereADeviceIsToBeOpened) {
+  TempDir dir;
+  Pty pty;
+  const fs::path file = dir.path() / "file";
+  std::ofstream(file) << "x";
+  const fs::path link = dir.path() / "link";
+  fs::create_symlink(pty.path(), link);
+  const fs::path dangling = dir.path() / "dangling";
+  fs::create_symlink(dir.path() / "gone", dangling);
+  const std::pair<std::string, bool> cases[] = {
+      {pty.path(), true},
+      {link.string(), true},
+      {file.string(), false},
+      {dangling.string(), false},
+      {(dir.path() / "none").string(), false},
+      {"", false},
+  };
+  for (const auto& [path, present] : cases) EXPECT_EQ(DevicePresent(path), present) << path;
+}
+
+}  // namespace
+}  // namespace kivra::serial
