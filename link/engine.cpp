@@ -477,6 +477,10 @@ void LinkEngine::Evaluate() {
         v_.replyResult = ReplyResult::Failed;
         return;
       case Kind::Frame:
+        if (!front.valid && !ackAwaited && staleBytes_ > 0) {
+          Take(1);  // a broken reply to an earlier request: not this one's answer
+          continue;
+        }
         if (!front.valid) {
           v_.replyResult = ReplyResult::Failed;
           if (ackAwaited) {
