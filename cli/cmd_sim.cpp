@@ -110,13 +110,42 @@ std::string LineDescription(const sim::Simulator::Options& o) {
 struct Options {
   sim::Simulator::Options simulator;
   bool verbose = false;
+  bool wholeReplies = false;
+  bool turnaroundGiven = false;
   std::vector<std::pair<std::string, std::string>> settings;
 };
 
+// The options that take a number: its range, and where it goes.
+struct NumberOption {
+  std::string_view name;
+  long low, high;
+  void (*apply)(Options&, long);
+};
+constexpr NumberOption kNumberOptions[] = {
+    {"--step-ms", 1, 60000,
+     [](Options& o, long n) { o.simulator.driver.scriptStep = std::chrono::milliseconds(n); }},
+    {"--turnaround-ms", 0, 1000,
+     [](Options& o, long n) {
+       o.simulator.driver.turnaround = std::chrono::milliseconds(n);
+       o.turnaroundGiven = true;
+     }},
+    {"--usb-latency-ms", 0, 1000,
+     [](Options& o, long n) { o.simulator.line.usbLatency = std::chrono::milliseconds(n); }},
+    {"--usb-burst", 1, 4096,
+     [](Options& o, long n) { o.simulator.line.usbBurst = static_cast<std::size_t>(n); }},
+    {"--status-length", 12, 16,
+     [](Options& o, long n) { o.simulator.driver.statusLength = static_cast<std::size_t>(n); }},
+};
+
+const NumberOption* FindNumberOption(std::string_view name) {
+  for (const auto& option : kNumberOptions) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
+
 std::optional<Options> Parse(const Args& args, std::string& error) {
   Options o;
-  bool whole = false;
-  bool turnaroundGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const auto value = [&]() -> std::optional<std::string> {
@@ -126,50 +155,28 @@ std::optional<Options> Parse(const Args& args, std::string& error) {
       }
       return args[++i];
     };
-    const auto number = [&](long low, long high) -> std::optional<long> {
-      const auto v = value();
-      if (!v) return std::nullopt;
-      char* end = nullptr;
-      const long n = std::strtol(v->c_str(), &end, 10);
-      if (v->empty() || *end != '\0' || n < low || n > high) {
-        error = a + " needs " + std::to_string(low) + ".." + std::to_string(high);
-        return std::nullopt;
-      }
-      return n;
-    };
     if (a == "--verbose" || a == "-v") {
       o.verbose = true;
     } else if (a == "--link") {
       const auto v = value();
       if (!v) return std::nullopt;
       o.simulator.linkPath = *v;
-    } else if (a == "--step-ms") {
-      const auto ms = number(1, 60000);
-      if (!ms) return std::nullopt;
-      o.simulator.driver.scriptStep = std::chrono::milliseconds(*ms);
-    } else if (a == "--turnaround-ms") {
-      const auto ms = number(0, 1000);
-      if (!ms) return std::nullopt;
-      o.simulator.driver.turnaround = std::chrono::milliseconds(*ms);
-      turnaroundGiven = true;
-    } else if (a == "--usb-latency-ms") {
-      const auto ms = number(0, 1000);
-      if (!ms) return std::nullopt;
-      o.simulator.line.usbLatency = std::chrono::milliseconds(*ms);
-    } else if (a == "--usb-burst") {
-      const auto n = number(1, 4096);
-      if (!n) return std::nullopt;
-      o.simulator.line.usbBurst = static_cast<std::size_t>(*n);
-    } else if (a == "--status-length") {
-      const auto n = number(12, 16);
-      if (!n) return std::nullopt;
-      if (*n != 12 && *n != 16) {
+    } else if (const NumberOption* option = FindNumberOption(a)) {
+      const auto v = value();
+      if (!v) return std::nullopt;
+      char* end = nullptr;
+      const long n = std::strtol(v->c_str(), &end, 10);
+      if (v->empty() || *end != '\0' || n < option->low || n > option->high) {
+        error = a + " needs " + std::to_string(option->low) + ".." + std::to_string(option->high);
+        return std::nullopt;
+      }
+      if (a == "--status-length" && n != 12 && n != 16) {
         error = "--status-length takes 12 or 16";
         return std::nullopt;
       }
-      o.simulator.driver.statusLength = static_cast<std::size_t>(*n);
+      option->apply(o, n);
     } else if (a == "--whole-replies") {
-      whole = true;
+      o.wholeReplies = true;
     } else if (a.starts_with("--") && sim::IsControl(a.substr(2))) {
       const std::string name = a.substr(2);
       std::string v;
@@ -184,9 +191,9 @@ std::optional<Options> Parse(const Args& args, std::string& error) {
       return std::nullopt;
     }
   }
-  if (whole) {
+  if (o.wholeReplies) {
     o.simulator.line.byteByByte = false;
-    if (!turnaroundGiven) o.simulator.driver.turnaround = std::chrono::nanoseconds::zero();
+    if (!o.turnaroundGiven) o.simulator.driver.turnaround = std::chrono::nanoseconds::zero();
   }
   return o;
 }

@@ -477,11 +477,28 @@ struct Counters {
   int Total() const { return waits + reads + writes; }
 };
 
-class CountingDevice : public Device {
+// Passes everything on to a real device; the stand-ins below change what they need.
+class ForwardingDevice : public Device {
+ public:
+  explicit ForwardingDevice(std::unique_ptr<Device> inner) : inner_(std::move(inner)) {}
+  void Configure(const PortSettings& s) override { inner_->Configure(s); }
+  IoResult Read(std::span<std::uint8_t> b) override { return inner_->Read(b); }
+  IoResult Write(std::span<const std::uint8_t> d) override { return inner_->Write(d); }
+  WaitResult WaitReadable() override { return inner_->WaitReadable(); }
+  WaitResult WaitWritable() override { return inner_->WaitWritable(); }
+  void Interrupt() override { inner_->Interrupt(); }
+  void Purge(bool i, bool o) override { inner_->Purge(i, o); }
+  std::optional<LineStatus> Status() override { return inner_->Status(); }
+  void Close() override { inner_->Close(); }
+
+ protected:
+  std::unique_ptr<Device> inner_;
+};
+
+class CountingDevice : public ForwardingDevice {
  public:
   CountingDevice(std::unique_ptr<Device> inner, std::shared_ptr<Counters> counters)
-      : inner_(std::move(inner)), counters_(std::move(counters)) {}
-  void Configure(const PortSettings& s) override { inner_->Configure(s); }
+      : ForwardingDevice(std::move(inner)), counters_(std::move(counters)) {}
   IoResult Read(std::span<std::uint8_t> b) override {
     ++counters_->reads;
     return inner_->Read(b);
@@ -498,13 +515,8 @@ class CountingDevice : public Device {
     ++counters_->waits;
     return inner_->WaitWritable();
   }
-  void Interrupt() override { inner_->Interrupt(); }
-  void Purge(bool i, bool o) override { inner_->Purge(i, o); }
-  std::optional<LineStatus> Status() override { return inner_->Status(); }
-  void Close() override { inner_->Close(); }
 
  private:
-  std::unique_ptr<Device> inner_;
   std::shared_ptr<Counters> counters_;
 };
 
@@ -543,21 +555,11 @@ namespace kivra::serial {
 namespace {
 
 // A device that takes nothing: what is queued stays in the output buffer.
-class StuckDevice : public Device {
+class StuckDevice : public ForwardingDevice {
  public:
-  explicit StuckDevice(std::unique_ptr<Device> inner) : inner_(std::move(inner)) {}
-  void Configure(const PortSettings& s) override { inner_->Configure(s); }
-  IoResult Read(std::span<std::uint8_t> b) override { return inner_->Read(b); }
+  using ForwardingDevice::ForwardingDevice;
   IoResult Write(std::span<const std::uint8_t>) override { return {IoStatus::WouldBlock, 0, 0}; }
-  WaitResult WaitReadable() override { return inner_->WaitReadable(); }
   WaitResult WaitWritable() override { return inner_->WaitReadable(); }  // until interrupted
-  void Interrupt() override { inner_->Interrupt(); }
-  void Purge(bool i, bool o) override { inner_->Purge(i, o); }
-  std::optional<LineStatus> Status() override { return inner_->Status(); }
-  void Close() override { inner_->Close(); }
-
- private:
-  std::unique_ptr<Device> inner_;
 };
 
 // A frame goes into the output buffer whole or not at all: a refused block leaves the
