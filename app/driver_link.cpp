@@ -217,9 +217,10 @@ void DriverLink::PortChosen(const QString& port) {
   if (port == SimulatedDriver::kSettingText) {
     try {
       chosen = simulated_.Start();
-    } catch (const std::exception&) {
-      prompts_.Show(windows_.portDialog, MessageKind::Warning,
-                    FromUtf8(link::PortNotOpened(port.toStdString(), language_.IsEnglish())), Buttons::Ok);
+    } catch (const std::exception& e) {
+      const std::string text = link::PortNotOpened(port.toStdString(), link::OpenFailure::Other,
+                                                   e.what(), language_.IsEnglish());
+      prompts_.Show(windows_.portDialog, MessageKind::Warning, FromUtf8(text), Buttons::Ok);
       return;
     }
   }
