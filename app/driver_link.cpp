@@ -91,9 +91,10 @@ DriverLink::DriverLink(DriverLinkWindows windows, DriverLinkHooks hooks, app::Se
   engine_ = std::make_unique<link::LinkEngine>(*port_, static_cast<link::LinkView&>(*this),
                                                static_cast<link::AppHooks&>(*this), *timer_);
   engine_->SetEnglish(language_.IsEnglish());
-  selection_ = std::make_unique<link::PortSelection>(*engine_, *port_, static_cast<link::SettingsStore&>(*this),
-                                                     static_cast<link::LinkView&>(*this),
-                                                     static_cast<link::PortDialogView&>(*this));
+  selection_ = std::make_unique<link::PortSelection>(
+      *engine_, *port_, static_cast<link::SettingsStore&>(*this),
+      static_cast<link::LinkView&>(*this), static_cast<link::PortDialogView&>(*this),
+      link::PortSelection::Options{.simulatedDriverHint = true});
 
   // Port number 0: the serial component asks which port, with the same list the dialog has.
   port_->SetPortPrompt([this]() -> std::optional<serial::PortName> {
@@ -105,7 +106,11 @@ DriverLink::DriverLink(DriverLinkWindows windows, DriverLinkHooks hooks, app::Se
     return serial::PortName::Parse(port.toStdString());
   });
 
-  connect(timer_, &QTimer::timeout, this, [this] { engine_->Tick(); });
+  connect(timer_, &QTimer::timeout, this, [this] {
+    selection_->Tick();  // a pulled adapter is noticed, and found again, between ticks
+    engine_->Tick();
+  });
+  AddLinkStatusLabels();
   ConnectButtons();
   ConnectMemoryAccess();
   connect(windows_.portDialog, &PortDialog::Chosen, this, &DriverLink::PortChosen);
@@ -196,7 +201,10 @@ void DriverLink::StartUp() {
   selection_->DialogCreated();
 }
 
-void DriverLink::LanguageChanged() { engine_->SetEnglish(language_.IsEnglish()); }
+void DriverLink::LanguageChanged() {
+  engine_->SetEnglish(language_.IsEnglish());
+  DrawLinkStatus();
+}
 
 void DriverLink::StartDownload(const compiler::CompileResult& check, const QString& programPath) {
   engine_->StartDownload(check.programValid, check.code, check.vectorTable, programPath.toStdString());
@@ -209,9 +217,10 @@ void DriverLink::PortChosen(const QString& port) {
   if (port == SimulatedDriver::kSettingText) {
     try {
       chosen = simulated_.Start();
-    } catch (const std::exception&) {
-      prompts_.Show(windows_.portDialog, MessageKind::Warning,
-                    FromUtf8(link::PortNotOpened(port.toStdString(), language_.IsEnglish())), Buttons::Ok);
+    } catch (const std::exception& e) {
+      const std::string text = link::PortNotOpened(port.toStdString(), link::OpenFailure::Other,
+                                                   e.what(), language_.IsEnglish());
+      prompts_.Show(windows_.portDialog, MessageKind::Warning, FromUtf8(text), Buttons::Ok);
       return;
     }
   }
@@ -280,6 +289,45 @@ void DriverLink::SetColour(std::string_view control, link::Colour colour) {
     palette.setColor(QPalette::Base, ColourOf(colour));
     box->setPalette(palette);
   }
+}
+
+void DriverLink::AddLinkStatusLabels() {
+  // Below the status panel's lamp, and beside the direct-control tab's: free space of
+  // each group, so nothing there moves.
+  struct Place {
+    std::string_view lamp;
+    const char* name;
+    QRect rect;
+    Qt::Alignment alignment;
+  };
+  const Place places[] = {
+      {link::ctl::Connection, "LinkStatusText1", {6, 84, 89, 34}, Qt::AlignLeft | Qt::AlignTop},
+      {link::ctl::DriverConnection,
+       "LinkStatusText2",
+       {148, 54, 64, 32},
+       Qt::AlignLeft | Qt::AlignVCenter}};
+  for (const Place& place : places) {
+    auto* lamp = qobject_cast<QWidget*>(Control(place.lamp));
+    if (!lamp || !lamp->parentWidget()) continue;
+    QLabel* label = look::AddLabel(lamp->parentWidget(), QString::fromLatin1(place.name), QString(),
+                                   place.rect, place.alignment);
+    label->setWordWrap(true);
+    linkStatusLabels_.append(label);
+  }
+  DrawLinkStatus();
+}
+
+void DriverLink::ShowLinkStatus(link::LinkStatus status) {
+  linkStatus_ = status;
+  DrawLinkStatus();
+}
+
+void DriverLink::DrawLinkStatus() {
+  const QString text = FromUtf8(link::LinkStatusText(linkStatus_, language_.IsEnglish()));
+  for (const std::string_view lamp : {link::ctl::Connection, link::ctl::DriverConnection}) {
+    if (auto* widget = qobject_cast<QWidget*>(Control(lamp))) widget->setToolTip(text);
+  }
+  for (QLabel* label : linkStatusLabels_) label->setText(text);
 }
 
 void DriverLink::SetText(std::string_view control, std::string_view utf8) {

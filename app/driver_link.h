@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -11,6 +12,8 @@
 #include "link/engine.h"
 #include "link/port_selection.h"
 #include "link/view.h"
+
+class QLabel;
 
 namespace kivra::app {
 
@@ -93,6 +96,7 @@ class DriverLink final : public QObject,
  private:
   // LinkView
   void SetColour(std::string_view control, link::Colour colour) override;
+  void ShowLinkStatus(link::LinkStatus status) override;
   void SetText(std::string_view control, std::string_view utf8) override;
   void ShowMessage(link::MessageKind kind, std::string_view utf8) override;
   void ShowProgress(std::string_view caption, std::uint32_t maximum) override;
@@ -125,6 +129,9 @@ class DriverLink final : public QObject,
   // path for "SIM" (started on the way), the text itself otherwise.
   QString ResolvePort(const QString& port);
   void RefreshPortList();
+  // The link's state in words beside both connection indicators, in the current language.
+  void AddLinkStatusLabels();
+  void DrawLinkStatus();
 
   DriverLinkWindows windows_;
   DriverLinkHooks hooks_;
@@ -140,6 +147,8 @@ class DriverLink final : public QObject,
   std::unique_ptr<link::LinkEngine> engine_;
   std::unique_ptr<link::PortSelection> selection_;
   QHash<QString, QObject*> controls_;
+  link::LinkStatus linkStatus_ = link::LinkStatus::PortClosed;
+  QList<QLabel*> linkStatusLabels_;
 };
 
 }  // namespace kivra::app

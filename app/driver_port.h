@@ -28,12 +28,15 @@ class SerialDriverPort final : public DriverPort {
   ~SerialDriverPort() override;
 
   void PutChar(std::uint8_t byte) override { link_.PutChar(byte); }
+  void PutBlock(std::span<const std::uint8_t> bytes) override { link_.PutBlock(bytes); }
   std::size_t GetInBufferUsed() override { return link_.GetInBufferUsed(); }
   void GetBlock(std::uint8_t* buffer, std::size_t n) override { link_.GetBlock(buffer, n); }
   void FlushInBuffer() override { link_.FlushInBuffer(); }
 
   void SetPort(const link::PortName& port) override { link_.SetPort(port); }
-  void SetOpen(bool open) override;
+  void SetOpen(bool open) override { link_.SetOpen(open); }
+  bool DeviceLost() override { return link_.DeviceLost(); }
+  bool DevicePresent(const link::PortName& port) override { return link_.DevicePresent(port); }
   void SetPortPrompt(Prompt prompt) override { link_.Serial().SetPortPrompt(std::move(prompt)); }
   void Close() noexcept override { link_.Close(); }
 

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 #include "app/texts.h"
 #include "app/ui_language.h"
@@ -29,7 +30,9 @@ PortDialog::PortDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWin
   number_ = new QLineEdit(this);
   number_->setObjectName(QStringLiteral("MaskEdit1"));
   number_->setGeometry(100, 20, 49, 21);
-  number_->setInputMask(QStringLiteral("999"));
+  // Up to three digits, as before, or a device path typed in full.
+  number_->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("\\d{0,3}|/\\S*")), number_));
   number_->setText(QStringLiteral("1"));
   ok_ = new QPushButton(QStringLiteral("OK"), this);
   ok_->setObjectName(QStringLiteral("Button1"));
@@ -77,7 +80,7 @@ void PortDialog::ShowPort(const QString& port) {
       break;
     }
   }
-  if (IsNumber(port)) number_->setText(port.trimmed());
+  if (IsNumber(port) || port.startsWith(QLatin1Char('/'))) number_->setText(port.trimmed());
 }
 
 QString PortDialog::ChosenPort() const {
@@ -90,7 +93,7 @@ void PortDialog::ListSelectionChanged() {
   const QList<QListWidgetItem*> selected = list_->selectedItems();
   if (selected.isEmpty()) return;
   const QString port = selected.front()->data(Qt::UserRole).toString();
-  if (IsNumber(port)) number_->setText(port);
+  if (IsNumber(port) || port.startsWith(QLatin1Char('/'))) number_->setText(port);
 }
 
 }  // namespace kivra::app

@@ -1,11 +1,18 @@
-// The link's pace against the simulated driver (with its 9600 baud line-time model),
-// through the serial component, on the real tick loop:
+// The link's pace against the simulated driver, through the serial component, on the real
+// tick loop, for each kind of line the simulator offers:
+//   real         byte by byte: the request takes its line time, 3 ms turnaround, the
+//                answer one byte per 1.146 ms (a 16-byte status exchange takes about
+//                30 ms, longer than the 25 ms polling tick)
+//   real+usb16   the same through a USB adapter that hands bytes over every 16 ms
+//   whole        the kind line: requests taken at once, answers handed over whole
+//
 //   BM_FullDownload  a 2048-byte image, measured against the time the state table's
 //                    intervals imply for it (a tick-by-tick run with an ideal driver);
 //                    the ratio must stay within 1.05: no extra delay of ours.
-//   BM_IdlePolling   accepted status replies per second while idle, against the
-//                    three-tick cycle at 25 ms (13.3 per second).
-// Both run for real time (about 30 s and 10 s); run the executable from a release build.
+//   BM_IdlePolling   accepted status replies per second while idle, with 12- and 16-byte
+//                    replies: at least 9 on a real line (a 30 ms exchange needs a cycle of
+//                    four 25 ms ticks, 10 per second), 13.3 with whole replies (three).
+// All run for real time (about 30 s and 10 s each); run the executable from a release build.
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +32,7 @@ using Clock = std::chrono::steady_clock;
 
 struct NullWindow final : link::LinkView, link::AppHooks {
   void SetColour(std::string_view, link::Colour) override {}
+  void ShowLinkStatus(link::LinkStatus) override {}
   void SetText(std::string_view, std::string_view) override {}
   void ShowMessage(link::MessageKind, std::string_view) override {}
   void ShowProgress(std::string_view, std::uint32_t) override {}
@@ -49,6 +57,9 @@ struct IdealDriver final : link::Port, link::IntervalTimer {
   std::vector<std::uint8_t> out;
   int interval = 100;
   void PutChar(std::uint8_t b) override { out.push_back(b); }
+  void PutBlock(std::span<const std::uint8_t> b) override {
+    out.insert(out.end(), b.begin(), b.end());
+  }
   std::size_t GetInBufferUsed() override { return in.size(); }
   void GetBlock(std::uint8_t* buffer, std::size_t n) override {
     for (std::size_t i = 0; i < n; ++i, in.pop_front()) buffer[i] = in.front();
@@ -85,6 +96,21 @@ double ImpliedDownloadSeconds(const CodeImage& image) {
   return ms / 1000.0;
 }
 
+enum Line : int { kWhole, kReal, kRealUsb16 };
+
+sim::Simulator::Options LineOptions(int line, int statusLength) {
+  sim::Simulator::Options o =
+      line == kWhole ? sim::Simulator::Options::WholeReplies() : sim::Simulator::Options{};
+  if (line == kRealUsb16) o.line.usbLatency = std::chrono::milliseconds(16);
+  o.driver.statusLength = static_cast<std::size_t>(statusLength);
+  return o;
+}
+
+std::string LineName(int line, int statusLength) {
+  const char* names[] = {"whole", "real", "real+usb16"};
+  return std::string(names[line]) + ", " + std::to_string(statusLength) + "-byte status";
+}
+
 serial::PortSettings QuietSettings() {
   auto s = serial::PortSettings::DriverLink();
   s.logging = serial::LogState::LogOff;
@@ -95,8 +121,10 @@ void BM_FullDownload(benchmark::State& state) {
   const auto image = FullImage();
   const double implied = ImpliedDownloadSeconds(image);
   double measured = 0;
+  const int line = static_cast<int>(state.range(0));
+  state.SetLabel(LineName(line, 16));
   for (auto _ : state) {
-    sim::Simulator sim;
+    sim::Simulator sim(LineOptions(line, 16));
     link::SerialLink port(QuietSettings());
     port.SetPort(link::PortName{0, sim.PortPath()});
     port.SetOpen(true);
@@ -121,13 +149,23 @@ void BM_FullDownload(benchmark::State& state) {
   state.counters["implied_s"] = implied;
   state.counters["ratio"] = measured / implied;
 }
-BENCHMARK(BM_FullDownload)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_FullDownload)
+    ->ArgName("line")
+    ->Arg(kReal)
+    ->Arg(kRealUsb16)
+    ->Arg(kWhole)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 void BM_IdlePolling(benchmark::State& state) {
-  const auto seconds = std::chrono::seconds(state.range(0));
+  const int line = static_cast<int>(state.range(0));
+  const int statusLength = static_cast<int>(state.range(1));
+  const auto seconds = std::chrono::seconds(10);
+  state.SetLabel(LineName(line, statusLength));
   double rate = 0;
   for (auto _ : state) {
-    sim::Simulator sim;
+    sim::Simulator sim(LineOptions(line, statusLength));
     link::SerialLink port(QuietSettings());
     port.SetPort(link::PortName{0, sim.PortPath()});
     port.SetOpen(true);
@@ -145,10 +183,15 @@ void BM_IdlePolling(benchmark::State& state) {
     port.Close();
   }
   state.counters["polls_per_s"] = rate;
-  state.counters["implied_per_s"] = 1000.0 / (3 * 25);
+  state.counters["implied_per_s"] = 1000.0 / ((line == kWhole ? 3 : 4) * 25);
   state.counters["cycle_ms"] = 1000.0 / rate;
 }
-BENCHMARK(BM_IdlePolling)->Arg(10)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_IdlePolling)
+    ->ArgNames({"line", "status"})
+    ->ArgsProduct({{kReal, kRealUsb16, kWhole}, {16, 12}})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 

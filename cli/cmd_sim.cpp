@@ -24,23 +24,39 @@ namespace {
 using namespace std::chrono_literals;
 
 void PrintUsage(std::FILE* out) {
-  std::fprintf(out,
-               "usage: kivra sim [--link PATH] [--verbose] [--step-ms N] [settings]\n"
-               "\n"
-               "Creates a pseudo-terminal and answers on it as the driver does. The first line\n"
-               "printed is the device path to open as the serial port.\n"
-               "\n"
-               "  --link PATH                    also make PATH a symbolic link to the port\n"
-               "  --verbose                      log every frame received and every reply sent\n"
-               "  --step-ms N                    run the stored program one instruction every N ms"
-               " (200)\n"
-               "\n"
-               "settings, as --NAME VALUE at start or as lines \"NAME VALUE\" on standard input:\n"
-               "%s"
-               "  KIND is ack, s (status), A, t, i, E or n; N counts from 1 (the next reply).\n"
-               "\n"
-               "Ctrl+C (or SIGTERM, or \"quit\" on standard input) stops it.\n",
-               sim::ControlHelp().c_str());
+  std::fprintf(
+      out,
+      "usage: kivra sim [--link PATH] [--verbose] [--step-ms N] [line options] [settings]\n"
+      "\n"
+      "Creates a pseudo-terminal and answers on it as the driver does. The first line\n"
+      "printed is the device path to open as the serial port.\n"
+      "\n"
+      "  --link PATH                    also make PATH a symbolic link to the port\n"
+      "  --verbose                      log every frame received and every reply sent\n"
+      "  --step-ms N                    run the stored program one instruction every N ms"
+      " (200)\n"
+      "\n"
+      "line options (by default the line behaves as a real 9600 baud 8N2 line: a frame\n"
+      "reaches the driver byte by byte, and its answer leaves one byte every 1.146 ms):\n"
+      "  --turnaround-ms N              the driver answers N ms after a frame's last byte"
+      " (3)\n"
+      "  --usb-latency-ms N             a USB adapter hands the answers over in packets, at"
+      " the\n"
+      "                                 latest every N ms (FTDI adapters: 16); 0: none"
+      " (0)\n"
+      "  --usb-burst N                  bytes in a full USB packet, handed over at once"
+      " (62)\n"
+      "  --status-length 12|16          length of the status reply (16)\n"
+      "  --whole-replies                a kinder line than any real one: frames taken at once,\n"
+      "                                 answers handed over whole once their line time has\n"
+      "                                 passed, no turnaround\n"
+      "\n"
+      "settings, as --NAME VALUE at start or as lines \"NAME VALUE\" on standard input:\n"
+      "%s"
+      "  KIND is ack, s (status), A, t, i, E or n; N counts from 1 (the next reply).\n"
+      "\n"
+      "Ctrl+C (or SIGTERM, or \"quit\" on standard input) stops it.\n",
+      sim::ControlHelp().c_str());
 }
 
 std::string Hex(const sim::Bytes& bytes) {
@@ -78,11 +94,55 @@ void Log(const sim::Event& e, sim::TimePoint start) {
   std::fflush(stdout);
 }
 
+// "byte by byte, 3 ms turnaround, USB packets every 16 ms", for the start-up line.
+std::string LineDescription(const sim::Simulator::Options& o) {
+  const auto ms = [](std::chrono::nanoseconds d) {
+    return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+  };
+  std::string text = o.line.byteByByte ? "byte by byte" : "whole replies";
+  text += ", " + ms(o.driver.turnaround) + " ms turnaround";
+  if (o.line.usbLatency > std::chrono::nanoseconds::zero()) {
+    text += ", USB packets every " + ms(o.line.usbLatency) + " ms";
+  }
+  return text;
+}
+
 struct Options {
   sim::Simulator::Options simulator;
   bool verbose = false;
+  bool wholeReplies = false;
+  bool turnaroundGiven = false;
   std::vector<std::pair<std::string, std::string>> settings;
 };
+
+// The options that take a number: its range, and where it goes.
+struct NumberOption {
+  std::string_view name;
+  long low, high;
+  void (*apply)(Options&, long);
+};
+constexpr NumberOption kNumberOptions[] = {
+    {"--step-ms", 1, 60000,
+     [](Options& o, long n) { o.simulator.driver.scriptStep = std::chrono::milliseconds(n); }},
+    {"--turnaround-ms", 0, 1000,
+     [](Options& o, long n) {
+       o.simulator.driver.turnaround = std::chrono::milliseconds(n);
+       o.turnaroundGiven = true;
+     }},
+    {"--usb-latency-ms", 0, 1000,
+     [](Options& o, long n) { o.simulator.line.usbLatency = std::chrono::milliseconds(n); }},
+    {"--usb-burst", 1, 4096,
+     [](Options& o, long n) { o.simulator.line.usbBurst = static_cast<std::size_t>(n); }},
+    {"--status-length", 12, 16,
+     [](Options& o, long n) { o.simulator.driver.statusLength = static_cast<std::size_t>(n); }},
+};
+
+const NumberOption* FindNumberOption(std::string_view name) {
+  for (const auto& option : kNumberOptions) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
 
 std::optional<Options> Parse(const Args& args, std::string& error) {
   Options o;
@@ -101,16 +161,22 @@ std::optional<Options> Parse(const Args& args, std::string& error) {
       const auto v = value();
       if (!v) return std::nullopt;
       o.simulator.linkPath = *v;
-    } else if (a == "--step-ms") {
+    } else if (const NumberOption* option = FindNumberOption(a)) {
       const auto v = value();
       if (!v) return std::nullopt;
       char* end = nullptr;
-      const long ms = std::strtol(v->c_str(), &end, 10);
-      if (v->empty() || *end != '\0' || ms < 1 || ms > 60000) {
-        error = "--step-ms needs 1..60000";
+      const long n = std::strtol(v->c_str(), &end, 10);
+      if (v->empty() || *end != '\0' || n < option->low || n > option->high) {
+        error = a + " needs " + std::to_string(option->low) + ".." + std::to_string(option->high);
         return std::nullopt;
       }
-      o.simulator.driver.scriptStep = std::chrono::milliseconds(ms);
+      if (a == "--status-length" && n != 12 && n != 16) {
+        error = "--status-length takes 12 or 16";
+        return std::nullopt;
+      }
+      option->apply(o, n);
+    } else if (a == "--whole-replies") {
+      o.wholeReplies = true;
     } else if (a.starts_with("--") && sim::IsControl(a.substr(2))) {
       const std::string name = a.substr(2);
       std::string v;
@@ -124,6 +190,10 @@ std::optional<Options> Parse(const Args& args, std::string& error) {
       error = "unknown option '" + a + "'";
       return std::nullopt;
     }
+  }
+  if (o.wholeReplies) {
+    o.simulator.line.byteByByte = false;
+    if (!o.turnaroundGiven) o.simulator.driver.turnaround = std::chrono::nanoseconds::zero();
   }
   return o;
 }
@@ -285,10 +355,9 @@ int RunSim(const Args& args) {
     std::fprintf(stderr, "kivra sim: link %s -> %s\n", options->simulator.linkPath.c_str(),
                  simulator->PortPath().c_str());
   }
-  std::fprintf(stderr,
-               "kivra sim: the simulated driver answers on %s (9600 baud, 8N2).\n"
-               "kivra sim: type \"help\" for commands; Ctrl+C stops it.\n",
-               simulator->PortPath().c_str());
+  std::fprintf(stderr, "kivra sim: the simulated driver answers on %s (9600 baud, 8N2, %s).\n",
+               simulator->PortPath().c_str(), LineDescription(options->simulator).c_str());
+  std::fprintf(stderr, "kivra sim: type \"help\" for commands; Ctrl+C stops it.\n");
 
   WaitForStop(*simulator, signals);
   simulator->Stop();

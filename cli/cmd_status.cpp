@@ -1,5 +1,6 @@
 // kivra status --port DEV [--count N] [--lang tr|en]
-// One line per accepted status reply; "not connected" while the driver does not answer.
+// One line per accepted status reply; "not connected" while the driver does not answer,
+// "reconnecting" while the port's device is gone and waited for.
 
 #include <cstdio>
 #include <string>
@@ -7,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/link_session.h"
 #include "link/integer.h"
+#include "link/texts.h"
 
 namespace kivra::cli {
 
@@ -49,31 +51,36 @@ int RunStatus(const Args& args) {
   LinkSession session(options);
   if (!session.Open()) return 1;
   const link::LinkEngine& engine = session.Engine();
-  const char* notConnected = options.english ? "not connected" : "bağlantı yok";
   std::uint64_t seen = engine.StatusCount();
   long printed = 0;
-  bool wasConnected = true;
+  bool lastConnected = true;
   auto lastNotice = std::chrono::steady_clock::now();
+  // Every line counts towards --count, whatever it says: a script that asks for one
+  // status gets one line, also when nothing answers.
+  const auto print = [&](const std::string& line, bool connected) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    lastConnected = connected;
+    return count > 0 && ++printed >= count;
+  };
   session.RunUntil([&] {
     if (engine.StatusCount() != seen) {
       seen = engine.StatusCount();
-      std::printf("%s\n", StatusLine(engine.LastStatus()).c_str());
-      std::fflush(stdout);
-      wasConnected = true;
-      if (count > 0 && ++printed >= count) return true;
-    } else if (!engine.Variables().connected) {
-      // Once when the link goes down, then once a second while it stays down.
+      return print(StatusLine(engine.LastStatus()), true);
+    }
+    if (!engine.Variables().connected) {
+      // Once when the link goes down ("not connected", or "reconnecting" while a pulled
+      // adapter is waited for), then once a second while it stays down.
       const auto now = std::chrono::steady_clock::now();
-      if (wasConnected || now - lastNotice >= std::chrono::seconds(1)) {
-        std::printf("%s\n", notConnected);
-        std::fflush(stdout);
+      if (lastConnected || now - lastNotice >= std::chrono::seconds(1)) {
         lastNotice = now;
-        wasConnected = false;
+        return print(std::string(link::LinkStatusText(engine.Status(), options.english)), false);
       }
     }
     return false;
   });
-  return session.Interrupted() || printed == count ? 0 : 1;
+  if (session.Interrupted()) return 0;
+  return printed == count && lastConnected ? 0 : 1;
 }
 
 }  // namespace kivra::cli

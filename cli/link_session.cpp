@@ -5,6 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <iostream>
+
+#include "serial/port_list.h"
+#include "serial/port_prompt.h"
 
 namespace kivra::cli {
 namespace {
@@ -78,6 +82,20 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
     error = "--port DEV is required (a port number or a device path)";
     return false;
   }
+  const auto port = link::ParsePortName(o.port);
+  if (port && !port->IsPath() && port->number == 0) {
+    // Port 0 means "ask": on a terminal only, never a silent choice.
+    if (!isatty(STDIN_FILENO)) {
+      error = "--port 0 asks for the port on a terminal, and standard input is none";
+      return false;
+    }
+    const auto chosen = serial::AskForPort(std::cin, std::cerr, serial::ListSerialPorts());
+    if (!chosen) {
+      error = "--port 0: no port chosen";
+      return false;
+    }
+    o.port = chosen->ToString();
+  }
   return true;
 }
 
@@ -144,14 +162,17 @@ LinkSession::~LinkSession() {
 }
 
 bool LinkSession::Open() {
-  ports_.StartUp();
-  if (!ports_.LastOpenError().empty()) std::fprintf(stderr, "kivra: %s\n", ports_.LastOpenError().c_str());
+  ports_.StartUp();  // a port that does not open is warned of with the reason
   return engine_.LinkEnabled();
 }
 
 bool LinkSession::RunUntil(const std::function<bool()>& done, std::chrono::steady_clock::duration limit) {
   if (interrupted_) return false;
-  return loop_.Run(engine_, done, std::chrono::steady_clock::now() + limit);
+  const auto tick = [this] {
+    ports_.Tick();  // a device that went away is looked for and opened again
+    engine_.Tick();
+  };
+  return loop_.Run(tick, done, std::chrono::steady_clock::now() + limit);
 }
 
 bool LinkSession::WaitForStatus(std::chrono::steady_clock::duration limit) {

@@ -32,6 +32,7 @@ bool ParseLinkOptions(const Args& args, LinkOptions& options, std::string& error
 class TerminalWindow final : public link::LinkView, public link::AppHooks {
  public:
   void SetColour(std::string_view, link::Colour) override {}
+  void ShowLinkStatus(link::LinkStatus) override {}
   void SetText(std::string_view control, std::string_view utf8) override { texts_[std::string(control)] = utf8; }
   void ShowMessage(link::MessageKind kind, std::string_view utf8) override;
   void ShowProgress(std::string_view caption, std::uint32_t maximum) override;

@@ -1,11 +1,15 @@
-// Feeds arbitrary driver replies, in arbitrary pieces, to the link engine between ticks,
-// with the user pressing buttons in between, and checks what the rest of the system
-// relies on: the engine stays within its state table, every frame it sends is whole and
-// has a good checksum, and the reply decoders read nothing past the bytes they were given.
+// Feeds arbitrary driver replies to the link engine between ticks, in arbitrary pieces or
+// one byte per tick as a real line delivers them, with the user pressing buttons in
+// between, and checks what the rest of the system relies on: the engine stays within its
+// state table, every frame it sends is whole and has a good checksum, the reply decoders
+// read nothing past the bytes they were given, no status reply is accepted that did not
+// arrive whole and valid, and no exchange counts as acknowledged without a 06h that
+// arrived after its frame went out.
 
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <vector>
 
 #include "link/engine.h"
 #include "tests/link/fakes.h"
@@ -18,6 +22,24 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
+// Whether `status` is what some whole, valid status reply among `bytes` says.
+bool ArrivedWhole(const std::vector<std::uint8_t>& bytes, const StatusReply& status) {
+  for (std::size_t at = 0; at < bytes.size(); ++at) {
+    const std::size_t length = bytes[at];
+    if (length < 12 || length > 16 || at + length > bytes.size()) continue;
+    const std::span<const std::uint8_t> frame(bytes.data() + at, length);
+    if (!IsValidReply(frame, 's')) continue;
+    const auto decoded = DecodeStatus(frame);
+    if (decoded && decoded->io == status.io && decoded->analog1 == status.analog1 &&
+        decoded->analog2 == status.analog2 && decoded->mode == status.mode &&
+        decoded->temperature == status.temperature && decoded->firmware == status.firmware &&
+        decoded->address == status.address) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -27,7 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)DecodeMotorSettings(input);
   (void)DecodeParameterBlock(input);
   (void)DecodeServiceValues(input);
+  (void)DecodeMemoryValue(input);
   (void)DecodeProgramName(input);
+  for (std::size_t at = 0; at < input.size(); ++at) {
+    const ReplyFront front = ScanReply(input.subspan(at), (at & 1) != 0);
+    Require(front.length <= input.size() - at);
+  }
 
   testing::Rig r;
   r.window.texts["Edit23"] = "100";
@@ -36,8 +63,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   kivra::CodeImage image;
   image.bytes.fill(0xFF);
   image.length = 40;
-  // Each piece starts with a byte: low 5 bits the piece's length, high 3 bits what the
-  // user does before the tick.
+  std::vector<std::uint8_t> fed;  // every byte the driver sent, in order
+  std::size_t fedAtLastSend = 0;
+  std::uint64_t statuses = r.engine.StatusCount();
+
+  const auto tick = [&] {
+    const ExchangeOutcome before = r.engine.LastExchange().outcome;
+    r.engine.Tick();
+    const auto s = r.engine.Variables().linkState;
+    Require(s >= 1 && s <= 60);
+    bool sent = false;
+    for (const auto& f : r.port.TakeFrames()) {
+      Require(f.size() == f[0] && f.size() <= FrameCapacity);
+      Require(Xor(f) == 0);
+      sent = true;
+    }
+    if (before == ExchangeOutcome::Running &&
+        r.engine.LastExchange().outcome == ExchangeOutcome::Acknowledged) {
+      // Only by a 06h or a reply that came after the frame went out.
+      Require(fed.size() > fedAtLastSend);
+    }
+    // What was waiting when a frame went out is not its answer.
+    if (sent) fedAtLastSend = fed.size();
+    if (r.engine.StatusCount() != statuses) {
+      statuses = r.engine.StatusCount();
+      Require(ArrivedWhole(fed, r.engine.LastStatus()));
+    }
+  };
+
+  // Each piece starts with a byte: the high 3 bits what the user does before it, bit 4
+  // whether the piece comes one byte per tick, the low 4 bits its length (1 to 31).
   while (!input.empty()) {
     const std::uint8_t head = input[0];
     input = input.subspan(1);
@@ -50,15 +105,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 6: r.engine.PressMove(); break;
       default: break;
     }
-    const std::size_t n = std::min<std::size_t>(head & 0x1F, input.size());
-    r.port.Receive({input.begin(), input.begin() + n});
+    const std::size_t n = std::min<std::size_t>((head & 0x0F) * 2u + 1u, input.size());
+    const auto piece = input.first(n);
     input = input.subspan(n);
-    r.engine.Tick();
-    const auto s = r.engine.Variables().linkState;
-    Require(s >= 1 && s <= 60);
-    for (const auto& f : r.port.TakeFrames()) {
-      Require(f.size() == f[0] && f.size() <= FrameCapacity);
-      Require(Xor(f) == 0);
+    if (head & 0x10) {
+      for (const std::uint8_t b : piece) {
+        r.port.Receive({b});
+        fed.push_back(b);
+        tick();
+      }
+    } else {
+      r.port.Receive({piece.begin(), piece.end()});
+      fed.insert(fed.end(), piece.begin(), piece.end());
+      tick();
     }
   }
   return 0;

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     driver.Receive(input.first(n), now, out);
     input = input.subspan(n);
     for (const Transmission& t : out.transmissions) {
-      Require(t.due > now);
+      Require(t.due > now && t.start >= now && t.start < t.due);
       if (t.bytes.size() == 1) {
         Require(t.bytes[0] == Ack);
       } else {

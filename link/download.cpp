@@ -17,12 +17,16 @@ constexpr std::uint32_t kVectorProgress = 35;
 
 void LinkEngine::StartDownload(bool programValid, const CodeImage& code, const VectorTable& vectors,
                                std::string_view programPath) {
+  // A second press while a download runs changes nothing: the one running goes on.
+  if (Downloading()) return;
   if (!programValid || !v_.linkEnabled) {
-    Queue(MessageKind::Error, Tr(Text::NoValidProgram, english_));
+    // Without a port the program is fine and the user must hear why nothing happens.
+    Text why = Text::NoValidProgram;
+    if (programValid) why = waitingForDevice_ ? Text::DownloadWaitsForPort : Text::DownloadNoPort;
+    Queue(MessageKind::Error, Tr(why, english_));
     FlushMessages();
     return;
   }
-  AbandonDownload();
   code_ = code;
   code_.length = std::min<std::uint32_t>(code_.length, CodeCapacity);
   vectors_ = vectors;
@@ -121,8 +125,7 @@ void LinkEngine::StepDownload() {
 }
 
 void LinkEngine::DownloadFailed(bool resetBar) {
-  v_.connected = false;
-  SetConnection(Colour::Red);
+  MarkDown();
   BackToPolling();
   download_ = DownloadResult::Failed;
   view_.HideProgress();

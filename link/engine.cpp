@@ -121,7 +121,7 @@ void LinkEngine::PortError(const char* what) {
 
 bool LinkEngine::Send(const Frame& frame) {
   try {
-    for (auto b : frame) port_.PutChar(b);
+    port_.PutBlock(frame);
   } catch (const std::exception& e) {
     PortError(e.what());
     return false;
@@ -130,20 +130,117 @@ bool LinkEngine::Send(const Frame& frame) {
   return true;
 }
 
+void LinkEngine::SendRefused() {
+  // Nothing went out, so nothing that arrives is its answer: a late reply to an earlier
+  // request must not pass for one. The driver cannot be reached while the port refuses.
+  v_.replyState = ReplyState::Idle;
+  v_.replyResult = ReplyResult::Failed;
+  MarkDown();
+}
+
 bool LinkEngine::SendAndExpect(const Frame& frame, ReplyState reply, bool flush) {
-  if (!Send(frame)) return false;
+  if (!Send(frame)) {
+    SendRefused();
+    return false;
+  }
   v_.replyState = reply;
   v_.replyResult = ReplyResult::Pending;
   v_.tickCount = 0;
+  // What has arrived so far came before the frame went out: none of it is its answer.
+  try {
+    ReadWaiting();
+  } catch (const std::exception&) {
+    // Left in the port; read with the answer.
+  }
+  staleBytes_ = rxUsed_;
   if (flush) {
     try {
+      // A reply that is arriving goes on arriving after the flush; its rest is dropped
+      // as it comes rather than taken for a wrong answer.
+      const std::size_t rest = RestOfArrivingReply();
       port_.FlushInBuffer();
+      ClearReceived();
+      cutRest_ = rest;
     } catch (const std::exception& e) {
       PortError(e.what());
       return false;
     }
   }
   return true;
+}
+
+bool LinkEngine::ReadWaiting() {
+  // What does not fit waits in the port; room comes back as frames are taken, and the
+  // longest reply fits whole.
+  const std::size_t n = std::min(port_.GetInBufferUsed(), rx_.size() - rxUsed_);
+  if (n == 0) return false;
+  port_.GetBlock(rx_.data() + rxUsed_, n);
+  rxUsed_ += n;
+  return true;
+}
+
+std::size_t LinkEngine::RestOfArrivingReply() {
+  std::size_t at = 0;
+  while (at < rxUsed_) {
+    const std::span<const std::uint8_t> from(rx_.data() + at, rxUsed_ - at);
+    const ReplyFront front = ScanReply(from, false);
+    switch (front.kind) {
+      case ReplyFront::Kind::Partial:
+        return from[0] - from.size();
+      case ReplyFront::Kind::Frame:
+        at += front.valid ? front.length : 1;
+        break;
+      default:
+        ++at;
+        break;
+    }
+  }
+  return 0;
+}
+
+void LinkEngine::MarkDown() {
+  v_.connected = false;
+  givenUp_ = true;
+  SetConnection(Colour::Red);
+}
+
+void LinkEngine::Answered() {
+  v_.replyResult = ReplyResult::Ok;
+  givenUp_ = false;
+}
+
+void LinkEngine::SetLinkEnabled(bool enabled) {
+  if (enabled) {
+    if (!v_.linkEnabled) {
+      // Whatever was asked while the link was off is not sent now.
+      v_.linkState = state::Idle;
+      v_.pollEnabled = true;
+      v_.replyState = ReplyState::Idle;
+      ClearReceived();
+    }
+    v_.linkEnabled = true;
+    waitingForDevice_ = false;
+    UpdateStatus();
+    return;
+  }
+  LinkOff(false);
+}
+
+void LinkEngine::PortLost() {
+  LinkOff(true);
+}
+
+void LinkEngine::LinkOff(bool waitForDevice) {
+  AbandonDownload();
+  if (exchange_.outcome == ExchangeOutcome::Running) exchange_.outcome = ExchangeOutcome::Failed;
+  v_.linkEnabled = false;
+  v_.replyState = ReplyState::Idle;
+  ClearReceived();
+  v_.connected = false;
+  waitingForDevice_ = waitForDevice;
+  SetConnection(Colour::Red);
+  ShowDisconnected();
+  FlushMessages();
 }
 
 void LinkEngine::Request(std::uint8_t firstState) {
@@ -179,7 +276,7 @@ void LinkEngine::StepState() {
     if (!v_.pollEnabled) return;
     // The status request leaves TickCount alone: after a time-out it stays above the
     // limit until a reply is read.
-    if (!Send(CommandFrame(code::Status, 0))) return;
+    if (!Send(CommandFrame(code::Status, 0))) return SendRefused();
     v_.linkState = 18;
     v_.replyState = ReplyState::Status;
     v_.replyResult = ReplyResult::Pending;
@@ -212,8 +309,7 @@ void LinkEngine::StatusResult() {
       return;
     case ReplyResult::Failed:
       if (++v_.retryCount > 2) {
-        v_.connected = false;
-        SetConnection(Colour::Red);
+        MarkDown();
         v_.retryCount = 0;
       }
       v_.linkState = state::Idle;
@@ -232,8 +328,7 @@ void LinkEngine::WaitRule(std::uint8_t sendState) {
       }
       // Run, stop and script on used to leave polling off here, so nothing ever
       // noticed the driver again; every exchange now falls back to polling.
-      v_.connected = false;
-      SetConnection(Colour::Red);
+      MarkDown();
       return EndExchange(ExchangeOutcome::Failed);
   }
 }
@@ -315,90 +410,152 @@ void LinkEngine::SendParameter(std::uint8_t s) {
 void LinkEngine::ReadStep() {
   const auto rs = v_.replyState;
   if (rs < ReplyState::Ack || rs > ReplyState::ProgramName) return;
-  const std::size_t waiting = port_.GetInBufferUsed();
-  if (waiting > 0) {
-    // A longer burst than any reply is taken in parts; what stays is read next tick.
-    const std::size_t n = std::min(waiting, rx_.size());
-    port_.GetBlock(rx_.data(), n);
+  if (ReadWaiting()) {
     v_.tickCount = 0;
-    Evaluate(n);
+    const std::size_t cut = std::min(cutRest_, rxUsed_);
+    Take(cut);
+    cutRest_ -= cut;
   }
+  Evaluate();
   const std::uint32_t limit = rs == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
   if (v_.tickCount < limit) {
-    v_.connected = true;
-    SetConnection(Colour::Lime);
+    if (!givenUp_) {
+      v_.connected = true;
+      SetConnection(Colour::Lime);
+    }
   } else {
     v_.connected = false;
     SetConnection(Colour::Red);
     v_.replyState = ReplyState::Idle;
     v_.replyResult = ReplyResult::Failed;
+    ClearReceived();  // a reply that stopped halfway will not be completed
   }
 }
 
-void LinkEngine::Evaluate(std::size_t n) {
-  const std::span<const std::uint8_t> read(rx_.data(), n);
-  switch (v_.replyState) {
-    case ReplyState::Ack:
-      // Only bytes of this read count: the acknowledgement itself, or one behind a
-      // 16-byte status reply that arrived late. Older bytes in RxBuffer are not replies.
-      if (read[0] == AckByte || (n >= 17 && read[16] == AckByte)) {
-        v_.replyResult = ReplyResult::Ok;
+void LinkEngine::ClearReceived() {
+  rxUsed_ = 0;
+  staleBytes_ = 0;
+  cutRest_ = 0;
+}
+
+void LinkEngine::Take(std::size_t n) {
+  n = std::min(n, rxUsed_);
+  staleBytes_ -= std::min(n, staleBytes_);
+  std::copy(rx_.begin() + static_cast<std::ptrdiff_t>(n),
+            rx_.begin() + static_cast<std::ptrdiff_t>(rxUsed_), rx_.begin());
+  rxUsed_ -= n;
+}
+
+void LinkEngine::Evaluate() {
+  using Kind = ReplyFront::Kind;
+  const bool ackAwaited = v_.replyState == ReplyState::Ack;
+  for (;;) {
+    const std::span<const std::uint8_t> received(rx_.data(), rxUsed_);
+    const ReplyFront front = ScanReply(received, ackAwaited);
+    switch (front.kind) {
+      case Kind::Empty:
+      case Kind::Partial:
+        return;
+      case Kind::Ack:
+        if (staleBytes_ > 0) {
+          Take(1);  // it came before the frame went out: not its answer
+          continue;
+        }
+        // What came with the acknowledgement is spent with it.
+        ClearReceived();
+        Answered();
         v_.replyState = ReplyState::Idle;
-      } else {
+        return;
+      case Kind::Garbage:
+        if (!ackAwaited || staleBytes_ > 0) {
+          Take(1);
+          continue;
+        }
+        // Only 06h will do, at the start or right behind a whole reply of another kind;
+        // a 06h further on may be any byte of a broken reply and is not looked for.
+        ClearReceived();
         v_.replyResult = ReplyResult::Failed;
+        return;
+      case Kind::Frame:
+        if (!front.valid && !ackAwaited && staleBytes_ > 0) {
+          Take(1);  // a broken reply to an earlier request: not this one's answer
+          continue;
+        }
+        if (!front.valid) {
+          v_.replyResult = ReplyResult::Failed;
+          if (ackAwaited) {
+            ClearReceived();
+          } else {
+            Take(1);  // the next reply may start inside it
+          }
+          return;
+        }
+        if (ackAwaited || staleBytes_ > 0) {
+          // A late reply to an earlier request; the answer follows it.
+          Take(front.length);
+          continue;
+        }
+        // One reply per tick: the wait state acts on each result before the next.
+        EvaluateReply(received.first(front.length));
+        Take(front.length);
+        return;
+    }
+  }
+}
+
+void LinkEngine::EvaluateReply(std::span<const std::uint8_t> frame) {
+  v_.replyResult = ReplyResult::Failed;
+  switch (v_.replyState) {
+    case ReplyState::Memory:
+      if (IsValidReply(frame, code::MemoryRead)) {
+        if (auto value = DecodeMemoryValue(frame)) {
+          Answered();
+          view_.SetText(ctl::MemoryData, std::to_string(*value));
+        }
       }
       return;
-    case ReplyState::Memory:
-      v_.replyResult = ReplyResult::Ok;
-      view_.SetText(ctl::MemoryData, "");
-      if (n >= 3 && read[1] == code::MemoryRead) view_.SetText(ctl::MemoryData, std::to_string(read[2]));
-      return;
     case ReplyState::ParamBlock:
-      v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, code::ReadParameters)) {
-        if (auto p = DecodeParameterBlock(read)) {
-          v_.replyResult = ReplyResult::Ok;
+      if (IsValidReply(frame, code::ReadParameters)) {
+        if (auto p = DecodeParameterBlock(frame)) {
+          Answered();
           ShowParameterBlock(*p);
         }
       }
       return;
     case ReplyState::Status:
-      v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, code::Status)) {
-        if (auto s = DecodeStatus(read)) {
-          v_.replyResult = ReplyResult::Ok;
+      if (IsValidReply(frame, code::Status)) {
+        if (auto s = DecodeStatus(frame)) {
+          Answered();
           ShowStatus(*s);
         }
       }
       return;
     case ReplyState::MotorSettings:
-      v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, code::ReadSettings)) {
-        if (auto m = DecodeMotorSettings(read)) {
-          v_.replyResult = ReplyResult::Ok;
+      if (IsValidReply(frame, code::ReadSettings)) {
+        if (auto m = DecodeMotorSettings(frame)) {
+          Answered();
           ShowMotorSettings(*m);
         }
       }
       return;
     case ReplyState::ServiceValues:
-      v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, code::ReadService)) {
-        if (auto sv = DecodeServiceValues(read)) {
-          v_.replyResult = ReplyResult::Ok;
+      if (IsValidReply(frame, code::ReadService)) {
+        if (auto sv = DecodeServiceValues(frame)) {
+          Answered();
           view_.SetText(ctl::Service1, std::to_string(sv->value1));
           view_.SetText(ctl::Service2, std::to_string(sv->value2));
         }
       }
       return;
     case ReplyState::ProgramName:
-      v_.replyResult = ReplyResult::Failed;
-      if (IsValidReply(read, code::ReadProgramName)) {
-        if (auto name = DecodeProgramName(read)) {
-          v_.replyResult = ReplyResult::Ok;
+      if (IsValidReply(frame, code::ReadProgramName)) {
+        if (auto name = DecodeProgramName(frame)) {
+          Answered();
           v_.driverProgramName = *name;
         }
       }
       return;
+    case ReplyState::Ack:
     case ReplyState::Idle: return;
   }
 }

@@ -5,6 +5,10 @@
 // send one frame) and then reads whatever the driver has sent. Handlers elsewhere never
 // send: they issue a request (a state number) and the next tick acts on it. There is no
 // queue; a new request replaces the exchange in progress.
+//
+// Replies come over a real line a few bytes at a time: the reading step keeps the bytes
+// of a reply until the length its first byte announces has arrived, and only then judges
+// it; bytes that cannot start a reply are skipped so that the next one is found.
 
 #include <array>
 #include <cstdint>
@@ -109,10 +113,18 @@ class LinkEngine {
   // Idle with status polling, as at start-up.
   void ResetToIdle();
 
-  void SetLinkEnabled(bool enabled) { v_.linkEnabled = enabled; }
-  // The port could not be opened: both connection indicators red.
-  void ShowLinkDown() { SetConnection(Colour::Red); }
+  // On: the port is open; the engine starts from idle with status polling, so a request
+  // made while the link was off is never sent. Off: nothing is sent any more; the
+  // exchange in progress ends (a download is reported as failed), the indicators turn
+  // red and the status displays are blanked.
+  void SetLinkEnabled(bool enabled);
   bool LinkEnabled() const { return v_.linkEnabled; }
+  // The port's device went away (adapter pulled, line hung up): the link is off as above
+  // and waits for the device; the displays say so until PortRestored() or another port.
+  void PortLost();
+  // The device is back and open: status polling only.
+  void PortRestored() { SetLinkEnabled(true); }
+  LinkStatus Status() const { return status_; }
   void SetEnglish(bool english) { english_ = english; }
   bool English() const { return english_; }
 
@@ -143,17 +155,28 @@ class LinkEngine {
   // Accepted status replies so far, and the last of them.
   std::uint64_t StatusCount() const { return statusCount_; }
   const StatusReply& LastStatus() const { return lastStatus_; }
-  std::span<const std::uint8_t> RxBuffer() const { return rx_; }
+  // Bytes received and not yet taken: the start of a reply still arriving.
+  std::span<const std::uint8_t> Received() const { return {rx_.data(), rxUsed_}; }
 
  private:
   // Tick parts.
   void StepState();
   void ReadStep();
-  void Evaluate(std::size_t n);
+  bool ReadWaiting();
+  std::size_t RestOfArrivingReply();
+  void Evaluate();
+  void EvaluateReply(std::span<const std::uint8_t> frame);
+  void Take(std::size_t n);
+  void ClearReceived();
+  void Answered();
+  void MarkDown();
+  void LinkOff(bool waitForDevice);
 
-  // Sending. False when the port refused; the error is reported once until a send succeeds.
+  // Sending. False when the port refused; the error is reported once until a send
+  // succeeds, and nothing is read as an answer to a frame that did not go out.
   bool Send(const Frame& frame);
   bool SendAndExpect(const Frame& frame, ReplyState reply, bool flush = false);
+  void SendRefused();
   void SetInterval(int ms);
   void PortError(const char* what);
 
@@ -180,6 +203,7 @@ class LinkEngine {
   void ShowDisconnected();
   void SetShape(int shape, Colour colour);
   void SetConnection(Colour colour);
+  void UpdateStatus();
 
   // Replies into boxes.
   void ShowMotorSettings(const MotorSettings& m);
@@ -196,7 +220,19 @@ class LinkEngine {
   bool english_ = false;
   LinkVariables v_;
   int interval_ = 100;
+  // The bytes read and not yet taken; a whole reply always fits.
   std::array<std::uint8_t, FrameCapacity> rx_{};
+  std::size_t rxUsed_ = 0;
+  // How many of them came before the last frame went out: no acknowledgement of it, and
+  // no wrong answer to it either.
+  std::size_t staleBytes_ = 0;
+  // Bytes still to come of a reply that a flush cut in two.
+  std::size_t cutRest_ = 0;
+  // Set by the rules that give the driver up after repeated failures; until a reply is
+  // accepted, bytes that keep coming do not turn the indicators lime again.
+  bool givenUp_ = false;
+  bool waitingForDevice_ = false;
+  LinkStatus status_ = LinkStatus::PortClosed;
   std::array<Colour, 27> shapes_{};
 
   CodeImage code_{};

@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
 
 namespace kivra::link {
 
@@ -14,12 +17,35 @@ class Port {
   virtual ~Port() = default;
   // Queues one byte for sending and returns at once.
   virtual void PutChar(std::uint8_t byte) = 0;
+  // Queues a whole frame, or nothing when it does not fit: a frame that goes out in part
+  // would be joined by the driver to whatever comes next.
+  virtual void PutBlock(std::span<const std::uint8_t> bytes) = 0;
   // Bytes received and not yet taken.
   virtual std::size_t GetInBufferUsed() = 0;
   // Takes exactly n waiting bytes (n never exceeds GetInBufferUsed()).
   virtual void GetBlock(std::uint8_t* buffer, std::size_t n) = 0;
   // Discards everything received so far.
   virtual void FlushInBuffer() = 0;
+};
+
+// Why a port did not open, as far as the user can do something about it.
+enum class OpenFailure {
+  Missing,       // no such device (an adapter not plugged in, a wrong number)
+  NotSerial,     // the path names something else (a file, /dev/null)
+  Busy,          // another program has it open
+  NoPermission,  // the user may not open it (not in the dialout group)
+  NotChosen,     // port 0 and no port picked
+  Other,         // anything else; what() says it in the serial component's words
+};
+
+class PortOpenError : public std::runtime_error {
+ public:
+  PortOpenError(OpenFailure reason, const std::string& what)
+      : std::runtime_error(what), reason_(reason) {}
+  OpenFailure Reason() const { return reason_; }
+
+ private:
+  OpenFailure reason_;
 };
 
 // The owner's timer. The engine calls SetInterval only when the interval changes; the

@@ -16,10 +16,22 @@ std::optional<PortName> ParsePortName(std::string_view text) {
 }
 
 PortSelection::PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings,
-                             LinkView& view, PortDialogView& dialog)
-    : engine_(engine), opener_(opener), settings_(settings), view_(view), dialog_(dialog) {}
+                             LinkView& view, PortDialogView& dialog, Options options)
+    : engine_(engine),
+      opener_(opener),
+      settings_(settings),
+      view_(view),
+      dialog_(dialog),
+      options_(options) {}
 
-bool PortSelection::OpenCurrent() {
+void PortSelection::LinkOff() {
+  engine_.SetLinkEnabled(false);
+  view_.SetText(ctl::PortNumber, "");
+  view_.SetText(ctl::PortNumberDirect, "");
+}
+
+bool PortSelection::OpenCurrent(bool startUp) {
+  waiting_ = false;
   try {
     opener_.SetPort(current_);
     view_.SetText(ctl::PortNumber, current_.Text());
@@ -30,11 +42,15 @@ bool PortSelection::OpenCurrent() {
     return true;
   } catch (const std::exception& e) {
     lastOpenError_ = e.what();
-    engine_.SetLinkEnabled(false);
-    engine_.ShowLinkDown();
-    view_.SetText(ctl::PortNumber, "");
-    view_.SetText(ctl::PortNumberDirect, "");
-    view_.ShowMessage(MessageKind::Warning, PortNotOpened(current_.Text(), engine_.English()));
+    const auto* known = dynamic_cast<const PortOpenError*>(&e);
+    const OpenFailure reason = known ? known->Reason() : OpenFailure::Other;
+    LinkOff();
+    std::string text = PortNotOpened(current_.Text(), reason, e.what(), engine_.English());
+    if (startUp && options_.simulatedDriverHint) {
+      text += '\n';
+      text += Tr(Text::SimulatedDriverHint, engine_.English());
+    }
+    view_.ShowMessage(MessageKind::Warning, text);
     return false;
   }
 }
@@ -44,16 +60,18 @@ void PortSelection::StartUp() {
   const auto port = ParsePortName(settings_.ReadSetting(kComPortSetting, "1"));
   if (!port) {
     // The message names the port number as it stands, which the bad setting did not change.
-    engine_.SetLinkEnabled(false);
-    engine_.ShowLinkDown();
-    view_.SetText(ctl::PortNumber, "");
-    view_.SetText(ctl::PortNumberDirect, "");
-    view_.ShowMessage(MessageKind::Warning, PortNotOpened(current_.Text(), engine_.English()));
+    LinkOff();
+    std::string text = PortNotOpened(current_.Text(), engine_.English());
+    if (options_.simulatedDriverHint) {
+      text += '\n';
+      text += Tr(Text::SimulatedDriverHint, engine_.English());
+    }
+    view_.ShowMessage(MessageKind::Warning, text);
     return;
   }
   current_ = *port;
   if (!current_.IsPath() && current_.number == 0) current_.number = 1;
-  OpenCurrent();
+  OpenCurrent(true);
 }
 
 void PortSelection::ShowDialog() {
@@ -68,14 +86,41 @@ void PortSelection::DialogCancel() { dialog_.SetDialogVisible(false); }
 void PortSelection::DialogOk(std::string_view text) {
   const auto port = ParsePortName(text);
   if (!port) {
+    // The link stops, and the indicators say so rather than keep their last colour.
+    waiting_ = false;
     engine_.SetLinkEnabled(false);
     view_.ShowMessage(MessageKind::Error, Tr(Text::EnterNumber, engine_.English()));
     return;
   }
   current_ = *port;
-  if (!OpenCurrent()) return;
+  if (!OpenCurrent(false)) return;
   dialog_.SetDialogVisible(false);
   settings_.WriteSetting(kComPortSetting, current_.Text());
+}
+
+void PortSelection::Tick() {
+  if (!waiting_) {
+    if (!engine_.LinkEnabled() || !opener_.DeviceLost()) return;
+    waiting_ = true;
+    waitedMs_ = 0;
+    try {
+      opener_.SetOpen(false);  // lets go of the dead device, so its path can come back
+    } catch (const std::exception&) {
+    }
+    engine_.PortLost();
+    return;
+  }
+  waitedMs_ += engine_.Interval();
+  if (waitedMs_ < kLookForDeviceMs) return;
+  waitedMs_ = 0;
+  if (!opener_.DevicePresent(current_)) return;
+  try {
+    opener_.SetOpen(true);
+  } catch (const std::exception&) {
+    return;  // there, but not ready yet (or taken): looked at again later
+  }
+  waiting_ = false;
+  engine_.PortRestored();
 }
 
 }  // namespace kivra::link

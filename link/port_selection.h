@@ -1,8 +1,9 @@
 #pragma once
 
-// Opening the serial port at start-up with the remembered port, and the port dialog that
-// chooses another. A port is a number n (on Linux /dev/ttyS<n-1>, the usual PC numbering)
-// or a device path such as /dev/ttyUSB0, accepted wherever a number is.
+// Opening the serial port at start-up with the remembered port, the port dialog that
+// chooses another, and finding the port again when its device went away and came back.
+// A port is a number n (on Linux /dev/ttyS<n-1>, the usual PC numbering) or a device path
+// such as /dev/ttyUSB0, accepted wherever a number is.
 
 #include <cstdint>
 #include <optional>
@@ -27,13 +28,18 @@ struct PortName {
 // A number (taken modulo 256, as the port number is a byte) or a path starting with '/'.
 std::optional<PortName> ParsePortName(std::string_view text);
 
-// The serial component's side. Both may throw std::exception with the component's message.
+// The serial component's side. SetPort and SetOpen may throw std::exception with the
+// component's message; a failed open throws PortOpenError when the reason is known.
 class PortOpener {
  public:
   virtual ~PortOpener() = default;
   // Selects the port; reopens it when it was open and the name differs.
   virtual void SetPort(const PortName& port) = 0;
   virtual void SetOpen(bool open) = 0;
+  // True once the open port's device has gone away (adapter pulled, line hung up).
+  virtual bool DeviceLost() = 0;
+  // Whether the device of `port` is there to be opened; looks without opening.
+  virtual bool DevicePresent(const PortName& port) = 0;
 };
 
 // The per-user settings: a missing or empty value reads as its default.
@@ -57,8 +63,18 @@ inline constexpr std::string_view kComPortSetting = "COMPORT";
 
 class PortSelection {
  public:
+  struct Options {
+    // The start-up warning also says that the port dialog offers the simulated driver.
+    bool simulatedDriverHint = false;
+  };
+  // How often a lost device is looked for, in the link timer's time.
+  static constexpr int kLookForDeviceMs = 500;
+
   PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, LinkView& view,
-                PortDialogView& dialog);
+                PortDialogView& dialog, Options options);
+  PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, LinkView& view,
+                PortDialogView& dialog)
+      : PortSelection(engine, opener, settings, view, dialog, Options{}) {}
 
   // The main window's show step: idle with polling, then the remembered port opened.
   void StartUp();
@@ -68,21 +84,31 @@ class PortSelection {
   void DialogOk(std::string_view text);
   void DialogCancel();
 
+  // Before every tick of the engine: notices a device that went away under the open port,
+  // and while it is gone, looks for it at its path every kLookForDeviceMs and opens it
+  // again with the same settings when it is back. Choosing a port ends the wait.
+  void Tick();
+  bool WaitingForDevice() const { return waiting_; }
+
   const PortName& Current() const { return current_; }
   // Why the last open failed, in the serial component's words ("" after a success).
   const std::string& LastOpenError() const { return lastOpenError_; }
 
  private:
   // Selects and opens current_; on failure the link is off and the user told.
-  bool OpenCurrent();
+  bool OpenCurrent(bool startUp);
+  void LinkOff();
 
   LinkEngine& engine_;
   PortOpener& opener_;
   SettingsStore& settings_;
   LinkView& view_;
   PortDialogView& dialog_;
+  Options options_;
   PortName current_;
   std::string lastOpenError_;
+  bool waiting_ = false;
+  int waitedMs_ = 0;
 };
 
 }  // namespace kivra::link

@@ -12,6 +12,31 @@ void SerialLink::SetPort(const PortName& port) {
   }
 }
 
+void SerialLink::SetOpen(bool open) {
+  try {
+    // A device that went away leaves the port open on nothing; opening it again means
+    // opening the device anew.
+    if (open && port_.DeviceLost()) Close();
+    port_.SetOpen(open);
+  } catch (const serial::ENotSerialDevice& e) {
+    throw PortOpenError(OpenFailure::NotSerial, e.what());
+  } catch (const serial::EBadId& e) {
+    throw PortOpenError(OpenFailure::Missing, e.what());
+  } catch (const serial::EAlreadyOpen& e) {
+    throw PortOpenError(OpenFailure::Busy, e.what());
+  } catch (const serial::EPermissionDenied& e) {
+    throw PortOpenError(OpenFailure::NoPermission, e.what());
+  } catch (const serial::ENoPortSelected& e) {
+    throw PortOpenError(OpenFailure::NotChosen, e.what());
+  }
+}
+
+bool SerialLink::DevicePresent(const PortName& port) {
+  const serial::PortName name =
+      port.IsPath() ? serial::PortName::Device(port.path) : serial::PortName::Number(port.number);
+  return serial::DevicePresent(serial::SystemDevicePath(name));
+}
+
 void SerialLink::Close() noexcept {
   try {
     port_.SetOpen(false);

@@ -13,12 +13,16 @@ class SerialLink final : public Port, public PortOpener {
   explicit SerialLink(serial::PortSettings settings = serial::PortSettings::DriverLink());
 
   void PutChar(std::uint8_t byte) override { port_.PutChar(byte); }
+  void PutBlock(std::span<const std::uint8_t> bytes) override { port_.PutBlock(bytes); }
   std::size_t GetInBufferUsed() override { return port_.GetInBufferUsed(); }
   void GetBlock(std::uint8_t* buffer, std::size_t n) override { port_.GetBlock({buffer, n}); }
   void FlushInBuffer() override { port_.FlushInBuffer(); }
 
   void SetPort(const PortName& port) override;
-  void SetOpen(bool open) override { port_.SetOpen(open); }
+  // Raises PortOpenError with the reason in the serial component's terms.
+  void SetOpen(bool open) override;
+  bool DeviceLost() override { return port_.DeviceLost(); }
+  bool DevicePresent(const PortName& port) override;
   // Closes the port; an error while closing is of no interest to anyone by then.
   void Close() noexcept;
 

@@ -27,6 +27,21 @@ void LinkEngine::SetShape(int shape, Colour colour) {
 void LinkEngine::SetConnection(Colour colour) {
   SetShape(1, colour);
   SetShape(13, colour);
+  UpdateStatus();
+}
+
+void LinkEngine::UpdateStatus() {
+  LinkStatus now = LinkStatus::NotAnswering;
+  if (waitingForDevice_) {
+    now = LinkStatus::Reconnecting;
+  } else if (!v_.linkEnabled) {
+    now = LinkStatus::PortClosed;
+  } else if (v_.connected) {
+    now = LinkStatus::Answering;
+  }
+  if (now == status_) return;
+  status_ = now;
+  view_.ShowLinkStatus(now);
 }
 
 void LinkEngine::ShowStatus(const StatusReply& s) {

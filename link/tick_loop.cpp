@@ -19,6 +19,11 @@ void TickLoop::SetInterval(int milliseconds) {
 }
 
 bool TickLoop::Run(LinkEngine& engine, const std::function<bool()>& done, Clock::time_point deadline) {
+  return Run([&engine] { engine.Tick(); }, done, deadline);
+}
+
+bool TickLoop::Run(const std::function<void()>& tick, const std::function<bool()>& done,
+                   Clock::time_point deadline) {
   for (;;) {
     const auto now = Clock::now();
     if (now >= deadline) return false;
@@ -28,7 +33,7 @@ bool TickLoop::Run(LinkEngine& engine, const std::function<bool()>& done, Clock:
     }
     next_ += interval_;
     if (next_ <= now) next_ = now + interval_;
-    engine.Tick();  // may set a new interval, which restarts the period from now
+    tick();  // may set a new interval, which restarts the period from now
     if (done()) return true;
   }
 }

@@ -27,6 +27,9 @@ class TickLoop final : public IntervalTimer {
   // False when the wait asked to stop or the deadline passed first.
   bool Run(LinkEngine& engine, const std::function<bool()>& done,
            Clock::time_point deadline = Clock::time_point::max());
+  // The same with what each tick does given (the port selection's watch, then the engine).
+  bool Run(const std::function<void()>& tick, const std::function<bool()>& done,
+           Clock::time_point deadline = Clock::time_point::max());
 
  private:
   Wait wait_;

@@ -13,11 +13,21 @@ namespace kivra::link {
 enum class Colour { Lime, Red, ScrollBar, Window };
 enum class MessageKind { Error, Warning, Plain };
 
+// What the connection displays say beside the colour of their indicators.
+enum class LinkStatus {
+  PortClosed,    // no port open: nothing is sent
+  NotAnswering,  // the port is open, the driver does not answer
+  Answering,
+  Reconnecting,  // the port's device went away; waiting for it to come back
+};
+
 class LinkView {
  public:
   virtual ~LinkView() = default;
   // Shapes (indicators) and the displacement box.
   virtual void SetColour(std::string_view control, Colour colour) = 0;
+  // The state of the link, whenever it changes.
+  virtual void ShowLinkStatus(LinkStatus status) = 0;
   // Static texts, edit boxes and button captions.
   virtual void SetText(std::string_view control, std::string_view utf8) = 0;
   // A message box with an OK button. The engine calls it only when its own state is

@@ -79,9 +79,18 @@ class Device {
 };
 
 // Opens a device by its system path, exclusively; raises the errors of RaiseOpenError.
-using DeviceOpener = std::function<std::unique_ptr<Device>(const std::string& path)>;
+// The output lines that `settings` wants off are switched off the moment the device is
+// open, before anything else is set up, so that a device that reacts to them (a driver
+// that resets on DTR) is disturbed as little as the system allows.
+using DeviceOpener =
+    std::function<std::unique_ptr<Device>(const std::string& path, const PortSettings& settings)>;
 
-std::unique_ptr<Device> OpenSystemDevice(const std::string& path);
+std::unique_ptr<Device> OpenSystemDevice(const std::string& path,
+                                         const PortSettings& settings = {});
+
+// Whether a device is there to be opened at `path` (a pulled adapter's is not). Looks at
+// the path only; it opens nothing.
+bool DevicePresent(const std::string& path);
 
 // The system device behind a port name: port number n is the machine's n-th serial port.
 std::string SystemDevicePath(const PortName& port);

@@ -69,6 +69,16 @@ void Dispatcher::PutChar(std::uint8_t c) {
   txPending_.notify_one();
 }
 
+void Dispatcher::PutBlock(std::span<const std::uint8_t> block) {
+  if (block.empty()) return;
+  {
+    std::lock_guard lock(txMu_);
+    if (tx_.Free() < block.size()) throw EOutputBufferTooSmall();
+    tx_.Write(block);
+  }
+  txPending_.notify_one();
+}
+
 void Dispatcher::FlushInBuffer() {
   std::lock_guard readLock(readMu_);
   if (!lost_) device_->Purge(true, false);

@@ -54,6 +54,8 @@ class Dispatcher {
   void GetBlock(std::span<std::uint8_t> out);
   // Raises EOutputBufferTooSmall, dropping the byte, when the output ring is full.
   void PutChar(std::uint8_t c);
+  // All of `block` or, raising EOutputBufferTooSmall, none of it.
+  void PutBlock(std::span<const std::uint8_t> block);
   void FlushInBuffer();
 
   bool DeviceLost() const { return lost_; }

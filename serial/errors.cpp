@@ -79,8 +79,9 @@ void RaiseOpenError(int err, const std::string& device) {
     case ENXIO:
     case ENODEV:
     case ENOTDIR:
-    case ENOTTY:  // exists, but is no terminal device
       throw EBadId();
+    case ENOTTY:  // exists, but is no terminal device
+      throw ENotSerialDevice(device);
     case EBUSY:
     case EWOULDBLOCK:  // the advisory lock is held
       throw EAlreadyOpen();

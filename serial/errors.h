@@ -58,6 +58,17 @@ class EOSError : public ESerialPortError {
 class EBadId : public EOpenComm {
  public:
   EBadId() : EOpenComm(ErrBadId) {}
+
+ protected:
+  explicit EBadId(const std::string& message) : EOpenComm(ErrBadId, message) {}
+};
+
+// The device exists but is no serial port (a file, /dev/null): as a port it does not
+// exist, and the text says what it is instead.
+class ENotSerialDevice : public EBadId {
+ public:
+  explicit ENotSerialDevice(const std::string& device)
+      : EBadId(device + " is not a serial device") {}
 };
 
 class ECommNotOpen : public EOpenComm {

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <termios.h>
 #include <unistd.h>
@@ -305,10 +306,14 @@ class PosixDevice final : public Device {
 
 }  // namespace
 
-std::unique_ptr<Device> OpenSystemDevice(const std::string& path) {
+std::unique_ptr<Device> OpenSystemDevice(const std::string& path, const PortSettings& settings) {
   const int fd = RetryOnInterrupt(
       [&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
   if (fd < 0) RaiseOpenError(errno, path);
+  // The system raised DTR and RTS while opening; nothing can be done about that moment,
+  // but they go down again at once. Devices without modem lines refuse, which is fine.
+  int lines = (settings.dtr ? 0 : TIOCM_DTR) | (settings.rts ? 0 : TIOCM_RTS);
+  if (lines != 0) ioctl(fd, TIOCMBIC, &lines);
   const auto fail = [&](int err, bool exclusive) {
     if (exclusive) ioctl(fd, TIOCNXCL);
     ::close(fd);
@@ -333,6 +338,11 @@ std::unique_ptr<Device> OpenSystemDevice(const std::string& path) {
   }
 #endif
   return std::make_unique<PosixDevice>(fd, wake[0], wake[1]);
+}
+
+bool DevicePresent(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 
 std::string SystemDevicePath(const PortName& port) {

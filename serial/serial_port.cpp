@@ -50,7 +50,7 @@ void SerialPort::OpenPort() {
       if (!chosen || (chosen->IsNumber() && chosen->number() == 0)) throw ENoPortSelected();
       port_ = *chosen;
     }
-    std::unique_ptr<Device> device = opener_(SystemDevicePath(port_));
+    std::unique_ptr<Device> device = opener_(SystemDevicePath(port_), settings_);
     device->Configure(settings_);
     auto dispatcher = std::make_unique<Dispatcher>(std::move(device), settings_.outSize,
                                                    settings_.logSize,
@@ -110,6 +110,10 @@ void SerialPort::GetBlock(std::span<std::uint8_t> buffer) {
 
 void SerialPort::PutChar(std::uint8_t c) {
   if (Dispatcher* d = NeedDispatcher()) d->PutChar(c);
+}
+
+void SerialPort::PutBlock(std::span<const std::uint8_t> block) {
+  if (Dispatcher* d = NeedDispatcher()) d->PutBlock(block);
 }
 
 void SerialPort::FlushInBuffer() {

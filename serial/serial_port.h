@@ -76,10 +76,14 @@ class SerialPort {
   // Queues one byte for the output thread and returns at once. If the output buffer is
   // full, raises EOutputBufferTooSmall and drops the byte.
   void PutChar(std::uint8_t c);
+  // Queues a whole block or nothing: when the output buffer has no room for all of it,
+  // raises EOutputBufferTooSmall and queues none of it, so that a frame never goes out
+  // in part.
+  void PutBlock(std::span<const std::uint8_t> block);
   // Discards what the system has received and empties the reception buffer.
   void FlushInBuffer();
-  // GetBlock, PutChar and FlushInBuffer open a closed port first when AutoOpen is set and
-  // raise ECommNotOpen when it is not.
+  // GetBlock, PutChar, PutBlock and FlushInBuffer open a closed port first when AutoOpen is
+  // set and raise ECommNotOpen when it is not.
 
   // True once the open device has disappeared (adapter unplugged, line hung up). Nothing
   // arrives from then on and queued output is dropped; close and open again to recover.

@@ -223,6 +223,7 @@ Driver::Driver(const Options& options)
       reader_(options.frameGap),
       script_(options.scriptStep),
       memory_(MemorySize, 0) {
+  options_.statusLength = std::clamp<std::size_t>(options_.statusLength, 12, 16);
   state_.firmwareVersion = options.firmwareVersion;
 }
 
@@ -310,7 +311,7 @@ std::optional<Driver::Reply> Driver::StoreName(std::span<const std::uint8_t> fra
 }
 
 void Driver::Send(Reply reply, TimePoint now, Output& out) {
-  const TimePoint start = std::max(now, lineFreeAt_);
+  const TimePoint start = std::max(now + options_.turnaround, lineFreeAt_);
   const std::string name(ReplyKindName(reply.kind));
   if (start - now > kMaxLineBacklog) {
     out.events.push_back(
@@ -321,12 +322,13 @@ void Driver::Send(Reply reply, TimePoint now, Output& out) {
   const auto lineTime = [&](std::size_t n) {
     return options_.byteTime * static_cast<long long>(n);
   };
+  // Puts `bytes` on the line from `from`; the line is busy until they are through.
+  const auto transmit = [&](TimePoint from, Bytes bytes, std::string note) {
+    lineFreeAt_ = from + lineTime(bytes.size());
+    out.transmissions.push_back({from, lineFreeAt_, std::move(bytes), std::move(note)});
+  };
   const auto action = faults_.Take(reply.kind);
-  if (!action) {
-    lineFreeAt_ = start + lineTime(b.size());
-    out.transmissions.push_back({lineFreeAt_, std::move(b), name});
-    return;
-  }
+  if (!action) return transmit(start, std::move(b), name);
   const std::string faulted = name + " (" + std::string(FaultActionName(*action)) + ")";
   out.events.push_back({Event::Kind::Faulted, now, b, faulted});
   switch (*action) {
@@ -345,23 +347,17 @@ void Driver::Send(Reply reply, TimePoint now, Output& out) {
       break;
     case FaultAction::Split:
       if (b.size() >= 2) {
-        const std::size_t first = b.size() / 2;
-        Bytes head(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(first));
-        Bytes tail(b.begin() + static_cast<std::ptrdiff_t>(first), b.end());
-        const TimePoint headDue = start + lineTime(head.size());
-        lineFreeAt_ = headDue + options_.splitGap + lineTime(tail.size());
-        out.transmissions.push_back({headDue, std::move(head), faulted + " part 1"});
-        out.transmissions.push_back({lineFreeAt_, std::move(tail), faulted + " part 2"});
+        const auto first = static_cast<std::ptrdiff_t>(b.size() / 2);
+        transmit(start, Bytes(b.begin(), b.begin() + first), faulted + " part 1");
+        transmit(lineFreeAt_ + options_.splitGap, Bytes(b.begin() + first, b.end()),
+                 faulted + " part 2");
         return;
       }
       break;
     case FaultAction::Delay:
-      lineFreeAt_ = start + options_.lateDelay + lineTime(b.size());
-      out.transmissions.push_back({lineFreeAt_, std::move(b), faulted});
-      return;
+      return transmit(start + options_.lateDelay, std::move(b), faulted);
   }
-  lineFreeAt_ = start + lineTime(b.size());
-  out.transmissions.push_back({lineFreeAt_, std::move(b), faulted});
+  transmit(start, std::move(b), faulted);
 }
 
 void Driver::Advance(TimePoint now) {
@@ -396,7 +392,8 @@ DriverState Driver::State(TimePoint now) {
 
 // 16 bytes: the fields the tool decodes up to byte 10, then four zero bytes that keep
 // the reply at the length the tool's acknowledgement rule counts on (an acknowledgement
-// right behind a late status reply stands at byte 16 of the read).
+// right behind a late status reply stands at byte 16 of the read). With statusLength 12,
+// the fields alone.
 Bytes Driver::StatusReply() const {
   const std::uint8_t io =
       (state_.inputs & 0x3F) | (state_.output1 ? 0x40 : 0) | (state_.output2 ? 0x80 : 0);
@@ -406,7 +403,7 @@ Bytes Driver::StatusReply() const {
   Bytes p = {io, state_.analog1, state_.analog2, mode, state_.temperature, state_.firmwareVersion,
              0};
   Put16(p, state_.scriptAddress);
-  p.insert(p.end(), 4, 0);
+  if (options_.statusLength > 12) p.insert(p.end(), options_.statusLength - 12, 0);
   return BuildFrame(code::Status, p);
 }
 

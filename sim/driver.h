@@ -15,19 +15,11 @@
 
 #include "sim/faults.h"
 #include "sim/frame.h"
+#include "sim/line.h"
 #include "sim/script.h"
 #include "sim/state.h"
 
 namespace kivra::sim {
-
-// Bytes to put on the line once `due` has come. The driver starts a reply when the
-// request is complete and the line is free, so `due` is that moment plus the time the
-// bytes take at 9600 baud.
-struct Transmission {
-  TimePoint due;
-  Bytes bytes;
-  std::string note;  // what the bytes are, for a log
-};
 
 // Something a log may want to show.
 struct Event {
@@ -54,6 +46,10 @@ class Driver {
  public:
   struct Options {
     std::chrono::nanoseconds byteTime = LineByteTime;
+    // From the last byte of a request to the first byte of its answer.
+    std::chrono::nanoseconds turnaround = std::chrono::milliseconds(3);
+    // The status reply's length: 16 (bytes 11-14 zero) or 12 (the fields alone).
+    std::size_t statusLength = 16;
     // An incomplete frame is given up after this long without a byte.
     std::chrono::nanoseconds frameGap = std::chrono::milliseconds(100);
     // Pace of the stored program's walk.
@@ -70,9 +66,12 @@ class Driver {
   Driver() : Driver(Options{}) {}
 
   struct Output {
-    std::vector<Transmission> transmissions;  // in order of `due`
+    // In order on the line. A reply starts when the request is complete, the turnaround
+    // has passed and the line is free; it is complete after the time its bytes take.
+    std::vector<Transmission> transmissions;
     std::vector<Event> events;
   };
+  // `now` is the moment the last of `bytes` has arrived.
   void Receive(std::span<const std::uint8_t> bytes, TimePoint now, Output& out);
 
   // Brings the time-driven state (the script's walk, the end of a move) up to `now`.

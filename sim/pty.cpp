@@ -30,19 +30,52 @@ void SetRawLine(int fd) {
   if (tcsetattr(fd, TCSANOW, &t) != 0) Fail("tcsetattr");
 }
 
+// A new pseudo-terminal's controlling side, non-blocking, and the path of its port side.
+int OpenMaster(std::string& portPath) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0) Fail("posix_openpt");
+  try {
+    if (fcntl(master, F_SETFD, FD_CLOEXEC) != 0) Fail("fcntl");
+    if (fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK) != 0) Fail("fcntl");
+    if (grantpt(master) != 0) Fail("grantpt");
+    if (unlockpt(master) != 0) Fail("unlockpt");
+    std::vector<char> name(256);
+    if (const int e = ptsname_r(master, name.data(), name.size()); e != 0) Fail("ptsname_r", e);
+    portPath = name.data();
+  } catch (...) {
+    close(master);
+    throw;
+  }
+  return master;
+}
+
+// Pseudo-terminals made while looking for a particular number, given back at the end.
+constexpr int kPreferredPathAttempts = 16;
+
 }  // namespace
 
-PseudoTerminal::PseudoTerminal() {
-  master_ = posix_openpt(O_RDWR | O_NOCTTY);
-  if (master_ < 0) Fail("posix_openpt");
+PseudoTerminal::PseudoTerminal(const std::string& preferredPath) {
+  std::vector<int> others;
+  const auto release = [&] {
+    for (const int fd : others) close(fd);
+  };
   try {
-    if (fcntl(master_, F_SETFD, FD_CLOEXEC) != 0) Fail("fcntl");
-    if (fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK) != 0) Fail("fcntl");
-    if (grantpt(master_) != 0) Fail("grantpt");
-    if (unlockpt(master_) != 0) Fail("unlockpt");
-    std::vector<char> name(256);
-    if (const int e = ptsname_r(master_, name.data(), name.size()); e != 0) Fail("ptsname_r", e);
-    portPath_ = name.data();
+    master_ = OpenMaster(portPath_);
+    for (int i = 1;
+         i < kPreferredPathAttempts && !preferredPath.empty() && portPath_ != preferredPath; ++i) {
+      others.push_back(master_);
+      master_ = -1;
+      master_ = OpenMaster(portPath_);
+    }
+    if (!preferredPath.empty() && portPath_ != preferredPath && !others.empty()) {
+      // Taken by someone else: the first one made will do.
+      std::swap(master_, others.front());
+      std::vector<char> name(256);
+      if (const int e = ptsname_r(master_, name.data(), name.size()); e != 0) Fail("ptsname_r", e);
+      portPath_ = name.data();
+    }
+    release();
+    others.clear();
     // The line settings belong to the port side and outlive this descriptor.
     const int port = open(portPath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (port < 0) Fail("open " + portPath_);
@@ -54,7 +87,8 @@ PseudoTerminal::PseudoTerminal() {
     }
     close(port);
   } catch (...) {
-    close(master_);
+    release();
+    if (master_ >= 0) close(master_);
     throw;
   }
 }

@@ -11,8 +11,9 @@ class PseudoTerminal {
  public:
   // Creates the pair with the port side already in raw 9600 8N2 mode, so that nothing
   // is echoed or translated even before the tool sets the line up. Throws
-  // std::system_error.
-  PseudoTerminal();
+  // std::system_error. With `preferredPath`, the port gets that device path back when it
+  // is free (the system hands out the lowest free number, so this is tried a few times).
+  explicit PseudoTerminal(const std::string& preferredPath = {});
   ~PseudoTerminal();
   PseudoTerminal(const PseudoTerminal&) = delete;
   PseudoTerminal& operator=(const PseudoTerminal&) = delete;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <system_error>
 
+#include "sim/line.h"
 #include "sim/pty.h"
 
 namespace kivra::sim {
@@ -28,6 +29,10 @@ constexpr std::chrono::milliseconds kLongestPause{25};
 // own bytes waiting to be written, further replies are lost as on an overrun line.
 constexpr std::size_t kMaxUnwritten = 64 * 1024;
 
+// Bytes from the tool that are still on their way to the driver, in line time. Beyond
+// this the port is not read, so a tool that writes faster than 9600 baud finds it full.
+constexpr std::chrono::milliseconds kMaxInboundBacklog{500};
+
 timespec ToTimespec(std::chrono::nanoseconds d) {
   d = std::max(d, std::chrono::nanoseconds::zero());
   const auto s = std::chrono::duration_cast<std::chrono::seconds>(d);
@@ -42,7 +47,7 @@ struct Simulator::Port {
   int wake[2] = {-1, -1};
   std::atomic<bool> stop{false};
 
-  explicit Port(const std::string& linkPath) {
+  Port(const std::string& linkPath, const std::string& preferredPath) : pty(preferredPath) {
     if (!linkPath.empty()) link.emplace(linkPath, pty.PortPath());
     if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
       throw std::system_error(errno, std::generic_category(), "pipe2");
@@ -58,6 +63,13 @@ struct Simulator::Port {
   }
 };
 
+Simulator::Options Simulator::Options::WholeReplies() {
+  Options o;
+  o.line.byteByByte = false;
+  o.driver.turnaround = std::chrono::nanoseconds::zero();
+  return o;
+}
+
 Simulator::Simulator(Options options) : options_(std::move(options)), driver_(options_.driver) {
   StartPort();
 }
@@ -66,8 +78,8 @@ Simulator::~Simulator() {
   Stop();
 }
 
-void Simulator::StartPort() {
-  auto port = std::make_unique<Port>(options_.linkPath);
+void Simulator::StartPort(const std::string& preferredPath) {
+  auto port = std::make_unique<Port>(options_.linkPath, preferredPath);
   {
     std::lock_guard lock(mutex_);
     portPath_ = port->pty.PortPath();
@@ -83,6 +95,7 @@ void Simulator::StopPort() {
   thread_.join();
   port_.reset();
   std::lock_guard lock(mutex_);
+  lastPortPath_ = portPath_;
   portPath_.clear();
 }
 
@@ -91,10 +104,15 @@ void Simulator::Unplug() {
   StopPort();
 }
 
-void Simulator::Replug() {
+void Simulator::Replug(bool sameDevice) {
   std::lock_guard lifecycle(lifecycle_);
   StopPort();
-  StartPort();
+  std::string previous;
+  {
+    std::lock_guard lock(mutex_);
+    previous = lastPortPath_;
+  }
+  StartPort(sameDevice ? previous : std::string());
 }
 
 void Simulator::Stop() {
@@ -121,7 +139,23 @@ void Simulator::Report(std::vector<Event>& events) {
 
 void Simulator::Run(Port& port) {
   const int fd = port.pty.Fd();
-  std::deque<Transmission> schedule;
+  const LineOptions& line = options_.line;
+  const std::chrono::nanoseconds byteTime = options_.driver.byteTime;
+  // The tool's bytes on their way to the driver, each with the moment it has arrived.
+  struct Arriving {
+    TimePoint at;
+    std::uint8_t byte;
+  };
+  std::deque<Arriving> arriving;
+  TimePoint inboundFree{};
+  // The driver's answers on the line, in order; the front one has `offLine` bytes through.
+  std::deque<Transmission> onLine;
+  std::size_t offLine = 0;
+  const char* lost = nullptr;  // why bytes of the front answer did not reach the tool
+  std::optional<UsbAdapter> adapter;
+  if (line.usbLatency > std::chrono::nanoseconds::zero()) {
+    adapter.emplace(line.usbLatency, line.usbBurst, Clock::now());
+  }
   Bytes unwritten;
   std::vector<Event> events;
   bool hungUp = true;  // no one has opened the port yet
@@ -134,24 +168,67 @@ void Simulator::Run(Port& port) {
     nextLook = now + pause;
     pause = std::min(pause * 2, kLongestPause);
   };
+  // Bytes that have reached the computer's side of the line, for the tool to read; the
+  // reason they were lost otherwise.
+  const auto toTool = [&](std::span<const std::uint8_t> bytes) -> const char* {
+    if (bytes.empty()) return nullptr;
+    if (hungUp) return ": the port is not open";
+    if (unwritten.size() + bytes.size() > kMaxUnwritten) return ": the port is not read";
+    unwritten.insert(unwritten.end(), bytes.begin(), bytes.end());
+    return nullptr;
+  };
+  const auto receive = [&](std::span<const std::uint8_t> bytes, TimePoint at) {
+    Driver::Output out;
+    {
+      std::lock_guard lock(mutex_);
+      driver_.Receive(bytes, at, out);
+    }
+    changed_.notify_all();
+    for (auto& t : out.transmissions) onLine.push_back(std::move(t));
+    events.insert(events.end(), std::make_move_iterator(out.events.begin()),
+                  std::make_move_iterator(out.events.end()));
+  };
+  // How many more bytes the line takes in now: a tool that writes faster than the line
+  // carries finds the port full, as behind a real UART.
+  const auto inboundRoom = [&](TimePoint now) -> std::size_t {
+    if (!line.byteByByte) return sizeof buffer;
+    const auto backlog = std::max(inboundFree - now, Clock::duration::zero());
+    if (backlog >= kMaxInboundBacklog) return 0;
+    return std::min<std::size_t>(sizeof buffer, (kMaxInboundBacklog - backlog) / byteTime + 1);
+  };
 
   while (!port.stop) {
     Clock::time_point now = Clock::now();
 
-    while (!schedule.empty() && schedule.front().due <= now) {
-      Transmission t = std::move(schedule.front());
-      schedule.pop_front();
-      if (hungUp) {
-        events.push_back(
-            {Event::Kind::NotSent, now, std::move(t.bytes), t.note + ": the port is not open"});
-      } else if (unwritten.size() + t.bytes.size() > kMaxUnwritten) {
-        events.push_back(
-            {Event::Kind::NotSent, now, std::move(t.bytes), t.note + ": the port is not read"});
-      } else {
-        unwritten.insert(unwritten.end(), t.bytes.begin(), t.bytes.end());
-        events.push_back({Event::Kind::Sent, now, std::move(t.bytes), std::move(t.note)});
-      }
+    // Each byte reaches the driver at its own time, so an answer starts a turnaround after
+    // the last byte of its request.
+    while (!arriving.empty() && arriving.front().at <= now) {
+      receive(std::span(&arriving.front().byte, 1), arriving.front().at);
+      arriving.pop_front();
     }
+    while (!onLine.empty()) {
+      const Transmission& t = onLine.front();
+      std::size_t through = offLine;
+      while (through < t.bytes.size() && ByteArrival(t, through, line.byteByByte) <= now) {
+        if (adapter) adapter->Put(t.bytes[through], ByteArrival(t, through, line.byteByByte));
+        ++through;
+      }
+      if (!adapter) {
+        const char* why = toTool(std::span(t.bytes).subspan(offLine, through - offLine));
+        if (why) lost = why;
+      }
+      offLine = through;
+      if (offLine < t.bytes.size()) break;
+      if (lost) {
+        events.push_back({Event::Kind::NotSent, now, t.bytes, t.note + lost});
+      } else {
+        events.push_back({Event::Kind::Sent, now, t.bytes, t.note});
+      }
+      onLine.pop_front();
+      offLine = 0;
+      lost = nullptr;
+    }
+    if (adapter) toTool(adapter->Take(now));  // packets for a closed port are lost
     while (!unwritten.empty()) {
       const ssize_t n = write(fd, unwritten.data(), unwritten.size());
       if (n > 0) {
@@ -169,10 +246,17 @@ void Simulator::Run(Port& port) {
     Report(events);
 
     std::optional<Clock::time_point> wakeAt;
-    if (!schedule.empty()) wakeAt = schedule.front().due;
+    const auto wakeBy = [&](Clock::time_point t) { wakeAt = wakeAt ? std::min(*wakeAt, t) : t; };
+    if (!arriving.empty()) wakeBy(arriving.front().at);
+    if (!onLine.empty()) wakeBy(ByteArrival(onLine.front(), offLine, line.byteByByte));
+    if (adapter) {
+      if (const auto packet = adapter->NextPacket()) wakeBy(*packet);
+    }
     const bool lookAtPort = !hungUp || now >= nextLook;
-    if (!lookAtPort) wakeAt = wakeAt ? std::min(*wakeAt, nextLook) : nextLook;
-    pollfd fds[2] = {{port.wake[0], POLLIN, 0}, {lookAtPort ? fd : -1, POLLIN, 0}};
+    if (!lookAtPort) wakeBy(nextLook);
+    const std::size_t room = inboundRoom(now);
+    pollfd fds[2] = {{port.wake[0], POLLIN, 0}, {lookAtPort ? fd : -1, 0, 0}};
+    if (room > 0) fds[1].events |= POLLIN;
     if (!unwritten.empty()) fds[1].events |= POLLOUT;
     timespec timeout{};
     if (wakeAt) timeout = ToTimespec(*wakeAt - now);
@@ -196,18 +280,21 @@ void Simulator::Run(Port& port) {
     if (!(revents & (POLLIN | POLLHUP | POLLERR))) continue;
     // After a hang-up the bytes the tool wrote before closing are still read, then EIO.
     for (;;) {
-      const ssize_t n = read(fd, buffer, sizeof buffer);
+      now = Clock::now();
+      const std::size_t want = inboundRoom(now);
+      if (want == 0) break;  // the line is full; the rest waits in the port
+      const ssize_t n = read(fd, buffer, want);
       now = Clock::now();
       if (n > 0) {
-        Driver::Output out;
-        {
-          std::lock_guard lock(mutex_);
-          driver_.Receive(std::span(buffer, static_cast<std::size_t>(n)), now, out);
+        const std::span<const std::uint8_t> got(buffer, static_cast<std::size_t>(n));
+        if (!line.byteByByte) {
+          receive(got, now);
+          continue;
         }
-        changed_.notify_all();
-        for (auto& t : out.transmissions) schedule.push_back(std::move(t));
-        events.insert(events.end(), std::make_move_iterator(out.events.begin()),
-                      std::make_move_iterator(out.events.end()));
+        for (const std::uint8_t b : got) {
+          inboundFree = std::max(inboundFree, now) + byteTime;
+          arriving.push_back({inboundFree, b});
+        }
         continue;
       }
       if (n < 0 && errno == EINTR) continue;

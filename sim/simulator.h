@@ -1,9 +1,11 @@
 #pragma once
 
 // The simulated driver on a pseudo-terminal, answering on its own thread with the
-// timing of a 9600 baud line. Embeddable: a test or the desktop application creates
-// one, opens PortPath() as its serial device, and steers the simulated world through
-// the setters, all of which may be called from any thread.
+// timing of a 9600 baud line: by default a frame reaches the driver byte by byte, and its
+// answer leaves one byte per byte time after a short turnaround, optionally through a
+// USB adapter that hands bytes over in packets (sim/line.h). Embeddable: a test or the
+// desktop application creates one, opens PortPath() as its serial device, and steers the
+// simulated world through the setters, all of which may be called from any thread.
 
 #include <chrono>
 #include <condition_variable>
@@ -26,11 +28,16 @@ class Simulator {
  public:
   struct Options {
     Driver::Options driver;
+    LineOptions line;
     // When not empty, a symbolic link to the port is kept at this path.
     std::string linkPath;
     // Called on the simulator's thread for every event; must not call back into the
     // simulator's Unplug, Replug or Stop.
     std::function<void(const Event&)> observer;
+
+    // The line of earlier versions, for what needs replies in one piece: a frame is
+    // taken the moment it is written, no turnaround, each answer handed over whole.
+    static Options WholeReplies();
   };
 
   // Creates the port and starts answering. Throws std::system_error when no
@@ -72,8 +79,10 @@ class Simulator {
   // Closes the port as a pulled USB adapter would: the tool's side hangs up and the
   // device disappears (so does the link). The driver keeps its state and program.
   void Unplug();
-  // A new port for the same driver (a new device path; the link follows it).
-  void Replug();
+  // A new port for the same driver (a new device path; the link follows it). With
+  // `sameDevice`, the port gets its old device path back when no one holds it any more,
+  // as an adapter plugged into the same socket does.
+  void Replug(bool sameDevice = false);
   bool Plugged() const;
 
   // Stops answering and closes the port; the destructor does it too.
@@ -81,7 +90,7 @@ class Simulator {
 
  private:
   struct Port;
-  void StartPort();
+  void StartPort(const std::string& preferredPath = {});
   void StopPort();
   void Run(Port& port);
   void Report(std::vector<Event>& events);
@@ -91,6 +100,7 @@ class Simulator {
   std::condition_variable changed_;
   Driver driver_;
   std::string portPath_;
+  std::string lastPortPath_;  // the device of the last port, for a replug on the same one
 
   std::mutex lifecycle_;  // serialises Unplug, Replug and Stop
   std::unique_ptr<Port> port_;

@@ -7,7 +7,9 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolButton>
+#include <filesystem>
 
 #include "app/direct_control_page.h"
 #include "app/download_window.h"
@@ -16,6 +18,7 @@
 #include "app/program_files.h"
 #include "app/tool_bar.h"
 #include "driver_fixture.h"
+#include "sim/pty.h"
 
 namespace kivra::app::testing {
 namespace {
@@ -441,28 +444,84 @@ class DriverTest : public QObject {
     QVERIFY(!address->isVisibleTo(w.directControlPage()));
   }
 
-  void unpluggedWhilePollingAndReconnectedByChoosingThePortAgain() {
+  // The adapter comes back on the same device: the window finds it by itself, and says
+  // what it is doing meanwhile.
+  void unpluggedAndPluggedBackInOnTheSameDevice() {
     LiveWindow l;
     QVERIFY(l.Start());
     QVERIFY(l.Connected());
     MainWindow& w = l.window();
+    QCOMPARE(Text(w, "LinkStatusText1"), QString::fromUtf8("bağlı"));
     const QString device = l.h.Stored(QStringLiteral("COMPORT"));
     l.sim.Unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(Red(w, 1) && Red(w, 13), kLinkTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "StaticText13") == QStringLiteral(" "), kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "LinkStatusText1") == QString::fromUtf8("yeniden bağlanıyor"),
+                             kLinkTimeoutMs);
+    QCOMPARE(Text(w, "LinkStatusText2"), QString::fromUtf8("yeniden bağlanıyor"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Shape1"))->toolTip(),
+             QString::fromUtf8("yeniden bağlanıyor"));
+    QVERIFY(Red(w, 1) && Red(w, 13));
+    QCOMPARE(Text(w, "StaticText13"), QStringLiteral(" "));
+    const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+      for (QWidget* page :
+           {static_cast<QWidget*>(w.programPage()), static_cast<QWidget*>(w.directControlPage())}) {
+        w.pages()->setCurrentWidget(page);
+        QTRY_VERIFY_WITH_TIMEOUT(page->isVisible(), kLinkTimeoutMs);
+        const QString file = page == w.programPage() ? "program-page-reconnecting.png"
+                                                     : "direct-control-page-reconnecting.png";
+        QVERIFY(w.grab().save(QDir(folder).filePath(file)));
+      }
+    }
+    w.toolBar()->language()->click();
+    QCOMPARE(Text(w, "LinkStatusText1"), QStringLiteral("reconnecting"));
 
-    // The adapter comes back under a new name; the user picks it in the dialog.
-    l.sim.Replug();
-    w.menu().comPort->trigger();
-    w.portDialog()->numberBox()->clear();
-    w.portDialog()->portList()->clearSelection();
-    // No list entry for a pseudo-terminal: the path is handed over as a chosen device.
-    emit w.portDialog()->Chosen(QString::fromStdString(l.sim.PortPath()));
+    const auto framesBefore = l.sim.ReceivedFrames().size();
+    l.sim.Replug(true);
+    if (l.sim.PortPath() != device.toStdString())
+      QSKIP("another program took the pseudo-terminal's number");
     QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1) && Lit(w, 13), kLinkTimeoutMs);
-    QVERIFY(device != l.h.Stored(QStringLiteral("COMPORT")));
+    QCOMPARE(Text(w, "LinkStatusText1"), QStringLiteral("connected"));
+    QCOMPARE(l.h.Stored(QStringLiteral("COMPORT")), device);
+    QVERIFY(l.h.prompts.shown.empty());
+    // Only status requests since.
+    const auto frames = l.sim.ReceivedFrames();
+    for (std::size_t i = framesBefore; i < frames.size(); ++i)
+      QCOMPARE(frames[i].bytes[2], std::uint8_t{'s'});
   }
 
-  void unpluggedLinkOfTheSameNameIsReopenedWhenChosenAgain() {
+  // It comes back under a new name: the window goes on waiting for the old one until the
+  // user picks the new one, which ends the wait.
+  void aDeviceBackUnderANewNameIsChosenInTheDialog() {
+    sim::Simulator sim;
+    QTemporaryDir folder;
+    const QString oldName = folder.filePath(QStringLiteral("ttyUSB0"));
+    std::filesystem::create_symlink(sim.PortPath(), oldName.toStdString());
+    WindowHarness h({{QStringLiteral("COMPORT"), oldName}});
+    h.realSerial = true;
+    QVERIFY(h.Start());
+    MainWindow& w = h.window();
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
+    sim.Unplug();
+    std::filesystem::remove(oldName.toStdString());  // the name goes with the device
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().selection().WaitingForDevice(), kLinkTimeoutMs);
+    sim.Replug();
+    QTest::qWait(2 * link::PortSelection::kLookForDeviceMs);
+    QVERIFY(Red(w, 1));
+    QVERIFY(w.driverLink().selection().WaitingForDevice());
+
+    w.menu().comPort->trigger();
+    w.portDialog()->portList()->clearSelection();
+    w.portDialog()->numberBox()->clear();
+    QTest::keyClicks(w.portDialog()->numberBox(), QString::fromStdString(sim.PortPath()));
+    w.portDialog()->okButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1) && Lit(w, 13), kLinkTimeoutMs);
+    QVERIFY(!w.driverLink().selection().WaitingForDevice());
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QString::fromStdString(sim.PortPath()));
+  }
+
+  // The simulated driver is reached through a link that a replug points at the new port,
+  // as /dev/serial/by-id/ links do for adapters.
+  void simulatedDriverPluggedBackInBehindTheSameLink() {
     WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("SIM")}});
     h.realSerial = true;
     QVERIFY(h.Start());
@@ -470,10 +529,13 @@ class DriverTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
     sim::Simulator& sim = *w.driverLink().simulatedDriver().simulator();
     sim.Unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(Red(w, 1), kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(Red(w, 1) && w.driverLink().selection().WaitingForDevice(),
+                             kLinkTimeoutMs);
+    const sim::PseudoTerminal squatter;
     sim.Replug();
-    emit w.portDialog()->Chosen(QStringLiteral("SIM"));
     QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
+    QVERIFY(h.prompts.shown.empty());
   }
 
   void unpluggedDuringADownloadIsReportedAsFailed() {
@@ -493,10 +555,23 @@ class DriverTest : public QObject {
     QCOMPARE(l.h.prompts.shown.front().kind, MessageKind::Error);
     QVERIFY(!w.downloadWindow()->isVisible());
     QVERIFY(Red(w, 1) && Red(w, 13));
-    // The window goes on polling the dead port, quietly.
-    const auto ticks = w.driverLink().engine().Variables().tickCount;
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().tickCount > ticks + 20, kLinkTimeoutMs);
-    QVERIFY(l.h.prompts.shown.size() <= 2);
+    // Meanwhile the download button says why it cannot run.
+    w.toolBar()->download()->click();
+    QCOMPARE(l.h.prompts.LastText(),
+             QString::fromUtf8("Bağlantı yok: portun geri gelmesi bekleniyor!"));
+
+    // Back again: polling resumes, and the download is not taken up again by itself.
+    const auto framesBefore = l.sim.ReceivedFrames().size();
+    const QString device = l.h.Stored(QStringLiteral("COMPORT"));
+    l.sim.Replug(true);
+    if (l.sim.PortPath() != device.toStdString())
+      QSKIP("another program took the pseudo-terminal's number");
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
+    const auto frames = l.sim.ReceivedFrames();
+    for (std::size_t i = framesBefore; i < frames.size(); ++i)
+      QCOMPARE(frames[i].bytes[1], std::uint8_t{'K'});
+    QVERIFY(Commands(l.sim, 'P').size() == 1);
+    QCOMPARE(l.h.prompts.shown.size(), size_t{2});
   }
 
   void anotherRequestAbandonsTheDownloadAndSaysSo() {

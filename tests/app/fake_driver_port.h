@@ -16,6 +16,9 @@ namespace kivra::app::testing {
 class FakeDriverPort final : public DriverPort {
  public:
   void PutChar(std::uint8_t byte) override { sent.push_back(byte); }
+  void PutBlock(std::span<const std::uint8_t> bytes) override {
+    sent.insert(sent.end(), bytes.begin(), bytes.end());
+  }
   std::size_t GetInBufferUsed() override { return incoming.size(); }
   void GetBlock(std::uint8_t* buffer, std::size_t n) override {
     for (std::size_t i = 0; i < n; ++i) {
@@ -27,7 +30,9 @@ class FakeDriverPort final : public DriverPort {
 
   void SetPort(const link::PortName& name) override { port = name; }
   void SetOpen(bool open) override {
-    if (open && missing.count(port.Text())) throw std::runtime_error("Specified port doesn't exist");
+    if (open && missing.count(port.Text())) {
+      throw link::PortOpenError(link::OpenFailure::Missing, "Specified port doesn't exist");
+    }
     if (open && !port.IsPath() && port.number == 0) {
       if (!prompt) throw std::runtime_error("The port number has not been set");
       const auto chosen = prompt();
@@ -35,7 +40,10 @@ class FakeDriverPort final : public DriverPort {
     }
     if (open) ++opens;
     isOpen = open;
+    if (open) lost = false;
   }
+  bool DeviceLost() override { return isOpen && lost; }
+  bool DevicePresent(const link::PortName& name) override { return !missing.count(name.Text()); }
   void SetPortPrompt(Prompt p) override { prompt = std::move(p); }
   void Close() noexcept override { isOpen = false; }
 
@@ -43,6 +51,7 @@ class FakeDriverPort final : public DriverPort {
 
   link::PortName port;
   bool isOpen = false;
+  bool lost = false;
   int opens = 0;
   std::set<std::string> missing;
   std::vector<std::uint8_t> sent;

@@ -3,9 +3,12 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QToolButton>
 
 #include "app/main_menu.h"
 #include "app/port_dialog.h"
+#include "app/program_files.h"
+#include "app/tool_bar.h"
 #include "driver_fixture.h"
 
 namespace kivra::app::testing {
@@ -40,10 +43,23 @@ class PortTest : public QObject {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("missing, Turkish") << "0" << "4" << QString::fromUtf8("Comm Port 4 Açılamadı!");
-    QTest::newRow("missing, English") << "1" << "4" << "Comm Port 4 not opened!";
+    // The reason, and where the simulated driver is to be had.
+    QTest::newRow("missing, Turkish")
+        << "0"
+        << "4"
+        << QString::fromUtf8(
+               "Comm Port 4 Açılamadı!\nBu bilgisayarda böyle bir port yok.\n"
+               "Sürücü yoksa: Ayarlar > Com Port ... simülasyon sürücüsünü (SIM) sunar.");
+    QTest::newRow("missing, English")
+        << "1"
+        << "4"
+        << "Comm Port 4 not opened!\nThere is no such port on this computer.\n"
+           "Without a driver: Settings > Com Port ... offers the simulated driver (SIM).";
     // Not a port name: the message names the port number as it stood, none yet.
-    QTest::newRow("not a number") << "1" << "COM" << "Comm Port 0 not opened!";
+    QTest::newRow("not a number") << "1"
+                                  << "COM"
+                                  << "Comm Port 0 not opened!\nWithout a driver: Settings > Com "
+                                     "Port ... offers the simulated driver (SIM).";
   }
   void startupWarnsOfAPortThatDoesNotOpen() {
     QFETCH(QString, language);
@@ -112,7 +128,8 @@ class PortTest : public QObject {
     // A port that does not open: warned, link off, displays empty, setting unchanged.
     QTest::keyClicks(dialog->numberBox(), QStringLiteral("9"));
     dialog->okButton()->click();
-    QCOMPARE(h.prompts.LastText(), QStringLiteral("Comm Port 9 not opened!"));
+    QCOMPARE(h.prompts.LastText(),
+             QStringLiteral("Comm Port 9 not opened!\nThere is no such port on this computer."));
     QCOMPARE(h.prompts.shown.back().kind, MessageKind::Warning);
     QVERIFY(dialog->isVisible());
     QVERIFY(!h.window().driverLink().engine().LinkEnabled());
@@ -128,6 +145,50 @@ class PortTest : public QObject {
     dialog->cancelButton()->click();
     QVERIFY(!dialog->isVisible());
     QCOMPARE(h.prompts.shown.size(), size_t{2});
+  }
+
+  // Confirming an emptied box stops the link: the window says so at once, and the
+  // download button says why it does nothing, rather than "No valid program!" after a
+  // clean check.
+  void anEmptiedBoxShowsTheLinkDown() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")}});
+    const QString path =
+        h.WriteProgram(QStringLiteral("P.KV3"), "       SPEED = 100;\r\r\n       END;\r\r\n");
+    h.prompts.fileNames = {path};
+    QVERIFY(h.Start());
+    MainWindow& w = h.window();
+    w.files().Open();
+    QVERIFY(w.lastCheck().programValid);
+    w.menu().comPort->trigger();
+    w.portDialog()->numberBox()->clear();
+    w.portDialog()->okButton()->click();
+    w.portDialog()->cancelButton()->click();
+    QVERIFY(Red(w, 1) && Red(w, 13));
+    QCOMPARE(Text(w, "LinkStatusText1"), QString::fromUtf8("port açık değil"));
+    QCOMPARE(Text(w, "LinkStatusText2"), QString::fromUtf8("port açık değil"));
+    const auto sent = h.port.sent.size();
+    w.toolBar()->download()->click();
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Bağlantı yok: port açık değil!"));
+    QCOMPARE(h.port.sent.size(), sent);
+  }
+
+  // The number box takes a device path typed in full.
+  void aDevicePathCanBeTyped() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")}});
+    QVERIFY(h.Start());
+    PortDialog* dialog = h.window().portDialog();
+    h.window().menu().comPort->trigger();
+    dialog->numberBox()->clear();
+    QTest::keyClicks(dialog->numberBox(), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(dialog->numberBox()->text(), QStringLiteral("/dev/ttyUSB3"));
+    dialog->okButton()->click();
+    QCOMPARE(QString::fromStdString(h.port.port.path), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("/dev/ttyUSB3"));
+    // Letters that make no path stay out, as before.
+    h.window().menu().comPort->trigger();
+    dialog->numberBox()->clear();
+    QTest::keyClicks(dialog->numberBox(), QStringLiteral("COM3"));
+    QCOMPARE(dialog->numberBox()->text(), QStringLiteral("3"));
   }
 
   void dialogListsTheDevicesAndTheSimulatedDriver() {
@@ -162,13 +223,14 @@ class PortTest : public QObject {
     h.realSerial = true;  // the serial component asks through its prompt hook
     h.prompts.ports = {QString()};  // cancelled
     QVERIFY(h.Start());
-    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port /dev/kivra-no-such-port Açılamadı!"));
+    QVERIFY(h.prompts.LastText().startsWith(QString::fromUtf8(
+        "Comm Port /dev/kivra-no-such-port Açılamadı!\nBu bilgisayarda böyle bir port yok.\n")));
     h.window().menu().comPort->trigger();
     h.window().portDialog()->numberBox()->setText(QStringLiteral("0"));
     h.window().portDialog()->okButton()->click();
     QCOMPARE(h.prompts.portPrompts.size(), size_t{1});
     QCOMPARE(h.prompts.portPrompts[0].back().port, QStringLiteral("SIM"));
-    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port 0 Açılamadı!"));
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Comm Port 0 Açılamadı!\nPort seçilmedi."));
 
     // Asked again and answered with the simulated driver: the link runs on it.
     h.prompts.ports = {QStringLiteral("SIM")};

@@ -1,5 +1,6 @@
 // The kivra download, status and send commands, run as programs.
 
+#include "sim/pty.h"
 #include "tests/link/cli_fixture.h"
 
 namespace kivra::link {
@@ -57,12 +58,82 @@ TEST_F(Cli, SendAppliesOrRefuses) {
   EXPECT_NE(read.out.find("direction=L\n"), std::string::npos) << read.out;
 }
 
-TEST_F(Cli, PortThatWillNotOpen) {
-  const auto r = Run("status --port /dev/kivra-no-such-port");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "Comm Port /dev/kivra-no-such-port not opened!");
-  const auto tr = Run("send --lang tr --port /dev/kivra-no-such-port run");
-  EXPECT_EQ(tr.err.substr(0, tr.err.find('\n')), "Comm Port /dev/kivra-no-such-port Açılamadı!");
+TEST_F(Cli, PortThatWillNotOpenSaysWhy) {
+  struct Case {
+    std::string args;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"status --port /dev/kivra-no-such-port",
+       "Comm Port /dev/kivra-no-such-port not opened!\nThere is no such port on this computer.\n"},
+      {"send --lang tr --port /dev/kivra-no-such-port run",
+       "Comm Port /dev/kivra-no-such-port Açılamadı!\nBu bilgisayarda böyle bir port yok.\n"},
+      {"status --port /etc/passwd",
+       "Comm Port /etc/passwd not opened!\nThis is not a serial port.\n"},
+  };
+  for (const auto& c : cases) {
+    const auto r = Run(c.args);
+    EXPECT_EQ(r.status, 1) << c.args;
+    EXPECT_EQ(r.err, c.err) << c.args;
+  }
+}
+
+// Port 0 asks for the port, and only a terminal can answer.
+TEST_F(Cli, PortZeroWithoutATerminalIsAUsageError) {
+  for (const char* command : {"status", "send run", "download x.kv3"}) {
+    const auto r = Run(std::string(command) + " --port 0");
+    EXPECT_EQ(r.status, 2) << command;
+    EXPECT_NE(r.err.find("--port 0 asks for the port on a terminal"), std::string::npos) << r.err;
+  }
+}
+
+// Nothing answers on the port (a serial line with no driver on it): --count still ends
+// the command, and its status says the driver was not there.
+TEST_F(Cli, StatusCountEndsAlsoWhenNothingAnswers) {
+  const sim::PseudoTerminal silentLine;
+  const auto r = Run("status --port " + silentLine.PortPath() + " --count 2");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out, "not connected\nnot connected\n");
+}
+
+// A memory value comes only from a whole, valid reply; otherwise nothing is printed.
+TEST_F(Cli, MemoryReadOfABrokenReplyFails) {
+  sim_.SetMemoryCell(300, 42);
+  sim_.AddFault({sim::ReplyKind::MemoryValue, sim::FaultAction::Garble, 1, 3});
+  const auto broken = Run("send --port " + sim_.PortPath() + " mem-read 300");
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out, "");
+  EXPECT_EQ(broken.err, "The driver does not answer!\n");
+  const auto good = Run("send --port " + sim_.PortPath() + " mem-read 300");
+  EXPECT_EQ(good.status, 0) << good.err;
+  EXPECT_EQ(good.out, "42\n");
+}
+
+// The adapter is pulled while `kivra status` runs and plugged in again behind the same
+// path: it says so, and goes on by itself.
+TEST_F(Cli, StatusReconnectsByItself) {
+  const auto link = dir_ / "ttyUSB-sim";
+  sim::Simulator::Options options;
+  options.linkPath = link.string();
+  sim::Simulator sim(options);
+  const std::string command =
+      std::string(KIVRA_BINARY) + " status --port " + link.string() + " --count 8 2>&1";
+  FILE* out = popen(command.c_str(), "r");
+  ASSERT_NE(out, nullptr);
+  std::vector<std::string> lines;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, out)) {
+    lines.emplace_back(buffer);
+    if (lines.size() == 2) sim.Unplug();
+    if (lines.back() == "reconnecting\n" && !sim.Plugged()) sim.Replug();
+  }
+  const int status = pclose(out);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[2], "reconnecting\n");
+  EXPECT_EQ(lines.back().rfind("connected ", 0), 0u) << lines.back();
+  // Nothing but status requests reached the driver.
+  for (const auto& frame : sim.ReceivedFrames()) EXPECT_EQ(frame.bytes[2], 's');
 }
 
 TEST_F(Cli, DownloadRefusesAProgramWithErrors) {

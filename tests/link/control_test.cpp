@@ -11,6 +11,7 @@ namespace {
 
 using testing::Reply;
 using testing::Rig;
+using testing::StatusFrame;
 
 // Presses a write button with `text` in its box; returns the frame sent, if any.
 std::optional<Frame> Write(Rig& r, std::uint8_t sendState, std::string_view box, std::string_view text) {
@@ -197,6 +198,45 @@ TEST(DirectControl, MemoryAddressRules) {
   }
 }
 
+// A memory value is shown only from a whole, valid 'E' reply; anything else is a failed
+// attempt, asked again, and after the third the exchange fails with the box left empty.
+TEST(DirectControl, MemoryValueOnlyFromAWholeValidReply) {
+  Frame corrupt = Reply('E', {200});
+  corrupt[2] ^= 0x01;
+  struct Case {
+    const char* what;
+    Frame reply;
+    const char* shown;
+    ExchangeOutcome outcome;
+  };
+  const Case cases[] = {
+      {"valid", Reply('E', {200}), "200", ExchangeOutcome::Acknowledged},
+      {"corrupt", corrupt, "", ExchangeOutcome::Failed},
+      {"a status reply", StatusFrame(), "", ExchangeOutcome::Failed},
+      {"an acknowledgement", {AckByte}, "", ExchangeOutcome::Failed},
+      {"cut short", Frame{0x04, 'E', 200}, "", ExchangeOutcome::Failed},
+  };
+  for (const auto& c : cases) {
+    Rig r;
+    r.PollOnce();
+    r.window.texts["Edit3"] = "9";
+    r.engine.PressMemoryRead();
+    int asked = 0;
+    for (int tick = 0; tick < 40 && r.engine.LastExchange().outcome == ExchangeOutcome::Running;
+         ++tick) {
+      r.Tick();
+      for (const auto& f : r.port.TakeFrames()) {
+        ASSERT_EQ(f, CommandFrame('E', 9)) << c.what;
+        ++asked;
+        r.port.Receive(c.reply);
+      }
+    }
+    EXPECT_EQ(r.engine.LastExchange().outcome, c.outcome) << c.what;
+    EXPECT_EQ(asked, c.outcome == ExchangeOutcome::Acknowledged ? 1 : 3) << c.what;
+    EXPECT_EQ(r.window.text("Edit4"), c.shown) << c.what;
+  }
+}
+
 TEST(DirectControl, RepliesFillTheBoxes) {
   Rig r;
   r.engine.SetEnglish(true);
@@ -204,7 +244,7 @@ TEST(DirectControl, RepliesFillTheBoxes) {
 
   r.engine.PressMemoryRead();
   r.Tick();
-  r.port.Receive({0x04, 'E', 200});  // no checksum test for memory values
+  r.port.Receive(Reply('E', {200}));
   r.Tick(2);
   EXPECT_EQ(r.window.text("Edit4"), "200");
 

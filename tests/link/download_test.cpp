@@ -172,18 +172,52 @@ TEST(Download, WrongAcknowledgementCountsAsLost) {
 }
 
 TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
-  for (bool valid : {false, true}) {
+  struct Case {
+    bool valid;
+    bool linkOn;
+    bool waitingForDevice;
+    const char* message;
+  };
+  const Case cases[] = {
+      {false, true, false, "No valid program!"},
+      {false, false, false, "No valid program!"},
+      // A clean check and no port: the user is told what is missing.
+      {true, false, false, "No connection: the port is not open!"},
+      {true, false, true, "No connection: waiting for the port to come back!"},
+  };
+  for (const auto& c : cases) {
     Rig r;
     r.engine.SetEnglish(true);
-    if (valid) r.engine.SetLinkEnabled(false);
-    r.engine.StartDownload(valid, Image(10), Vectors(), "a.kv3");
+    if (!c.linkOn) r.engine.SetLinkEnabled(false);
+    if (c.waitingForDevice) r.engine.PortLost();
+    r.engine.StartDownload(c.valid, Image(10), Vectors(), "a.kv3");
     r.Tick(5);
     ASSERT_EQ(r.window.messages.size(), 1u);
-    EXPECT_EQ(r.window.messages[0].text, "No valid program!");
+    EXPECT_EQ(r.window.messages[0].text, c.message);
     EXPECT_EQ(r.engine.Download(), DownloadResult::None);
     EXPECT_FALSE(r.window.progressVisible);
     for (const auto& f : r.port.TakeFrames()) EXPECT_EQ(f, CommandFrame('s', 0));
   }
+}
+
+// A second press of the download button while one runs is ignored: no error, and the
+// running download neither restarts nor stops.
+TEST(Download, SecondPressWhileItRunsChangesNothing) {
+  Rig r;
+  r.engine.SetEnglish(true);
+  const auto image = Image(60);
+  int presses = 0;
+  const Sent run = Download(r, image, [&](int k, const Frame&) {
+    if (k == 2 && presses++ == 0) r.engine.StartDownload(true, Image(10), Vectors(), "other.kv3");
+    return true;
+  });
+  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(r.engine.Download(), DownloadResult::Succeeded);
+  EXPECT_TRUE(r.window.messages.empty());
+  ASSERT_EQ(run.frames.size(), 1u + 3u + 2u);  // begin, 25 + 25 + 10 code bytes, vector, name
+  EXPECT_EQ(run.frames[3][0], 10u + 5u);
+  EXPECT_EQ(run.frames[4][2], 0);  // the vector frame carries 60, the first program's length
+  EXPECT_EQ(run.frames[4][3], 60);
 }
 
 TEST(Download, AnotherRequestAbandonsItLoudlyAndGoesOutAtOnce) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/link/fakes.h"
 
 namespace kivra::link {
@@ -77,24 +79,35 @@ TEST(Polling, SilenceTimesOutThenALateReplyReconnects) {
   EXPECT_EQ(r.v().tickCount, 0u);
 }
 
-TEST(Polling, FailedStatusRepliesAreCountedInThrees) {
+TEST(Polling, ThreeFailedStatusRepliesTurnTheIndicatorsRed) {
   Rig r;
   r.PollOnce(StatusFrame(0x3F));
-  const Frame wrongLetter = Reply('t', std::vector<std::uint8_t>(13, 0));
+  const Frame wrongLetter = Reply('t', std::vector<std::uint8_t>(20, 0));
   for (int i = 1; i <= 4; ++i) {
     r.Tick();
     r.port.Receive(wrongLetter);
     r.Tick(2);
     EXPECT_EQ(r.v().retryCount, i % 3) << i;
+    // Bytes keep arriving, yet from the third failure on the driver counts as gone until
+    // a reply is accepted: the red shows, and the displays are blanked.
+    EXPECT_EQ(r.v().connected, i < 3) << i;
+    EXPECT_EQ(r.window.colour("Shape1"), i < 3 ? Colour::Lime : Colour::Red) << i;
+    EXPECT_EQ(r.window.colour("Shape13"), i < 3 ? Colour::Lime : Colour::Red) << i;
   }
-  // Bytes keep arriving, so the driver counts as present; the displays keep the last
-  // accepted reply.
-  EXPECT_TRUE(r.v().connected);
   EXPECT_EQ(r.engine.StatusCount(), 1u);
+  EXPECT_EQ(r.window.colour("Shape8"), Colour::ScrollBar);
+  EXPECT_EQ(r.window.statuses.back(), LinkStatus::NotAnswering);
+  r.PollOnce(StatusFrame(0x3F));
+  EXPECT_TRUE(r.v().connected);
+  EXPECT_EQ(r.window.colour("Shape1"), Colour::Lime);
   EXPECT_EQ(r.window.colour("Shape8"), Colour::Lime);
+  EXPECT_EQ(r.window.statuses.back(), LinkStatus::Answering);
 }
 
-TEST(Reading, AcknowledgementCountsOnlyInTheCurrentRead) {
+// Where an acknowledgement is awaited: 06h at the start of what arrived, or right behind
+// whole replies of another kind (a status reply that was on its way when the command
+// went out). Nowhere else: a 06h behind garbage may be any byte of a broken reply.
+TEST(Reading, WhatCountsAsAnAcknowledgement) {
   struct Case {
     const char* what;
     Frame earlier;  // a read before the command's
@@ -103,16 +116,31 @@ TEST(Reading, AcknowledgementCountsOnlyInTheCurrentRead) {
   };
   Frame lateStatusAndAck = StatusFrame();
   lateStatusAndAck.push_back(AckByte);
-  Frame longWithAckAt16(20, 0x55);
-  longWithAckAt16[16] = AckByte;
+  Frame twoLateRepliesAndAck = StatusFrame(1);
+  const Frame memory = Reply('E', {7});
+  twoLateRepliesAndAck.insert(twoLateRepliesAndAck.end(), memory.begin(), memory.end());
+  twoLateRepliesAndAck.push_back(AckByte);
+  Frame brokenStatusAndAck = StatusFrame();
+  brokenStatusAndAck[5] ^= 0x40;
+  brokenStatusAndAck.push_back(AckByte);
+  Frame garbageWithAckAt16(16, 0x55);
+  garbageWithAckAt16.push_back(AckByte);
+  const Frame status = StatusFrame();
   const Case cases[] = {
       {"ack alone", {}, kAck, ReplyResult::Ok},
       {"ack first of several", {}, {AckByte, 0x15, 0x15}, ReplyResult::Ok},
       {"late status then ack", {}, lateStatusAndAck, ReplyResult::Ok},
-      {"byte 16 of a long read", {}, longWithAckAt16, ReplyResult::Ok},
+      {"two late replies then ack", {}, twoLateRepliesAndAck, ReplyResult::Ok},
+      {"late status still arriving",
+       {},
+       Frame(status.begin(), status.begin() + 9),
+       ReplyResult::Pending},
+      {"late status alone", {}, StatusFrame(), ReplyResult::Pending},
       {"negative acknowledgement", {}, {0x15}, ReplyResult::Failed},
       {"ack at byte 1", {}, {0x00, AckByte}, ReplyResult::Failed},
-      {"stale ack at byte 16", longWithAckAt16, {0x15, 0x15}, ReplyResult::Failed},
+      {"ack behind a broken status reply", {}, brokenStatusAndAck, ReplyResult::Failed},
+      {"ack behind 16 bytes of garbage", {}, garbageWithAckAt16, ReplyResult::Failed},
+      {"stale ack at byte 16", garbageWithAckAt16, {0x15, 0x15}, ReplyResult::Failed},
   };
   for (const auto& c : cases) {
     Rig r;
@@ -131,25 +159,143 @@ TEST(Reading, AcknowledgementCountsOnlyInTheCurrentRead) {
   }
 }
 
-TEST(Reading, SplitReplyFailsItsChecksumAndIsAskedAgain) {
+// A status reply was half read when the command went out; its rest and the command's
+// acknowledgement come later.
+TEST(Reading, AcknowledgementBehindAStatusReplySplitByTheCommand) {
   Rig r;
   r.PollOnce();
-  r.engine.PressReadSettings();
+  const Frame status = StatusFrame(0x01);
+  r.Tick();  // sends 's'
+  r.port.Receive(Frame(status.begin(), status.begin() + 7));
   r.Tick();
-  EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('t', 0)});
-  const Frame t = Reply('t', {0x04, 0xB0, 0, 100, 0, 50, 8, 0, 20, 0, 30, 1, 0, 0, 0, 9, 0, 1, 0, 3});
-  r.port.Receive(Frame(t.begin(), t.begin() + 10));
-  r.Tick();
-  EXPECT_EQ(r.v().replyResult, ReplyResult::Failed);
-  r.port.Receive(Frame(t.begin() + 10, t.end()));
-  r.Tick(2);  // failed again on the rest; then the send state asks again
-  EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('t', 0)});
-  r.port.Receive(t);
+  r.engine.Request(state::Run);
+  r.Tick();  // sends 'R'
+  EXPECT_EQ(r.port.TakeFrames().back(), CommandFrame('R', 0));
+  Frame rest(status.begin() + 7, status.end());
+  rest.push_back(AckByte);
+  r.port.Receive(rest);
   r.Tick(2);
-  EXPECT_EQ(r.v().linkState, state::Idle);
-  EXPECT_EQ(r.window.text("Edit23"), "1200");
-  EXPECT_EQ(r.window.text("StaticText83"), "SAĞ");
-  EXPECT_EQ(r.window.text("Edit29"), "9");
+  EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged);
+  EXPECT_TRUE(r.port.TakeFrames().empty());  // not sent again
+}
+
+// A command that flushes the input goes out while a status reply is half here: the rest
+// of that reply still comes, and must not pass for a wrong answer (or hide the right one).
+TEST(Reading, TheRestOfAReplyCutByAFlushIsDropped) {
+  const Frame status = StatusFrame(0x3F, 0x01, 0x0606, 6, 6, 6);  // 06h bytes all over
+  const Frame t =
+      Reply('t', {0x04, 0xB0, 0, 100, 0, 50, 8, 0, 20, 0, 30, 1, 0, 0, 0, 9, 0, 1, 0, 3});
+  struct Case {
+    const char* what;
+    std::function<void(Rig&)> press;
+    Frame answer;
+    Frame sent;
+  };
+  const Case cases[] = {
+      {"output", [](Rig& r) { r.engine.PressOutput(1); }, {AckByte}, CommandFrame('x', 0x100)},
+      {"motor settings", [](Rig& r) { r.engine.PressReadSettings(); }, t, CommandFrame('t', 0)},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t cut = 1; cut < status.size(); ++cut) {
+      Rig r;
+      r.PollOnce();
+      r.Tick();  // sends 's'
+      r.port.Receive(Frame(status.begin(), status.begin() + static_cast<std::ptrdiff_t>(cut)));
+      r.Tick();
+      c.press(r);
+      r.Tick();  // sends, flushing
+      EXPECT_EQ(r.port.TakeFrames().back(), c.sent) << c.what << cut;
+      Frame rest(status.begin() + static_cast<std::ptrdiff_t>(cut), status.end());
+      rest.insert(rest.end(), c.answer.begin(), c.answer.end());
+      r.port.Receive(rest);
+      r.Tick(3);
+      EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged) << c.what << cut;
+      for (const auto& f : r.port.TakeFrames())
+        EXPECT_EQ(f, CommandFrame('s', 0)) << c.what << cut;  // asked once
+    }
+  }
+}
+
+// Whatever way the bytes are cut into reads, a reply is judged whole, once.
+TEST(Reading, RepliesAreKeptUntilWholeAcrossTicks) {
+  const Frame status = StatusFrame(0x2A, 0, 0, 99);
+  const Frame t =
+      Reply('t', {0x04, 0xB0, 0, 100, 0, 50, 8, 0, 20, 0, 30, 1, 0, 0, 0, 9, 0, 1, 0, 3});
+  for (std::size_t cut = 1; cut < t.size(); ++cut) {
+    Rig r;
+    r.PollOnce();
+    r.engine.PressReadSettings();
+    r.Tick();
+    EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('t', 0)});
+    r.port.Receive(Frame(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(cut)));
+    r.Tick();
+    EXPECT_EQ(r.v().replyResult, ReplyResult::Pending) << cut;
+    r.port.Receive(Frame(t.begin() + static_cast<std::ptrdiff_t>(cut), t.end()));
+    r.Tick(2);
+    EXPECT_EQ(r.v().linkState, state::Idle) << cut;
+    EXPECT_TRUE(r.port.TakeFrames().empty()) << cut;  // asked once
+    EXPECT_EQ(r.window.text("Edit23"), "1200") << cut;
+    EXPECT_EQ(r.window.text("Edit29"), "9") << cut;
+  }
+  for (std::size_t cut = 1; cut < status.size(); ++cut) {
+    Rig r;
+    r.PollOnce();
+    r.Tick();
+    r.port.Receive(Frame(status.begin(), status.begin() + static_cast<std::ptrdiff_t>(cut)));
+    r.Tick();
+    r.port.Receive(Frame(status.begin() + static_cast<std::ptrdiff_t>(cut), status.end()));
+    r.Tick(2);
+    EXPECT_EQ(r.engine.StatusCount(), 2u) << cut;
+    EXPECT_EQ(r.v().retryCount, 0) << cut;
+    EXPECT_EQ(r.window.text("StaticText69"), "99") << cut;
+  }
+}
+
+// Status polling fed by streams of bytes, one read per tick: garbage is skipped, every
+// whole valid reply is accepted once, and nothing else ever is.
+TEST(Reading, StatusStreams) {
+  const Frame good = StatusFrame(0x01);
+  Frame corrupt = StatusFrame(0x02);
+  corrupt[3] ^= 0x10;
+  const Frame twelve = Reply('s', {0x04, 0, 0, 0x01, 25, 12, 0, 0, 0});
+  const auto join = [](std::initializer_list<Frame> parts) {
+    Frame all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Frame> reads;  // one per tick from the request on
+    std::uint64_t accepted;
+    std::uint8_t lastInputs;
+  };
+  const Case cases[] = {
+      {"garbage before a reply", {join({{0x00, 0x01, 0xFF, 0x99}, good})}, 1, 0x01},
+      {"length bytes 0, 1 and 255", {{0x00}, {0x01}, {0xFF}, good}, 1, 0x01},
+      {"two replies in one read", {join({good, StatusFrame(0x03)})}, 2, 0x03},
+      {"a 12-byte reply", {twelve}, 1, 0x04},
+      {"a corrupt reply, then a good one", {join({corrupt, good})}, 1, 0x01},
+      {"a reply cut off, then a whole one",
+       {Frame(good.begin(), good.begin() + 5), StatusFrame(0x05)},
+       1,
+       0x05},
+      {"acknowledgements only", {Frame(40, AckByte), Frame(40, AckByte)}, 0, 0},
+      {"a reply with a wrong letter's shape", {Reply('S', Frame(13, 0))}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Rig r;
+    r.Tick();  // the first request
+    r.port.TakeFrames();
+    for (const auto& read : c.reads) {
+      r.port.Receive(read);
+      r.Tick();
+    }
+    r.Tick(8);
+    EXPECT_EQ(r.engine.StatusCount(), c.accepted) << c.what;
+    if (c.accepted > 0) {
+      EXPECT_EQ(r.engine.LastStatus().io, c.lastInputs) << c.what;
+    }
+  }
 }
 
 TEST(Reading, ReplyForAnotherRequestFailsOnItsLetter) {
@@ -280,6 +426,50 @@ TEST(Requests, IntervalsFollowTheExchange) {
   r.Tick(2);
   r.Tick();
   EXPECT_EQ(r.timer.changes, (std::vector<int>{25, 200, 25, 100, 25}));
+}
+
+// A frame the port refuses never went out: nothing that arrives afterwards (a late status
+// reply, a stray 06h) is taken for its answer, and it is sent again or given up.
+TEST(PortErrors, NothingCountsAsTheAnswerToAFrameThatNeverLeft) {
+  struct Case {
+    const char* what;
+    std::function<void(Rig&)> press;
+    Frame expected;  // the frame that goes out once the port takes frames again
+  };
+  const Case cases[] = {
+      {"run", [](Rig& r) { r.engine.Request(state::Run); }, CommandFrame('R', 0)},
+      {"memory read", [](Rig& r) { r.engine.PressMemoryRead(); }, CommandFrame('E', 1)},
+      {"download",
+       [](Rig& r) {
+         CodeImage image;
+         image.bytes.fill(0xFF);
+         image.length = 30;
+         r.engine.StartDownload(true, image, {}, "A.KV3");
+       },
+       CommandFrame('P', 0)},
+  };
+  for (const auto& c : cases) {
+    Rig r;
+    r.PollOnce();
+    r.Tick();  // a status request whose reply is late
+    c.press(r);
+    r.port.refuseBlocks = 1;
+    Frame late = StatusFrame();
+    late.push_back(AckByte);
+    r.port.Receive(late);
+    r.Tick();  // the frame is refused
+    EXPECT_EQ(r.v().replyState, ReplyState::Idle) << c.what;
+    EXPECT_EQ(r.window.colour("Shape1"), Colour::Red) << c.what;
+    r.port.Receive(Reply('E', {99}));
+    r.Tick();  // the wait state sees the failure: the frame is built again
+    EXPECT_NE(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged) << c.what;
+    EXPECT_EQ(r.window.text("Edit4"), "") << c.what;
+    r.Tick();
+    const auto frames = r.port.TakeFrames();
+    ASSERT_FALSE(frames.empty()) << c.what;
+    EXPECT_EQ(frames.back(), c.expected) << c.what;
+    EXPECT_EQ(r.v().downloadOffset, 0u) << c.what;  // no data frame before the begin frame's 06h
+  }
 }
 
 TEST(PortErrors, ReportedOnceAndNeverAFreeze) {

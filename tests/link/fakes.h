@@ -23,6 +23,14 @@ class FakePort : public Port {
     if (failPut) throw std::runtime_error(failPut);
     sent.push_back(b);
   }
+  void PutBlock(std::span<const std::uint8_t> bytes) override {
+    if (failPut) throw std::runtime_error(failPut);
+    if (refuseBlocks > 0) {
+      --refuseBlocks;
+      throw std::runtime_error("Output buffer too small for block");
+    }
+    sent.insert(sent.end(), bytes.begin(), bytes.end());
+  }
   std::size_t GetInBufferUsed() override { return incoming.size(); }
   void GetBlock(std::uint8_t* buffer, std::size_t n) override {
     if (n > incoming.size()) throw std::runtime_error("Buffer is empty");
@@ -55,12 +63,14 @@ class FakePort : public Port {
   std::deque<std::uint8_t> incoming;
   int flushes = 0;
   const char* failPut = nullptr;
+  int refuseBlocks = 0;  // the next n frames are refused
 };
 
 class FakeWindow : public LinkView, public AppHooks {
  public:
   // LinkView
   void SetColour(std::string_view control, Colour colour) override { colours[std::string(control)] = colour; }
+  void ShowLinkStatus(LinkStatus s) override { statuses.push_back(s); }
   void SetText(std::string_view control, std::string_view text) override { texts[std::string(control)] = text; }
   void ShowMessage(MessageKind kind, std::string_view text) override { messages.push_back({kind, std::string(text)}); }
   void ShowProgress(std::string_view caption, std::uint32_t maximum) override {
@@ -112,6 +122,7 @@ class FakeWindow : public LinkView, public AppHooks {
     std::string text;
   };
   std::map<std::string, Colour> colours;
+  std::vector<LinkStatus> statuses;
   std::map<std::string, std::string> texts;
   std::vector<Message> messages;
   bool progressVisible = false;

@@ -30,7 +30,7 @@ struct Live {
   TickLoop loop;
   LinkEngine engine{serial, window, window, loop};
 
-  Live() {
+  explicit Live(sim::Simulator::Options line = {}) : sim(std::move(line)) {
     serial.SetPort(PortName{0, sim.PortPath()});
     serial.SetOpen(true);
     engine.SetLinkEnabled(true);
@@ -228,6 +228,74 @@ TEST(Live, SilenceTurnsTheLightsRedAndAnswersTurnThemGreen) {
   EXPECT_EQ(l.window.text("StaticText13"), " ");
   ASSERT_TRUE(l.Until([&] { return l.engine.Variables().connected; }));
   EXPECT_EQ(l.window.colour("Shape1"), Colour::Lime);
+}
+
+// The same work on every kind of line: byte by byte with and without a USB adapter's
+// packets, 12- or 16-byte status replies, a slow turnaround, and whole replies.
+TEST(Live, EveryKindOfLineCarriesTheWork) {
+  struct Case {
+    const char* what;
+    std::chrono::milliseconds usbLatency;
+    std::size_t statusLength;
+    std::chrono::milliseconds turnaround;
+    bool whole;
+  };
+  const Case cases[] = {
+      {"USB, 16 ms", 16ms, 16, 3ms, false},
+      {"USB, 4 ms, 12-byte status, 5 ms turnaround", 4ms, 12, 5ms, false},
+      {"whole replies", 0ms, 16, 0ms, true},
+  };
+  for (const auto& c : cases) {
+    sim::Simulator::Options o =
+        c.whole ? sim::Simulator::Options::WholeReplies() : sim::Simulator::Options{};
+    o.line.usbLatency = c.usbLatency;
+    o.driver.statusLength = c.statusLength;
+    o.driver.turnaround = c.turnaround;
+    Live l(o);
+    l.sim.SetTemperature(44);
+    ASSERT_TRUE(l.Connected()) << c.what;
+    EXPECT_EQ(l.window.text("StaticText74"), "44") << c.what;
+    l.window.texts["Edit23"] = "777";
+    EXPECT_EQ(l.Exchange([&] { l.engine.Request(state::Speed); }), ExchangeOutcome::Acknowledged)
+        << c.what;
+    EXPECT_EQ(l.Exchange([&] { l.engine.PressReadSettings(); }), ExchangeOutcome::Acknowledged)
+        << c.what;
+    EXPECT_EQ(l.window.text("Edit23"), "777") << c.what;
+    l.engine.StartDownload(true, Image(60), Vectors(), "L.KV3");
+    ASSERT_TRUE(l.Until([&] { return l.engine.Download() != DownloadResult::Running; }, 60s))
+        << c.what;
+    EXPECT_EQ(l.engine.Download(), DownloadResult::Succeeded) << c.what;
+    EXPECT_TRUE(l.window.messages.empty()) << c.what;
+  }
+}
+
+// Why a port does not open, as the serial component tells it.
+TEST(Live, OpenFailuresSayWhy) {
+  sim::Simulator sim;
+  SerialLink holder(QuietSettings());
+  holder.SetPort(PortName{0, sim.PortPath()});
+  holder.SetOpen(true);
+  struct Case {
+    std::string path;
+    OpenFailure reason;
+  };
+  const Case cases[] = {
+      {"/dev/kivra-no-such-port", OpenFailure::Missing},
+      {"/etc/passwd", OpenFailure::NotSerial},
+      {sim.PortPath(), OpenFailure::Busy},
+  };
+  for (const auto& c : cases) {
+    SerialLink link(QuietSettings());
+    link.SetPort(PortName{0, c.path});
+    try {
+      link.SetOpen(true);
+      ADD_FAILURE() << c.path << " opened";
+    } catch (const PortOpenError& e) {
+      EXPECT_EQ(e.Reason(), c.reason) << c.path << ": " << e.what();
+    }
+    EXPECT_EQ(link.DevicePresent(PortName{0, c.path}), c.reason == OpenFailure::Busy) << c.path;
+  }
+  holder.Close();
 }
 
 TEST(Live, UnpluggedDriverMidDownloadIsReportedNotHung) {

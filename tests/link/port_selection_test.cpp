@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
+#include "link/texts.h"
 #include "tests/link/fakes.h"
 
 namespace kivra::link {
@@ -20,12 +22,18 @@ struct FakeOpener : PortOpener {
   }
   void SetOpen(bool o) override {
     calls.push_back(o ? "open" : "close");
-    if (o && missing.count(port.Text())) throw std::runtime_error("Specified port doesn't exist");
+    if (o && missing.count(port.Text()))
+      throw PortOpenError(OpenFailure::Missing, "Specified port doesn't exist");
+    if (o && busy.count(port.Text())) throw std::runtime_error("Device already open");
     open = o;
+    if (o) lost = false;
   }
+  bool DeviceLost() override { return open && lost; }
+  bool DevicePresent(const PortName& p) override { return !absent.count(p.Text()); }
   PortName port;
   bool open = false;
-  std::set<std::string> missing;
+  bool lost = false;
+  std::set<std::string> missing, busy, absent;
   std::vector<std::string> calls;
 };
 
@@ -53,6 +61,13 @@ struct PortRig : testing::Rig {
   FakeDialog dialog;
   PortSelection ports{engine, opener, settings, window, dialog};
   PortRig() { engine.SetLinkEnabled(false); }
+  // The timer's tick as the owners run it: the port's watch, then the engine.
+  void Step(int n = 1) {
+    for (int i = 0; i < n; ++i) {
+      ports.Tick();
+      engine.Tick();
+    }
+  }
 };
 
 TEST(PortStartUp, OpensTheRememberedPort) {
@@ -82,15 +97,19 @@ TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
     const char* message;
   };
   const Case cases[] = {
-      {"4", true, "Comm Port 4 not opened!"},
-      {"4", false, "Comm Port 4 Açılamadı!"},
-      {"/dev/ttyUSB0", true, "Comm Port /dev/ttyUSB0 not opened!"},
+      {"4", true, "Comm Port 4 not opened!\nThere is no such port on this computer."},
+      {"4", false, "Comm Port 4 Açılamadı!\nBu bilgisayarda böyle bir port yok."},
+      {"/dev/ttyUSB0", true,
+       "Comm Port /dev/ttyUSB0 not opened!\nThere is no such port on this computer."},
+      // Without words of ours for the reason, the serial component's.
+      {"/dev/ttyS9", true, "Comm Port /dev/ttyS9 not opened!\nDevice already open"},
       {"COM4", true, "Comm Port 0 not opened!"},  // not a number: the number as it stood
   };
   for (const auto& c : cases) {
     PortRig r;
     r.engine.SetEnglish(c.english);
     r.opener.missing = {"4", "/dev/ttyUSB0"};
+    r.opener.busy = {"/dev/ttyS9"};
     r.settings.values["COMPORT"] = c.stored;
     r.window.texts["StaticText15"] = "old";
     r.ports.StartUp();
@@ -128,7 +147,8 @@ TEST(PortDialog, ChoosesStoresAndReopens) {
 
   // A port that cannot be opened: warning, setting unchanged, dialog open.
   r.ports.DialogOk("9");
-  EXPECT_EQ(r.window.messages.back().text, "Comm Port 9 not opened!");
+  EXPECT_EQ(r.window.messages.back().text,
+            "Comm Port 9 not opened!\nThere is no such port on this computer.");
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
   EXPECT_TRUE(r.dialog.visible);
   EXPECT_EQ(r.window.text("StaticText55"), "");
@@ -147,6 +167,122 @@ TEST(PortDialog, ChoosesStoresAndReopens) {
   r.ports.DialogCancel();
   EXPECT_FALSE(r.dialog.visible);
   EXPECT_EQ(r.settings.values["COMPORT"], "/dev/ttyACM0");
+}
+
+// The adapter is pulled during a download and plugged in again: the download is reported
+// as failed, nothing is sent or opened while the device is missing, and once it is back
+// only status polling resumes.
+TEST(PortReconnect, ALostDeviceIsFoundAgainAndOnlyPollingResumes) {
+  PortRig r;
+  r.engine.SetEnglish(true);
+  r.settings.values["COMPORT"] = "/dev/ttyUSB0";
+  r.ports.StartUp();
+  r.PollOnce();
+  CodeImage image;
+  image.bytes.fill(0xFF);
+  image.length = 100;
+  r.engine.StartDownload(true, image, {}, "A.KV3");
+  for (int i = 0; i < 4; ++i) {
+    r.Step();
+    if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
+  }
+  ASSERT_EQ(r.engine.Download(), DownloadResult::Running);
+
+  r.opener.lost = true;
+  r.opener.absent = {"/dev/ttyUSB0"};
+  r.opener.calls.clear();
+  r.Step();
+  EXPECT_EQ(r.engine.Download(), DownloadResult::Failed);
+  ASSERT_EQ(r.window.messages.size(), 1u);
+  EXPECT_EQ(r.window.messages[0].text, "Download error!");
+  EXPECT_FALSE(r.window.progressVisible);
+  EXPECT_EQ(r.opener.calls, std::vector<std::string>{"close"});
+  EXPECT_EQ(r.engine.Status(), LinkStatus::Reconnecting);
+  EXPECT_EQ(r.window.statuses.back(), LinkStatus::Reconnecting);
+  EXPECT_EQ(r.window.colour("Shape1"), Colour::Red);
+  EXPECT_TRUE(r.ports.WaitingForDevice());
+
+  // Gone: the path is looked at, never opened, and nothing is sent. A request made
+  // meanwhile is not kept for later.
+  r.engine.Request(state::Run);
+  r.Step(100);
+  EXPECT_EQ(r.opener.calls, std::vector<std::string>{"close"});
+  EXPECT_TRUE(r.port.sent.empty());
+
+  // There but not ready yet: tried again, quietly.
+  r.opener.absent.clear();
+  r.opener.busy = {"/dev/ttyUSB0"};
+  r.Step(20);
+  EXPECT_TRUE(r.ports.WaitingForDevice());
+  EXPECT_GE(std::count(r.opener.calls.begin(), r.opener.calls.end(), "open"), 1);
+  EXPECT_EQ(r.window.messages.size(), 1u);
+
+  r.opener.busy.clear();
+  r.Step(20);
+  EXPECT_FALSE(r.ports.WaitingForDevice());
+  EXPECT_TRUE(r.engine.LinkEnabled());
+  EXPECT_EQ(r.opener.port.Text(), "/dev/ttyUSB0");
+  const auto frames = r.port.TakeFrames();
+  ASSERT_FALSE(frames.empty());
+  for (const auto& f : frames) EXPECT_EQ(f, CommandFrame('s', 0));
+  r.port.Receive(testing::StatusFrame());
+  r.Step(2);
+  EXPECT_EQ(r.engine.Status(), LinkStatus::Answering);
+  EXPECT_EQ(r.window.messages.size(), 1u);
+}
+
+// Looking for the device takes a look every half second of the timer's time, not every tick.
+TEST(PortReconnect, LooksEveryHalfSecond) {
+  PortRig r;
+  r.ports.StartUp();
+  r.PollOnce();  // 25 ms ticks
+  r.opener.lost = true;
+  r.opener.absent = {"1"};
+  r.Step();
+  r.opener.calls.clear();
+  r.opener.absent.clear();
+  int ticks = 0;
+  while (r.ports.WaitingForDevice() && ticks < 100) {
+    r.Step();
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, PortSelection::kLookForDeviceMs / 25);
+  EXPECT_EQ(r.opener.calls, std::vector<std::string>{"open"});
+}
+
+// Choosing a port ends the wait for the lost one; it is not reopened when it comes back.
+TEST(PortReconnect, ChoosingAnotherPortEndsTheWait) {
+  PortRig r;
+  r.settings.values["COMPORT"] = "/dev/ttyUSB0";
+  r.ports.StartUp();
+  r.opener.lost = true;
+  r.opener.absent = {"/dev/ttyUSB0"};
+  r.Step();
+  ASSERT_TRUE(r.ports.WaitingForDevice());
+  r.ports.DialogOk("/dev/ttyUSB1");
+  EXPECT_FALSE(r.ports.WaitingForDevice());
+  EXPECT_EQ(r.engine.Status(), LinkStatus::NotAnswering);
+  r.opener.absent.clear();
+  r.opener.calls.clear();
+  r.Step(100);
+  EXPECT_EQ(r.opener.port.Text(), "/dev/ttyUSB1");
+  EXPECT_TRUE(r.opener.calls.empty());
+}
+
+// An emptied box confirmed in the dialog stops the link: the lamps and the connection
+// text say so at once, instead of staying lime while nothing is sent.
+TEST(PortDialog, AnEmptyEntryShowsTheLinkDown) {
+  PortRig r;
+  r.ports.StartUp();
+  r.PollOnce();
+  ASSERT_EQ(r.window.colour("Shape1"), Colour::Lime);
+  r.ports.DialogOk("");
+  r.ports.DialogCancel();
+  EXPECT_FALSE(r.engine.LinkEnabled());
+  EXPECT_EQ(r.window.colour("Shape1"), Colour::Red);
+  EXPECT_EQ(r.window.colour("Shape13"), Colour::Red);
+  EXPECT_EQ(r.engine.Status(), LinkStatus::PortClosed);
+  EXPECT_EQ(LinkStatusText(r.engine.Status(), false), "port açık değil");
 }
 
 }  // namespace

@@ -62,7 +62,12 @@ TEST(SerialErrors, OpenFailuresSayWhatTheUserCanDo) {
       {ENOENT, code(ErrBadId)},
       {ENXIO, code(ErrBadId)},
       {ENODEV, code(ErrBadId)},
-      {ENOTTY, code(ErrBadId)},
+      {ENOTTY,
+       [](const ESerialPortError& e) {
+         EXPECT_NE(dynamic_cast<const ENotSerialDevice*>(&e), nullptr);
+         EXPECT_EQ(e.ErrorCode(), ErrBadId);
+         EXPECT_STREQ(e.what(), "/dev/ttyUSB0 is not a serial device");
+       }},
       {EBUSY, code(ErrAlreadyOpen)},
       {EWOULDBLOCK, code(ErrAlreadyOpen)},
       {EACCES,

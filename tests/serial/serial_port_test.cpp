@@ -253,13 +253,13 @@ struct NumberedPtys {
   int opens = 0;
   std::vector<std::string> opened;
   DeviceOpener Opener() {
-    return [this](const std::string& path) {
+    return [this](const std::string& path, const PortSettings& settings) {
       ++opens;
       opened.push_back(path);
       const std::map<std::string, std::string> map = {{"/dev/ttyS0", first.path()},
                                                       {"/dev/ttyS1", second.path()}};
       const auto it = map.find(path);
-      return OpenSystemDevice(it == map.end() ? "/nonexistent" + path : it->second);
+      return OpenSystemDevice(it == map.end() ? "/nonexistent" + path : it->second, settings);
     };
   }
 };
@@ -477,11 +477,28 @@ struct Counters {
   int Total() const { return waits + reads + writes; }
 };
 
-class CountingDevice : public Device {
+// Passes everything on to a real device; the stand-ins below change what they need.
+class ForwardingDevice : public Device {
+ public:
+  explicit ForwardingDevice(std::unique_ptr<Device> inner) : inner_(std::move(inner)) {}
+  void Configure(const PortSettings& s) override { inner_->Configure(s); }
+  IoResult Read(std::span<std::uint8_t> b) override { return inner_->Read(b); }
+  IoResult Write(std::span<const std::uint8_t> d) override { return inner_->Write(d); }
+  WaitResult WaitReadable() override { return inner_->WaitReadable(); }
+  WaitResult WaitWritable() override { return inner_->WaitWritable(); }
+  void Interrupt() override { inner_->Interrupt(); }
+  void Purge(bool i, bool o) override { inner_->Purge(i, o); }
+  std::optional<LineStatus> Status() override { return inner_->Status(); }
+  void Close() override { inner_->Close(); }
+
+ protected:
+  std::unique_ptr<Device> inner_;
+};
+
+class CountingDevice : public ForwardingDevice {
  public:
   CountingDevice(std::unique_ptr<Device> inner, std::shared_ptr<Counters> counters)
-      : inner_(std::move(inner)), counters_(std::move(counters)) {}
-  void Configure(const PortSettings& s) override { inner_->Configure(s); }
+      : ForwardingDevice(std::move(inner)), counters_(std::move(counters)) {}
   IoResult Read(std::span<std::uint8_t> b) override {
     ++counters_->reads;
     return inner_->Read(b);
@@ -498,13 +515,8 @@ class CountingDevice : public Device {
     ++counters_->waits;
     return inner_->WaitWritable();
   }
-  void Interrupt() override { inner_->Interrupt(); }
-  void Purge(bool i, bool o) override { inner_->Purge(i, o); }
-  std::optional<LineStatus> Status() override { return inner_->Status(); }
-  void Close() override { inner_->Close(); }
 
  private:
-  std::unique_ptr<Device> inner_;
   std::shared_ptr<Counters> counters_;
 };
 
@@ -515,9 +527,10 @@ TEST(SerialPort, IdleAndLostPortsDoNotSpin) {
   TempDir dir;
   auto pty = std::make_unique<Pty>();
   auto counters = std::make_shared<Counters>();
-  SerialPort port(LinkSettings(dir), [&](const std::string& path) -> std::unique_ptr<Device> {
-    return std::make_unique<CountingDevice>(OpenSystemDevice(path), counters);
-  });
+  SerialPort port(LinkSettings(dir),
+                  [&](const std::string& path, const PortSettings& s) -> std::unique_ptr<Device> {
+                    return std::make_unique<CountingDevice>(OpenSystemDevice(path, s), counters);
+                  });
   port.SetDevice(pty->path());
   port.SetOpen(true);
 
@@ -533,6 +546,61 @@ TEST(SerialPort, IdleAndLostPortsDoNotSpin) {
   ASSERT_TRUE(WaitFor([&] { return port.DeviceLost(); }));
   port.PutChar('y');
   EXPECT_LT(activityOver(std::chrono::milliseconds(250)), 40);
+}
+
+}  // namespace
+}  // namespace kivra::serial
+
+namespace kivra::serial {
+namespace {
+
+// A device that takes nothing: what is queued stays in the output buffer.
+class StuckDevice : public ForwardingDevice {
+ public:
+  using ForwardingDevice::ForwardingDevice;
+  IoResult Write(std::span<const std::uint8_t>) override { return {IoStatus::WouldBlock, 0, 0}; }
+  WaitResult WaitWritable() override { return inner_->WaitReadable(); }  // until interrupted
+};
+
+// A frame goes into the output buffer whole or not at all: a refused block leaves the
+// room it would have needed untouched.
+TEST(SerialPort, PutBlockQueuesAllOrNothing) {
+  TempDir dir;
+  Pty pty;
+  PortSettings settings = LinkSettings(dir);
+  settings.outSize = 8;
+  SerialPort port(settings,
+                  [](const std::string& path, const PortSettings& s) -> std::unique_ptr<Device> {
+                    return std::make_unique<StuckDevice>(OpenSystemDevice(path, s));
+                  });
+  port.SetDevice(pty.path());
+  port.SetOpen(true);
+  const std::uint8_t bytes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  port.PutBlock({bytes, 5});
+  EXPECT_THROW(port.PutBlock({bytes, 4}), EOutputBufferTooSmall);
+  port.PutBlock({bytes, 3});  // exactly the room left: the refused block took none of it
+  EXPECT_THROW(port.PutChar(9), EOutputBufferTooSmall);
+  port.SetOpen(false);
+}
+
+TEST(SerialDevice, PresentOnlyWhereADeviceIsToBeOpened) {
+  TempDir dir;
+  Pty pty;
+  const fs::path file = dir.path() / "file";
+  std::ofstream(file) << "x";
+  const fs::path link = dir.path() / "link";
+  fs::create_symlink(pty.path(), link);
+  const fs::path dangling = dir.path() / "dangling";
+  fs::create_symlink(dir.path() / "gone", dangling);
+  const std::pair<std::string, bool> cases[] = {
+      {pty.path(), true},
+      {link.string(), true},
+      {file.string(), false},
+      {dangling.string(), false},
+      {(dir.path() / "none").string(), false},
+      {"", false},
+  };
+  for (const auto& [path, present] : cases) EXPECT_EQ(DevicePresent(path), present) << path;
 }
 
 }  // namespace

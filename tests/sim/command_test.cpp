@@ -127,6 +127,32 @@ TEST(SimCommand, TakesControlLinesOnStandardInput) {
   EXPECT_EQ(sim.Wait(), 0);
 }
 
+// The line options as the user gives them: the start-up line says what the line does, and
+// the driver answers on it.
+TEST(SimCommand, LineOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* line;
+    std::size_t statusLength;
+  };
+  const Case cases[] = {
+      {{}, "(9600 baud, 8N2, byte by byte, 3 ms turnaround).", 16},
+      {{"--usb-latency-ms", "16", "--status-length", "12", "--turnaround-ms", "5"},
+       "(9600 baud, 8N2, byte by byte, 5 ms turnaround, USB packets every 16 ms).",
+       12},
+      {{"--whole-replies"}, "(9600 baud, 8N2, whole replies, 0 ms turnaround).", 16},
+  };
+  for (const auto& c : cases) {
+    SimProcess sim(c.args);
+    const std::string port = sim.Line();
+    ToolPort tool(port);
+    EXPECT_EQ(tool.Ask(Command('s'), c.statusLength).size(), c.statusLength);
+    sim.Type("quit\n");
+    EXPECT_EQ(sim.Wait(), 0);
+    EXPECT_NE(sim.Errors().find(c.line), std::string::npos) << c.line;
+  }
+}
+
 TEST(SimCommand, RefusesBadOptions) {
   struct Case {
     std::vector<std::string> args;
@@ -137,6 +163,8 @@ TEST(SimCommand, RefusesBadOptions) {
       {{"--link"}, "--link needs a value"},
       {{"--inputs", "99"}, "--inputs: inputs 0..63 expected"},
       {{"--step-ms", "0"}, "--step-ms needs 1..60000"},
+      {{"--status-length", "14"}, "--status-length takes 12 or 16"},
+      {{"--usb-latency-ms", "-1"}, "--usb-latency-ms needs 0..1000"},
   };
   for (const auto& c : cases) {
     SimProcess sim(c.args);

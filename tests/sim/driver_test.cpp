@@ -66,19 +66,23 @@ TEST_F(DriverTest, AnswersTheStatusRequestWithSixteenBytes) {
   EXPECT_EQ(changed[6], 61);
 }
 
-TEST_F(DriverTest, RepliesAreCompleteAfterTheirLineTime) {
+TEST_F(DriverTest, RepliesStartAfterTheTurnaroundAndTakeTheirLineTime) {
+  const auto turn = Driver::Options{}.turnaround;
+  EXPECT_EQ(turn, 3ms);
   Driver::Output out;
   driver.Receive(Command('V', 100), now, out);
   driver.Receive(Command('s'), now, out);  // arrives while the acknowledgement is on the line
   ASSERT_EQ(out.transmissions.size(), 2u);
-  EXPECT_EQ(out.transmissions[0].due, now + LineByteTime);
-  EXPECT_EQ(out.transmissions[1].due, now + 17 * LineByteTime);
+  EXPECT_EQ(out.transmissions[0].start, now + turn);
+  EXPECT_EQ(out.transmissions[0].due, now + turn + LineByteTime);
+  EXPECT_EQ(out.transmissions[1].start, out.transmissions[0].due);
+  EXPECT_EQ(out.transmissions[1].due, now + turn + 17 * LineByteTime);
 
   const TimePoint later = now + 1s;
   Driver::Output next;
   driver.Receive(Command('t'), later, next);
   ASSERT_EQ(next.transmissions.size(), 1u);
-  EXPECT_EQ(next.transmissions[0].due, later + 23 * LineByteTime);
+  EXPECT_EQ(next.transmissions[0].due, later + turn + 23 * LineByteTime);
   EXPECT_NEAR((std::chrono::duration<double, std::milli>(LineByteTime).count()), 1.146, 0.001);
 }
 
@@ -301,14 +305,15 @@ TEST_F(DriverTest, FaultsChangeTheChosenReply) {
   Bytes wrongLetter = clean;
   wrongLetter[1] = 'S';
   wrongLetter[15] = Xor(std::span(wrongLetter).first(15));
+  const auto turn = Driver::Options{}.turnaround;
   const Case cases[] = {
       {FaultAction::Drop, {}, {}},
-      {FaultAction::Garble, {garbled}, {16 * LineByteTime}},
-      {FaultAction::WrongLetter, {wrongLetter}, {16 * LineByteTime}},
+      {FaultAction::Garble, {garbled}, {turn + 16 * LineByteTime}},
+      {FaultAction::WrongLetter, {wrongLetter}, {turn + 16 * LineByteTime}},
       {FaultAction::Split,
        {Bytes(clean.begin(), clean.begin() + 8), Bytes(clean.begin() + 8, clean.end())},
-       {8 * LineByteTime, 16 * LineByteTime + 120ms}},
-      {FaultAction::Delay, {clean}, {16 * LineByteTime + 200ms}},
+       {turn + 8 * LineByteTime, turn + 16 * LineByteTime + 120ms}},
+      {FaultAction::Delay, {clean}, {turn + 16 * LineByteTime + 200ms}},
   };
   for (const auto& c : cases) {
     driver.AddFault({ReplyKind::Status, c.action, 2, 1});

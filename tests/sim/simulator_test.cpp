@@ -48,6 +48,42 @@ TEST(Simulator, AnswersOnThePortAfterTheLineTime) {
   EXPECT_GE(took, 16 * LineByteTime);  // never sooner than 16 bytes take at 9600 baud
 }
 
+// On a real line the request takes its own line time to arrive, the driver turns round,
+// and each byte of the answer takes its time: no byte comes sooner than that allows.
+TEST(Simulator, NoByteSoonerThanTheLineAllows) {
+  struct Case {
+    const char* what;
+    Simulator::Options options;
+    std::chrono::nanoseconds firstByte, lastByte;  // after the request was written
+  };
+  const auto turn = Driver::Options{}.turnaround;
+  Simulator::Options usb;
+  usb.line.usbLatency = 16ms;
+  Simulator::Options twelve;
+  twelve.driver.statusLength = 12;
+  const Case cases[] = {
+      {"byte by byte", {}, 9 * LineByteTime + turn, 24 * LineByteTime + turn},
+      {"through a USB adapter", usb, 9 * LineByteTime + turn, 24 * LineByteTime + turn},
+      {"12-byte status", twelve, 9 * LineByteTime + turn, 20 * LineByteTime + turn},
+      {"whole replies", Simulator::Options::WholeReplies(), 16 * LineByteTime, 16 * LineByteTime},
+  };
+  for (const auto& c : cases) {
+    Simulator sim(c.options);
+    ToolPort tool(sim.PortPath());
+    const std::size_t length = c.options.driver.statusLength;
+    const auto sent = Clock::now();
+    tool.Write(Command('s'));
+    const Bytes first = tool.Read(1);
+    const auto firstAt = Clock::now() - sent;
+    const Bytes rest = tool.Read(length - first.size());
+    const auto lastAt = Clock::now() - sent;
+    ASSERT_EQ(first.size() + rest.size(), length) << c.what;
+    EXPECT_EQ(first[0], length) << c.what;
+    EXPECT_GE(firstAt, c.firstByte) << c.what;
+    EXPECT_GE(lastAt, c.lastByte) << c.what;
+  }
+}
+
 TEST(Simulator, StoresADownloadSentThroughThePort) {
   Simulator sim;
   ToolPort tool(sim.PortPath());
@@ -141,6 +177,22 @@ TEST(Simulator, UnplugHangsUpAndReplugAnswersWithTheSameState) {
   sim.Stop();
   EXPECT_TRUE(tool.HungUp());
   EXPECT_EQ(sim.State().motor.speed, 4321u);  // the model outlives the port
+}
+
+// An adapter plugged into the same socket comes back as the same device, once no one
+// holds the old one any more.
+TEST(Simulator, ReplugOnTheSameDevice) {
+  Simulator sim;
+  const std::string first = sim.PortPath();
+  {
+    ToolPort tool(first);
+    sim.Unplug();
+    EXPECT_TRUE(tool.HungUp());
+  }
+  sim.Replug(true);
+  if (sim.PortPath() != first) GTEST_SKIP() << "another program took " << first;
+  ToolPort tool(sim.PortPath());
+  EXPECT_EQ(tool.Ask(Command('s'), 16).size(), 16u);
 }
 
 TEST(Simulator, KeepsALinkToThePort) {
