@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/simulated_driver.h"
 #include "compiler/compile.h"
@@ -68,6 +69,8 @@ class DriverLink final : public QObject,
     // Connect to the simulated driver for this run, whatever COMPORT says, and leave
     // COMPORT as it is.
     bool simulatedDriver = false;
+    // Where the serial port's diagnostic log goes; empty: the working directory.
+    std::string serialLogFolder{};
   };
 
   DriverLink(DriverLinkWindows windows, DriverLinkHooks hooks, app::SettingsStore& settings, Prompts& prompts,
