@@ -10,14 +10,14 @@
 #include "app/texts.h"
 #include "app/ui_language.h"
 #include "app/ui_look.h"
+#include "common/version.h"
 
 namespace kivra::app {
 namespace {
 
-// The maker's contact details, the same in both languages.
-constexpr const char* kMaker = "NUVEX ELEKTRONIK LTD.\nTel : +90 000 000 00 00\nFax : +90 000 000 00 01";
-constexpr const char* kWeb = "www.nuvex.example";
-constexpr const char* kMail = "info@nuvex.example";
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QLabel* AddBar(QWidget* parent, const QRect& rect) {
   QLabel* bar = look::AddLabel(parent, QString(), QString(), rect);
@@ -74,9 +74,9 @@ void AboutDialog::BuildHeader() {
   QLabel* logo = look::AddLabel(this, QStringLiteral("Image1"), QString(), {16, 28, 141, 49});
   logo->setPixmap(Logo(logo->size()));
   logo->setScaledContents(true);
-  AddBold(this, QString(), QString::fromUtf8(kMaker), {204, 8, 241, 93}, 16);
-  AddBold(this, QString(), QString::fromUtf8(kWeb), {168, 112, 161, 25}, 11);
-  AddBold(this, QString(), QString::fromUtf8(kMail), {340, 112, 161, 25}, 11);
+  // Where a maker's contact block would be: the product, its version and its licence. No
+  // telephone, fax, web or mail address is shown that nobody answers.
+  product_ = AddBold(this, QStringLiteral("ProductBlock"), QString(), {204, 8, 241, 93}, 16);
 }
 
 void AboutDialog::BuildTitles() {
@@ -89,6 +89,9 @@ void AboutDialog::Prepare(bool english, int firmwareTenths, const QLocale& local
   const UiLanguage language(english);
   setWindowTitle(language.Pick(text::kAboutTitle));
   close_->setText(language.Pick(text::kAboutClose));
+  product_->setText(Utf8(kProductName) + QLatin1Char('\n') +
+                    language.Pick(text::kAboutProductVersion) + Utf8(kProductVersion) +
+                    QLatin1Char('\n') + language.Pick(text::kAboutLicence));
   firmware_->setText(FirmwareLine(firmwareTenths, locale));
 }
 

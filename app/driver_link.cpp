@@ -85,7 +85,7 @@ DriverLink::DriverLink(DriverLinkWindows windows, DriverLinkHooks hooks, app::Se
   if (options.port) {
     port_ = options.port;
   } else {
-    ownPort_ = std::make_unique<SerialDriverPort>();
+    ownPort_ = std::make_unique<SerialDriverPort>(options.serialLogFolder);
     port_ = ownPort_.get();
   }
   engine_ = std::make_unique<link::LinkEngine>(*port_, static_cast<link::LinkView&>(*this),

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/simulated_driver.h"
 #include "compiler/compile.h"
@@ -71,6 +72,8 @@ class DriverLink final : public QObject,
     // Connect to the simulated driver for this run, whatever COMPORT says, and leave
     // COMPORT as it is.
     bool simulatedDriver = false;
+    // Where the serial port's diagnostic log goes; empty: the working directory.
+    std::string serialLogFolder{};
   };
 
   DriverLink(DriverLinkWindows windows, DriverLinkHooks hooks, app::SettingsStore& settings, Prompts& prompts,

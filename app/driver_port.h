@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "link/port.h"
 #include "link/port_selection.h"
@@ -21,10 +22,11 @@ class DriverPort : public link::Port, public link::PortOpener {
   virtual void Close() noexcept = 0;
 };
 
-// The real serial component with the driver's line settings.
+// The real serial component with the driver's line settings. Its diagnostic log
+// (SERIAL.LOG) is written to `logFolder` when the port closes; empty: the working directory.
 class SerialDriverPort final : public DriverPort {
  public:
-  SerialDriverPort();
+  explicit SerialDriverPort(const std::string& logFolder = {});
   ~SerialDriverPort() override;
 
   void PutChar(std::uint8_t byte) override { link_.PutChar(byte); }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
 #include "app/locale_format.h"
 #include "app/main_window.h"
 #include "app/prompts.h"
@@ -25,6 +26,10 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto text = kivra::app::TextInsteadOfWindow({argv + 1, argv + argc})) {
+    std::fputs(text->c_str(), stdout);
+    return 0;
+  }
   if (!HasDisplay()) {
     std::fputs("kivra-ps is a desktop application and needs a display: neither DISPLAY nor WAYLAND_DISPLAY\n"
                "is set. Start it from a desktop session, or under a virtual display (xvfb-run -a kivra-ps).\n",
@@ -33,21 +38,28 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kivra-PS"));
+  QApplication::setDesktopFileName(QStringLiteral("kivra-ps"));
   QApplication::setFont(kivra::app::look::UiFont());
 
   QCommandLineParser options;
-  options.setApplicationDescription(QStringLiteral("Programming and control tool for the Kivra-PS driver."));
-  options.addHelpOption();
+  options.setApplicationDescription(
+      QStringLiteral("Programming and control tool for the Kivra-PS driver."));
   const QCommandLineOption simulated(
       QStringLiteral("simulated-driver"),
       QStringLiteral("Connect to the simulated driver for this run, leaving the stored port as it is."));
   options.addOption(simulated);
+  const QCommandLineOption stateLog(
+      QString::fromLatin1(kivra::app::kStateLogOption),
+      QStringLiteral("Write the serial log into the user's state folder."));
+  options.addOption(stateLog);
   options.process(app);
 
   const auto settings = kivra::app::SettingsStore::ForCurrentUser();
   kivra::app::WidgetPrompts prompts;
   kivra::app::MainWindowServices services{*settings, prompts, kivra::app::SystemClock()};
   services.simulatedDriver = options.isSet(simulated);
+  if (options.isSet(stateLog))
+    services.serialLogFolder = kivra::app::PrepareStateLogFolder(std::getenv, stderr);
   kivra::app::MainWindow window(std::move(services));
   window.show();
   return QApplication::exec();

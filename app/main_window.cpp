@@ -44,7 +44,7 @@ MainWindow::MainWindow(MainWindowServices services)
   files_ = std::make_unique<ProgramFiles>(
       this, *programPage_, document_, settings_, prompts_, language_, clock_,
       ProgramFiles::Hooks{[this] { CheckProgram(); }, [this] { ClearListing(); }});
-  CreateDriverLink(services.driverPort, services.simulatedDriver);
+  CreateDriverLink(services);
   ConnectCommands();
   ConnectEditor();
 }
@@ -60,7 +60,7 @@ MainWindow::~MainWindow() {
   link_.reset();
 }
 
-void MainWindow::CreateDriverLink(DriverPort* port, bool simulatedDriver) {
+void MainWindow::CreateDriverLink(const MainWindowServices& services) {
   DriverLinkHooks hooks{
       [this] { return document_.sourceEdited; },
       [this] { document_.sourceEdited = false; },
@@ -75,9 +75,10 @@ void MainWindow::CreateDriverLink(DriverPort* port, bool simulatedDriver) {
       [this] { files_->LoadProgramFile(document_.selectedPath); },
       [this](std::uint16_t address) { return lastCheck_->addressLines.at(address); },
   };
-  link_ = std::make_unique<DriverLink>(DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_},
-                                       std::move(hooks), settings_, prompts_, language_,
-                                       DriverLink::Options{port, simulatedDriver});
+  link_ = std::make_unique<DriverLink>(
+      DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_}, std::move(hooks),
+      settings_, prompts_, language_,
+      DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
 }
 
 void MainWindow::BuildWindow() {

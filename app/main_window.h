@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <string>
 
 #include "app/document_state.h"
 #include "app/main_menu.h"
@@ -36,6 +37,8 @@ struct MainWindowServices {
   DriverPort* driverPort = nullptr;
   // Connect to the simulated driver for this run without storing it as the port.
   bool simulatedDriver = false;
+  // Where the serial port's diagnostic log goes; empty: the working directory.
+  std::string serialLogFolder{};
 };
 
 // `TForm1`, the main window. It owns the document state, the language and the windows
@@ -89,7 +92,7 @@ class MainWindow : public QMainWindow {
   void CreateSecondaryWindows();
   void ConnectCommands();
   void ConnectEditor();
-  void CreateDriverLink(DriverPort* port, bool simulatedDriver);
+  void CreateDriverLink(const MainWindowServices& services);
   void ApplyLanguage();
 
   void ShowStep();

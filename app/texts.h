@@ -36,7 +36,9 @@ inline constexpr Bilingual kLineNumberError{"Satır numarası bulunamadı!", "Li
 
 inline constexpr Bilingual kAboutTitle{"Kivra-PS Sürücü Arayüz Programı", "Kivra-PS Driver Interface Software"};
 inline constexpr Bilingual kAboutClose{"Kapat", "Close"};
-
+// The About box's product block: the name, then these two lines (the version follows the first).
+inline constexpr Bilingual kAboutProductVersion{"Sürüm ", "Version "};
+inline constexpr Bilingual kAboutLicence{"Lisans: MIT", "License: MIT"};
 
 inline constexpr Bilingual kPortCancel{"IPTAL", "CANCEL"};
 // The port lists: the simulated driver's entry and the prompt for port number 0.

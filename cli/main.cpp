@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "common/version.h"
 
 namespace {
 
@@ -25,7 +26,18 @@ int Usage(std::FILE* out) {
   for (const auto& c : kCommands) {
     if (c.run) std::fprintf(out, "  kivra %.*s\n", static_cast<int>(c.synopsis.size()), c.synopsis.data());
   }
+  std::fputs(
+      "\n  kivra --help        this text\n  kivra --version     the version\n"
+      "\n\"man kivra\" describes every command and option.\n",
+      out);
   return 2;
+}
+
+int Version() {
+  std::printf("kivra (%.*s) %.*s\n", static_cast<int>(kivra::kProductName.size()),
+              kivra::kProductName.data(), static_cast<int>(kivra::kProductVersion.size()),
+              kivra::kProductVersion.data());
+  return 0;
 }
 
 }  // namespace
@@ -37,6 +49,7 @@ int main(int argc, char** argv) {
     Usage(stdout);
     return 0;
   }
+  if (name == "--version") return Version();
   for (const auto& c : kCommands) {
     if (c.run && c.name == name) return c.run(kivra::cli::Args(argv + 2, argv + argc));
   }

@@ -8,6 +8,8 @@ KIVRA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
   xvfb xauth python3
+  dpkg-dev file lintian desktop-file-utils appstream man-db groff-base bash-completion
+  shared-mime-info xdg-utils
 )
 
 kivra_log() { printf '== %s\n' "$*" >&2; }

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -12,7 +13,9 @@
 #include "app/command_code_window.h"
 #include "app/direct_control_page.h"
 #include "app/help_window.h"
+#include "app/texts.h"
 #include "app/tool_bar.h"
+#include "common/version.h"
 #include "window_harness.h"
 
 Q_DECLARE_METATYPE(kivra::compiler::SummaryColour)
@@ -156,6 +159,24 @@ class StartupTest : public QObject {
                                 QStringLiteral("KIVRA-PS: Ver 1.11   01/2012")}));
     QVERIFY(about->firmwareLine()->text().startsWith(QStringLiteral("Driver Firmware Ver:0")));
     QVERIFY(!about->isVisible());
+  }
+
+  // Where a maker's telephone, fax, web and mail addresses would stand: the product's name,
+  // version and licence, in the current language; nothing that looks like a contact.
+  void aboutBoxShowsTheProductAndNoInventedContacts() {
+    AboutDialog about(nullptr, QString::fromUtf8(text::kVersionText));
+    const QString version =
+        QString::fromUtf8(kProductVersion.data(), static_cast<qsizetype>(kProductVersion.size()));
+    about.Prepare(true, 0);
+    QCOMPARE(about.productBlock()->text(),
+             QStringLiteral("Kivra-PS Studio\nVersion %1\nLicense: MIT").arg(version));
+    about.Prepare(false, 0);
+    QCOMPARE(about.productBlock()->text(),
+             QString::fromUtf8("Kivra-PS Studio\nSürüm %1\nLisans: MIT").arg(version));
+    const QRegularExpression contact(QStringLiteral("Tel|Fax|www\\.|@|\\+\\d"));
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+      QVERIFY2(!contact.match(label->text()).hasMatch(), qPrintable(label->text()));
+    }
   }
 
   void commandCodeWindowFollowsTheMenuItem() {

@@ -40,6 +40,7 @@ class WindowHarness {
     MainWindowServices services{*settings_, prompts, [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)};
     services.driverPort = realSerial ? nullptr : &port;
     services.simulatedDriver = simulatedDriver;
+    services.serialLogFolder = serialLogFolder;
     window_ = std::make_unique<MainWindow>(std::move(services));
     window_->show();
     return QTest::qWaitFor([this] { return window_->StartupDone(); });
@@ -91,6 +92,7 @@ class WindowHarness {
   FakeDriverPort port;
   bool realSerial = false;       // the serial component instead of `port`
   bool simulatedDriver = false;  // as the command-line option does
+  std::string serialLogFolder;   // where SERIAL.LOG goes; empty: the working directory
 
  private:
   QTemporaryDir dir_;
