@@ -32,8 +32,10 @@ QLabel* AddBold(QWidget* parent, const QString& objectName, const QString& text,
   return label;
 }
 
-QPixmap Logo(const QSize& size) {
-  QPixmap pixmap(size);
+// Drawn for the screen's pixel ratio, so the logo stays sharp on a high-density screen.
+QPixmap Logo(const QSize& size, qreal pixelRatio) {
+  QPixmap pixmap(size * pixelRatio);
+  pixmap.setDevicePixelRatio(pixelRatio);
   pixmap.fill(Qt::transparent);
   const QString path = QStringLiteral(":/icons/logo.svg");
   if (QFile::exists(path)) {
@@ -72,7 +74,7 @@ AboutDialog::AboutDialog(QWidget* parent, const QString& versionText) : QDialog(
 
 void AboutDialog::BuildHeader() {
   QLabel* logo = look::AddLabel(this, QStringLiteral("Image1"), QString(), {16, 28, 141, 49});
-  logo->setPixmap(Logo(logo->size()));
+  logo->setPixmap(Logo(logo->size(), logo->devicePixelRatioF()));
   logo->setScaledContents(true);
   AddBold(this, QString(), QString::fromUtf8(kMaker), {204, 8, 241, 93}, 16);
   AddBold(this, QString(), QString::fromUtf8(kWeb), {168, 112, 161, 25}, 11);

@@ -42,12 +42,16 @@ int main(int argc, char** argv) {
       QStringLiteral("simulated-driver"),
       QStringLiteral("Connect to the simulated driver for this run, leaving the stored port as it is."));
   options.addOption(simulated);
+  options.addPositionalArgument(QStringLiteral("FILE"),
+                                QStringLiteral("A program file (.KV3) to open."));
   options.process(app);
 
   const auto settings = kivra::app::SettingsStore::ForCurrentUser();
   kivra::app::WidgetPrompts prompts;
   kivra::app::MainWindowServices services{*settings, prompts, kivra::app::SystemClock()};
   services.simulatedDriver = options.isSet(simulated);
+  if (!options.positionalArguments().isEmpty())
+    services.openAtStart = options.positionalArguments().constFirst();
   kivra::app::MainWindow window(std::move(services));
   window.show();
   return QApplication::exec();

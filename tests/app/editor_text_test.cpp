@@ -4,8 +4,6 @@
 
 #include "app/editor_text.h"
 
-Q_DECLARE_METATYPE(kivra::app::MessageLineTarget::Kind)
-
 namespace kivra::app {
 
 class EditorTextTest : public QObject {
@@ -39,42 +37,6 @@ class EditorTextTest : public QObject {
     QFETCH(int, length);
     QFETCH(QString, word);
     QCOMPARE(HelpWordAt(text, start, length), word);
-  }
-
-  void messageLine_data() {
-    using Kind = MessageLineTarget::Kind;
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<int>("number");
-    QTest::newRow("English error") << QStringLiteral("* Error : Line 12.") << true << Kind::Line << 12;
-    QTest::newRow("English warning") << QStringLiteral("* Warning: Line 3.") << true << Kind::Line << 3;
-    QTest::newRow("long number") << QStringLiteral("* Error : Line 1234.") << true << Kind::Line << 1234;
-    QTest::newRow("Turkish error, form A") << QString::fromUtf8("* Hata : 12.satır:") << false << Kind::Line << 12;
-    QTest::newRow("Turkish error, form B") << QString::fromUtf8("* Hata : 12 .satır:") << false << Kind::Line << 12;
-    QTest::newRow("Turkish warning") << QString::fromUtf8("* Uyarı: 7 .satır:") << false << Kind::Line << 7;
-    QTest::newRow("detail line") << QStringLiteral("  ---> Number expected!") << true << Kind::NoMarker << 0;
-    QTest::newRow("empty-program warning") << QStringLiteral("* Warning : No valid command!") << true
-                                           << Kind::NoMarker << 0;
-    QTest::newRow("Turkish empty-program warning")
-        << QString::fromUtf8("* Uyarı : Geçerli program komutu bulunamadı!") << false << Kind::NoMarker << 0;
-    QTest::newRow("totals") << QStringLiteral("Total error : 1,  Total warning : 0") << true << Kind::NoMarker << 0;
-    QTest::newRow("Turkish line, English interface") << QString::fromUtf8("* Hata : 12.satır:") << true
-                                                     << Kind::NoMarker << 0;
-    QTest::newRow("English line, Turkish interface") << QStringLiteral("* Error : Line 12.") << false
-                                                     << Kind::NoMarker << 0;
-    QTest::newRow("no number") << QStringLiteral("* Error : Line x.") << true << Kind::BadNumber << 0;
-    QTest::newRow("cut short") << QStringLiteral("* Error :") << true << Kind::BadNumber << 0;
-  }
-  void messageLine() {
-    using Kind = MessageLineTarget::Kind;
-    QFETCH(QString, line);
-    QFETCH(bool, english);
-    QFETCH(Kind, kind);
-    QFETCH(int, number);
-    const MessageLineTarget target = ParseMessageLine(line, english);
-    QCOMPARE(target.kind, kind);
-    QCOMPARE(target.line, number);
   }
 
   void jumpSelection_data() {
