@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QUrl>
 #include <algorithm>
 
 #include "app/program_file.h"
@@ -109,17 +110,37 @@ bool ProgramEditor::viewportEvent(QEvent* event) {
   return QPlainTextEdit::viewportEvent(event);
 }
 
+namespace {
+
+// Files dropped from a file manager: a program file opens; the name of any other file
+// never becomes program text.
+bool CarriesFiles(const QMimeData* mime) {
+  if (!mime->hasUrls()) return false;
+  const QList<QUrl> urls = mime->urls();
+  return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+}  // namespace
+
 void ProgramEditor::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DroppedProgramFile(event->mimeData()).isEmpty()) {
-    event->acceptProposedAction();
+  if (CarriesFiles(event->mimeData())) {
+    if (!DroppedProgramFile(event->mimeData()).isEmpty()) {
+      event->acceptProposedAction();
+    } else {
+      event->ignore();
+    }
     return;
   }
   QPlainTextEdit::dragEnterEvent(event);
 }
 
 void ProgramEditor::dragMoveEvent(QDragMoveEvent* event) {
-  if (!DroppedProgramFile(event->mimeData()).isEmpty()) {
-    event->acceptProposedAction();
+  if (CarriesFiles(event->mimeData())) {
+    if (!DroppedProgramFile(event->mimeData()).isEmpty()) {
+      event->acceptProposedAction();
+    } else {
+      event->ignore();
+    }
     return;
   }
   QPlainTextEdit::dragMoveEvent(event);
@@ -128,7 +149,12 @@ void ProgramEditor::dragMoveEvent(QDragMoveEvent* event) {
 void ProgramEditor::dropEvent(QDropEvent* event) {
   // A program file dropped here opens, as it does anywhere on the window; its name never
   // becomes text in the program.
-  if (const QString path = DroppedProgramFile(event->mimeData()); !path.isEmpty()) {
+  if (CarriesFiles(event->mimeData())) {
+    const QString path = DroppedProgramFile(event->mimeData());
+    if (path.isEmpty()) {
+      event->ignore();
+      return;
+    }
     event->acceptProposedAction();
     emit ProgramFileDropped(path);
     return;

@@ -37,9 +37,12 @@ class WindowHarness {
   // talks to `port` unless the test asked for the machine's serial ports.
   bool Start() {
     settings_ = SettingsStore::InFile(iniPath_);
-    MainWindowServices services{*settings_, prompts, [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)};
+    MainWindowServices services{*settings_,
+                                realPrompts ? *realPrompts : static_cast<Prompts&>(prompts),
+                                [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)};
     services.driverPort = realSerial ? nullptr : &port;
     services.simulatedDriver = simulatedDriver;
+    services.openAtStart = openAtStart;
     window_ = std::make_unique<MainWindow>(std::move(services));
     window_->show();
     return QTest::qWaitFor([this] { return window_->StartupDone(); });
@@ -91,6 +94,8 @@ class WindowHarness {
   FakeDriverPort port;
   bool realSerial = false;       // the serial component instead of `port`
   bool simulatedDriver = false;  // as the command-line option does
+  Prompts* realPrompts = nullptr;  // the real boxes and dialogs instead of `prompts` (not owned)
+  QString openAtStart;             // as `kivra-ps FILE` does
 
  private:
   QTemporaryDir dir_;
