@@ -137,6 +137,7 @@ class DataSafetyTest : public QObject {
     WhenBoxShows([&](QMessageBox* box) {
       waited = IgnoresEscapeAndClose(box);
       for (QAbstractButton* button : box->buttons()) buttons << button->text();
+      KeepPicture(box, "turkish-message-box.png");
       box->button(QMessageBox::Yes)->click();
     });
     h.window().close();

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
 #include <QToolButton>
 #include <QUrl>
 
@@ -44,18 +43,6 @@ QString ShownTooltip() {
     if (w->inherits("QTipLabel") && w->isVisible()) return qobject_cast<QLabel*>(w)->text();
   }
   return {};
-}
-
-void Keep(QWidget* widget, const char* name) {
-  const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
-  if (folder.isEmpty()) return;
-  QApplication::processEvents();
-  // On a real display the whole screen, so that tooltips and title bars are in the picture.
-  QScreen* screen = widget->screen();
-  const QPixmap picture = QGuiApplication::platformName() == QStringLiteral("offscreen")
-                              ? widget->window()->grab()
-                              : screen->grabWindow(0);
-  picture.save(folder + QLatin1Char('/') + QString::fromLatin1(name));
 }
 
 QMimeData* DropOf(const QString& path) {
@@ -111,13 +98,13 @@ class EditingAidsTest : public QObject {
     QCOMPARE(h.window().liveCheck().TipFor(5), turkish);
     HoverLine(h, 5);
     QVERIFY(ShownTooltip().contains(QString::fromUtf8("Hız aralığı:1-15000")));
-    Keep(&h.window(), "error-mark-tooltip-tr.png");
+    KeepPicture(&h.window(), "error-mark-tooltip-tr.png");
     h.window().SwitchLanguage();
     QCOMPARE(h.window().liveCheck().TipFor(5),
              QStringLiteral("* Error : Line 5.\n  ---> Speed range:1-15000"));
     HoverLine(h, 5);
     QVERIFY(ShownTooltip().contains(QStringLiteral("Speed range:1-15000")));
-    Keep(&h.window(), "error-mark-tooltip-en.png");
+    KeepPicture(&h.window(), "error-mark-tooltip-en.png");
     HoverLine(h, 4);
     QTRY_COMPARE(ShownTooltip(), QString());
 
@@ -149,7 +136,7 @@ class EditingAidsTest : public QObject {
     QCOMPARE(EditorGutter::CodeText(code[2]), QStringLiteral("0003  6"));  // IFINP with its jump
     QCOMPARE(EditorGutter::CodeText(code[5]),
              QStringLiteral("0015  1"));  // END owns the end marker
-    Keep(&h.window(), "coloured-program-gutter.png");
+    KeepPicture(&h.window(), "coloured-program-gutter.png");
 
     h.editor().SetProgramText(QStringLiteral("FOO;\nEND;\n"));
     QVERIFY(h.editor().gutter()->LineCode().empty());
@@ -161,6 +148,8 @@ class EditingAidsTest : public QObject {
     WindowHarness h;
     QVERIFY(h.Start());
     h.editor().SetProgramText(kProgram);
+    h.window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&h.window()));
     h.editor().setFocus();
     QTest::keyClick(&h.window(), Qt::Key_F7);
     QCOMPARE(h.Messages(), ExpectedMessages(kProgram, false));
@@ -233,7 +222,7 @@ class EditingAidsTest : public QObject {
     QCOMPARE(h.window().windowTitle(), QStringLiteral("Kivra-PS - HOME.KV3"));
     h.Type(QStringLiteral(" "));
     QCOMPARE(h.window().windowTitle(), QStringLiteral("Kivra-PS - HOME.KV3*"));
-    Keep(&h.window(), "title-with-marker.png");
+    KeepPicture(&h.window(), "title-with-marker.png");
     h.window().menu().save->trigger();
     QCOMPARE(h.window().windowTitle(), QStringLiteral("Kivra-PS - HOME.KV3"));
   }

@@ -3,9 +3,11 @@
 // A main window on a settings file of its own in a temporary folder, with scripted boxes
 // and dialogs, a fixed clock and the test help documents.
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMap>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,6 +105,18 @@ class WindowHarness {
   std::unique_ptr<SettingsStore> settings_;
   std::unique_ptr<MainWindow> window_;
 };
+
+// With KIVRA_SCREENSHOT_DIR set, keeps a picture of the window. On a real display it is
+// the whole screen, so that tooltips, message boxes and the title bar are in it.
+inline void KeepPicture(QWidget* widget, const char* name) {
+  const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
+  if (folder.isEmpty()) return;
+  QApplication::processEvents();
+  const QPixmap picture = QGuiApplication::platformName() == QStringLiteral("offscreen")
+                              ? widget->window()->grab()
+                              : widget->screen()->grabWindow(0);
+  picture.save(folder + QLatin1Char('/') + QString::fromLatin1(name));
+}
 
 // The result of the check the window ran on the editor's text, as the compiler gives it.
 inline QString ExpectedMessages(const QString& editorText, bool english) {
