@@ -160,22 +160,16 @@ void MainWindow::ConnectCommands() {
   };
   ProgramFiles* files = files_.get();
   // The title follows whatever a file command did to the name and the change flag.
-  run(toolBar_->newProgram(), menu_.newProgram, [this, files] {
-    files->NewProgram();
-    RefreshTitle();
-  });
-  run(toolBar_->open(), menu_.open, [this, files] {
-    files->Open();
-    RefreshTitle();
-  });
-  run(toolBar_->save(), menu_.save, [this, files] {
-    files->Save();
-    RefreshTitle();
-  });
-  run(toolBar_->saveAs(), menu_.saveAs, [this, files] {
-    files->SaveAs();
-    RefreshTitle();
-  });
+  const auto thenTitle = [this](auto command) {
+    return [this, command] {
+      command();
+      RefreshTitle();
+    };
+  };
+  run(toolBar_->newProgram(), menu_.newProgram, thenTitle([files] { files->NewProgram(); }));
+  run(toolBar_->open(), menu_.open, thenTitle([files] { files->Open(); }));
+  run(toolBar_->save(), menu_.save, thenTitle([files] { files->Save(); }));
+  run(toolBar_->saveAs(), menu_.saveAs, thenTitle([files] { files->SaveAs(); }));
   run(toolBar_->check(), menu_.check, [this] { CheckProgram(); });
   run(toolBar_->download(), menu_.download, [this] { Download(); });
   run(toolBar_->find(), nullptr, [this] { Find(); });

@@ -120,30 +120,26 @@ bool CarriesFiles(const QMimeData* mime) {
   return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
+// Files dragged from a file manager: a program file is taken (it opens when dropped),
+// any other is refused. False when the drag carries no files.
+bool TakeFileDrag(QDropEvent* event) {
+  if (!CarriesFiles(event->mimeData())) return false;
+  if (DroppedProgramFile(event->mimeData()).isEmpty()) {
+    event->ignore();
+  } else {
+    event->acceptProposedAction();
+  }
+  return true;
+}
+
 }  // namespace
 
 void ProgramEditor::dragEnterEvent(QDragEnterEvent* event) {
-  if (CarriesFiles(event->mimeData())) {
-    if (!DroppedProgramFile(event->mimeData()).isEmpty()) {
-      event->acceptProposedAction();
-    } else {
-      event->ignore();
-    }
-    return;
-  }
-  QPlainTextEdit::dragEnterEvent(event);
+  if (!TakeFileDrag(event)) QPlainTextEdit::dragEnterEvent(event);
 }
 
 void ProgramEditor::dragMoveEvent(QDragMoveEvent* event) {
-  if (CarriesFiles(event->mimeData())) {
-    if (!DroppedProgramFile(event->mimeData()).isEmpty()) {
-      event->acceptProposedAction();
-    } else {
-      event->ignore();
-    }
-    return;
-  }
-  QPlainTextEdit::dragMoveEvent(event);
+  if (!TakeFileDrag(event)) QPlainTextEdit::dragMoveEvent(event);
 }
 
 void ProgramEditor::dropEvent(QDropEvent* event) {

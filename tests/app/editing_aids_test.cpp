@@ -179,7 +179,7 @@ class EditingAidsTest : public QObject {
   }
 
   // Every item of every menu has an Alt letter of its own in its menu, in both languages,
-  // and the tool buttons' tooltips name their keys after the specified hint.
+  // and the tool buttons' tooltips name their keys after their hint.
   void menusHaveAltLettersAndButtonsShowTheirKeys() {
     WindowHarness h;
     QVERIFY(h.Start());

@@ -291,7 +291,7 @@ class StartupTest : public QObject {
     QCOMPARE(h.window().toolBar()->height(), 57);
   }
 
-  // At the design size every control stands where it is specified; above it the editor and
+  // At the design size every control stands at its design place; above it the editor and
   // the message list take the room, the controls beside them move along, and the direct
   // control page keeps its places.
   void controlsFollowTheWindowSize_data() {

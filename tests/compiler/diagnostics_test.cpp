@@ -77,14 +77,6 @@ TEST(Diagnostics, ArgumentFillsTheMessageInBothLanguages) {
   EXPECT_EQ(RenderDetail(d, Language::English), "Input-4 already used!");
 }
 
-TEST(Diagnostics, BothTurkishHeaderForms) {
-  // CURON's range error uses form A, MICROS's missing `=` form B.
-  const auto r = CompileText("CURON = 0;\nMICROS 4;\nEND;\n", Language::Turkish);
-  EXPECT_EQ(Entries(r),
-            "* Hata : 1.satır:\n  ---> Akım aralığı:1-1000\n"
-            "* Hata : 2 .satır:\n  ---> (=) bekleniyor!\n");
-}
-
 // Every row of the rendered list maps to the number its header names, in the language it
 // was rendered in; detail lines, banner and totals map to nothing.
 TEST(RenderedRows, HeadersMapToTheirNumbers) {
