@@ -32,8 +32,10 @@ QLabel* AddBold(QWidget* parent, const QString& objectName, const QString& text,
   return label;
 }
 
-QPixmap Logo(const QSize& size) {
-  QPixmap pixmap(size);
+// Drawn for the screen's pixel ratio, so the logo stays sharp on a high-density screen.
+QPixmap Logo(const QSize& size, qreal pixelRatio) {
+  QPixmap pixmap(size * pixelRatio);
+  pixmap.setDevicePixelRatio(pixelRatio);
   pixmap.fill(Qt::transparent);
   const QString path = QStringLiteral(":/icons/logo.svg");
   if (QFile::exists(path)) {
@@ -72,7 +74,7 @@ AboutDialog::AboutDialog(QWidget* parent, const QString& versionText) : QDialog(
 
 void AboutDialog::BuildHeader() {
   QLabel* logo = look::AddLabel(this, QStringLiteral("Image1"), QString(), {16, 28, 141, 49});
-  logo->setPixmap(Logo(logo->size()));
+  logo->setPixmap(Logo(logo->size(), logo->devicePixelRatioF()));
   logo->setScaledContents(true);
   // Where a maker's contact block would be: the product, its version and its licence. No
   // telephone, fax, web or mail address is shown that nobody answers.

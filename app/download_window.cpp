@@ -1,6 +1,7 @@
 #include "app/download_window.h"
 
 #include <QProgressBar>
+#include <QShowEvent>
 #include <algorithm>
 
 #include "app/texts.h"
@@ -16,8 +17,18 @@ DownloadWindow::DownloadWindow(QWidget* parent)
   bar_->setObjectName(QStringLiteral("ProgressBar1"));
   bar_->setGeometry(12, 16, 297, 25);
   bar_->setMinimum(0);
-  bar_->setTextVisible(false);
+  bar_->setTextVisible(true);
+  bar_->setFormat(QStringLiteral("%p%"));
+  bar_->setAlignment(Qt::AlignCenter);
   Activate(false);
+}
+
+void DownloadWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
+    move(main->frameGeometry().center() -
+         QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
 }
 
 void DownloadWindow::Activate(bool english) {

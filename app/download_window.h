@@ -7,7 +7,8 @@ class QProgressBar;
 
 namespace kivra::app {
 
-// `TForm4`, the progress of a program download. Not modal: the main window stays usable.
+// `TForm4`, the progress of a program download, with its percentage. Not modal: the main
+// window stays usable. It opens over the middle of the main window.
 class DownloadWindow : public QWidget {
   Q_OBJECT
  public:
@@ -21,6 +22,9 @@ class DownloadWindow : public QWidget {
   void SetPosition(std::uint32_t position);
 
   QProgressBar* progressBar() const { return bar_; }  // ProgressBar1
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   QProgressBar* bar_;

@@ -361,7 +361,10 @@ void DriverLink::ShowProgress(std::string_view caption, std::uint32_t maximum) {
 
 void DriverLink::SetProgressPosition(std::uint32_t position) { windows_.download->SetPosition(position); }
 
-void DriverLink::HideProgress() { windows_.download->hide(); }
+void DriverLink::HideProgress() {
+  windows_.download->hide();
+  emit DownloadEnded(engine_->Download() == link::DownloadResult::Succeeded);
+}
 
 void DriverLink::SelectEditorLine(std::uint32_t line) {
   ProgramEditor* editor = windows_.programPage->editor();

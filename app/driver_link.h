@@ -89,6 +89,12 @@ class DriverLink final : public QObject,
   void ShowPortDialog();
 
   link::LinkEngine& engine() { return *engine_; }
+
+ signals:
+  // The progress window closed: the driver acknowledged the whole program, or not.
+  void DownloadEnded(bool succeeded);
+
+ public:
   const link::PortSelection& selection() const { return *selection_; }
   LinkTimer* timer() const { return timer_; }
   SimulatedDriver& simulatedDriver() { return simulated_; }

@@ -39,22 +39,6 @@ QString HelpWordAt(const QString& text, int selectionStart, int selectionLength)
   return word;
 }
 
-MessageLineTarget ParseMessageLine(const QString& line, bool english) {
-  const QString errorMarker = english ? QStringLiteral("* Error :") : QStringLiteral("* Hata :");
-  const QString warningMarker = english ? QStringLiteral("* Warning:") : QString::fromUtf8("* Uyarı:");
-  if (!line.contains(errorMarker) && !line.contains(warningMarker)) return {};
-
-  // The number stands after "* Error : Line " / "* Warning: Line " in English and after
-  // "* Hata : " / "* Uyarı: " in Turkish; both Turkish error forms end it with a '.'.
-  QString number = line.mid(english ? 15 : 8, 10).trimmed();
-  const qsizetype dot = number.indexOf(QLatin1Char('.'));
-  if (dot >= 0) number.truncate(dot);
-  bool ok = false;
-  const int n = number.trimmed().toInt(&ok, 10);
-  if (!ok) return {MessageLineTarget::Kind::BadNumber, 0};
-  return {MessageLineTarget::Kind::Line, n};
-}
-
 int EditorLineCount(const QString& text) {
   if (text.isEmpty()) return 0;
   const int breaks = static_cast<int>(text.count(QLatin1Char('\n')));

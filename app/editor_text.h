@@ -13,17 +13,6 @@ namespace kivra::app {
 // than one character selected the scan starts at the selection's first character.
 QString HelpWordAt(const QString& text, int selectionStart, int selectionLength);
 
-// What a click on one line of the message list points at. Only the error and warning
-// headers of the current language carry a line number:
-//   "* Error : Line 12."  "* Warning: Line 3."  "* Hata : 12.satır:"  "* Hata : 12 .satır:"
-//   "* Uyarı: 3 .satır:"
-struct MessageLineTarget {
-  enum class Kind { NoMarker, BadNumber, Line };
-  Kind kind = Kind::NoMarker;
-  int line = 0;
-};
-MessageLineTarget ParseMessageLine(const QString& line, bool english);
-
 // The part of editor line `lineNumber` (1-based) that the jump from a message selects:
 // the line without its last character. Empty for a one-character or empty line; no value
 // for a line number outside the text.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
+#include <cstring>
 
 namespace kivra::app {
 namespace {
@@ -91,7 +92,61 @@ constexpr FixedText kFixedTexts[] = {
     {"StaticText97", C, {"Hız Katsayısı[mm/tur]", "Speed index[mm/rev]"}},
     // Command-code window.
     {"TForm5", C, {"Komut Kodu", "Command Codes"}},
+    // The edit and program menus, the recent files and the code memory bar.
+    {"Duzen1", C, {"Düzen", "Edit"}},
+    {"Program1", C, {"Program", "Program"}},
+    {"SonDosyalar1", C, {"Son Dosyalar", "Recent Files"}},
+    {"GeriAl1", C, {"Geri Al", "Undo"}},
+    {"Yinele1", C, {"Yinele", "Redo"}},
+    {"Bul1", C, {"Bul", "Find"}},
+    {"SonrakiniBul1", C, {"Sonrakini Bul", "Find Next"}},
+    {"SatiraGit1", C, {"Satıra Git ...", "Go to Line ..."}},
+    {"ProgramKontrol1", C, {"Program Kontrol", "Check Program"}},
+    {"SurucuyeYaz1", C, {"Sürücüye Yaz", "Download Driver"}},
+    {"CodeMemoryBar", H, {"Kod belleği: kullanılan / 2048 Byte", "Code memory: used / 2048 bytes"}},
 };
+
+// The letter Alt picks a menu or item by: the text the underline goes before, in each
+// language. Unique within each menu.
+struct Mnemonic {
+  const char* control;
+  const char* turkish;
+  const char* english;
+};
+constexpr Mnemonic kMnemonics[] = {
+    {"D1", "D", "F"},
+    {"Duzen1", "z", "E"},
+    {"Program1", "P", "P"},
+    {"Ayarlar1", "A", "S"},
+    {"Yardm1", "Y", "H"},
+    {"Y1", "Y", "N"},
+    {"A1", "A", "O"},
+    {"Sakla1", "S", "S"},
+    {"Farklsakla1", "F", "as"},
+    {"SonDosyalar1", "D", "R"},
+    {"N1", "Ç", "x"},
+    {"GeriAl1", "G", "U"},
+    {"Yinele1", "Y", "R"},
+    {"Bul1", "B", "F"},
+    {"SonrakiniBul1", "S", "N"},
+    {"SatiraGit1", "r", "G"},
+    {"ProgramKontrol1", "K", "C"},
+    {"SurucuyeYaz1", "Y", "D"},
+    {"Yardm2", "Y", "H"},
+    {"ProgramHakknda1", "P", "A"},
+};
+
+QString WithMnemonic(const char* control, const QString& text, bool english) {
+  for (const Mnemonic& m : kMnemonics) {
+    if (std::strcmp(m.control, control) != 0) continue;
+    const qsizetype at = text.indexOf(QString::fromUtf8(english ? m.english : m.turkish));
+    if (at < 0) break;
+    QString marked = text;
+    marked.insert(at, QLatin1Char('&'));
+    return marked;
+  }
+  return text;
+}
 
 QObject* FindIn(QObject* parent, const QString& name) {
   for (QObject* child : parent->children()) {
@@ -126,7 +181,8 @@ void ApplyFixedTexts(std::initializer_list<QWidget*> windows, bool english) {
     const QString text = QString::fromUtf8(english ? row.text.english : row.text.turkish);
     for (QWidget* window : windows) {
       if (QObject* control = FindControl(window, name)) {
-        SetControlText(control, row.role, text);
+        const bool menu = qobject_cast<QAction*>(control) || qobject_cast<QMenu*>(control);
+        SetControlText(control, row.role, menu ? WithMnemonic(row.control, text, english) : text);
         break;
       }
     }
@@ -162,8 +218,11 @@ QString ControlText(const QObject* control, TextRole role) {
     const auto* widget = qobject_cast<const QWidget*>(control);
     return widget ? widget->toolTip() : QString();
   }
-  if (const auto* action = qobject_cast<const QAction*>(control)) return action->text();
-  if (const auto* menu = qobject_cast<const QMenu*>(control)) return menu->title();
+  // Menu texts without the marker of their Alt letter.
+  if (const auto* action = qobject_cast<const QAction*>(control))
+    return QString(action->text()).remove(QLatin1Char('&'));
+  if (const auto* menu = qobject_cast<const QMenu*>(control))
+    return QString(menu->title()).remove(QLatin1Char('&'));
   if (const auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
   if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
   if (const auto* label = qobject_cast<const QLabel*>(control)) return label->text();

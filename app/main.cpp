@@ -52,6 +52,8 @@ int main(int argc, char** argv) {
       QString::fromLatin1(kivra::app::kStateLogOption),
       QStringLiteral("Write the serial log into the user's state folder."));
   options.addOption(stateLog);
+  options.addPositionalArgument(QStringLiteral("FILE"),
+                                QStringLiteral("A program file (.KV3) to open."));
   options.process(app);
 
   const auto settings = kivra::app::SettingsStore::ForCurrentUser();
@@ -60,6 +62,8 @@ int main(int argc, char** argv) {
   services.simulatedDriver = options.isSet(simulated);
   if (options.isSet(stateLog))
     services.serialLogFolder = kivra::app::PrepareStateLogFolder(std::getenv, stderr);
+  if (!options.positionalArguments().isEmpty())
+    services.openAtStart = options.positionalArguments().constFirst();
   kivra::app::MainWindow window(std::move(services));
   window.show();
   return QApplication::exec();

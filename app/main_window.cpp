@@ -2,12 +2,16 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/about_dialog.h"
 #include "app/command_code_window.h"
@@ -18,24 +22,36 @@
 #include "app/find_dialog.h"
 #include "app/fixed_texts.h"
 #include "app/help_window.h"
+#include "app/live_check.h"
 #include "app/port_dialog.h"
 #include "app/program_editor.h"
+#include "app/program_file.h"
 #include "app/program_files.h"
 #include "app/program_page.h"
 #include "app/prompts.h"
+#include "app/recent_files.h"
 #include "app/settings_store.h"
 #include "app/tool_bar.h"
 #include "app/ui_look.h"
+#include "compiler/messages.h"
 
 namespace kivra::app {
+namespace {
+
+// The window's size as designed; above it the editor and the message list grow.
+constexpr QSize kDesignSize{924, 732};
+
+}  // namespace
 
 MainWindow::MainWindow(MainWindowServices services)
     : settings_(services.settings),
       prompts_(services.prompts),
       clock_(std::move(services.clock)),
       helpRoot_(std::move(services.helpRoot)),
+      openAtStart_(std::move(services.openAtStart)),
       lastCheck_(std::make_unique<compiler::CompileResult>()) {
   language_.SetEnglish(UiLanguage::FromSetting(settings_.ReadSetting(setting::kLanguage, QStringLiteral("0"))));
+  qtTranslations_.Follow(language_.IsEnglish());
   BuildWindow();
   CreateSecondaryWindows();
   toolBar_->ShowLanguageImage(language_.IsEnglish());
@@ -43,17 +59,25 @@ MainWindow::MainWindow(MainWindowServices services)
 
   files_ = std::make_unique<ProgramFiles>(
       this, *programPage_, document_, settings_, prompts_, language_, clock_,
-      ProgramFiles::Hooks{[this] { CheckProgram(); }, [this] { ClearListing(); }});
+      ProgramFiles::Hooks{[this] { CheckProgram(); }, [this] { ClearListing(); },
+                          [this](const QString& path) { RememberRecent(path); }});
+  liveCheck_ = new LiveCheck(programPage_->editor(), language_);
+  recentFiles_ = ParseRecentFiles(settings_.ReadSetting(setting::kRecentFiles, QString()));
+  RefreshRecentMenu();
   CreateDriverLink(services);
   ConnectCommands();
+  ConnectKeys();
   ConnectEditor();
+  setAcceptDrops(true);
+  RefreshTitle();
 }
 
 MainWindow::~MainWindow() {
   // The widgets are deleted after the members they report to; nothing they send on the way
   // out may reach this window.
-  for (QObject* sender : std::initializer_list<QObject*>{programPage_->editor(), programPage_->messageList(), pages_,
-                                                         commandCodes_, find_}) {
+  for (QObject* sender :
+       std::initializer_list<QObject*>{programPage_->editor(), programPage_->messageList(), pages_,
+                                       programPage_, commandCodes_, find_}) {
     sender->disconnect(this);
   }
   // The link goes first: its timer and port stop before the windows it draws into.
@@ -69,16 +93,27 @@ void MainWindow::CreateDriverLink(const MainWindowServices& services) {
         return lastCheck_->programValid;
       },
       [this] {
-        files_->Save();
-        return document_.saveSucceeded;
+        // The success read here is this attempt's own; a program without a file is asked
+        // for one first.
+        const std::optional<QString> written = files_->SaveBeforeDebug();
+        debugReload_ = written.value_or(QString());
+        RefreshTitle();
+        return written.has_value();
       },
-      [this] { files_->LoadProgramFile(document_.selectedPath); },
+      [this] {
+        // Only the file the save just wrote comes back: never another file's text.
+        if (!debugReload_.isEmpty()) files_->LoadProgramFile(debugReload_);
+        debugReload_.clear();
+        RefreshTitle();
+      },
       [this](std::uint16_t address) { return lastCheck_->addressLines.at(address); },
   };
   link_ = std::make_unique<DriverLink>(
       DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_}, std::move(hooks),
       settings_, prompts_, language_,
       DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
+  connect(link_.get(), &DriverLink::DownloadEnded, this,
+          [this](bool succeeded) { ShowStatus(succeeded ? &text::kDownloaded : nullptr); });
 }
 
 void MainWindow::BuildWindow() {
@@ -125,15 +160,26 @@ void MainWindow::ConnectCommands() {
     if (item) connect(item, &QAction::triggered, this, command);
   };
   ProgramFiles* files = files_.get();
-  run(toolBar_->newProgram(), menu_.newProgram, [files] { files->NewProgram(); });
-  run(toolBar_->open(), menu_.open, [files] { files->Open(); });
-  run(toolBar_->save(), menu_.save, [files] { files->Save(); });
-  run(toolBar_->saveAs(), menu_.saveAs, [files] { files->SaveAs(); });
-  run(toolBar_->check(), nullptr, [this] { CheckProgram(); });
-  run(toolBar_->download(), nullptr, [this] { Download(); });
+  // The title follows whatever a file command did to the name and the change flag.
+  const auto thenTitle = [this](auto command) {
+    return [this, command] {
+      command();
+      RefreshTitle();
+    };
+  };
+  run(toolBar_->newProgram(), menu_.newProgram, thenTitle([files] { files->NewProgram(); }));
+  run(toolBar_->open(), menu_.open, thenTitle([files] { files->Open(); }));
+  run(toolBar_->save(), menu_.save, thenTitle([files] { files->Save(); }));
+  run(toolBar_->saveAs(), menu_.saveAs, thenTitle([files] { files->SaveAs(); }));
+  run(toolBar_->check(), menu_.check, [this] { CheckProgram(); });
+  run(toolBar_->download(), menu_.download, [this] { Download(); });
   run(toolBar_->find(), nullptr, [this] { Find(); });
-  run(toolBar_->undo(), nullptr, [this] { programPage_->editor()->undo(); });
+  run(toolBar_->undo(), menu_.undo, [this] { programPage_->editor()->undo(); });
   run(toolBar_->language(), nullptr, [this] { SwitchLanguage(); });
+  connect(menu_.find, &QAction::triggered, this, &MainWindow::Find);
+  connect(menu_.redo, &QAction::triggered, this, [this] { programPage_->editor()->redo(); });
+  connect(menu_.findNext, &QAction::triggered, this, &MainWindow::FindNextOrAsk);
+  connect(menu_.goToLine, &QAction::triggered, this, &MainWindow::GoToLine);
 
   connect(menu_.exit, &QAction::triggered, this, &MainWindow::Exit);
   connect(menu_.comPort, &QAction::triggered, this, [this] { link_->ShowPortDialog(); });
@@ -145,13 +191,30 @@ void MainWindow::ConnectCommands() {
   connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageChanged);
 }
 
+// The keys of the tool bar's commands, shown in their tooltips; the menus carry the same.
+void MainWindow::ConnectKeys() {
+  toolBar_->SetKey(toolBar_->newProgram(), menu_.newProgram->shortcut());
+  toolBar_->SetKey(toolBar_->open(), menu_.open->shortcut());
+  toolBar_->SetKey(toolBar_->save(), menu_.save->shortcut());
+  toolBar_->SetKey(toolBar_->saveAs(), menu_.saveAs->shortcut());
+  toolBar_->SetKey(toolBar_->check(), menu_.check->shortcut());
+  toolBar_->SetKey(toolBar_->download(), menu_.download->shortcut());
+  toolBar_->SetKey(toolBar_->find(), menu_.find->shortcut());
+  toolBar_->SetKey(toolBar_->undo(), menu_.undo->shortcut());
+}
+
 void MainWindow::ConnectEditor() {
   ProgramEditor* editor = programPage_->editor();
   connect(editor, &ProgramEditor::CharacterKeyPressed, this, &MainWindow::MarkTyped);
   connect(editor, &ProgramEditor::EditedByUser, this, [this] {
     document_.programChanged = true;
     document_.sourceEdited = true;
+    RefreshTitle();
   });
+  // Opened once the drop is over: the save question must not run inside the drag.
+  connect(editor, &ProgramEditor::ProgramFileDropped, this, &MainWindow::OpenNamed,
+          Qt::QueuedConnection);
+  connect(programPage_, &ProgramPage::FileNameChanged, this, &MainWindow::RefreshTitle);
   connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &MainWindow::UpdateLineColumn);
   connect(editor, &QPlainTextEdit::selectionChanged, this, &MainWindow::UpdateLineColumn);
   connect(editor, &ProgramEditor::FindRequested, this, &MainWindow::Find);
@@ -159,10 +222,14 @@ void MainWindow::ConnectEditor() {
   connect(programPage_->messageList(), &MessageList::LineClicked, this, &MainWindow::JumpToMessageLine);
 }
 
-void MainWindow::ApplyLanguage() { ApplyFixedTexts({this, commandCodes_}, language_.IsEnglish()); }
+void MainWindow::ApplyLanguage() {
+  ApplyFixedTexts({this, commandCodes_}, language_.IsEnglish());
+  ShowStatus(status_);
+}
 
 void MainWindow::SwitchLanguage() {
   language_.Toggle();
+  qtTranslations_.Follow(language_.IsEnglish());
   toolBar_->ShowLanguageImage(language_.IsEnglish());
   ApplyLanguage();
   link_->LanguageChanged();
@@ -210,6 +277,8 @@ void MainWindow::EnterPageArea() {
     programPage_->ClearSummary();
     CheckProgram();
   }
+  if (!openAtStart_.isEmpty()) files_->OpenNamed(QFileInfo(openAtStart_).absoluteFilePath());
+  RefreshTitle();
 }
 
 void MainWindow::Exit() {
@@ -234,15 +303,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // --- The check and the command-code window ---
 
 void MainWindow::CheckProgram() {
-  const std::string text = programPage_->editor()->toPlainText().toStdString();
-  *lastCheck_ = compiler::Compile(compiler::SplitLines(text), language_.CompilerLanguage(), clock_);
+  checkedText_ = programPage_->editor()->toPlainText();
+  const compiler::Language language = language_.CompilerLanguage();
+  *lastCheck_ =
+      compiler::Compile(compiler::SplitLines(checkedText_.toStdString()), language, clock_);
   const compiler::CompileResult& result = *lastCheck_;
 
-  programPage_->messageList()->setPlainText(QString::fromStdString(result.messages));
-  programPage_->SetSummary(QString::fromStdString(result.summaryText), result.summaryColour);
+  compiler::RenderedMessages rendered =
+      compiler::RenderMessages(result.diagnostics, result.stamp, language);
+  programPage_->messageList()->ShowCheck(QString::fromStdString(rendered.text),
+                                         std::move(rendered.rowLines), language_.IsEnglish());
+  programPage_->SetSummary(QString::fromStdString(compiler::TotalsLine(
+                               result.errorCount, result.warningCount, language)),
+                           result.errorCount != 0 ? SummaryColour::Red : SummaryColour::Lime);
   if (result.countersSet) programPage_->SetCodeCounters(result.codeUsed, result.codeRemaining);
   listingText_ = QString::fromStdString(result.listingText);
   if (menu_.commandCode->isChecked()) RefreshCommandCodes();
+  liveCheck_->Show(result);
 }
 
 void MainWindow::SetCommandCodesWanted(bool wanted) {
@@ -321,16 +398,12 @@ void MainWindow::ContextHelp() {
   }
 }
 
-void MainWindow::JumpToMessageLine(const QString& line) {
-  const MessageLineTarget target = ParseMessageLine(line, language_.IsEnglish());
-  if (target.kind == MessageLineTarget::Kind::NoMarker) return;
-  if (target.kind == MessageLineTarget::Kind::BadNumber) {
-    prompts_.Show(this, MessageKind::Information, language_.Pick(text::kLineNumberError), Buttons::Ok);
-    return;
-  }
+void MainWindow::JumpToMessageLine(int line, bool writtenInEnglish) {
+  // A list written in the other language is not read: its markers are not this language's.
+  if (writtenInEnglish != language_.IsEnglish()) return;
   ProgramEditor* editor = programPage_->editor();
   // The text may have changed since the check: a line that is gone selects nothing.
-  const std::optional<TextRange> range = MessageJumpSelection(editor->toPlainText(), target.line);
+  const std::optional<TextRange> range = MessageJumpSelection(editor->toPlainText(), line);
   if (!range) return;
   editor->setFocus();
   editor->SelectRange(range->start, range->length);
@@ -343,13 +416,118 @@ void MainWindow::ShowAbout() {
   about_->exec();
 }
 
+bool MainWindow::OnProgrammingPage() const {
+  return pages_->currentWidget() == programPage_;
+}
+
 void MainWindow::PageChanged() {
-  const bool programming = pages_->currentWidget() == programPage_;
+  const bool programming = OnProgrammingPage();
   toolBar_->SetProgrammingButtonsEnabled(programming);
   menu_.SetFileCommandsEnabled(programming);
+  menu_.recent->setEnabled(programming && !recentFiles_.isEmpty());
   if (!programming) directPage_->SetMemoryAccessVisible(false);
 }
 
-void MainWindow::Download() { link_->StartDownload(*lastCheck_, document_.selectedPath); }
+void MainWindow::Download() {
+  // Exactly the program on screen goes to the driver: a text that is not the one the last
+  // successful check ran on (edited since, or replaced by New or Open) is checked first,
+  // and only a valid one is sent; otherwise the message list says why.
+  if (!lastCheck_->programValid || programPage_->editor()->toPlainText() != checkedText_)
+    CheckProgram();
+  ShowStatus(nullptr);
+  // The name the driver keeps is the name of the program on screen.
+  link_->StartDownload(*lastCheck_, programPage_->FileName());
+}
+
+void MainWindow::GoToLine() {
+  ProgramEditor* editor = programPage_->editor();
+  const int last = std::max(1, editor->blockCount());
+  const QString label =
+      language_.Pick(text::kGoToLineLabel) + QString::number(last) + QStringLiteral("):");
+  const std::optional<int> line =
+      prompts_.AskLineNumber(this, language_.Pick(text::kGoToLineTitle), label,
+                             editor->textCursor().blockNumber() + 1, last);
+  if (!line) return;
+  editor->setFocus();
+  editor->SetCaret(
+      editor->document()->findBlockByNumber(std::clamp(*line, 1, last) - 1).position());
+  editor->ensureCursorVisible();
+}
+
+void MainWindow::FindNextOrAsk() {
+  if (find_->FindText().isEmpty()) {
+    Find();
+  } else {
+    FindNext();
+  }
+}
+
+void MainWindow::OpenNamed(const QString& path) {
+  if (!OnProgrammingPage()) return;
+  files_->OpenNamed(path);
+  RefreshTitle();
+}
+
+// --- Title, recent files, status text, size and drops ---
+
+void MainWindow::RefreshTitle() {
+  QString title = QStringLiteral("Kivra-PS");
+  const QString name = programPage_->FileName();
+  if (!name.isEmpty()) title += QStringLiteral(" - ") + QFileInfo(name).fileName();
+  if (document_.programChanged)
+    title += name.isEmpty() ? QStringLiteral(" *") : QStringLiteral("*");
+  setWindowTitle(title);
+}
+
+void MainWindow::RememberRecent(const QString& path) {
+  const QStringList recent = AddRecentFile(recentFiles_, path);
+  if (recent == recentFiles_) return;
+  recentFiles_ = recent;
+  settings_.WriteSetting(setting::kRecentFiles, StoreRecentFiles(recentFiles_));
+  // Rebuilt once the current command is over: it may be one of the items going away.
+  QTimer::singleShot(0, this, &MainWindow::RefreshRecentMenu);
+}
+
+void MainWindow::RefreshRecentMenu() {
+  menu_.recent->clear();
+  for (qsizetype i = 0; i < recentFiles_.size(); ++i) {
+    const QString path = recentFiles_[i];
+    QString caption = path;
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* item = menu_.recent->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(caption));
+    connect(item, &QAction::triggered, this, [this, path] {
+      const bool readable = ReadProgramFile(path).has_value();
+      OpenNamed(path);  // says so when it can't read the file
+      if (readable) return;
+      recentFiles_ = RemoveRecentFile(recentFiles_, path);
+      settings_.WriteSetting(setting::kRecentFiles, StoreRecentFiles(recentFiles_));
+      QTimer::singleShot(0, this, &MainWindow::RefreshRecentMenu);
+    });
+  }
+  menu_.recent->setEnabled(OnProgrammingPage() && !recentFiles_.isEmpty());
+}
+
+void MainWindow::ShowStatus(const Bilingual* text) {
+  status_ = text;
+  toolBar_->statusText()->setText(text ? language_.Pick(*text) : QString());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  programPage_->SetExtraRoom(size() - kDesignSize);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (OnProgrammingPage() && !DroppedProgramFile(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = DroppedProgramFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // Opened once the drop is over: the save question must not run inside the drag.
+  QTimer::singleShot(0, this, [this, path] { OpenNamed(path); });
+}
 
 }  // namespace kivra::app

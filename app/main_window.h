@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <memory>
 #include <string>
 
 #include "app/document_state.h"
 #include "app/main_menu.h"
+#include "app/qt_translations.h"
+#include "app/texts.h"
 #include "app/ui_language.h"
 #include "compiler/compile.h"
 
@@ -21,6 +24,7 @@ class DriverLink;
 class DriverPort;
 class FindDialog;
 class HelpWindow;
+class LiveCheck;
 class MainToolBar;
 class PortDialog;
 class ProgramFiles;
@@ -39,11 +43,14 @@ struct MainWindowServices {
   bool simulatedDriver = false;
   // Where the serial port's diagnostic log goes; empty: the working directory.
   std::string serialLogFolder{};
+  // A program to open once start-up is done (`kivra-ps FILE`, a file manager's double click).
+  QString openAtStart = QString();
 };
 
 // `TForm1`, the main window. It owns the document state, the language and the windows
 // that live as long as it does: the port dialog, the About box, the download progress and
-// the command-code window, created in that order after it.
+// the command-code window, created in that order after it. Its title names the program
+// and whether it changed; a program file dropped on it opens.
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -59,6 +66,13 @@ class MainWindow : public QMainWindow {
   void ContextHelp();
   void ShowAbout();
   void SetCommandCodesWanted(bool wanted);
+  void GoToLine();
+  // F3: the next match, or the find dialog while there is nothing to find yet.
+  void FindNextOrAsk();
+  // The download button: exactly the program on screen goes to the driver.
+  void Download();
+  // Opens a program from the recent files, a drop or the command line.
+  void OpenNamed(const QString& path);
 
   // Start-up runs in two steps: when the window is first shown, and once the event loop
   // runs (the focus has reached the page area). True when both have run.
@@ -68,6 +82,9 @@ class MainWindow : public QMainWindow {
   const UiLanguage& language() const { return language_; }
   const compiler::CompileResult& lastCheck() const { return *lastCheck_; }
   QString ListingText() const { return listingText_; }
+  LiveCheck& liveCheck() const { return *liveCheck_; }
+  const QStringList& recentFiles() const { return recentFiles_; }
+  bool QtTranslated() const { return qtTranslations_.Installed(); }
 
   ProgramFiles& files() const { return *files_; }
   MainToolBar* toolBar() const { return toolBar_; }
@@ -86,6 +103,9 @@ class MainWindow : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildWindow();
@@ -94,26 +114,37 @@ class MainWindow : public QMainWindow {
   void ConnectEditor();
   void CreateDriverLink(const MainWindowServices& services);
   void ApplyLanguage();
+  void ConnectKeys();
 
   void ShowStep();
   void EnterPageArea();
   void UpdateLineColumn();
   void MarkTyped();
-  void JumpToMessageLine(const QString& line);
+  void JumpToMessageLine(int line, bool writtenInEnglish);
   void RefreshCommandCodes();
   void ClearListing();
   void PageChanged();
-  void Download();
+  void RefreshTitle();
+  void RememberRecent(const QString& path);
+  void RefreshRecentMenu();
+  void ShowStatus(const Bilingual* text);
+  bool OnProgrammingPage() const;
 
   SettingsStore& settings_;
   Prompts& prompts_;
   compiler::Clock clock_;
   QString helpRoot_;
+  QString openAtStart_;
 
   UiLanguage language_;
+  QtTranslations qtTranslations_;
   DocumentState document_;
   std::unique_ptr<compiler::CompileResult> lastCheck_;
+  QString checkedText_;  // the editor's text the last check ran on
   QString listingText_;
+  QString debugReload_;  // the file the debug switch's save just wrote
+  QStringList recentFiles_;
+  const Bilingual* status_ = nullptr;  // the status text shown, in the interface language
 
   MainMenu menu_;
   MainToolBar* toolBar_ = nullptr;
@@ -126,6 +157,7 @@ class MainWindow : public QMainWindow {
   CommandCodeWindow* commandCodes_ = nullptr;
   FindDialog* find_ = nullptr;
   HelpWindow* help_ = nullptr;
+  LiveCheck* liveCheck_ = nullptr;
   std::unique_ptr<ProgramFiles> files_;
   std::unique_ptr<DriverLink> link_;
 

@@ -1,10 +1,13 @@
 #include "app/program_editor.h"
 
-#include <algorithm>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QUrl>
+#include <algorithm>
 
+#include "app/program_file.h"
+#include "app/program_highlighter.h"
 #include "app/ui_look.h"
 #include "common/cp1254.h"
 
@@ -24,12 +27,143 @@ ProgramEditor::ProgramEditor(QWidget* parent, const QRect& rect) : QPlainTextEdi
   connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
     if (!settingText_ && (removed > 0 || added > 0)) emit EditedByUser();
   });
+
+  highlighter_ = new ProgramHighlighter(document());
+  gutter_ = new EditorGutter(this);
+  connect(this, &QPlainTextEdit::blockCountChanged, this, &ProgramEditor::UpdateGutterWidth);
+  connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
+    if (dy != 0) {
+      gutter_->scroll(0, dy);
+    } else {
+      gutter_->update(0, rect.y(), gutter_->width(), rect.height());
+    }
+  });
+  UpdateGutterWidth();
+}
+
+void ProgramEditor::UpdateGutterWidth() {
+  const int width = gutter_->PreferredWidth();
+  if (viewportMargins().left() == width) return;
+  setViewportMargins(width, 0, 0, 0);
+  const QRect area = contentsRect();
+  gutter_->setGeometry(area.left(), area.top(), width, viewport()->height());
+}
+
+void ProgramEditor::resizeEvent(QResizeEvent* event) {
+  QPlainTextEdit::resizeEvent(event);
+  const QRect area = contentsRect();
+  gutter_->setGeometry(area.left(), area.top(), gutter_->PreferredWidth(), viewport()->height());
+}
+
+std::vector<VisibleLine> ProgramEditor::VisibleLines() const {
+  std::vector<VisibleLine> lines;
+  const int bottom = viewport()->height();
+  QTextBlock block = firstVisibleBlock();
+  int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
+  while (block.isValid() && top <= bottom) {
+    const int height = qRound(blockBoundingRect(block).height());
+    if (block.isVisible()) lines.push_back({block.blockNumber() + 1, top, height});
+    top += height;
+    block = block.next();
+  }
+  return lines;
+}
+
+void ProgramEditor::SetMarks(const LineMarks& marks) {
+  QList<QTextEdit::ExtraSelection> underlines;
+  for (const auto& [line, severity] : marks) {
+    const QTextBlock block = document()->findBlockByNumber(line - 1);
+    if (!block.isValid()) continue;
+    // From the first character that is not a blank to the end of the line.
+    const QString text = block.text();
+    int first = 0;
+    while (first < text.size() &&
+           (text[first] == QLatin1Char(' ') || text[first] == QLatin1Char('\t')))
+      ++first;
+    if (first == text.size()) continue;
+    QTextEdit::ExtraSelection underline;
+    underline.cursor = QTextCursor(block);
+    underline.cursor.setPosition(block.position() + first);
+    underline.cursor.setPosition(block.position() + static_cast<int>(text.size()),
+                                 QTextCursor::KeepAnchor);
+    underline.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    underline.format.setUnderlineColor(severity == compiler::Severity::Error ? look::kRed
+                                                                             : QColor(230, 140, 0));
+    underlines.append(underline);
+  }
+  setExtraSelections(underlines);
+  gutter_->SetMarks(marks);
+}
+
+void ProgramEditor::SetLineTips(std::function<QString(int line)> tips) {
+  tips_ = tips;
+  gutter_->SetTips(std::move(tips));
+}
+
+bool ProgramEditor::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int line = cursorForPosition(help->pos()).blockNumber() + 1;
+    ShowLineTip(help->globalPos(), tips_ ? tips_(line) : QString(), viewport());
+    return true;
+  }
+  return QPlainTextEdit::viewportEvent(event);
+}
+
+namespace {
+
+// Files dropped from a file manager: a program file opens; the name of any other file
+// never becomes program text.
+bool CarriesFiles(const QMimeData* mime) {
+  if (!mime->hasUrls()) return false;
+  const QList<QUrl> urls = mime->urls();
+  return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+// Files dragged from a file manager: a program file is taken (it opens when dropped),
+// any other is refused. False when the drag carries no files.
+bool TakeFileDrag(QDropEvent* event) {
+  if (!CarriesFiles(event->mimeData())) return false;
+  if (DroppedProgramFile(event->mimeData()).isEmpty()) {
+    event->ignore();
+  } else {
+    event->acceptProposedAction();
+  }
+  return true;
+}
+
+}  // namespace
+
+void ProgramEditor::dragEnterEvent(QDragEnterEvent* event) {
+  if (!TakeFileDrag(event)) QPlainTextEdit::dragEnterEvent(event);
+}
+
+void ProgramEditor::dragMoveEvent(QDragMoveEvent* event) {
+  if (!TakeFileDrag(event)) QPlainTextEdit::dragMoveEvent(event);
+}
+
+void ProgramEditor::dropEvent(QDropEvent* event) {
+  // A program file dropped here opens, as it does anywhere on the window; its name never
+  // becomes text in the program.
+  if (CarriesFiles(event->mimeData())) {
+    const QString path = DroppedProgramFile(event->mimeData());
+    if (path.isEmpty()) {
+      event->ignore();
+      return;
+    }
+    event->acceptProposedAction();
+    emit ProgramFileDropped(path);
+    return;
+  }
+  QPlainTextEdit::dropEvent(event);
 }
 
 void ProgramEditor::SetProgramText(const QString& text) {
   settingText_ = true;
   setPlainText(text);
   settingText_ = false;
+  // The addresses belonged to the text that was there.
+  gutter_->SetLineCode({});
 }
 
 void ProgramEditor::SetCaret(int position) {
@@ -74,6 +208,12 @@ void ProgramEditor::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (event->key() == Qt::Key_F && event->modifiers().testFlag(Qt::ControlModifier)) emit FindRequested();
+  // Ctrl+Y redoes everywhere, as Ctrl+Shift+Z already does.
+  if (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier) {
+    if (!isReadOnly()) redo();
+    event->accept();
+    return;
+  }
   if (event->key() == Qt::Key_F1) {
     emit HelpRequested();
     event->accept();
@@ -92,11 +232,23 @@ MessageList::MessageList(QWidget* parent, const QRect& rect) : QPlainTextEdit(pa
   // Reached by the mouse only; Tab passes it by.
   setFocusPolicy(Qt::ClickFocus);
   viewport()->setCursor(Qt::PointingHandCursor);
+  // Once anything but the check changes the text (emptied, typed into), no row names a
+  // line any more; ShowCheck sets the rows after its text.
+  connect(document(), &QTextDocument::contentsChanged, this, [this] { rowLines_.clear(); });
+}
+
+void MessageList::ShowCheck(const QString& text, std::vector<std::uint32_t> rowLines,
+                            bool english) {
+  setPlainText(text);
+  rowLines_ = std::move(rowLines);
+  rowsEnglish_ = english;
 }
 
 void MessageList::mousePressEvent(QMouseEvent* event) {
   QPlainTextEdit::mousePressEvent(event);
-  emit LineClicked(textCursor().block().text());
+  const auto row = static_cast<std::size_t>(textCursor().blockNumber());
+  if (row < rowLines_.size() && rowLines_[row] != 0)
+    emit LineClicked(static_cast<int>(rowLines_[row]), rowsEnglish_);
 }
 
 }  // namespace kivra::app

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QSaveFile>
+#include <QUrl>
 #include <algorithm>
 
 #include "common/cp1254.h"
@@ -60,6 +62,14 @@ bool IsProgramFileName(const QString& path) {
   const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
   if (cut >= 0) name = name.mid(cut + 1);
   return name.contains(QStringLiteral(".KV3"));
+}
+
+QString DroppedProgramFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls()) return {};
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile() && IsProgramFileName(url.toLocalFile())) return url.toLocalFile();
+  }
+  return {};
 }
 
 QString NewProgramHeader(bool english, const compiler::Timestamp& now) {

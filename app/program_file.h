@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+class QMimeData;
+
 #include "compiler/compile.h"
 
 namespace kivra::app {
@@ -37,6 +39,10 @@ bool WriteProgramFile(const QString& path, const QString& text);
 // The open command takes only files whose name contains ".KV3" (in any case), and never
 // the dialog's own pattern "*.kv3" or a lone blank.
 bool IsProgramFileName(const QString& path);
+
+// The first local program file (a name containing ".KV3") among dropped files; empty when
+// the drop carries none.
+QString DroppedProgramFile(const QMimeData* mime);
 
 // The eight lines a new program starts with; the first two depend on the language.
 QString NewProgramHeader(bool english, const compiler::Timestamp& now);

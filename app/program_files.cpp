@@ -77,6 +77,20 @@ void ProgramFiles::NewProgram() {
   if (hooks_.clearListing) hooks_.clearListing();
 }
 
+bool ProgramFiles::OpenNamed(const QString& path) {
+  // Read first: a name that leads nowhere must not cost the question or the editor's text.
+  if (!ReadProgramFile(path)) {
+    prompts_.Show(window_, MessageKind::Warning,
+                  language_.Pick(text::kFileNotOpened) + QLatin1Char('\n') + path, Buttons::Ok);
+    return false;
+  }
+  if (!OfferToSave(text::kSaveOnOpen, true)) return false;
+  if (!LoadProgramFile(path)) return false;
+  ClearMessages();
+  if (hooks_.runCheck) hooks_.runCheck();
+  return true;
+}
+
 void ProgramFiles::Open() {
   if (!OfferToSave(text::kSaveOnOpen, true)) return;
   const QString directory = document_.currentFile.isEmpty() ? QString() : QFileInfo(document_.currentFile).path();
@@ -90,21 +104,37 @@ void ProgramFiles::Open() {
   if (hooks_.runCheck) hooks_.runCheck();
 }
 
-void ProgramFiles::Save() {
-  if (!document_.programChanged) return;
+SaveOutcome ProgramFiles::Save() {
+  if (!document_.programChanged) return SaveOutcome::Unchanged;
+  return Write();
+}
 
-  if (document_.newProgramUnsaved) {
+std::optional<QString> ProgramFiles::SaveBeforeDebug() {
+  if (HasFileName() && !document_.programChanged) return QString();
+  if (Write() != SaveOutcome::Saved) return std::nullopt;
+  return document_.currentFile;
+}
+
+bool ProgramFiles::HasFileName() const {
+  return !document_.newProgramUnsaved && !page_.FileName().isEmpty();
+}
+
+SaveOutcome ProgramFiles::Write() {
+  if (!HasFileName()) {
+    // Without a file name a save is a save as, but one that counts: it clears the change
+    // flags like any save.
+    const QString offered = page_.FileName().isEmpty() ? kDialogPattern : page_.FileName();
     const std::optional<QString> path = prompts_.SaveFileName(
-        window_, {language_.Pick(text::kSaveTitle), QString(), page_.FileName(), SaveFilters(), kSuffix});
+        window_, {language_.Pick(text::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
     if (path) document_.selectedPath = *path;
     if (!path || IsNoFile(*path) || EditorEmpty()) {
       document_.saveSucceeded = false;
-      return;
+      return SaveOutcome::NotSaved;
     }
     ClearMessages();
     if (!ConfirmOverwrite(*path, false) || !WriteOrReport(*path)) {
       document_.saveSucceeded = false;
-      return;
+      return SaveOutcome::NotSaved;
     }
     page_.SetFileName(*path);
   } else {
@@ -112,13 +142,14 @@ void ProgramFiles::Save() {
     document_.selectedPath = path;
     if (IsNoFile(path) || EditorEmpty() || !WriteOrReport(path)) {
       document_.saveSucceeded = false;
-      return;
+      return SaveOutcome::NotSaved;
     }
   }
   Remember(document_.selectedPath);
   document_.saveSucceeded = true;
   document_.newProgramUnsaved = false;
   document_.programChanged = false;
+  return SaveOutcome::Saved;
 }
 
 void ProgramFiles::SaveAs() {
@@ -142,8 +173,7 @@ bool ProgramFiles::OfferToSave(const Bilingual& question, bool withCancel) {
                                       withCancel ? Buttons::YesNoCancel : Buttons::YesNo);
   if (answer == Answer::Cancel) return false;
   if (answer != Answer::Yes) return true;
-  Save();
-  return document_.saveSucceeded;
+  return Save() != SaveOutcome::NotSaved;
 }
 
 bool ProgramFiles::EditorEmpty() const { return page_.editor()->document()->isEmpty(); }
@@ -170,6 +200,7 @@ void ProgramFiles::ClearMessages() {
 void ProgramFiles::Remember(const QString& path) {
   document_.currentFile = path;
   settings_.WriteSetting(setting::kLastFile, path);
+  if (hooks_.remembered) hooks_.remembered(path);
 }
 
 }  // namespace kivra::app

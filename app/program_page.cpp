@@ -2,7 +2,9 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 #include <tuple>
 
 #include "app/driver_status_panel.h"
@@ -12,6 +14,10 @@
 
 namespace kivra::app {
 namespace {
+
+// Of the height beyond the design size, the editor takes this share and the message list
+// the rest.
+constexpr int kEditorShareOfHeight = 2;  // in thirds
 
 // A small raised panel right of the message list: a switch with its indicator below it.
 std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* panelName, const char* buttonName,
@@ -55,6 +61,37 @@ ProgramPage::ProgramPage(QWidget* parent) : QWidget(parent) {
   auto* service = new QPushButton(this);
   service->setObjectName(QStringLiteral("Button22"));
   service->hide();
+
+  const auto follow = [this](const char* name, bool growWidth, bool moveRight, bool growEditor,
+                             bool belowEditor, bool growList) {
+    auto* widget = findChild<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    follows_.push_back(
+        {widget, widget->geometry(), growWidth, moveRight, growEditor, belowEditor, growList});
+  };
+  follow("StaticText5", true, false, false, false, false);
+  follow("RichEdit1", true, false, true, false, false);
+  follow("GroupBox1", true, false, false, true, false);
+  follow("StaticText2", false, false, false, true, false);
+  follow("StaticText3", false, false, false, true, false);
+  follow("RichEdit2", true, false, false, true, true);
+  follow("Panel1", false, true, false, true, false);
+  follow("Panel2", false, true, false, true, false);
+  follow("GroupBox2", false, true, false, false, false);
+}
+
+void ProgramPage::SetExtraRoom(const QSize& extra) {
+  const int width = std::max(0, extra.width());
+  const int height = std::max(0, extra.height());
+  const int editorHeight = height * kEditorShareOfHeight / 3;
+  for (const Follow& f : follows_) {
+    QRect r = f.design;
+    if (f.growWidth) r.setWidth(r.width() + width);
+    if (f.moveRight) r.translate(width, 0);
+    if (f.growEditor) r.setHeight(r.height() + editorHeight);
+    if (f.belowEditor) r.translate(0, editorHeight);
+    if (f.growList) r.setHeight(r.height() + height - editorHeight);
+    f.widget->setGeometry(r);
+  }
 }
 
 void ProgramPage::BuildStatusStrip() {
@@ -76,6 +113,14 @@ void ProgramPage::BuildStatusStrip() {
   codeRemaining_ = look::AddValueBox(strip, QStringLiteral("StaticText11"), QStringLiteral("2048"),
                                      {594, 8, 41, 17}, look::kEditorBackground);
   look::AddLabel(strip, QStringLiteral("StaticText10"), QStringLiteral("Byte"), {640, 8, 30, 17});
+
+  // How full the code memory is, beside the counters.
+  codeMemoryBar_ = new QProgressBar(strip);
+  codeMemoryBar_->setObjectName(QStringLiteral("CodeMemoryBar"));
+  codeMemoryBar_->setGeometry(676, 12, 74, 9);
+  codeMemoryBar_->setRange(0, static_cast<int>(compiler::CodeCapacity));
+  codeMemoryBar_->setValue(0);
+  codeMemoryBar_->setTextVisible(false);
 }
 
 void ProgramPage::BuildSwitches() {
@@ -85,23 +130,36 @@ void ProgramPage::BuildSwitches() {
 
 QString ProgramPage::FileName() const { return fileNameBar_->text(); }
 
-void ProgramPage::SetFileName(const QString& path) { fileNameBar_->setText(path); }
+void ProgramPage::SetFileName(const QString& path) {
+  if (fileNameBar_->text() == path) return;
+  fileNameBar_->setText(path);
+  emit FileNameChanged();
+}
 
-void ProgramPage::ClearSummary() { SetSummary(QString(), compiler::SummaryColour::ButtonFace); }
+void ProgramPage::ClearSummary() {
+  SetSummary(QString(), SummaryColour::ButtonFace);
+}
 
-void ProgramPage::SetSummary(const QString& text, compiler::SummaryColour colour) {
+void ProgramPage::SetSummary(const QString& text, app::SummaryColour colour) {
   summary_->setText(text);
   summaryColour_ = colour;
   switch (colour) {
-    case compiler::SummaryColour::ButtonFace: look::SetBackground(summary_, look::ButtonFace()); break;
-    case compiler::SummaryColour::Red: look::SetBackground(summary_, look::kRed); break;
-    case compiler::SummaryColour::Lime: look::SetBackground(summary_, look::kLime); break;
+    case SummaryColour::ButtonFace:
+      look::SetBackground(summary_, look::ButtonFace());
+      break;
+    case SummaryColour::Red:
+      look::SetBackground(summary_, look::kRed);
+      break;
+    case SummaryColour::Lime:
+      look::SetBackground(summary_, look::kLime);
+      break;
   }
 }
 
 void ProgramPage::SetCodeCounters(std::uint32_t used, std::uint32_t remaining) {
   codeUsed_->setText(QString::number(used));
   codeRemaining_->setText(QString::number(remaining));
+  codeMemoryBar_->setValue(static_cast<int>(std::min<std::uint32_t>(used, compiler::CodeCapacity)));
 }
 
 }  // namespace kivra::app

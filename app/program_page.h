@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 #include "compiler/compile.h"
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace kivra::app {
@@ -14,9 +16,14 @@ class IndicatorShape;
 class MessageList;
 class ProgramEditor;
 
+// The background of the check's summary line: red after errors, lime otherwise, the
+// button face while no check has run.
+enum class SummaryColour { ButtonFace, Red, Lime };
+
 // `TabSheet1`, the programming page: the file-name bar, the editor with its status strip,
 // the message list with the check's summary line, the script and debug switches and the
-// compact driver status panel, each at its fixed place.
+// compact driver status panel, each at its fixed place. Above the design size the editor
+// and the message list take the extra room; the rest keeps its place beside them.
 class ProgramPage : public QWidget {
   Q_OBJECT
  public:
@@ -30,6 +37,7 @@ class ProgramPage : public QWidget {
   QLabel* columnBox() const { return columnBox_; }             // StaticText7
   QLabel* codeUsedBox() const { return codeUsed_; }            // StaticText8
   QLabel* codeRemainingBox() const { return codeRemaining_; }  // StaticText11
+  QProgressBar* codeMemoryBar() const { return codeMemoryBar_; }  // code used of 2048
   QPushButton* scriptButton() const { return scriptButton_; }  // Button3
   IndicatorShape* scriptShape() const { return scriptShape_; } // Shape26
   QPushButton* debugButton() const { return debugButton_; }    // Button2
@@ -40,15 +48,28 @@ class ProgramPage : public QWidget {
   void SetFileName(const QString& path);
 
   void ClearSummary();
-  void SetSummary(const QString& text, compiler::SummaryColour colour);
-  compiler::SummaryColour SummaryColour() const { return summaryColour_; }
+  void SetSummary(const QString& text, app::SummaryColour colour);
+  app::SummaryColour SummaryColour() const { return summaryColour_; }
 
   void SetCodeCounters(std::uint32_t used, std::uint32_t remaining);
+
+  // The window's size beyond its design size (924 x 732); nothing moves at zero.
+  void SetExtraRoom(const QSize& extra);
+
+ signals:
+  void FileNameChanged();
 
  private:
   void BuildStatusStrip();
   void BuildSwitches();
 
+  // How a control follows the extra room: wider and taller, or moved right and down.
+  struct Follow {
+    QWidget* widget;
+    QRect design;
+    bool growWidth, moveRight, growEditor, belowEditor, growList;
+  };
+  std::vector<Follow> follows_;
   ProgramEditor* editor_;
   MessageList* messageList_;
   QLabel* fileNameBar_;
@@ -57,12 +78,13 @@ class ProgramPage : public QWidget {
   QLabel* columnBox_ = nullptr;
   QLabel* codeUsed_ = nullptr;
   QLabel* codeRemaining_ = nullptr;
+  QProgressBar* codeMemoryBar_ = nullptr;
   QPushButton* scriptButton_ = nullptr;
   IndicatorShape* scriptShape_ = nullptr;
   QPushButton* debugButton_ = nullptr;
   IndicatorShape* debugShape_ = nullptr;
   DriverStatusPanel* statusPanel_;
-  compiler::SummaryColour summaryColour_ = compiler::SummaryColour::ButtonFace;
+  app::SummaryColour summaryColour_ = app::SummaryColour::ButtonFace;
 };
 
 }  // namespace kivra::app

@@ -3,11 +3,14 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/texts.h"
 #include "app/ui_language.h"
@@ -35,6 +38,35 @@ QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
   return QMessageBox::Ok;
 }
 
+// A message box that a Yes/No question turns deaf to Escape and to its close button: on
+// the exit and close questions those used to count as No and threw the program away.
+class QuestionBox final : public QMessageBox {
+ public:
+  QuestionBox(Icon icon, const QString& text, StandardButtons buttons, QWidget* parent,
+              bool mustAnswer)
+      : QMessageBox(icon, QStringLiteral("Kivra-PS"), text, buttons, parent),
+        mustAnswer_(mustAnswer) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (mustAnswer_ && event->matches(QKeySequence::Cancel)) {
+      event->accept();
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override {
+    if (mustAnswer_ && !clickedButton()) {
+      event->ignore();
+      return;
+    }
+    QMessageBox::closeEvent(event);
+  }
+
+ private:
+  bool mustAnswer_;
+};
+
 std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool save) {
   QFileDialog dialog(parent, request.title);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -58,7 +90,7 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
 }  // namespace
 
 Answer WidgetPrompts::Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) {
-  QMessageBox box(IconFor(kind), QStringLiteral("Kivra-PS"), text, ButtonsFor(buttons), parent);
+  QuestionBox box(IconFor(kind), text, ButtonsFor(buttons), parent, buttons == Buttons::YesNo);
   switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
@@ -81,6 +113,15 @@ std::optional<QString> WidgetPrompts::OpenFileName(QWidget* parent, const FileDi
 
 std::optional<QString> WidgetPrompts::SaveFileName(QWidget* parent, const FileDialogRequest& request) {
   return RunFileDialog(parent, request, true);
+}
+
+std::optional<int> WidgetPrompts::AskLineNumber(QWidget* parent, const QString& title,
+                                                const QString& label, int current, int last) {
+  bool ok = false;
+  const int line =
+      QInputDialog::getInt(parent, title, label, current, 1, std::max(1, last), 1, &ok);
+  if (!ok) return std::nullopt;
+  return line;
 }
 
 std::optional<QString> WidgetPrompts::PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) {

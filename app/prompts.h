@@ -29,13 +29,18 @@ class Prompts {
  public:
   virtual ~Prompts() = default;
 
-  // Shows a modal box and returns the button pressed; closing the box without a button
-  // counts as the last button of the set (No, or Cancel where there is one).
+  // Shows a modal box and returns the button pressed. Escape and the title bar's close
+  // button count as Cancel where there is one and as the only button of a one-button box;
+  // a Yes/No question ignores them, so a stray key never answers it.
   virtual Answer Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) = 0;
 
   // The chosen path, or nothing when the dialog was cancelled.
   virtual std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+
+  // A line number from 1 to `last`, offering `current`; nothing when cancelled.
+  virtual std::optional<int> AskLineNumber(QWidget* parent, const QString& title,
+                                           const QString& label, int current, int last) = 0;
 
   // The serial component's question when port number 0 is opened: the port of the
   // chosen line, or nothing when the user cancelled.
@@ -48,6 +53,8 @@ class WidgetPrompts final : public Prompts {
   Answer Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) override;
   std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<int> AskLineNumber(QWidget* parent, const QString& title, const QString& label,
+                                   int current, int last) override;
   std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) override;
 };
 

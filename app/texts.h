@@ -32,7 +32,6 @@ inline constexpr Bilingual kOverwriteOnSaveAs{" dosyası var! \nÜzerine Yazıls
 inline constexpr Bilingual kSaveFailed{"Program kaydedilemedi!", "Program could not be saved!"};
 
 inline constexpr Bilingual kEndOfSearch{"Arama sonu!", "End of search!"};
-inline constexpr Bilingual kLineNumberError{"Satır numarası bulunamadı!", "Line number error!"};
 
 inline constexpr Bilingual kAboutTitle{"Kivra-PS Sürücü Arayüz Programı", "Kivra-PS Driver Interface Software"};
 inline constexpr Bilingual kAboutClose{"Kapat", "Close"};
@@ -61,6 +60,18 @@ inline constexpr Bilingual kHelpMissing{"Yardım dosyası bulunamadı:", "Help f
 
 inline constexpr Bilingual kOpenTitle{"Program Aç", "Open File"};
 inline constexpr Bilingual kSaveTitle{"Program Sakla", "Save File"};
+
+// A program named from outside the open dialog (recent files, a drop, the command line)
+// that can't be read; followed by a line break and the path.
+inline constexpr Bilingual kFileNotOpened{"Program dosyası açılamadı!",
+                                          "Program file could not be opened!"};
+
+inline constexpr Bilingual kGoToLineTitle{"Satıra Git", "Go to Line"};
+// Followed by the number of the last line and a colon.
+inline constexpr Bilingual kGoToLineLabel{"Satır numarası (1 - ", "Line number (1 - "};
+
+// The status text when the driver acknowledged the whole program.
+inline constexpr Bilingual kDownloaded{"Program sürücüye yazıldı", "Program downloaded"};
 
 }  // namespace text
 }  // namespace kivra::app

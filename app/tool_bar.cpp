@@ -2,10 +2,13 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace kivra::app {
 namespace {
@@ -83,6 +86,31 @@ MainToolBar::MainToolBar(QWidget* parent) : QFrame(parent) {
   row->addWidget(Gap(this, 40, true));
   row->addWidget(language_ = AddButton("ToolButton18", ToolBarImages::kTurkishToEnglish));
   row->addStretch(1);
+  statusText_ = new QLabel(this);
+  statusText_->setObjectName(QStringLiteral("StatusText"));
+  statusText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  row->addWidget(statusText_);
+  row->addSpacing(12);
+}
+
+void MainToolBar::SetKey(QToolButton* button, const QKeySequence& key) {
+  button->setProperty("shortcutKey", key.toString(QKeySequence::NativeText));
+  button->installEventFilter(this);
+}
+
+QString MainToolBar::ShownTip(const QToolButton* button) {
+  const QString key = button->property("shortcutKey").toString();
+  return key.isEmpty() ? button->toolTip()
+                       : button->toolTip() + QStringLiteral("  (") + key + QLatin1Char(')');
+}
+
+bool MainToolBar::eventFilter(QObject* watched, QEvent* event) {
+  auto* button = qobject_cast<QToolButton*>(watched);
+  if (button && event->type() == QEvent::ToolTip && !button->toolTip().isEmpty()) {
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), ShownTip(button), button);
+    return true;
+  }
+  return QFrame::eventFilter(watched, event);
 }
 
 QToolButton* MainToolBar::AddButton(const char* objectName, int image) {

@@ -2,8 +2,10 @@
 
 #include <QFrame>
 #include <QIcon>
+#include <QKeySequence>
 #include <array>
 
+class QLabel;
 class QToolButton;
 
 namespace kivra::app {
@@ -23,7 +25,8 @@ class ToolBarImages {
   std::array<QIcon, kCount> images_;
 };
 
-// `ToolBar1`: ten image buttons with tooltips, at fixed gaps along the top of the window.
+// `ToolBar1`: ten image buttons with tooltips, at fixed gaps along the top of the window,
+// and at its right end a short status text ("downloaded").
 class MainToolBar : public QFrame {
   Q_OBJECT
  public:
@@ -38,12 +41,21 @@ class MainToolBar : public QFrame {
   QToolButton* find() const { return find_; }                    // ToolButton13
   QToolButton* undo() const { return undo_; }                    // ToolButton14
   QToolButton* language() const { return language_; }            // ToolButton18
+  QLabel* statusText() const { return statusText_; }             // StatusText
+
+  // The button's tooltip shows its hint and, after it, the key of the same command.
+  void SetKey(QToolButton* button, const QKeySequence& key);
+  // The tooltip as it is shown: "Program Kontrol (F7)".
+  static QString ShownTip(const QToolButton* button);
 
   // The language button shows the flag of the language it switches to.
   void ShowLanguageImage(bool english);
 
   // The buttons that only make sense on the programming page.
   void SetProgrammingButtonsEnabled(bool enabled);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QToolButton* AddButton(const char* objectName, int image);
@@ -58,6 +70,7 @@ class MainToolBar : public QFrame {
   QToolButton* find_;
   QToolButton* undo_;
   QToolButton* language_;
+  QLabel* statusText_;
 };
 
 }  // namespace kivra::app

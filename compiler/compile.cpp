@@ -53,7 +53,7 @@ void CheckPass(const std::vector<std::string>& lines, MessageLog& log) {
     if (IsEnd(c)) {
       if (endSeen) {
         // The Turkish entry has always named the first END line.
-        log.Error(log.English() ? line : endLine, kTooManyEnd, A);
+        log.Error(line, {line, endLine}, kTooManyEnd, A);
       } else {
         endSeen = true;
         endIsLast = true;
@@ -76,10 +76,12 @@ std::string_view KeywordOf(std::string_view command) {
   return keyword;
 }
 
-void CodePass(const std::vector<std::string>& lines, Run& run) {
+void CodePass(const std::vector<std::string>& lines, Run& run, std::vector<LineCode>& lineCode) {
   std::string s;
+  lineCode.assign(lines.size(), {});
   for (std::size_t i = 0; i < lines.size(); ++i) {
     run.line = static_cast<std::uint32_t>(i + 1);
+    const std::uint32_t start = run.code.Length();
     // Nothing after the first `;` is ever looked at: it is the comment.
     const std::string_view raw = lines[i];
     const auto end = raw.find(';');
@@ -105,6 +107,7 @@ void CodePass(const std::vector<std::string>& lines, Run& run) {
         run.Error(kUnrecognized, A);
       }
     }
+    lineCode[i] = {start, run.code.Length() - start};
     // Reported after every line from here on: the length never shrinks.
     if (run.code.Full()) run.Error(kMemoryFull, A);
   }
@@ -115,10 +118,10 @@ void CodePass(const std::vector<std::string>& lines, Run& run) {
 CompileResult Compile(const std::vector<std::string>& lines, Language language,
                       const Clock& clock) {
   CompileResult r;
-  MessageLog log(language, r.messages);
+  MessageLog log(r.diagnostics);
   CodeWriter code(r.code, r.addressLines);
   ResetVectorTable(r.vectorTable);
-  log.Banner(clock ? clock() : Timestamp{});
+  if (clock) r.stamp = clock();
 
   if (IsBlankProgram(lines)) {
     log.EmptyProgram();
@@ -127,11 +130,11 @@ CompileResult Compile(const std::vector<std::string>& lines, Language language,
     if (log.Errors() == 0) {
       Labels labels;
       Run run(log, code, labels, r.vectorTable);
-      CodePass(lines, run);
+      CodePass(lines, run, r.lineCode);
       if (log.Errors() == 0 && run.interrupts.open != 0) {
         // English names the line after the program, Turkish its last line.
         const auto n = static_cast<std::uint32_t>(lines.size());
-        log.Error(log.English() ? n + 1 : n, kMissingRet, A);
+        log.Error(n, {n + 1, n}, kMissingRet, A);
       } else if (log.Errors() == 0) {
         labels.Resolve(log, code, r.vectorTable);
       }
@@ -140,16 +143,22 @@ CompileResult Compile(const std::vector<std::string>& lines, Language language,
     if (log.Errors() == 0) {
       r.programValid = true;
       code.AppendEndMarker();
+      // The END line owns the end marker, as its address line says.
+      const std::uint32_t end = code.Length() - 1;
+      if (const std::uint32_t endLine = r.addressLines[end];
+          endLine != 0 && endLine <= r.lineCode.size()) {
+        r.lineCode[endLine - 1] = {end, 1};
+      }
       r.codeUsed = code.Length();
       r.codeRemaining = static_cast<std::uint32_t>(CodeCapacity) - code.Length();
       r.listingText = BuildListing(r.code, r.vectorTable);
     } else {
       code.ClampLength();
+      r.lineCode.clear();
     }
   }
 
-  r.summaryText = log.Totals();
-  r.summaryColour = log.Errors() != 0 ? SummaryColour::Red : SummaryColour::Lime;
+  r.messages = RenderMessages(r.diagnostics, r.stamp, language).text;
   r.errorCount = log.Errors();
   r.warningCount = log.Warnings();
   return r;

@@ -1,8 +1,9 @@
 #pragma once
 
 // The compiler turns the editor's lines into the driver's code image, the interrupt
-// vector table, the message-list text and the listing. It is a pure function of the
-// lines, the language and the clock that stamps the banner: no state survives a run.
+// vector table, its findings (as data and as the message-list text) and the listing. It
+// is a pure function of the lines, the language and the clock that stamps the banner: no
+// state survives a run.
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "common/code_image.h"
+#include "compiler/diagnostics.h"
 
 namespace kivra::compiler {
 
@@ -32,10 +34,19 @@ struct Timestamp {
 };
 using Clock = std::function<Timestamp()>;
 
-enum class SummaryColour { ButtonFace, Red, Lime };
+// The code one editor line produced: its first address and its number of bytes (0 for a
+// line without code). The END line owns the end marker.
+struct LineCode {
+  std::uint32_t address = 0;
+  std::uint32_t length = 0;
+};
 
 struct CompileResult {
-  std::string messages;  // the message-list text the run appends, UTF-8
+  // Every error and warning in the order the message list shows them, and the banner's
+  // time; RenderMessages (messages.h) makes the text in either language.
+  std::vector<Diagnostic> diagnostics;
+  Timestamp stamp;
+  std::string messages;  // that text in the run's language, UTF-8
   int errorCount = 0;
   int warningCount = 0;
   bool programValid = false;
@@ -43,15 +54,13 @@ struct CompileResult {
   AddressLines addressLines{};
   VectorTable vectorTable{};
   std::string listingText;  // empty unless programValid
+  std::vector<LineCode> lineCode;  // one per editor line; empty unless programValid
 
   // The code-used and code-remaining boxes. An empty program leaves them as they were,
   // so countersSet is false only then.
   bool countersSet = false;
   std::uint32_t codeUsed = 0;
   std::uint32_t codeRemaining = CodeCapacity;
-
-  std::string summaryText;  // the totals line without its line break
-  SummaryColour summaryColour = SummaryColour::ButtonFace;
 };
 
 // `lines` are the editor's lines without their line breaks. Only ASCII bytes carry

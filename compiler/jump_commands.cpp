@@ -48,9 +48,7 @@ void HandleIfinp(Run& run, std::string_view command) {
   if (!n) return;
   run.Byte(static_cast<std::uint8_t>(*n));
   if (run.interrupts.inputUsed[*n]) {
-    const auto number = std::to_string(*n);
-    run.log.Warning(run.line, "Input-" + number + " already used!",
-                    "Input-" + number + " önceden kullanıldı!");
+    run.log.Warning(run.line, msg::kInputAlreadyUsed, std::to_string(*n));
   }
   run.interrupts.inputUsed[*n] = true;
 

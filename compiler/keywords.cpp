@@ -1,5 +1,7 @@
 // The language's keywords and their handlers.
 
+#include "compiler/keywords.h"
+
 #include <array>
 #include <utility>
 
@@ -50,7 +52,17 @@ constexpr std::pair<std::string_view, Handler> kKeywords[] = {
 // END and the 33 commands of the language.
 static_assert(std::size(kKeywords) == 34);
 
+constexpr auto kNames = [] {
+  std::array<std::string_view, std::size(kKeywords)> names{};
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = kKeywords[i].first;
+  return names;
+}();
+
 }  // namespace
+
+std::span<const std::string_view> KeywordNames() {
+  return kNames;
+}
 
 Handler FindHandler(std::string_view keyword) {
   if (keyword.empty()) return nullptr;

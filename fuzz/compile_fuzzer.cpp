@@ -1,7 +1,8 @@
 // Compiles arbitrary bytes in both languages and checks what every caller relies on:
 // the language changes the words, never the outcome; a successful check yields an image
 // of at most 2048 bytes that ends in its end marker and is made of whole instructions;
-// address lines name existing lines and instruction starts; vector records are either
+// address lines name existing lines and instruction starts; the lines' code tiles the
+// image; every message concerns a line of the program; vector records are either
 // untouched or point into the image; a failed check leaves no listing.
 
 #include <cstdint>
@@ -58,11 +59,22 @@ void CheckValid(const CompileResult& r, std::size_t lineCount) {
     Require(line <= lineCount);
     Require(i < r.code.length && starts[i]);
   }
+  // Every line's code lies in the image, and together the lines hold all of it.
+  Require(r.lineCode.size() == lineCount);
+  std::uint32_t total = 0;
+  for (const LineCode& code : r.lineCode) {
+    Require(code.length == 0 || code.address + code.length <= r.code.length);
+    total += code.length;
+  }
+  Require(total == r.code.length);
   CheckVectors(r);
 }
 
 void CheckResult(const CompileResult& r, std::size_t lineCount) {
   Require(r.code.length <= CodeCapacity);
+  // One diagnostic per counted message, each about a line of the program.
+  Require(r.diagnostics.size() == static_cast<std::size_t>(r.errorCount + r.warningCount));
+  for (const Diagnostic& d : r.diagnostics) Require(d.line <= lineCount);
   Require(r.programValid == (r.errorCount == 0 && r.countersSet));
   if (r.programValid) {
     CheckValid(r, lineCount);

@@ -118,95 +118,104 @@ class EditorTest : public QObject {
     QCOMPARE(h.page().columnBox()->text(), column);
   }
 
+  // The check's own messages lead back to the lines they name, in both languages and
+  // both Turkish header forms.
   void messageClickSelectsTheLineItNames_data() {
     QTest::addColumn<bool>("english");
-    QTest::addColumn<QString>("messages");
-    QTest::addColumn<int>("clicked");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("header");
     QTest::addColumn<int>("line");
-    QTest::newRow("English error") << true << QStringLiteral("banner\n* Error : Line 12.\n  ---> x\n") << 1 << 12;
-    QTest::newRow("English warning") << true << QStringLiteral("* Warning: Line 3.\n") << 0 << 3;
-    QTest::newRow("first line") << true << QStringLiteral("* Error : Line 1.\n") << 0 << 1;
-    QTest::newRow("Turkish form A") << false << QString::fromUtf8("* Hata : 12.satır:\n") << 0 << 12;
-    QTest::newRow("Turkish form B") << false << QString::fromUtf8("* Hata : 12 .satır:\n") << 0 << 12;
-    QTest::newRow("Turkish warning") << false << QString::fromUtf8("* Uyarı: 5 .satır:\n") << 0 << 5;
+    const QString noEnd = TwelveLines();  // END; missing: line 12 reports it
+    QTest::newRow("English error") << true << noEnd << QStringLiteral("* Error : Line 12.") << 12;
+    QTest::newRow("Turkish form A")
+        << false << noEnd << QString::fromUtf8("* Hata : 12.satır:") << 12;
+    const QString formB = QStringLiteral("       DELAY = 1;\n       MICROS 4;\n       END;\n");
+    QTest::newRow("Turkish form B")
+        << false << formB << QString::fromUtf8("* Hata : 2 .satır:") << 2;
+    const QString twice =
+        QStringLiteral("L:     IFINP 2 = 1 GO L;\n       IFINP 2 = 0 GO L;\n       END;\n");
+    QTest::newRow("English warning") << true << twice << QStringLiteral("* Warning: Line 2.") << 2;
+    QTest::newRow("Turkish warning")
+        << false << twice << QString::fromUtf8("* Uyarı: 2 .satır:") << 2;
+    QTest::newRow("first line") << true << QStringLiteral("       SPEED = 0;\n       END;\n")
+                                << QStringLiteral("* Error : Line 1.") << 1;
+    // The Turkish entry for a second END names the first one.
+    QTest::newRow("Turkish second END") << false << QStringLiteral("       END;\n       END;\n")
+                                        << QString::fromUtf8("* Hata : 1.satır:") << 1;
   }
   void messageClickSelectsTheLineItNames() {
     QFETCH(bool, english);
-    QFETCH(QString, messages);
-    QFETCH(int, clicked);
+    QFETCH(QString, program);
+    QFETCH(QString, header);
     QFETCH(int, line);
     WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
     QVERIFY(h.Start());
-    h.editor().SetProgramText(TwelveLines());
-    h.page().messageList()->setPlainText(messages);
-    ClickMessageLine(h, clicked);
-    const QString lineText = QStringLiteral("       DELAY = %1;").arg(line);
+    h.editor().SetProgramText(program);
+    h.window().toolBar()->check()->click();
+    const int row = static_cast<int>(h.Messages().split(QLatin1Char('\n')).indexOf(header));
+    QVERIFY2(row >= 0, qPrintable(h.Messages()));
+    ClickMessageLine(h, row);
+    const QString lineText = program.split(QLatin1Char('\n')).at(line - 1);
     QCOMPARE(h.editor().textCursor().selectedText(), lineText.chopped(1));
     QCOMPARE(h.editor().textCursor().block().blockNumber(), line - 1);
     QVERIFY(h.prompts.shown.empty());
   }
 
-  // The whole way: the check's own messages lead back to the lines they name.
-  void clickOnACheckMessageSelectsTheFaultyLine_data() {
-    QTest::addColumn<bool>("english");
-    QTest::newRow("Turkish") << false;
-    QTest::newRow("English") << true;
-  }
-  void clickOnACheckMessageSelectsTheFaultyLine() {
-    QFETCH(bool, english);
-    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
-    QVERIFY(h.Start());
-    h.editor().SetProgramText(QStringLiteral("       SPEED = 1200;\n       FOO;\n       SPEED=99999;\n       END;\n"));
-    h.window().toolBar()->check()->click();
-    const QStringList lines = h.Messages().split(QLatin1Char('\n'));
-    const QString header = english ? QStringLiteral("* Error : Line 3.") : QString::fromUtf8("* Hata : 3.satır:");
-    const int at = static_cast<int>(lines.indexOf(header));
-    QVERIFY2(at >= 0, qPrintable(h.Messages()));
-    ClickMessageLine(h, at);
-    QCOMPARE(h.editor().textCursor().selectedText(), QStringLiteral("       SPEED=99999"));
-  }
-
   void messageClicksThatNameNoLineSelectNothing_data() {
     QTest::addColumn<bool>("english");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("detail line") << true << QStringLiteral("  ---> Number expected!");
-    QTest::newRow("line 0") << true << QStringLiteral("* Error : Line 0.");
-    QTest::newRow("past the end") << true << QStringLiteral("* Error : Line 13.");
-    QTest::newRow("Turkish message, English interface") << true << QString::fromUtf8("* Hata : 2.satır:");
-    QTest::newRow("English message, Turkish interface") << false << QStringLiteral("* Error : Line 2.");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QString>("change");  // what happens between the check and the click
+    const QString bad = QStringLiteral("       SPEED = 0;\n       END;\n");
+    QTest::newRow("detail line") << true << bad << QStringLiteral("  ---> Speed range:1-15000")
+                                 << QString();
+    QTest::newRow("totals") << true << bad << QStringLiteral("Total error : 1,  Total warning : 0")
+                            << QString();
+    QTest::newRow("banner") << false << bad << QStringLiteral("**** 01.02.2026   13:14:15 **** ")
+                            << QString();
+    // English names the line after the program for a routine without RET.
+    QTest::newRow("past the end") << true << QStringLiteral("INT 1,1;\nSTOP;\nEND;\n")
+                                  << QStringLiteral("* Error : Line 4.") << QString();
+    QTest::newRow("Turkish list, English interface")
+        << false << bad << QString::fromUtf8("* Hata : 1.satır:") << QStringLiteral("switch");
+    QTest::newRow("English list, Turkish interface")
+        << true << bad << QStringLiteral("* Error : Line 1.") << QStringLiteral("switch");
+    QTest::newRow("typed into the list")
+        << true << bad << QStringLiteral("* Error : Line 1.") << QStringLiteral("type");
   }
   void messageClicksThatNameNoLineSelectNothing() {
     QFETCH(bool, english);
-    QFETCH(QString, message);
+    QFETCH(QString, program);
+    QFETCH(QString, clicked);
+    QFETCH(QString, change);
     WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
     QVERIFY(h.Start());
-    h.editor().SetProgramText(TwelveLines());
-    h.editor().SetCaret(20);
-    h.page().messageList()->setPlainText(message);
-    ClickMessageLine(h, 0);
+    h.editor().SetProgramText(program);
+    h.window().toolBar()->check()->click();
+    h.editor().SetCaret(5);
+    if (change == QStringLiteral("switch")) h.window().SwitchLanguage();
+    if (change == QStringLiteral("type"))
+      h.page().messageList()->appendPlainText(QStringLiteral("note"));
+    const int row = static_cast<int>(h.Messages().split(QLatin1Char('\n')).indexOf(clicked));
+    QVERIFY2(row >= 0, qPrintable(h.Messages()));
+    ClickMessageLine(h, row);
     QVERIFY(!h.editor().textCursor().hasSelection());
-    QCOMPARE(h.editor().textCursor().position(), 20);
+    QCOMPARE(h.editor().textCursor().position(), 5);
     QVERIFY(h.prompts.shown.empty());
-  }
-
-  void messageClickOnAnUnreadableNumberSaysSo() {
-    WindowHarness h;
-    QVERIFY(h.Start());
-    h.editor().SetProgramText(TwelveLines());
-    h.page().messageList()->setPlainText(QStringLiteral("* Hata : ?"));
-    ClickMessageLine(h, 0);
-    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Satır numarası bulunamadı!"));
-    QVERIFY(!h.editor().textCursor().hasSelection());
   }
 
   void messageClickOnAnEmptyLinePutsTheCaretThere() {
     WindowHarness h;
     QVERIFY(h.Start());
-    h.editor().SetProgramText(QStringLiteral("A;\n\nEND;\n"));
-    h.page().messageList()->setPlainText(QStringLiteral("* Hata : 2.satır:"));
-    ClickMessageLine(h, 0);
+    h.editor().SetProgramText(
+        QStringLiteral("CURON = 5;\n\n"));  // END; missing: the empty line 2 says so
+    h.window().toolBar()->check()->click();
+    ClickMessageLine(
+        h,
+        static_cast<int>(
+            h.Messages().split(QLatin1Char('\n')).indexOf(QString::fromUtf8("* Hata : 2.satır:"))));
     QVERIFY(!h.editor().textCursor().hasSelection());
-    QCOMPARE(h.editor().textCursor().position(), 3);
+    QCOMPARE(h.editor().textCursor().position(), 11);
   }
 
   void findOffersTheSelectionAndSearchesFromTheTop() {

@@ -1,10 +1,12 @@
-// The word F1 looks up, the line a message names, and what the jump to it selects.
-
-#include <QTest>
+// The word F1 looks up, what the jump to a line selects, the colours of a program line
+// and the list of recent files.
 
 #include "app/editor_text.h"
 
-Q_DECLARE_METATYPE(kivra::app::MessageLineTarget::Kind)
+#include <QTest>
+
+#include "app/program_highlighter.h"
+#include "app/recent_files.h"
 
 namespace kivra::app {
 
@@ -39,42 +41,6 @@ class EditorTextTest : public QObject {
     QFETCH(int, length);
     QFETCH(QString, word);
     QCOMPARE(HelpWordAt(text, start, length), word);
-  }
-
-  void messageLine_data() {
-    using Kind = MessageLineTarget::Kind;
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<int>("number");
-    QTest::newRow("English error") << QStringLiteral("* Error : Line 12.") << true << Kind::Line << 12;
-    QTest::newRow("English warning") << QStringLiteral("* Warning: Line 3.") << true << Kind::Line << 3;
-    QTest::newRow("long number") << QStringLiteral("* Error : Line 1234.") << true << Kind::Line << 1234;
-    QTest::newRow("Turkish error, form A") << QString::fromUtf8("* Hata : 12.satır:") << false << Kind::Line << 12;
-    QTest::newRow("Turkish error, form B") << QString::fromUtf8("* Hata : 12 .satır:") << false << Kind::Line << 12;
-    QTest::newRow("Turkish warning") << QString::fromUtf8("* Uyarı: 7 .satır:") << false << Kind::Line << 7;
-    QTest::newRow("detail line") << QStringLiteral("  ---> Number expected!") << true << Kind::NoMarker << 0;
-    QTest::newRow("empty-program warning") << QStringLiteral("* Warning : No valid command!") << true
-                                           << Kind::NoMarker << 0;
-    QTest::newRow("Turkish empty-program warning")
-        << QString::fromUtf8("* Uyarı : Geçerli program komutu bulunamadı!") << false << Kind::NoMarker << 0;
-    QTest::newRow("totals") << QStringLiteral("Total error : 1,  Total warning : 0") << true << Kind::NoMarker << 0;
-    QTest::newRow("Turkish line, English interface") << QString::fromUtf8("* Hata : 12.satır:") << true
-                                                     << Kind::NoMarker << 0;
-    QTest::newRow("English line, Turkish interface") << QStringLiteral("* Error : Line 12.") << false
-                                                     << Kind::NoMarker << 0;
-    QTest::newRow("no number") << QStringLiteral("* Error : Line x.") << true << Kind::BadNumber << 0;
-    QTest::newRow("cut short") << QStringLiteral("* Error :") << true << Kind::BadNumber << 0;
-  }
-  void messageLine() {
-    using Kind = MessageLineTarget::Kind;
-    QFETCH(QString, line);
-    QFETCH(bool, english);
-    QFETCH(Kind, kind);
-    QFETCH(int, number);
-    const MessageLineTarget target = ParseMessageLine(line, english);
-    QCOMPARE(target.kind, kind);
-    QCOMPARE(target.line, number);
   }
 
   void jumpSelection_data() {
@@ -135,6 +101,70 @@ class EditorTextTest : public QObject {
     QCOMPARE(EditorLineCount(QStringLiteral("A")), 1);
     QCOMPARE(EditorLineCount(QStringLiteral("A\n")), 1);
     QCOMPARE(EditorLineCount(QStringLiteral("A\n\n")), 2);
+  }
+
+  // Each coloured part as "kind:text": K keyword, E END, N number, L label, R the label a
+  // jump names, C comment.
+  void colours_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("parts");
+    QTest::newRow("assignment") << QStringLiteral("       SPEED = 1200;  ; note")
+                                << QStringLiteral("K:SPEED N:1200 C:;  ; note");
+    QTest::newRow("any case, no blanks")
+        << QStringLiteral("speed=-5;") << QStringLiteral("K:speed N:-5 C:;");
+    QTest::newRow("label and GO") << QStringLiteral("LOOP:  IFINP 1 = 1 GO HOME;")
+                                  << QStringLiteral("L:LOOP: K:IFINP N:1 N:1 K:GO R:HOME C:;");
+    QTest::newRow("jump") << QStringLiteral("       JUMP LOOP;")
+                          << QStringLiteral("K:JUMP R:LOOP C:;");
+    QTest::newRow("return to a label")
+        << QStringLiteral("       RET SAFE;") << QStringLiteral("K:RET R:SAFE C:;");
+    QTest::newRow("interrupt") << QStringLiteral("ESTOP: INT 6,0;")
+                               << QStringLiteral("L:ESTOP: K:INT N:6 N:0 C:;");
+    QTest::newRow("end") << QStringLiteral("       END;") << QStringLiteral("E:END C:;");
+    QTest::newRow("comment line") << QStringLiteral("; SPEED = 5")
+                                  << QStringLiteral("C:; SPEED = 5");
+    QTest::newRow("colon in the comment")
+        << QStringLiteral("SPEED = 1 ; a: b") << QStringLiteral("K:SPEED N:1 C:; a: b");
+    QTest::newRow("label line without a statement end")
+        << QStringLiteral("LOOP: CURON = 5") << QStringLiteral("L:LOOP: K:CURON N:5");
+    QTest::newRow("unknown word") << QStringLiteral("FOO = 12A;") << QStringLiteral("C:;");
+    QTest::newRow("Turkish letter") << QString::fromUtf8("İNITV = 5;") << QStringLiteral("N:5 C:;");
+    QTest::newRow("keyword as operand")
+        << QStringLiteral("JUMP END;") << QStringLiteral("K:JUMP R:END C:;");
+  }
+  void colours() {
+    QFETCH(QString, line);
+    QFETCH(QString, parts);
+    static constexpr char kKinds[] = "KENLRC";
+    QStringList shown;
+    for (const TokenSpan& span : ColourLine(line)) {
+      shown << QString(QLatin1Char(kKinds[static_cast<int>(span.token)])) + QLatin1Char(':') +
+                   line.mid(span.start, span.length);
+    }
+    QCOMPARE(shown.join(QLatin1Char(' ')), parts);
+  }
+
+  void megabyteLineIsColouredOnlyAtItsStart() {
+    const QString line =
+        QStringLiteral("SPEED = 1 ") + QString(1 << 20, QLatin1Char('7')) + QLatin1Char(';');
+    for (const TokenSpan& span : ColourLine(line))
+      QVERIFY(span.start + span.length <= kMaxColouredColumns);
+  }
+
+  void recentFiles() {
+    QStringList recent;
+    for (int i = 1; i <= 10; ++i)
+      recent = AddRecentFile(recent, QStringLiteral("/p/%1.KV3").arg(i));
+    QCOMPARE(recent.size(), kRecentFileCount);
+    QCOMPARE(recent.front(), QStringLiteral("/p/10.KV3"));
+    QCOMPARE(recent.back(), QStringLiteral("/p/3.KV3"));
+    recent = AddRecentFile(recent, QStringLiteral("/p/5.KV3"));  // moves to the front, no twin
+    QCOMPARE(recent.front(), QStringLiteral("/p/5.KV3"));
+    QCOMPARE(recent.count(QStringLiteral("/p/5.KV3")), 1);
+    QCOMPARE(AddRecentFile(recent, QStringLiteral("  ")), recent);
+    QCOMPARE(ParseRecentFiles(StoreRecentFiles(recent)), recent);
+    QCOMPARE(ParseRecentFiles(QStringLiteral("/a\n\n/b\n/a\n")),
+             (QStringList{QStringLiteral("/a"), QStringLiteral("/b")}));
   }
 };
 

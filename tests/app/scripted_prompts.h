@@ -21,6 +21,7 @@ class ScriptedPrompts final : public Prompts {
 
   std::deque<Answer> answers;
   std::deque<QString> fileNames;  // a null QString() cancels the dialog
+  std::deque<std::optional<int>> lineNumbers;  // the go-to-line answers; nothing cancels
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> dialogs;
   // The port prompt: the port of the line to pick, a null QString() to cancel.
@@ -46,6 +47,16 @@ class ScriptedPrompts final : public Prompts {
 
   std::optional<QString> OpenFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
   std::optional<QString> SaveFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
+
+  std::optional<int> AskLineNumber(QWidget*, const QString&, const QString& label, int,
+                                   int) override {
+    lineQuestions.push_back(label);
+    if (lineNumbers.empty()) return std::nullopt;
+    const std::optional<int> line = lineNumbers.front();
+    lineNumbers.pop_front();
+    return line;
+  }
+  std::vector<QString> lineQuestions;
 
   std::optional<QString> PickPort(QWidget*, const QList<PortChoice>& choices, bool) override {
     portPrompts.push_back(choices);

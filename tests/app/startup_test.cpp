@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -18,7 +19,7 @@
 #include "common/version.h"
 #include "window_harness.h"
 
-Q_DECLARE_METATYPE(kivra::compiler::SummaryColour)
+Q_DECLARE_METATYPE(kivra::app::SummaryColour)
 
 namespace kivra::app::testing {
 
@@ -211,28 +212,32 @@ class StartupTest : public QObject {
     QTest::addColumn<bool>("english");
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("summary");
-    QTest::addColumn<compiler::SummaryColour>("colour");
+    QTest::addColumn<SummaryColour>("colour");
     QTest::addColumn<QString>("used");
     QTest::addColumn<QString>("remaining");
     QTest::addColumn<bool>("listed");
-    QTest::newRow("valid, Turkish") << false << QStringLiteral("       SPEED = 1200;\n       END;\n")
-                                    << QString::fromUtf8("Toplam Hata : 0,   Toplam Uyarı : 0")
-                                    << compiler::SummaryColour::Lime << QStringLiteral("4") << QStringLiteral("2044") << true;
-    QTest::newRow("valid, English") << true << QStringLiteral("END;\n")
-                                    << QStringLiteral("Total error : 0,  Total warning : 0")
-                                    << compiler::SummaryColour::Lime << QStringLiteral("1") << QStringLiteral("2047") << true;
+    QTest::newRow("valid, Turkish")
+        << false << QStringLiteral("       SPEED = 1200;\n       END;\n")
+        << QString::fromUtf8("Toplam Hata : 0,   Toplam Uyarı : 0") << SummaryColour::Lime
+        << QStringLiteral("4") << QStringLiteral("2044") << true;
+    QTest::newRow("valid, English")
+        << true << QStringLiteral("END;\n") << QStringLiteral("Total error : 0,  Total warning : 0")
+        << SummaryColour::Lime << QStringLiteral("1") << QStringLiteral("2047") << true;
     QTest::newRow("errors") << true << QStringLiteral("FOO;\nEND;\n")
-                            << QStringLiteral("Total error : 1,  Total warning : 0") << compiler::SummaryColour::Red
-                            << QStringLiteral("0") << QStringLiteral("2048") << false;
+                            << QStringLiteral("Total error : 1,  Total warning : 0")
+                            << SummaryColour::Red << QStringLiteral("0") << QStringLiteral("2048")
+                            << false;
     // An empty program leaves the counters as they were.
-    QTest::newRow("empty") << true << QStringLiteral("   \n\n") << QStringLiteral("Total error : 0,  Total warning : 1")
-                           << compiler::SummaryColour::Lime << QStringLiteral("7") << QStringLiteral("2041") << false;
+    QTest::newRow("empty") << true << QStringLiteral("   \n\n")
+                           << QStringLiteral("Total error : 0,  Total warning : 1")
+                           << SummaryColour::Lime << QStringLiteral("7") << QStringLiteral("2041")
+                           << false;
   }
   void checkFillsTheSummaryCountersAndListing() {
     QFETCH(bool, english);
     QFETCH(QString, program);
     QFETCH(QString, summary);
-    QFETCH(compiler::SummaryColour, colour);
+    QFETCH(SummaryColour, colour);
     QFETCH(QString, used);
     QFETCH(QString, remaining);
     QFETCH(bool, listed);
@@ -245,6 +250,7 @@ class StartupTest : public QObject {
     QCOMPARE(h.page().SummaryColour(), colour);
     QCOMPARE(h.page().codeUsedBox()->text(), used);
     QCOMPARE(h.page().codeRemainingBox()->text(), remaining);
+    QCOMPARE(h.page().codeMemoryBar()->value(), used.toInt());
     QCOMPARE(h.Messages(), ExpectedMessages(program, english));
     QVERIFY(h.Messages().contains(QStringLiteral("Ver 1.11   01/2012 **** ")));
     QVERIFY(h.Messages().contains(QStringLiteral("**** 01.02.2026   13:14:15 ****")));
@@ -261,7 +267,7 @@ class StartupTest : public QObject {
     QVERIFY(!h.window().lastCheck().programValid);
     QCOMPARE(h.window().ListingText(), QString());
     QCOMPARE(h.window().commandCodeWindow()->Listing(), QString());
-    QCOMPARE(h.page().SummaryColour(), compiler::SummaryColour::Red);
+    QCOMPARE(h.page().SummaryColour(), SummaryColour::Red);
   }
 
   void directControlPageDisablesTheProgramCommands() {
@@ -306,20 +312,43 @@ class StartupTest : public QObject {
     QCOMPARE(h.window().toolBar()->height(), 57);
   }
 
-  void controlsKeepTheirPlacesWhenTheWindowIsResized() {
+  // At the design size every control stands at its design place; above it the editor and
+  // the message list take the room, the controls beside them move along, and the direct
+  // control page keeps its places.
+  void controlsFollowTheWindowSize_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("dw");
+    QTest::addColumn<int>("editorDh");
+    QTest::addColumn<int>("listDh");
+    QTest::newRow("design size") << QSize(924, 732) << 0 << 0 << 0;
+    QTest::newRow("larger") << QSize(1200, 900) << 276 << 112 << 56;
+    QTest::newRow("smaller") << QSize(800, 600) << 0 << 0 << 0;
+  }
+  void controlsFollowTheWindowSize() {
+    QFETCH(QSize, size);
+    QFETCH(int, dw);
+    QFETCH(int, editorDh);
+    QFETCH(int, listDh);
     WindowHarness h;
     QVERIFY(h.Start());
-    h.window().resize(1200, 900);
+    h.window().resize(size);
+    QTRY_COMPARE(h.window().size(), size);
     QTRY_COMPARE(h.window().toolBar()->width(), h.window().centralWidget()->width());
     struct Place {
       const char* name;
       QRect rect;
     };
-    for (const Place& p : {Place{"RichEdit1", {0, 24, 761, 373}}, Place{"StaticText5", {72, 4, 685, 17}},
-                           Place{"RichEdit2", {4, 456, 531, 129}}, Place{"StaticText3", {88, 436, 393, 17}},
-                           Place{"GroupBox2", {760, 4, 101, 567}}, Place{"GroupBox11", {60, 12, 213, 537}},
-                           Place{"GroupBox5", {288, 12, 233, 537}}, Place{"GroupBox6", {528, 12, 251, 537}},
-                           Place{"Button17", {8, 36, 57, 365}}, Place{"Button8", {38, 468, 153, 37}}}) {
+    const int e = editorDh;
+    for (const Place& p :
+         {Place{"RichEdit1", {0, 24, 761 + dw, 373 + e}},
+          Place{"StaticText5", {72, 4, 685 + dw, 17}},
+          Place{"GroupBox1", {0, 396 + e, 757 + dw, 33}},
+          Place{"StaticText3", {88, 436 + e, 393, 17}},
+          Place{"RichEdit2", {4, 456 + e, 531 + dw, 129 + listDh}},
+          Place{"Panel2", {652 + dw, 456 + e, 104, 72}},
+          Place{"GroupBox2", {760 + dw, 4, 101, 567}}, Place{"GroupBox11", {60, 12, 213, 537}},
+          Place{"GroupBox5", {288, 12, 233, 537}}, Place{"GroupBox6", {528, 12, 251, 537}},
+          Place{"Button17", {8, 36, 57, 365}}, Place{"Button8", {38, 468, 153, 37}}}) {
       auto* widget = qobject_cast<QWidget*>(FindControl(&h.window(), QString::fromLatin1(p.name)));
       QVERIFY2(widget, p.name);
       QCOMPARE(widget->geometry(), p.rect);

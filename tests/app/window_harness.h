@@ -3,9 +3,11 @@
 // A main window on a settings file of its own in a temporary folder, with scripted boxes
 // and dialogs, a fixed clock and the test help documents.
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMap>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,10 +39,13 @@ class WindowHarness {
   // talks to `port` unless the test asked for the machine's serial ports.
   bool Start() {
     settings_ = SettingsStore::InFile(iniPath_);
-    MainWindowServices services{*settings_, prompts, [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)};
+    MainWindowServices services{*settings_,
+                                realPrompts ? *realPrompts : static_cast<Prompts&>(prompts),
+                                [] { return FixedTime(); }, QStringLiteral(KIVRA_TEST_HELP_ROOT)};
     services.driverPort = realSerial ? nullptr : &port;
     services.simulatedDriver = simulatedDriver;
     services.serialLogFolder = serialLogFolder;
+    services.openAtStart = openAtStart;
     window_ = std::make_unique<MainWindow>(std::move(services));
     window_->show();
     return QTest::qWaitFor([this] { return window_->StartupDone(); });
@@ -93,6 +98,8 @@ class WindowHarness {
   bool realSerial = false;       // the serial component instead of `port`
   bool simulatedDriver = false;  // as the command-line option does
   std::string serialLogFolder;   // where SERIAL.LOG goes; empty: the working directory
+  Prompts* realPrompts = nullptr;  // the real boxes and dialogs instead of `prompts` (not owned)
+  QString openAtStart;             // as `kivra-ps FILE` does
 
  private:
   QTemporaryDir dir_;
@@ -100,6 +107,18 @@ class WindowHarness {
   std::unique_ptr<SettingsStore> settings_;
   std::unique_ptr<MainWindow> window_;
 };
+
+// With KIVRA_SCREENSHOT_DIR set, keeps a picture of the window. On a real display it is
+// the whole screen, so that tooltips, message boxes and the title bar are in it.
+inline void KeepPicture(QWidget* widget, const char* name) {
+  const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
+  if (folder.isEmpty()) return;
+  QApplication::processEvents();
+  const QPixmap picture = QGuiApplication::platformName() == QStringLiteral("offscreen")
+                              ? widget->window()->grab()
+                              : widget->screen()->grabWindow(0);
+  picture.save(folder + QLatin1Char('/') + QString::fromLatin1(name));
+}
 
 // The result of the check the window ran on the editor's text, as the compiler gives it.
 inline QString ExpectedMessages(const QString& editorText, bool english) {
