@@ -5,6 +5,7 @@
 #include "link/engine.h"
 #include "link/integer.h"
 #include "link/texts.h"
+#include "link/values.h"
 
 namespace kivra::link {
 
@@ -28,8 +29,8 @@ void LinkEngine::PressDirection(bool right) {
 }
 
 void LinkEngine::PressParameterWrite(int prm) {
-  if (prm < 9 || prm > 25) return;
-  v_.paramIndex = static_cast<std::uint8_t>(prm <= 20 ? prm - 1 : prm - 21);
+  if (!IsParameter(prm)) return;
+  v_.paramIndex = ParameterIndex(prm);
   const auto value = ParseInteger(hooks_.BoxText(ctl::ParameterBox(prm)));
   if (!value) {
     AbandonDownload();
@@ -39,7 +40,7 @@ void LinkEngine::PressParameterWrite(int prm) {
     return;
   }
   v_.paramValue = *value;
-  Request(prm <= 20 ? state::Param16 : state::Param32);
+  Request(IsWideParameter(prm) ? state::Param32 : state::Param16);
 }
 
 void LinkEngine::PressOutput(int output) {

@@ -5,6 +5,7 @@
 
 #include "link/integer.h"
 #include "link/texts.h"
+#include "link/values.h"
 
 namespace kivra::link {
 namespace {
@@ -13,8 +14,6 @@ namespace code = protocol::code;
 
 // How a command exchange gets the value of its frame.
 enum class Value { Zero, Box, Direction, Output, MemoryRead, MemoryWrite, Parameter };
-// Which values a box may send; the bounds are unsigned, so negative numbers fail them.
-enum class Accept { Any, Range, Microstep };
 
 // Every command exchange: the send state (its wait state is the next number).
 struct Exchange {
@@ -25,9 +24,7 @@ struct Exchange {
   bool flush;  // discard what is waiting once the frame is queued
   Value value;
   std::string_view box = {};
-  Accept accept = Accept::Any;
-  std::uint32_t low = 0;
-  std::uint32_t high = 0;
+  Setting setting = Setting::Speed;  // the value's check, for boxes
 };
 
 constexpr Exchange kExchanges[] = {
@@ -41,18 +38,18 @@ constexpr Exchange kExchanges[] = {
     {state::ReadService, code::ReadService, 100, ReplyState::ServiceValues, true, Value::Zero},
     {state::ReadProgramName, code::ReadProgramName, 100, ReplyState::ProgramName, true, Value::Zero},
     {state::Move, code::Move, 200, ReplyState::Ack, false, Value::Zero},
-    {state::Speed, code::Speed, 100, ReplyState::Ack, false, Value::Box, ctl::Speed, Accept::Range, 1, 15000},
-    {state::RunCurrent, code::RunCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::RunCurrent, Accept::Range, 0, 1000},
-    {state::HoldCurrent, code::HoldCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::HoldCurrent, Accept::Range, 0, 100},
-    {state::Microstep, code::Microstep, 100, ReplyState::Ack, false, Value::Box, ctl::Microstep, Accept::Microstep},
-    {state::Ramp, code::Ramp, 100, ReplyState::Ack, false, Value::Box, ctl::Ramp, Accept::Range, 0, 9999},
-    {state::StartSpeed, code::StartSpeed, 100, ReplyState::Ack, false, Value::Box, ctl::StartSpeed, Accept::Range, 10, 15000},
-    {state::Displacement, code::Displacement, 100, ReplyState::Ack, false, Value::Box, ctl::Displacement},
+    {state::Speed, code::Speed, 100, ReplyState::Ack, false, Value::Box, ctl::Speed, Setting::Speed},
+    {state::RunCurrent, code::RunCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::RunCurrent, Setting::RunCurrent},
+    {state::HoldCurrent, code::HoldCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::HoldCurrent, Setting::HoldCurrent},
+    {state::Microstep, code::Microstep, 100, ReplyState::Ack, false, Value::Box, ctl::Microstep, Setting::Microstep},
+    {state::Ramp, code::Ramp, 100, ReplyState::Ack, false, Value::Box, ctl::Ramp, Setting::Ramp},
+    {state::StartSpeed, code::StartSpeed, 100, ReplyState::Ack, false, Value::Box, ctl::StartSpeed, Setting::StartSpeed},
+    {state::Displacement, code::Displacement, 100, ReplyState::Ack, false, Value::Box, ctl::Displacement, Setting::Displacement},
     {state::Direction, code::Direction, 100, ReplyState::Ack, false, Value::Direction},
-    {state::Service1, code::Service1, 100, ReplyState::Ack, false, Value::Box, ctl::Service1, Accept::Range, 70, 100},
-    {state::Service2, code::Service2, 100, ReplyState::Ack, false, Value::Box, ctl::Service2, Accept::Range, 70, 100},
-    {state::SpeedMode, code::SpeedMode, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedMode, Accept::Range, 0, 1},
-    {state::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedCoefficient},
+    {state::Service1, code::Service1, 100, ReplyState::Ack, false, Value::Box, ctl::Service1, Setting::Service1},
+    {state::Service2, code::Service2, 100, ReplyState::Ack, false, Value::Box, ctl::Service2, Setting::Service2},
+    {state::SpeedMode, code::SpeedMode, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedMode, Setting::SpeedMode},
+    {state::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedCoefficient, Setting::SpeedCoefficient},
     {state::Output, code::Output, 200, ReplyState::Ack, true, Value::Output},
     {state::Param16, code::Param16, 100, ReplyState::Ack, false, Value::Parameter},
     {state::Param32, code::Param32, 100, ReplyState::Ack, false, Value::Parameter},
@@ -62,17 +59,6 @@ const Exchange* FindExchange(std::uint8_t sendState) {
   for (const auto& e : kExchanges)
     if (e.sendState == sendState) return &e;
   return nullptr;
-}
-
-bool Accepts(const Exchange& e, std::int32_t value) {
-  const auto u = static_cast<std::uint32_t>(value);
-  switch (e.accept) {
-    case Accept::Any: return true;
-    case Accept::Range: return u >= e.low && u <= e.high;
-    case Accept::Microstep:
-      return u == 1 || u == 2 || u == 4 || u == 5 || u == 8 || u == 10 || u == 16 || u == 25;
-  }
-  return false;
 }
 
 bool IsDownloadState(std::uint8_t s) {
@@ -368,7 +354,7 @@ void LinkEngine::SendBoxValue(std::uint8_t s) {
       if (e.box == ctl::Displacement) view_.SetColour(ctl::Displacement, Colour::Red);
       return EndExchange(ExchangeOutcome::Refused);
     }
-    if (!Accepts(e, *parsed)) return EndExchange(ExchangeOutcome::Refused);
+    if (!Accepts(e.setting, *parsed)) return EndExchange(ExchangeOutcome::Refused);
     if (e.box == ctl::Displacement) view_.SetColour(ctl::Displacement, Colour::Window);
     value = *parsed;
   }
