@@ -103,7 +103,13 @@ FlashResult FlashDriver(DriverSession& session, const FlashJob& job, const StopR
 std::string Reason(const FlashResult& r, bool english) {
   if (r.passed) return {};
   std::string s = std::string(StepName(r.step, english)) + ": ";
-  if (r.step == FlashStep::Open) return s + r.openError;
+  if (r.step == FlashStep::Open) {
+    // One line: the port's warning says why on a line of its own.
+    std::string why = r.openError;
+    for (char& c : why)
+      if (c == '\n') c = ' ';
+    return s + why;
+  }
   if (r.outcome != Outcome::Done) {
     if (r.exchange && r.exchange->kind == Step::Kind::Write)
       s += Describe(*r.exchange, english) + ": ";

@@ -131,15 +131,15 @@ class LinkSession final : public DriverSession {
   }
 
   Outcome WaitUntilGone(std::chrono::milliseconds limit) override {
-    std::optional<Clock::time_point> silentSince;
+    // The silence is measured across calls: a caller waits in slices shorter than it.
     return Wait(
         [&] {
           if (engine_.Status() == link::LinkStatus::Answering) {
-            silentSince.reset();
+            silentSince_.reset();
             return false;
           }
-          if (!silentSince) silentSince = Clock::now();
-          return Clock::now() - *silentSince >= kGoneFor;
+          if (!silentSince_) silentSince_ = Clock::now();
+          return Clock::now() - *silentSince_ >= kGoneFor;
         },
         limit);
   }
@@ -279,6 +279,7 @@ class LinkSession final : public DriverSession {
   std::string port_;
   const StopRequest* stop_;
   int patience_ = 0;
+  std::optional<Clock::time_point> silentSince_;
   link::SerialLink serial_;
   Boxes boxes_;
   link::TickLoop loop_;
