@@ -191,8 +191,8 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
   failed.passed = false;
   failed.step = FlashStep::Open;
   failed.firmware.reset();
-  failed.programName.clear();
-  failed.openError = "Comm Port x not opened!\nno such port";
+  failed.programName = "A\tB";
+  failed.openError = "Comm Port x not opened!\nno such port, \"sic\"";
   failed.duration = {};
   const std::vector<FlashResult> results = {passed, failed};
   const RunInfo info{"examples/homing.kv3", "", true};
@@ -201,7 +201,7 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
             "port,number,result,started,seconds,step,reason,firmware,program\r\n"
             "/dev/ttyUSB0,1,passed,2026-11-30T00:53:20Z,9.38,done,,1.2,HOMING.KV3\r\n"
             "\"/dev/by-id/usb \"\"x\"\",1\",1,failed,2026-11-30T00:53:20Z,0.00,open,"
-            "\"open: Comm Port x not opened!\nno such port\",,\r\n");
+            "\"open: Comm Port x not opened! no such port, \"\"sic\"\"\",,A\tB\r\n");
   EXPECT_EQ(Report("RUN.JSON", info, results), ReportJson(info, results));
   EXPECT_EQ(
       ReportJson(info, results),
@@ -215,7 +215,8 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
       "\"started\": "
       "\"2026-11-30T00:53:20Z\", \"seconds\": 0.00, \"step\": \"open\", \"reason\": \"open: Comm "
       "Port x not "
-      "opened!\\u000ano such port\", \"firmware\": null, \"program\": \"\"}\n  ]\n}\n");
+      "opened! no such port, \\\"sic\\\"\", \"firmware\": null, \"program\": \"A\\u0009B\"}\n  "
+      "]\n}\n");
   EXPECT_EQ(ReportJson(info, {}),
             "{\n  \"program\": \"examples/homing.kv3\",\n  \"parameters\": null,\n"
             "  \"passed\": 0,\n  \"failed\": 0,\n  \"drivers\": []\n}\n");

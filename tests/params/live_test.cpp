@@ -140,21 +140,29 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
   WaitingStop stop;
   auto s = Open(port.PortPath(), &stop);
   std::vector<std::string> events;
-  std::thread operatorAtTheStation([&] {
-    // The first driver is there from the start; the second comes after it is taken away.
-    port.WaitUntil([](const sim::DriverState& st) { return st.motor.speed == 700; }, 30s);
-    while (events.size() < 3) std::this_thread::sleep_for(10ms);  // its result and "remove"
-    port.Unplug();
-    std::this_thread::sleep_for(1500ms);
-    port.Replug(true);
-    while (events.size() < 6) std::this_thread::sleep_for(10ms);
-    stop.Request();
-  });
   std::mutex lock;
   const auto note = [&](std::string e) {
     const std::lock_guard hold(lock);
     events.push_back(std::move(e));
   };
+  const auto seen = [&](std::size_t n) {
+    for (int waited = 0; waited < 6000; ++waited) {
+      {
+        const std::lock_guard hold(lock);
+        if (events.size() >= n) return;
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+  };
+  std::thread operatorAtTheStation([&] {
+    // The first driver is there from the start; the second comes after it is taken away.
+    seen(3);  // its result and "remove"
+    port.Unplug();
+    std::this_thread::sleep_for(1500ms);
+    port.Replug(true);
+    seen(6);
+    stop.Request();
+  });
   const StationCounts counts =
       RunStation(*s, Job("speed = 700\n"), stop,
                  {[&](const std::string&) { note("waiting"); },
