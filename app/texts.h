@@ -70,6 +70,19 @@ inline constexpr Bilingual kGoToLineTitle{"Satıra Git", "Go to Line"};
 // Followed by the number of the last line and a colon.
 inline constexpr Bilingual kGoToLineLabel{"Satır numarası (1 - ", "Line number (1 - "};
 
+// The direct-control page's parameter files and the comparison window. %1 is a file
+// name, %2 a count.
+inline constexpr Bilingual kCompareTitle{"Ayar Karşılaştırma", "Settings Comparison"};
+inline constexpr Bilingual kCompareName{"Ad", "Name"};
+inline constexpr Bilingual kCompareFile{"Dosya", "File"};
+inline constexpr Bilingual kCompareDriver{"Sürücü", "Driver"};
+inline constexpr Bilingual kCompareClose{"Kapat", "Close"};
+inline constexpr Bilingual kCompareNotRead{"okunmadı", "not read"};
+inline constexpr Bilingual kCompareEqual{"Sürücü %1 dosyasındaki bütün değerleri taşıyor.",
+                                         "The driver holds every value of %1."};
+inline constexpr Bilingual kCompareDiffers{"%1 ile sürücü arasında %2 fark var.",
+                                           "%2 values differ between %1 and the driver."};
+
 // The status text when the driver acknowledged the whole program.
 inline constexpr Bilingual kDownloaded{"Program sürücüye yazıldı", "Program downloaded"};
 

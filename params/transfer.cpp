@@ -111,30 +111,50 @@ std::string Describe(Outcome outcome, bool english) {
   return {};
 }
 
+std::optional<Step> StepRunner::Current() const {
+  if (Finished()) return std::nullopt;
+  return steps_[next_];
+}
+
+void StepRunner::Ended(Outcome outcome) {
+  if (Finished()) return;
+  const Step& step = steps_[next_];
+  if (outcome == Outcome::NoAnswer && step.optional) {
+    result_.skipped.push_back(step);
+  } else if (outcome != Outcome::Done) {
+    return Fail(outcome);
+  } else {
+    ++result_.done;
+  }
+  ++next_;
+}
+
+void StepRunner::Stop() {
+  if (!Finished()) Fail(Outcome::Interrupted);
+}
+
+void StepRunner::Fail(Outcome outcome) {
+  result_.outcome = outcome;
+  result_.stoppedAt = steps_[next_];
+  finished_ = true;
+}
+
 StepsResult RunSteps(DriverSession& session, std::span<const Step> steps, DriverReadings& readings,
                      const RunOptions& options) {
-  StepsResult result;
-  for (const Step& step : steps) {
-    if (options.progress) options.progress(result.done, steps.size());
+  StepRunner runner({steps.begin(), steps.end()});
+  runner.Readings() = readings;
+  while (const auto step = runner.Current()) {
+    if (options.progress) options.progress(runner.Result().done, steps.size());
     if (options.stop && options.stopBetweenSteps && options.stop->Count() > 0) {
-      result.outcome = Outcome::Interrupted;
-      result.stoppedAt = step;
-      return result;
+      runner.Stop();
+      break;
     }
-    const Outcome o = Perform(session, step, readings);
-    if (o == Outcome::NoAnswer && step.optional) {
-      result.skipped.push_back(step);
-      continue;
-    }
-    if (o != Outcome::Done) {
-      result.outcome = o;
-      result.stoppedAt = step;
-      return result;
-    }
-    ++result.done;
+    runner.Ended(Perform(session, *step, runner.Readings()));
   }
-  if (options.progress) options.progress(result.done, steps.size());
-  return result;
+  if (options.progress && runner.Result().outcome == Outcome::Done)
+    options.progress(runner.Result().done, steps.size());
+  readings = runner.Readings();
+  return runner.Result();
 }
 
 namespace {
@@ -146,10 +166,26 @@ std::vector<Step> WithConnect(std::vector<Step> steps) {
 
 }  // namespace
 
+std::vector<Step> ReadSteps() {
+  return WithConnect(ReadPlan());
+}
+
+std::vector<Step> WriteSteps(const ParameterSet& set) {
+  std::vector<Step> steps = WithConnect(WritePlan(set));
+  for (const Step& read : VerifyPlan(set)) steps.push_back(read);
+  return steps;
+}
+
+std::vector<Step> DiffSteps(const ParameterSet& set) {
+  std::vector<Step> steps = WithConnect(VerifyPlan(set));
+  steps.push_back({Kind::ReadProgramName, 0, 0, true});
+  return steps;
+}
+
 ReadResult ReadParameterSet(DriverSession& session, const RunOptions& options) {
   ReadResult r;
   DriverReadings readings;
-  r.steps = RunSteps(session, WithConnect(ReadPlan()), readings, options);
+  r.steps = RunSteps(session, ReadSteps(), readings, options);
   r.set = FromReadings(readings);
   return r;
 }
@@ -157,11 +193,8 @@ ReadResult ReadParameterSet(DriverSession& session, const RunOptions& options) {
 WriteResult WriteParameterSet(DriverSession& session, const ParameterSet& set,
                               const RunOptions& options) {
   WriteResult r;
-  std::vector<Step> steps = WithConnect(WritePlan(set));
-  const std::vector<Step> verify = VerifyPlan(set);
-  steps.insert(steps.end(), verify.begin(), verify.end());
   DriverReadings readings;
-  r.steps = RunSteps(session, steps, readings, options);
+  r.steps = RunSteps(session, WriteSteps(set), readings, options);
   if (r.steps.outcome == Outcome::Done) r.differences = Compare(set, FromReadings(readings));
   return r;
 }
@@ -169,10 +202,8 @@ WriteResult WriteParameterSet(DriverSession& session, const ParameterSet& set,
 DiffResult DiffWithDriver(DriverSession& session, const ParameterSet& set,
                           const RunOptions& options) {
   DiffResult r;
-  std::vector<Step> steps = WithConnect(VerifyPlan(set));
-  steps.push_back({Kind::ReadProgramName, 0, 0, true});
   DriverReadings readings;
-  r.steps = RunSteps(session, steps, readings, options);
+  r.steps = RunSteps(session, DiffSteps(set), readings, options);
   r.driver = FromReadings(readings);
   if (r.steps.outcome == Outcome::Done) r.differences = Compare(set, r.driver);
   return r;

@@ -51,6 +51,40 @@ struct StepsResult {
   std::size_t done = 0;           // steps that ended Done
 };
 
+// Runs steps one at a time for an owner that cannot block (the window): it asks for the
+// current step's exchange and reports how it ended; the runner moves on, skips an
+// optional read the driver did not answer, and ends at the first other failure.
+class StepRunner {
+ public:
+  explicit StepRunner(std::vector<Step> steps) : steps_(std::move(steps)) {}
+
+  // The step to perform now; nothing once the run has ended.
+  std::optional<Step> Current() const;
+  void Ended(Outcome outcome);
+  // Ends the run before the current step (Interrupted).
+  void Stop();
+
+  bool Finished() const { return finished_ || next_ >= steps_.size(); }
+  const StepsResult& Result() const { return result_; }
+  DriverReadings& Readings() { return readings_; }
+  std::size_t Total() const { return steps_.size(); }
+
+ private:
+  void Fail(Outcome outcome);
+
+  std::vector<Step> steps_;
+  std::size_t next_ = 0;
+  bool finished_ = false;
+  StepsResult result_;
+  DriverReadings readings_;
+};
+
+// The whole of each operation, from the wait for the driver on: a read of everything, a
+// write of a set with its verification, a comparison with a set.
+std::vector<Step> ReadSteps();
+std::vector<Step> WriteSteps(const ParameterSet& set);
+std::vector<Step> DiffSteps(const ParameterSet& set);
+
 struct RunOptions {
   const StopRequest* stop = nullptr;
   // End before the next step at the first stop request (Interrupted). Otherwise the steps
