@@ -13,7 +13,9 @@
 namespace kivra::app {
 namespace {
 
-QString Pick(const Bilingual& text, bool english) { return QString::fromUtf8(english ? text.english : text.turkish); }
+QString Pick(const Bilingual& text, bool english) {
+  return QString::fromUtf8(english ? text.english : text.turkish);
+}
 
 QString Value(const params::Item& item, const std::optional<std::int64_t>& value, bool english) {
   if (!value) return Pick(text::kCompareNotRead, english);
@@ -45,7 +47,8 @@ SettingsCompareWindow::SettingsCompareWindow(QWidget* parent) : QDialog(parent, 
   SetEnglish(false);
 }
 
-void SettingsCompareWindow::ShowComparison(const QString& filePath, const params::ParameterSet& file,
+void SettingsCompareWindow::ShowComparison(const QString& filePath,
+                                           const params::ParameterSet& file,
                                            const params::ParameterSet& driver, bool english) {
   filePath_ = filePath;
   file_ = file;
@@ -65,8 +68,9 @@ void SettingsCompareWindow::SetEnglish(bool english) {
 void SettingsCompareWindow::Fill() {
   setWindowTitle(Pick(text::kCompareTitle, english_));
   close_->setText(Pick(text::kCompareClose, english_));
-  table_->setHorizontalHeaderLabels(
-      {Pick(text::kCompareName, english_), Pick(text::kCompareFile, english_), Pick(text::kCompareDriver, english_)});
+  table_->setHorizontalHeaderLabels({Pick(text::kCompareName, english_),
+                                     Pick(text::kCompareFile, english_),
+                                     Pick(text::kCompareDriver, english_)});
   table_->setRowCount(0);
   differences_ = 0;
   const auto items = params::Items();
@@ -76,8 +80,9 @@ void SettingsCompareWindow::Fill() {
     differences_ += differs ? 1 : 0;
     const int row = table_->rowCount();
     table_->insertRow(row);
-    const QString cells[] = {QString::fromLatin1(items[i].name.data(), static_cast<qsizetype>(items[i].name.size())),
-                             Value(items[i], file_.values[i], english_), Value(items[i], driver_.values[i], english_)};
+    const QString cells[] = {
+        QString::fromLatin1(items[i].name.data(), static_cast<qsizetype>(items[i].name.size())),
+        Value(items[i], file_.values[i], english_), Value(items[i], driver_.values[i], english_)};
     for (int column = 0; column < 3; ++column) {
       auto* cell = new QTableWidgetItem(cells[column]);
       if (differs) {
@@ -90,8 +95,9 @@ void SettingsCompareWindow::Fill() {
     }
   }
   const QString name = QFileInfo(filePath_).fileName();
-  summary_->setText(differences_ == 0 ? Pick(text::kCompareEqual, english_).arg(name)
-                                      : Pick(text::kCompareDiffers, english_).arg(name).arg(differences_));
+  summary_->setText(differences_ == 0
+                        ? Pick(text::kCompareEqual, english_).arg(name)
+                        : Pick(text::kCompareDiffers, english_).arg(name).arg(differences_));
 }
 
 }  // namespace kivra::app

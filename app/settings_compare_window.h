@@ -20,8 +20,8 @@ class SettingsCompareWindow : public QDialog {
   explicit SettingsCompareWindow(QWidget* parent);
 
   // Shows the comparison (and the window).
-  void ShowComparison(const QString& filePath, const params::ParameterSet& file, const params::ParameterSet& driver,
-                      bool english);
+  void ShowComparison(const QString& filePath, const params::ParameterSet& file,
+                      const params::ParameterSet& driver, bool english);
   void SetEnglish(bool english);
 
   QTableWidget* table() const { return table_; }
