@@ -122,42 +122,43 @@ void SettingsFiles::Save() {
 }
 
 void SettingsFiles::Load() {
-  if (!CanStart()) return;
-  const auto path = AskFile(false);
-  if (!path) return;
-  const auto set = LoadFile(*path);
-  if (!set) return;
-  Run(params::WriteSteps(*set), true,
-      [this, set = *set, path = *path](const params::StepsResult& result,
-                                       const params::DriverReadings& r) {
-        if (result.outcome != Outcome::Done) return Failed(result);
-        const params::ParameterSet driver = params::FromReadings(r);
-        const auto differences = params::Compare(set, driver);
-        const std::size_t left = params::Missing(set).size();
-        QString text = differences.empty()
-                           ? Pick(text::kSettingsVerified).arg(set.Count())
-                           : Pick(text::kSettingsNotTaken).arg(differences.size()).arg(set.Count());
-        if (left > 0) text += Pick(text::kSettingsLeftAlone).arg(left);
-        ShowStatus(text);
-        // What did not take is shown value by value.
-        if (!differences.empty())
-          compare_->ShowComparison(path, set, driver, language_.IsEnglish());
-      });
+  WithChosenSet([this](const QString& path, const params::ParameterSet& set) {
+    Run(params::WriteSteps(set), true,
+        [this, set, path](const params::StepsResult& result, const params::DriverReadings& r) {
+          if (result.outcome != Outcome::Done) return Failed(result);
+          const params::ParameterSet driver = params::FromReadings(r);
+          const auto differences = params::Compare(set, driver);
+          const std::size_t left = params::Missing(set).size();
+          QString text =
+              differences.empty()
+                  ? Pick(text::kSettingsVerified).arg(set.Count())
+                  : Pick(text::kSettingsNotTaken).arg(differences.size()).arg(set.Count());
+          if (left > 0) text += Pick(text::kSettingsLeftAlone).arg(left);
+          ShowStatus(text);
+          // What did not take is shown value by value.
+          if (!differences.empty())
+            compare_->ShowComparison(path, set, driver, language_.IsEnglish());
+        });
+  });
 }
 
 void SettingsFiles::Compare() {
+  WithChosenSet([this](const QString& path, const params::ParameterSet& set) {
+    Run(params::DiffSteps(set), false,
+        [this, set, path](const params::StepsResult& result, const params::DriverReadings& r) {
+          if (result.outcome != Outcome::Done) return Failed(result);
+          compare_->ShowComparison(path, set, params::FromReadings(r), language_.IsEnglish());
+          ShowStatus(compare_->summary()->text());
+        });
+  });
+}
+
+void SettingsFiles::WithChosenSet(
+    const std::function<void(const QString&, const params::ParameterSet&)>& use) {
   if (!CanStart()) return;
   const auto path = AskFile(false);
   if (!path) return;
-  const auto set = LoadFile(*path);
-  if (!set) return;
-  Run(params::DiffSteps(*set), false,
-      [this, set = *set, path = *path](const params::StepsResult& result,
-                                       const params::DriverReadings& r) {
-        if (result.outcome != Outcome::Done) return Failed(result);
-        compare_->ShowComparison(path, set, params::FromReadings(r), language_.IsEnglish());
-        ShowStatus(compare_->summary()->text());
-      });
+  if (const auto set = LoadFile(*path)) use(*path, *set);
 }
 
 void SettingsFiles::Run(std::vector<params::Step> steps, bool writing, Finish finish) {

@@ -62,6 +62,8 @@ class SettingsFiles : public QObject {
   bool CanStart();
   std::optional<QString> AskFile(bool save);
   std::optional<params::ParameterSet> LoadFile(const QString& path);
+  // Asks for a parameter file and loads it; a file that is refused is said so.
+  void WithChosenSet(const std::function<void(const QString&, const params::ParameterSet&)>& use);
   void Run(std::vector<params::Step> steps, bool writing, Finish finish);
   void Next();
   void ShowProgress();
