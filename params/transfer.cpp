@@ -141,8 +141,7 @@ void StepRunner::Fail(Outcome outcome) {
 
 StepsResult RunSteps(DriverSession& session, std::span<const Step> steps, DriverReadings& readings,
                      const RunOptions& options) {
-  StepRunner runner({steps.begin(), steps.end()});
-  runner.Readings() = readings;
+  StepRunner runner({steps.begin(), steps.end()}, std::move(readings));
   while (const auto step = runner.Current()) {
     if (options.progress) options.progress(runner.Result().done, steps.size());
     if (options.stop && options.stopBetweenSteps && options.stop->Count() > 0) {
@@ -153,7 +152,7 @@ StepsResult RunSteps(DriverSession& session, std::span<const Step> steps, Driver
   }
   if (options.progress && runner.Result().outcome == Outcome::Done)
     options.progress(runner.Result().done, steps.size());
-  readings = runner.Readings();
+  readings = std::move(runner.Readings());
   return runner.Result();
 }
 

@@ -56,7 +56,8 @@ struct StepsResult {
 // optional read the driver did not answer, and ends at the first other failure.
 class StepRunner {
  public:
-  explicit StepRunner(std::vector<Step> steps) : steps_(std::move(steps)) {}
+  explicit StepRunner(std::vector<Step> steps, DriverReadings readings = {})
+      : steps_(std::move(steps)), readings_(std::move(readings)) {}
 
   // The step to perform now; nothing once the run has ended.
   std::optional<Step> Current() const;
