@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "link/integer.h"
-#include "link/texts.h"
 
 namespace kivra::link {
 
@@ -16,26 +15,19 @@ std::optional<PortName> ParsePortName(std::string_view text) {
 }
 
 PortSelection::PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings,
-                             LinkView& view, PortDialogView& dialog, Options options)
-    : engine_(engine),
-      opener_(opener),
-      settings_(settings),
-      view_(view),
-      dialog_(dialog),
-      options_(options) {}
+                             PortView& view)
+    : engine_(engine), opener_(opener), settings_(settings), view_(view) {}
 
 void PortSelection::LinkOff() {
   engine_.SetLinkEnabled(false);
-  view_.SetText(ctl::PortNumber, "");
-  view_.SetText(ctl::PortNumberDirect, "");
+  view_.ShowPortNumber("");
 }
 
 bool PortSelection::OpenCurrent(bool startUp) {
   waiting_ = false;
   try {
     opener_.SetPort(current_);
-    view_.SetText(ctl::PortNumber, current_.Text());
-    view_.SetText(ctl::PortNumberDirect, current_.Text());
+    view_.ShowPortNumber(current_.Text());
     opener_.SetOpen(true);
     engine_.SetLinkEnabled(true);
     lastOpenError_.clear();
@@ -45,12 +37,7 @@ bool PortSelection::OpenCurrent(bool startUp) {
     const auto* known = dynamic_cast<const PortOpenError*>(&e);
     const OpenFailure reason = known ? known->Reason() : OpenFailure::Other;
     LinkOff();
-    std::string text = PortNotOpened(current_.Text(), reason, e.what(), engine_.English());
-    if (startUp && options_.simulatedDriverHint) {
-      text += '\n';
-      text += Tr(Text::SimulatedDriverHint, engine_.English());
-    }
-    view_.ShowMessage(MessageKind::Warning, text);
+    view_.PortNotOpened(current_.Text(), reason, e.what(), startUp);
     return false;
   }
 }
@@ -61,12 +48,7 @@ void PortSelection::StartUp() {
   if (!port) {
     // The message names the port number as it stands, which the bad setting did not change.
     LinkOff();
-    std::string text = PortNotOpened(current_.Text(), engine_.English());
-    if (options_.simulatedDriverHint) {
-      text += '\n';
-      text += Tr(Text::SimulatedDriverHint, engine_.English());
-    }
-    view_.ShowMessage(MessageKind::Warning, text);
+    view_.PortNotOpened(current_.Text(), OpenFailure::Other, "", true);
     return;
   }
   current_ = *port;
@@ -74,14 +56,11 @@ void PortSelection::StartUp() {
   OpenCurrent(true);
 }
 
-void PortSelection::ShowDialog() {
-  dialog_.SetCancelCaption(Tr(Text::Cancel, engine_.English()));
-  dialog_.SetDialogVisible(true);
-}
+void PortSelection::ShowDialog() { view_.SetDialogVisible(true); }
 
-void PortSelection::DialogCreated() { dialog_.SetNumberText(current_.Text()); }
+void PortSelection::DialogCreated() { view_.SetNumberText(current_.Text()); }
 
-void PortSelection::DialogCancel() { dialog_.SetDialogVisible(false); }
+void PortSelection::DialogCancel() { view_.SetDialogVisible(false); }
 
 void PortSelection::DialogOk(std::string_view text) {
   const auto port = ParsePortName(text);
@@ -89,12 +68,12 @@ void PortSelection::DialogOk(std::string_view text) {
     // The link stops, and the indicators say so rather than keep their last colour.
     waiting_ = false;
     engine_.SetLinkEnabled(false);
-    view_.ShowMessage(MessageKind::Error, Tr(Text::EnterNumber, engine_.English()));
+    view_.PortNotANumber();
     return;
   }
   current_ = *port;
   if (!OpenCurrent(false)) return;
-  dialog_.SetDialogVisible(false);
+  view_.SetDialogVisible(false);
   settings_.WriteSetting(kComPortSetting, current_.Text());
 }
 

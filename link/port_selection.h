@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "link/engine.h"
-#include "link/view.h"
+#include "link/port.h"
 
 namespace kivra::link {
 
@@ -50,31 +50,30 @@ class SettingsStore {
   virtual void WriteSetting(std::string_view name, std::string_view value) = 0;
 };
 
-// The port dialog window.
-class PortDialogView {
+// What the port selection shows: the number displays, the port dialog and its warnings.
+class PortView {
  public:
-  virtual ~PortDialogView() = default;
+  virtual ~PortView() = default;
+  // The port number displays: the port as PortName::Text() gives it, empty for none.
+  virtual void ShowPortNumber(std::string_view text) = 0;
+  // A port that did not open: `port` as shown, why, and the serial component's own words.
+  // `startUp` for the remembered port at start-up.
+  virtual void PortNotOpened(std::string_view port, OpenFailure reason, std::string_view detail,
+                             bool startUp) = 0;
+  // The dialog's text names no port.
+  virtual void PortNotANumber() = 0;
   virtual void SetDialogVisible(bool visible) = 0;
   virtual void SetNumberText(std::string_view text) = 0;
-  virtual void SetCancelCaption(std::string_view text) = 0;
 };
 
 inline constexpr std::string_view kComPortSetting = "COMPORT";
 
 class PortSelection {
  public:
-  struct Options {
-    // The start-up warning also says that the port dialog offers the simulated driver.
-    bool simulatedDriverHint = false;
-  };
   // How often a lost device is looked for, in the link timer's time.
   static constexpr int kLookForDeviceMs = 500;
 
-  PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, LinkView& view,
-                PortDialogView& dialog, Options options);
-  PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, LinkView& view,
-                PortDialogView& dialog)
-      : PortSelection(engine, opener, settings, view, dialog, Options{}) {}
+  PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, PortView& view);
 
   // The main window's show step: idle with polling, then the remembered port opened.
   void StartUp();
@@ -102,9 +101,7 @@ class PortSelection {
   LinkEngine& engine_;
   PortOpener& opener_;
   SettingsStore& settings_;
-  LinkView& view_;
-  PortDialogView& dialog_;
-  Options options_;
+  PortView& view_;
   PortName current_;
   std::string lastOpenError_;
   bool waiting_ = false;
