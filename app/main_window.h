@@ -142,7 +142,6 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<compiler::CompileResult> lastCheck_;
   QString checkedText_;  // the editor's text the last check ran on
   QString listingText_;
-  QString debugReload_;  // the file the debug switch's save just wrote
   QStringList recentFiles_;
   const Bilingual* status_ = nullptr;  // the status text shown, in the interface language
 
