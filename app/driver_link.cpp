@@ -8,7 +8,6 @@
 
 #include "app/direct_control_page.h"
 #include "app/download_window.h"
-#include "app/driver_port.h"
 #include "app/indicator_shape.h"
 #include "app/link_presenter.h"
 #include "app/port_choices.h"
@@ -21,6 +20,7 @@
 #include "app/ui_language.h"
 #include "common/texts.h"
 #include "link/integer.h"
+#include "link/serial_link.h"
 
 namespace kivra::app {
 namespace {
@@ -67,7 +67,7 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app
   if (options.port) {
     port_ = options.port;
   } else {
-    ownPort_ = std::make_unique<SerialDriverPort>(options.serialLogFolder);
+    ownPort_ = std::make_unique<link::SerialLink>(serial::PortSettings::DriverLink(), options.serialLogFolder);
     port_ = ownPort_.get();
   }
   LinkPresenter::Dialog dialog{
@@ -95,13 +95,13 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app
                                                      *presenter_);
 
   // Port number 0: the serial component asks which port, with the same list the dialog has.
-  port_->SetPortPrompt([this]() -> std::optional<serial::PortName> {
+  port_->SetPortPrompt([this]() -> std::optional<PortName> {
     const QList<PortChoice> choices = PortChoices(serial::ListSerialPorts(), language_.IsEnglish());
     const std::optional<QString> chosen = prompts_.PickPort(windows_.mainWindow, choices, language_.IsEnglish());
     if (!chosen) return std::nullopt;
     // A simulated driver that cannot start is a port that cannot be opened.
     const QString port = ResolvePort(*chosen);
-    return serial::PortName::Parse(port.toStdString());
+    return PortName::Parse(port.toStdString());
   });
 
   connect(timer_, &QTimer::timeout, this, [this] {
@@ -290,15 +290,15 @@ void DriverLink::RefreshPortList() {
 
 std::string DriverLink::ReadSetting(std::string_view name, std::string_view defaultValue) {
   const QString key = FromUtf8(name);
-  if (key == setting::kComPort && simulatedForThisRun_) return ResolvePort(SimulatedDriver::kSettingText).toStdString();
+  if (name == link::kComPortSetting && simulatedForThisRun_) return ResolvePort(SimulatedDriver::kSettingText).toStdString();
   const QString value = settings_.ReadSetting(key, FromUtf8(defaultValue));
-  return (key == setting::kComPort ? ResolvePort(value) : value).toStdString();
+  return (name == link::kComPortSetting ? ResolvePort(value) : value).toStdString();
 }
 
 void DriverLink::WriteSetting(std::string_view name, std::string_view value) {
   const QString key = FromUtf8(name);
   const QString text = FromUtf8(value);
-  settings_.WriteSetting(key, key == setting::kComPort && simulated_.IsPath(text) ? SimulatedDriver::kSettingText : text);
+  settings_.WriteSetting(key, name == link::kComPortSetting && simulated_.IsPath(text) ? SimulatedDriver::kSettingText : text);
 }
 
 }  // namespace kivra::app

@@ -22,7 +22,6 @@ namespace kivra::app {
 
 class DirectControlPage;
 class DownloadWindow;
-class DriverPort;
 class LinkPresenter;
 class PortDialog;
 class ProgramPage;
@@ -61,7 +60,7 @@ class DriverLink final : public QObject, private link::SettingsStore {
  public:
   struct Options {
     // The port to use instead of the machine's serial ports (tests); not owned.
-    DriverPort* port = nullptr;
+    link::LinePort* port = nullptr;
     // Connect to the simulated driver for this run, whatever COMPORT says, and leave
     // COMPORT as it is.
     bool simulatedDriver = false;
@@ -125,8 +124,8 @@ class DriverLink final : public QObject, private link::SettingsStore {
 
   LinkTimer* timer_;
   SimulatedDriver simulated_;
-  std::unique_ptr<DriverPort> ownPort_;
-  DriverPort* port_;
+  std::unique_ptr<link::LinePort> ownPort_;
+  link::LinePort* port_;
   ControlMap controls_;
   std::unique_ptr<LinkPresenter> presenter_;
   std::unique_ptr<link::LinkEngine> engine_;

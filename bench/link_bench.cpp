@@ -105,7 +105,7 @@ void BM_FullDownload(benchmark::State& state) {
   for (auto _ : state) {
     sim::Simulator sim(LineOptions(line, 16));
     link::SerialLink port(QuietSettings());
-    port.SetPort(link::PortName{0, sim.PortPath()});
+    port.SetPort(PortName::Device(sim.PortPath()));
     port.SetOpen(true);
       link::TickLoop loop;
     link::LinkEngine engine(port, loop);
@@ -145,7 +145,7 @@ void BM_IdlePolling(benchmark::State& state) {
   for (auto _ : state) {
     sim::Simulator sim(LineOptions(line, statusLength));
     link::SerialLink port(QuietSettings());
-    port.SetPort(link::PortName{0, sim.PortPath()});
+    port.SetPort(PortName::Device(sim.PortPath()));
     port.SetOpen(true);
       link::TickLoop loop;
     link::LinkEngine engine(port, loop);

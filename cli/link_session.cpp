@@ -84,7 +84,7 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
     return false;
   }
   const auto port = link::ParsePortName(o.port);
-  if (port && !port->IsPath() && port->number == 0) {
+  if (port && port->IsNumber() && port->number() == 0) {
     // Port 0 means "ask": on a terminal only, never a silent choice.
     if (!isatty(STDIN_FILENO)) {
       error = "--port 0 asks for the port on a terminal, and standard input is none";

@@ -7,10 +7,10 @@
 namespace kivra::link {
 
 std::optional<PortName> ParsePortName(std::string_view text) {
-  if (const auto n = ParseInteger(text)) return PortName{static_cast<std::uint8_t>(*n), {}};
+  if (const auto n = ParseInteger(text)) return PortName::Number(static_cast<std::uint8_t>(*n));
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (!text.empty() && text.front() == '/') return PortName{0, std::string(text)};
+  if (!text.empty() && text.front() == '/') return PortName::Device(std::string(text));
   return std::nullopt;
 }
 
@@ -27,7 +27,7 @@ bool PortSelection::OpenCurrent(bool startUp) {
   waiting_ = false;
   try {
     opener_.SetPort(current_);
-    view_.ShowPortNumber(current_.Text());
+    view_.ShowPortNumber(current_.ToString());
     opener_.SetOpen(true);
     engine_.SetLinkEnabled(true);
     lastOpenError_.clear();
@@ -37,7 +37,7 @@ bool PortSelection::OpenCurrent(bool startUp) {
     const auto* known = dynamic_cast<const PortOpenError*>(&e);
     const OpenFailure reason = known ? known->Reason() : OpenFailure::Other;
     LinkOff();
-    view_.PortNotOpened(current_.Text(), reason, e.what(), startUp);
+    view_.PortNotOpened(current_.ToString(), reason, e.what(), startUp);
     return false;
   }
 }
@@ -48,17 +48,17 @@ void PortSelection::StartUp() {
   if (!port) {
     // The message names the port number as it stands, which the bad setting did not change.
     LinkOff();
-    view_.PortNotOpened(current_.Text(), OpenFailure::Other, "", true);
+    view_.PortNotOpened(current_.ToString(), OpenFailure::Other, "", true);
     return;
   }
   current_ = *port;
-  if (!current_.IsPath() && current_.number == 0) current_.number = 1;
+  if (current_.IsNumber() && current_.number() == 0) current_ = PortName::Number(1);
   OpenCurrent(true);
 }
 
 void PortSelection::ShowDialog() { view_.SetDialogVisible(true); }
 
-void PortSelection::DialogCreated() { view_.SetNumberText(current_.Text()); }
+void PortSelection::DialogCreated() { view_.SetNumberText(current_.ToString()); }
 
 void PortSelection::DialogCancel() { view_.SetDialogVisible(false); }
 
@@ -74,7 +74,7 @@ void PortSelection::DialogOk(std::string_view text) {
   current_ = *port;
   if (!OpenCurrent(false)) return;
   view_.SetDialogVisible(false);
-  settings_.WriteSetting(kComPortSetting, current_.Text());
+  settings_.WriteSetting(kComPortSetting, current_.ToString());
 }
 
 void PortSelection::Tick() {

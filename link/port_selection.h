@@ -6,26 +6,19 @@
 // such as /dev/ttyUSB0, accepted wherever a number is.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/port_name.h"
 #include "link/engine.h"
 #include "link/port.h"
 
 namespace kivra::link {
 
-struct PortName {
-  std::uint8_t number = 0;
-  std::string path;  // set for a device path; then number is unused
-
-  bool IsPath() const { return !path.empty(); }
-  // As the displays and messages show it: the number in decimal, or the path.
-  std::string Text() const { return IsPath() ? path : std::to_string(number); }
-  bool operator==(const PortName&) const = default;
-};
-
-// A number (taken modulo 256, as the port number is a byte) or a path starting with '/'.
+// The port dialog's and the stored setting's rule: a number (taken modulo 256, as the port
+// number is a byte) or a path starting with '/'. Shown and stored as PortName::ToString().
 std::optional<PortName> ParsePortName(std::string_view text);
 
 // The serial component's side. SetPort and SetOpen may throw std::exception with the
@@ -42,6 +35,16 @@ class PortOpener {
   virtual bool DevicePresent(const PortName& port) = 0;
 };
 
+// A serial line as its owner holds it: the link's port and port opener, the prompt for
+// port number 0, and closing at the end of the run. Tests put a scripted line in its place.
+class LinePort : public Port, public PortOpener {
+ public:
+  // Asked when port number 0 is opened: the port the user picked, or nothing.
+  using Prompt = std::function<std::optional<PortName>()>;
+  virtual void SetPortPrompt(Prompt prompt) = 0;
+  virtual void Close() noexcept = 0;
+};
+
 // The per-user settings: a missing or empty value reads as its default.
 class SettingsStore {
  public:
@@ -54,7 +57,7 @@ class SettingsStore {
 class PortView {
  public:
   virtual ~PortView() = default;
-  // The port number displays: the port as PortName::Text() gives it, empty for none.
+  // The port number displays: the port as PortName::ToString() gives it, empty for none.
   virtual void ShowPortNumber(std::string_view text) = 0;
   // A port that did not open: `port` as shown, why, and the serial component's own words.
   // `startUp` for the remembered port at start-up.

@@ -23,7 +23,7 @@
 #include "serial/device.h"
 #include "serial/errors.h"
 #include "serial/event_log.h"
-#include "serial/port_name.h"
+#include "common/port_name.h"
 #include "serial/settings.h"
 
 namespace kivra::serial {

@@ -31,7 +31,7 @@ struct Live {
   LinkEngine engine{serial, loop};
 
   explicit Live(sim::Simulator::Options line = {}) : sim(std::move(line)) {
-    serial.SetPort(PortName{0, sim.PortPath()});
+    serial.SetPort(PortName::Device(sim.PortPath()));
     serial.SetOpen(true);
     engine.AddObserver(seen);
     engine.SetLinkEnabled(true);
@@ -270,7 +270,7 @@ TEST(Live, EveryKindOfLineCarriesTheWork) {
 TEST(Live, OpenFailuresSayWhy) {
   sim::Simulator sim;
   SerialLink holder(QuietSettings());
-  holder.SetPort(PortName{0, sim.PortPath()});
+  holder.SetPort(PortName::Device(sim.PortPath()));
   holder.SetOpen(true);
   struct Case {
     std::string path;
@@ -283,14 +283,14 @@ TEST(Live, OpenFailuresSayWhy) {
   };
   for (const auto& c : cases) {
     SerialLink link(QuietSettings());
-    link.SetPort(PortName{0, c.path});
+    link.SetPort(PortName::Device(c.path));
     try {
       link.SetOpen(true);
       ADD_FAILURE() << c.path << " opened";
     } catch (const PortOpenError& e) {
       EXPECT_EQ(e.Reason(), c.reason) << c.path << ": " << e.what();
     }
-    EXPECT_EQ(link.DevicePresent(PortName{0, c.path}), c.reason == OpenFailure::Busy) << c.path;
+    EXPECT_EQ(link.DevicePresent(PortName::Device(c.path)), c.reason == OpenFailure::Busy) << c.path;
   }
   holder.Close();
 }

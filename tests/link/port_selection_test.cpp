@@ -16,20 +16,20 @@ namespace {
 
 struct FakeOpener : PortOpener {
   void SetPort(const PortName& p) override {
-    calls.push_back("port " + p.Text());
+    calls.push_back("port " + p.ToString());
     if (p != port) open = false;
     port = p;
   }
   void SetOpen(bool o) override {
     calls.push_back(o ? "open" : "close");
-    if (o && missing.count(port.Text()))
+    if (o && missing.count(port.ToString()))
       throw PortOpenError(OpenFailure::Missing, "Specified port doesn't exist");
-    if (o && busy.count(port.Text())) throw std::runtime_error("Device already open");
+    if (o && busy.count(port.ToString())) throw std::runtime_error("Device already open");
     open = o;
     if (o) lost = false;
   }
   bool DeviceLost() override { return open && lost; }
-  bool DevicePresent(const PortName& p) override { return !absent.count(p.Text()); }
+  bool DevicePresent(const PortName& p) override { return !absent.count(p.ToString()); }
   PortName port;
   bool open = false;
   bool lost = false;
@@ -100,7 +100,7 @@ TEST(PortStartUp, OpensTheRememberedPort) {
     PortRig r;
     r.settings.values["COMPORT"] = c.stored;
     r.ports.StartUp();
-    EXPECT_EQ(r.opener.port.Text(), c.opened) << c.stored;
+    EXPECT_EQ(r.opener.port.ToString(), c.opened) << c.stored;
     EXPECT_TRUE(r.opener.open);
     EXPECT_TRUE(r.engine.LinkEnabled());
     EXPECT_EQ(r.view.shown, c.opened);
@@ -177,7 +177,7 @@ TEST(PortDialog, ChoosesStoresAndReopens) {
   r.ports.ShowDialog();
   r.ports.DialogOk("/dev/ttyACM0");
   EXPECT_EQ(r.settings.values["COMPORT"], "/dev/ttyACM0");
-  EXPECT_EQ(r.opener.port.path, "/dev/ttyACM0");
+  EXPECT_EQ(r.opener.port.path(), "/dev/ttyACM0");
   r.ports.ShowDialog();
   r.ports.DialogCancel();
   EXPECT_FALSE(r.view.visible);
@@ -234,7 +234,7 @@ TEST(PortReconnect, ALostDeviceIsFoundAgainAndOnlyPollingResumes) {
   r.Step(20);
   EXPECT_FALSE(r.ports.WaitingForDevice());
   EXPECT_TRUE(r.engine.LinkEnabled());
-  EXPECT_EQ(r.opener.port.Text(), "/dev/ttyUSB0");
+  EXPECT_EQ(r.opener.port.ToString(), "/dev/ttyUSB0");
   const auto frames = r.port.TakeFrames();
   ASSERT_FALSE(frames.empty());
   for (const auto& f : frames) EXPECT_EQ(f, CommandFrame('s', 0));
@@ -278,7 +278,7 @@ TEST(PortReconnect, ChoosingAnotherPortEndsTheWait) {
   r.opener.absent.clear();
   r.opener.calls.clear();
   r.Step(100);
-  EXPECT_EQ(r.opener.port.Text(), "/dev/ttyUSB1");
+  EXPECT_EQ(r.opener.port.ToString(), "/dev/ttyUSB1");
   EXPECT_TRUE(r.opener.calls.empty());
 }
 

@@ -1,4 +1,4 @@
-#include "serial/port_name.h"
+#include "common/port_name.h"
 
 #include <sstream>
 

@@ -1,8 +1,8 @@
-#include "serial/port_name.h"
+#include "common/port_name.h"
 
 #include <charconv>
 
-namespace kivra::serial {
+namespace kivra {
 namespace {
 
 std::string_view Trim(std::string_view s) {
@@ -68,4 +68,4 @@ std::string PortName::DisplayName() const {
   return IsNumber() ? "COM" + std::to_string(number_) : path_;
 }
 
-}  // namespace kivra::serial
+}  // namespace kivra
