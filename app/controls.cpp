@@ -139,19 +139,31 @@ static_assert(RowsInEnumOrder());
 
 }  // namespace
 
-std::span<const ControlRow> ControlRows() { return kRows; }
+std::span<const ControlRow> ControlRows() {
+  return kRows;
+}
 
 QString ObjectName(Control control) {
   return QString::fromLatin1(kRows[static_cast<std::size_t>(control)].objectName);
 }
 
-ControlKind KindOf(Control control) { return kRows[static_cast<std::size_t>(control)].kind; }
+ControlKind KindOf(Control control) {
+  return kRows[static_cast<std::size_t>(control)].kind;
+}
 
-Control ParameterBox(int prm) { return Offset(Prm9Box, prm - 9); }
-Control ParameterWrite(int prm) { return Offset(Prm9Write, prm - 9); }
+Control ParameterBox(int prm) {
+  return Offset(Prm9Box, prm - 9);
+}
+Control ParameterWrite(int prm) {
+  return Offset(Prm9Write, prm - 9);
+}
 
-Control InputShape(int n, bool direct) { return Offset(direct ? Input1Direct : Input1, n - 1); }
-Control OutputShape(int n, bool direct) { return Offset(direct ? Output1Direct : Output1, n - 1); }
+Control InputShape(int n, bool direct) {
+  return Offset(direct ? Input1Direct : Input1, n - 1);
+}
+Control OutputShape(int n, bool direct) {
+  return Offset(direct ? Output1Direct : Output1, n - 1);
+}
 
 ControlMap::ControlMap(QWidget* window) {
   // The window's own controls: its secondary windows have names of their own.

@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/controls.h"
 #include "app/full_status_group.h"
 #include "app/motor_control_group.h"
 #include "app/parameter_group.h"
-#include "app/controls.h"
 #include "app/ui_look.h"
 
 namespace kivra::app {

@@ -54,8 +54,9 @@ LinkTimer::LinkTimer(QObject* parent) : QTimer(parent) {
   setInterval(100);
 }
 
-DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app::SettingsStore& settings,
-                       Prompts& prompts, const UiLanguage& language, Options options)
+DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
+                       app::SettingsStore& settings, Prompts& prompts, const UiLanguage& language,
+                       Options options)
     : windows_(windows),
       prepareDebug_(std::move(prepareDebug)),
       settings_(settings),
@@ -67,7 +68,8 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app
   if (options.port) {
     port_ = options.port;
   } else {
-    ownPort_ = std::make_unique<link::SerialLink>(serial::PortSettings::DriverLink(), options.serialLogFolder);
+    ownPort_ = std::make_unique<link::SerialLink>(serial::PortSettings::DriverLink(),
+                                                  options.serialLogFolder);
     port_ = ownPort_.get();
   }
   LinkPresenter::Dialog dialog{
@@ -86,13 +88,14 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app
       [this](const QString& port) { windows_.portDialog->ShowPort(port); },
   };
   presenter_ = std::make_unique<LinkPresenter>(
-      PresenterWindows{windows_.mainWindow, &controls_, windows_.programPage->editor(), windows_.download},
+      PresenterWindows{windows_.mainWindow, &controls_, windows_.programPage->editor(),
+                       windows_.download},
       std::move(dialog), prompts_, language_, simulated_);
   presenter_->downloadEnded = [this](bool succeeded) { emit DownloadEnded(succeeded); };
   engine_ = std::make_unique<link::LinkEngine>(*port_, *timer_);
   engine_->AddObserver(*presenter_);
-  selection_ = std::make_unique<link::PortSelection>(*engine_, *port_, static_cast<link::SettingsStore&>(*this),
-                                                     *presenter_);
+  selection_ = std::make_unique<link::PortSelection>(
+      *engine_, *port_, static_cast<link::SettingsStore&>(*this), *presenter_);
 
   // Port number 0: the serial component asks which port, with the same list the dialog has.
   port_->SetPortPrompt([this]() -> std::optional<PortName> {
@@ -124,11 +127,13 @@ DriverLink::~DriverLink() {
 }
 
 void DriverLink::OnClick(Control button, std::function<void()> press) {
-  if (auto* b = controls_.Get<QPushButton>(button)) connect(b, &QPushButton::clicked, this, std::move(press));
+  if (auto* b = controls_.Get<QPushButton>(button))
+    connect(b, &QPushButton::clicked, this, std::move(press));
 }
 
 link::Entered DriverLink::BoxValue(Control box) const {
-  if (const auto* edit = controls_.Get<QLineEdit>(box)) return link::ParseInteger(edit->text().toStdString());
+  if (const auto* edit = controls_.Get<QLineEdit>(box))
+    return link::ParseInteger(edit->text().toStdString());
   return std::nullopt;
 }
 
@@ -142,14 +147,16 @@ void DriverLink::ConnectButtons() {
   OnClick(Control::Stop, [&e] { e.Stop(); });
   OnClick(Control::ReadParameters, [&e] { e.ReadParameters(); });
   OnClick(Control::ReadProgramName, [&e] { e.ReadProgramName(); });
-  OnClick(Control::MemoryWrite, [this] { engine_->WriteMemory(BoxValue(Control::MemoryAddress), BoxValue(Control::MemoryData)); });
+  OnClick(Control::MemoryWrite, [this] {
+    engine_->WriteMemory(BoxValue(Control::MemoryAddress), BoxValue(Control::MemoryData));
+  });
   OnClick(Control::ScriptButton, [this] { ScriptSwitch(); });
   OnClick(Control::DebugButton, [this] { DebugSwitch(); });
   OnClick(Control::Move, [&e] { e.Move(); });
   OnClick(Control::ReadSettings, [this] {
     using enum Control;
-    presenter_->ClearBoxes({SpeedBox, RunCurrentBox, HoldCurrentBox, MicrostepBox, RampBox, StartSpeedBox,
-                            DisplacementBox, Direction});
+    presenter_->ClearBoxes({SpeedBox, RunCurrentBox, HoldCurrentBox, MicrostepBox, RampBox,
+                            StartSpeedBox, DisplacementBox, Direction});
     engine_->ReadSettings();
   });
   for (const bool right : {false, true}) {
@@ -167,7 +174,8 @@ void DriverLink::ConnectButtons() {
     engine_->ReadServiceValues();
   });
   for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm) {
-    OnClick(ParameterWrite(prm), [this, prm] { engine_->WriteParameter(prm, BoxValue(ParameterBox(prm))); });
+    OnClick(ParameterWrite(prm),
+            [this, prm] { engine_->WriteParameter(prm, BoxValue(ParameterBox(prm))); });
   }
   for (int output : {1, 2}) {
     if (auto* shape = controls_.Get<IndicatorShape>(OutputShape(output, true))) {
@@ -221,7 +229,8 @@ void DriverLink::ConnectMemoryAccess() {
   };
   OnClick(Control::MemoryUp, [step] { step(+1); });
   OnClick(Control::MemoryDown, [step] { step(-1); });
-  if (QWidget* displacement = controls_.Widget(Control::DisplacementBox)) displacement->installEventFilter(this);
+  if (QWidget* displacement = controls_.Widget(Control::DisplacementBox))
+    displacement->installEventFilter(this);
 }
 
 bool DriverLink::eventFilter(QObject* watched, QEvent* event) {
@@ -246,7 +255,9 @@ void DriverLink::StartUp() {
   selection_->DialogCreated();
 }
 
-void DriverLink::LanguageChanged() { presenter_->LanguageChanged(); }
+void DriverLink::LanguageChanged() {
+  presenter_->LanguageChanged();
+}
 
 void DriverLink::StartDownload(const compiler::CompileResult& check, const QString& programPath) {
   engine_->Download({check.programValid, check.code, check.vectorTable, programPath.toStdString()});
@@ -263,8 +274,8 @@ void DriverLink::PortChosen(const QString& port) {
     try {
       chosen = simulated_.Start();
     } catch (const std::exception& e) {
-      const std::string text =
-          texts::PortNotOpened(port.toStdString(), link::OpenFailure::Other, e.what(), language_.IsEnglish());
+      const std::string text = texts::PortNotOpened(port.toStdString(), link::OpenFailure::Other,
+                                                    e.what(), language_.IsEnglish());
       prompts_.Show(windows_.portDialog, MessageKind::Warning, FromUtf8(text), Buttons::Ok);
       return;
     }
@@ -290,7 +301,8 @@ void DriverLink::RefreshPortList() {
 
 std::string DriverLink::ReadSetting(std::string_view name, std::string_view defaultValue) {
   const QString key = FromUtf8(name);
-  if (name == link::kComPortSetting && simulatedForThisRun_) return ResolvePort(SimulatedDriver::kSettingText).toStdString();
+  if (name == link::kComPortSetting && simulatedForThisRun_)
+    return ResolvePort(SimulatedDriver::kSettingText).toStdString();
   const QString value = settings_.ReadSetting(key, FromUtf8(defaultValue));
   return (name == link::kComPortSetting ? ResolvePort(value) : value).toStdString();
 }
@@ -298,7 +310,9 @@ std::string DriverLink::ReadSetting(std::string_view name, std::string_view defa
 void DriverLink::WriteSetting(std::string_view name, std::string_view value) {
   const QString key = FromUtf8(name);
   const QString text = FromUtf8(value);
-  settings_.WriteSetting(key, name == link::kComPortSetting && simulated_.IsPath(text) ? SimulatedDriver::kSettingText : text);
+  settings_.WriteSetting(key, name == link::kComPortSetting && simulated_.IsPath(text)
+                                  ? SimulatedDriver::kSettingText
+                                  : text);
 }
 
 }  // namespace kivra::app

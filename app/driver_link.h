@@ -68,8 +68,8 @@ class DriverLink final : public QObject, private link::SettingsStore {
     std::string serialLogFolder{};
   };
 
-  DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app::SettingsStore& settings, Prompts& prompts,
-             const UiLanguage& language, Options options);
+  DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app::SettingsStore& settings,
+             Prompts& prompts, const UiLanguage& language, Options options);
   ~DriverLink() override;
 
   // The main window's show step: idle with polling, then the remembered port opened.

@@ -23,20 +23,37 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString Say(texts::Text text, bool english) { return FromUtf8(texts::Tr(text, english)); }
+QString Say(texts::Text text, bool english) {
+  return FromUtf8(texts::Tr(text, english));
+}
 
-QColor ColourOf(bool lit) { return lit ? look::kLime : look::kScrollBar; }
+QColor ColourOf(bool lit) {
+  return lit ? look::kLime : look::kScrollBar;
+}
 
 // The shapes that the driver's silence blanks: everything on both status displays but the
 // connection lamps, the motor and the debug shape.
 constexpr Control kBlankedShapes[] = {
-    Control::Input1,       Control::Input2,       Control::Input3,
-    Control::Input4,       Control::Input5,       Control::Input6,
-    Control::Output1,      Control::Output2,      Control::StepDirMode,
-    Control::ControllerMode,                      Control::ScriptDirect,
-    Control::Input1Direct, Control::Input2Direct, Control::Input3Direct,
-    Control::Input4Direct, Control::Input5Direct, Control::Input6Direct,
-    Control::Output1Direct, Control::Output2Direct, Control::StepDirModeDirect,
+    Control::Input1,
+    Control::Input2,
+    Control::Input3,
+    Control::Input4,
+    Control::Input5,
+    Control::Input6,
+    Control::Output1,
+    Control::Output2,
+    Control::StepDirMode,
+    Control::ControllerMode,
+    Control::ScriptDirect,
+    Control::Input1Direct,
+    Control::Input2Direct,
+    Control::Input3Direct,
+    Control::Input4Direct,
+    Control::Input5Direct,
+    Control::Input6Direct,
+    Control::Output1Direct,
+    Control::Output2Direct,
+    Control::StepDirModeDirect,
     Control::ControllerModeDirect,
 };
 
@@ -61,7 +78,9 @@ void LinkPresenter::SetShape(Control control, Shown shown) {
   shape->SetColour(shown == Shown::Red ? look::kRed : ColourOf(shown == Shown::On));
 }
 
-void LinkPresenter::SetLamp(Control control, bool lit) { SetShape(control, lit ? Shown::On : Shown::Off); }
+void LinkPresenter::SetLamp(Control control, bool lit) {
+  SetShape(control, lit ? Shown::On : Shown::Off);
+}
 
 bool LinkPresenter::Lit(Control control) const {
   const auto* shape = windows_.controls->Get<IndicatorShape>(control);
@@ -95,7 +114,8 @@ void LinkPresenter::ClearBoxes(std::initializer_list<Control> boxes) {
 }
 
 void LinkPresenter::ShowDirection(bool right) {
-  SetText(Control::Direction, Say(right ? texts::Text::Right : texts::Text::Left, language_.IsEnglish()));
+  SetText(Control::Direction,
+          Say(right ? texts::Text::Right : texts::Text::Left, language_.IsEnglish()));
 }
 
 int LinkPresenter::DirectionShown() const {
@@ -108,7 +128,8 @@ void LinkPresenter::SetDisplacementColour(bool red) {
   auto* box = windows_.controls->Get<QLineEdit>(Control::DisplacementBox);
   if (!box) return;
   QPalette palette = box->palette();
-  palette.setColor(QPalette::Base, red ? look::kRed : QApplication::palette().color(QPalette::Base));
+  palette.setColor(QPalette::Base,
+                   red ? look::kRed : QApplication::palette().color(QPalette::Base));
   box->setPalette(palette);
 }
 
@@ -129,7 +150,10 @@ void LinkPresenter::AddLinkStatusLabels() {
   };
   const Place places[] = {
       {Control::Connection, "LinkStatusText1", {6, 84, 89, 34}, Qt::AlignLeft | Qt::AlignTop},
-      {Control::DriverConnection, "LinkStatusText2", {148, 54, 64, 32}, Qt::AlignLeft | Qt::AlignVCenter}};
+      {Control::DriverConnection,
+       "LinkStatusText2",
+       {148, 54, 64, 32},
+       Qt::AlignLeft | Qt::AlignVCenter}};
   for (const Place& place : places) {
     QWidget* lamp = windows_.controls->Widget(place.lamp);
     if (!lamp || !lamp->parentWidget()) continue;
@@ -149,7 +173,9 @@ void LinkPresenter::OnLinkStatus(link::LinkStatus status) {
   DrawLinkStatus();
 }
 
-void LinkPresenter::LanguageChanged() { DrawLinkStatus(); }
+void LinkPresenter::LanguageChanged() {
+  DrawLinkStatus();
+}
 
 void LinkPresenter::DrawLinkStatus() {
   const QString text = FromUtf8(texts::LinkStatusText(linkStatus_, language_.IsEnglish()));
@@ -202,7 +228,8 @@ void LinkPresenter::OnStatusLost() {
 
 void LinkPresenter::OnDebugLine(std::uint32_t line) {
   ProgramEditor* editor = windows_.editor;
-  const std::optional<TextRange> range = EditorLineRange(editor->toPlainText(), static_cast<int>(line));
+  const std::optional<TextRange> range =
+      EditorLineRange(editor->toPlainText(), static_cast<int>(line));
   if (!range) return;
   editor->SelectRange(range->start, range->length);
   editor->ensureCursorVisible();
@@ -226,12 +253,15 @@ void LinkPresenter::OnMotorSettings(const link::MotorSettings& m) {
 
 void LinkPresenter::OnParameterBlock(const link::ParameterBlock& p) {
   for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm) {
-    const int value = link::IsWideParameter(prm) ? p.prm21to25[prm - 21] : p.prm9to20[prm - link::kFirstParameter];
+    const int value = link::IsWideParameter(prm) ? p.prm21to25[prm - 21]
+                                                 : p.prm9to20[prm - link::kFirstParameter];
     SetNumber(ParameterBox(prm), value);
   }
 }
 
-void LinkPresenter::OnMemoryValue(std::uint8_t value) { SetNumber(Control::MemoryData, value); }
+void LinkPresenter::OnMemoryValue(std::uint8_t value) {
+  SetNumber(Control::MemoryData, value);
+}
 
 void LinkPresenter::OnServiceValues(const link::ServiceValues& v) {
   SetNumber(Control::Service1Box, v.value1);
@@ -257,7 +287,8 @@ void LinkPresenter::OnDownload(const link::DownloadProgress& p) {
   DownloadWindow* window = windows_.download;
   switch (p.stage) {
     case link::DownloadProgress::Stage::Started:
-      window->Begin(Say(texts::Text::DownloadCaption, language_.IsEnglish()), static_cast<int>(p.maximum));
+      window->Begin(Say(texts::Text::DownloadCaption, language_.IsEnglish()),
+                    static_cast<int>(p.maximum));
       window->show();
       window->raise();
       window->SetPosition(0);
@@ -280,15 +311,25 @@ void LinkPresenter::OnNotice(link::Notice notice, std::string_view detail) {
   MessageKind kind = MessageKind::Error;
   QString text;
   switch (notice) {
-    case link::Notice::NoValidProgram: text = Say(texts::Text::NoValidProgram, english); break;
-    case link::Notice::DownloadNoPort: text = Say(texts::Text::DownloadNoPort, english); break;
-    case link::Notice::DownloadWaitsForPort: text = Say(texts::Text::DownloadWaitsForPort, english); break;
-    case link::Notice::DownloadError: text = Say(texts::Text::DownloadError, english); break;
+    case link::Notice::NoValidProgram:
+      text = Say(texts::Text::NoValidProgram, english);
+      break;
+    case link::Notice::DownloadNoPort:
+      text = Say(texts::Text::DownloadNoPort, english);
+      break;
+    case link::Notice::DownloadWaitsForPort:
+      text = Say(texts::Text::DownloadWaitsForPort, english);
+      break;
+    case link::Notice::DownloadError:
+      text = Say(texts::Text::DownloadError, english);
+      break;
     case link::Notice::NumberExpected:
       kind = MessageKind::Information;
       text = Say(texts::Text::NumberExpected, english);
       break;
-    case link::Notice::PortError: text = FromUtf8(detail); break;
+    case link::Notice::PortError:
+      text = FromUtf8(detail);
+      break;
   }
   prompts_.Show(windows_.mainWindow, kind, text, Buttons::Ok);
 }
@@ -306,8 +347,8 @@ void LinkPresenter::ShowPortNumber(std::string_view port) {
   SetText(Control::PortNumberDirect, text);
 }
 
-void LinkPresenter::PortNotOpened(std::string_view port, link::OpenFailure reason, std::string_view detail,
-                                  bool startUp) {
+void LinkPresenter::PortNotOpened(std::string_view port, link::OpenFailure reason,
+                                  std::string_view detail, bool startUp) {
   const bool english = language_.IsEnglish();
   std::string text = texts::PortNotOpened(port, reason, detail, english);
   if (startUp) {
@@ -319,11 +360,13 @@ void LinkPresenter::PortNotOpened(std::string_view port, link::OpenFailure reaso
 }
 
 void LinkPresenter::PortNotANumber() {
-  prompts_.Show(windows_.mainWindow, MessageKind::Error, Say(texts::Text::EnterNumber, language_.IsEnglish()),
-                Buttons::Ok);
+  prompts_.Show(windows_.mainWindow, MessageKind::Error,
+                Say(texts::Text::EnterNumber, language_.IsEnglish()), Buttons::Ok);
 }
 
-void LinkPresenter::SetDialogVisible(bool visible) { dialog_.setVisible(visible); }
+void LinkPresenter::SetDialogVisible(bool visible) {
+  dialog_.setVisible(visible);
+}
 
 void LinkPresenter::SetNumberText(std::string_view text) {
   const QString port = FromUtf8(text);

@@ -106,8 +106,8 @@ void MainWindow::CreateDriverLink(const MainWindowServices& services) {
     return lastCheck_->addressLines;
   };
   link_ = std::make_unique<DriverLink>(
-      DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_}, std::move(prepareDebug),
-      settings_, prompts_, language_,
+      DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_},
+      std::move(prepareDebug), settings_, prompts_, language_,
       DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
   connect(link_.get(), &DriverLink::DownloadEnded, this,
           [this](bool succeeded) { ShowStatus(succeeded ? &text::kDownloaded : nullptr); });
@@ -140,7 +140,8 @@ void MainWindow::BuildWindow() {
 
 void MainWindow::CreateSecondaryWindows() {
   portDialog_ = new PortDialog(this);
-  about_ = new AboutDialog(this, QString::fromUtf8(kVersionText.data(), static_cast<qsizetype>(kVersionText.size())));
+  about_ = new AboutDialog(
+      this, QString::fromUtf8(kVersionText.data(), static_cast<qsizetype>(kVersionText.size())));
   download_ = new DownloadWindow(this);
   commandCodes_ = new CommandCodeWindow(this);
   find_ = new FindDialog(this);

@@ -33,7 +33,8 @@ constexpr Row kRows[] = {
 constexpr int kRowTop = 17;
 constexpr int kRowPitch = 40;
 
-QPushButton* AddButton(QWidget* parent, Control control, const QString& caption, const QRect& rect) {
+QPushButton* AddButton(QWidget* parent, Control control, const QString& caption,
+                       const QRect& rect) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(ObjectName(control));
   button->setGeometry(rect);
@@ -50,8 +51,9 @@ MotorControlGroup::MotorControlGroup(QWidget* parent, const QRect& rect) : QGrou
   BuildDirection();
   AddButton(this, Control::Run, QStringLiteral("Motor RUN"), {32, 472, 81, 53});
   AddButton(this, Control::Stop, QStringLiteral("Motor STOP"), {132, 472, 81, 53});
-  motorRunning_ = new IndicatorShape(this, ObjectName(Control::MotorRunning), IndicatorShape::Form::Circle, {8, 488, 21, 21},
-                                     look::kScrollBar);
+  motorRunning_ =
+      new IndicatorShape(this, ObjectName(Control::MotorRunning), IndicatorShape::Form::Circle,
+                         {8, 488, 21, 21}, look::kScrollBar);
 }
 
 void MotorControlGroup::BuildRows() {
@@ -72,8 +74,8 @@ void MotorControlGroup::BuildRows() {
 void MotorControlGroup::BuildDirection() {
   look::AddLabel(this, QStringLiteral("StaticText82"), QString(), {32, 400, 181, 15}, Qt::AlignCenter);
   AddButton(this, Control::Left, QString(), {32, 420, 57, 41});
-  direction_ = look::AddValueBox(this, ObjectName(Control::Direction), QString(), {104, 428, 33, 17},
-                                 look::ButtonFace());
+  direction_ = look::AddValueBox(this, ObjectName(Control::Direction), QString(),
+                                 {104, 428, 33, 17}, look::ButtonFace());
   AddButton(this, Control::Right, QString(), {156, 416, 57, 41});
 }
 

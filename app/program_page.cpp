@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/driver_status_panel.h"
 #include "app/controls.h"
+#include "app/driver_status_panel.h"
 #include "app/indicator_shape.h"
 #include "app/program_editor.h"
 #include "app/ui_look.h"
@@ -21,8 +21,9 @@ namespace {
 constexpr int kEditorShareOfHeight = 2;  // in thirds
 
 // A small raised panel right of the message list: a switch with its indicator below it.
-std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* panelName, Control buttonName,
-                                                   Control shapeName, const char* caption, int x) {
+std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* panelName,
+                                                   Control buttonName, Control shapeName,
+                                                   const char* caption, int x) {
   auto* panel = new QFrame(page);
   panel->setObjectName(QString::fromLatin1(panelName));
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -30,8 +31,9 @@ std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* pa
   auto* button = new QPushButton(QString::fromLatin1(caption), panel);
   button->setObjectName(ObjectName(buttonName));
   button->setGeometry(6, 6, 92, 29);
-  auto* shape = new IndicatorShape(panel, ObjectName(shapeName), IndicatorShape::Form::RoundedSquare,
-                                   {41, 42, 21, 21}, look::kScrollBar);
+  auto* shape =
+      new IndicatorShape(panel, ObjectName(shapeName), IndicatorShape::Form::RoundedSquare,
+                         {41, 42, 21, 21}, look::kScrollBar);
   return {button, shape};
 }
 
@@ -125,10 +127,10 @@ void ProgramPage::BuildStatusStrip() {
 }
 
 void ProgramPage::BuildSwitches() {
-  std::tie(scriptButton_, scriptShape_) = AddSwitch(this, "Panel1", Control::ScriptButton, Control::ScriptShape,
-                                                    "SCRIPT ON/OFF", 544);
-  std::tie(debugButton_, debugShape_) = AddSwitch(this, "Panel2", Control::DebugButton, Control::DebugShape,
-                                                  "DEBUG ON/OFF", 652);
+  std::tie(scriptButton_, scriptShape_) =
+      AddSwitch(this, "Panel1", Control::ScriptButton, Control::ScriptShape, "SCRIPT ON/OFF", 544);
+  std::tie(debugButton_, debugShape_) =
+      AddSwitch(this, "Panel2", Control::DebugButton, Control::DebugShape, "DEBUG ON/OFF", 652);
 }
 
 QString ProgramPage::FileName() const { return fileNameBar_->text(); }

@@ -48,7 +48,8 @@ inline constexpr Bilingual kPortCancel{"IPTAL", "CANCEL"};
 inline constexpr Bilingual kSimulatedDriver{"SIM  Simülasyon sürücüsü (bu bilgisayarda)",
                                             "SIM  Simulated driver (on this computer)"};
 inline constexpr Bilingual kPortsPresent{"Bulunan portlar:", "Ports found:"};
-inline constexpr Bilingual kChoosePort{"Sürücünün bağlı olduğu portu seçiniz:", "Choose the port the driver is on:"};
+inline constexpr Bilingual kChoosePort{"Sürücünün bağlı olduğu portu seçiniz:",
+                                       "Choose the port the driver is on:"};
 
 inline constexpr Bilingual kFindTitle{"Bul", "Find"};
 inline constexpr Bilingual kFindWhat{"Aranan:", "Find what:"};

@@ -107,7 +107,7 @@ void BM_FullDownload(benchmark::State& state) {
     link::SerialLink port(QuietSettings());
     port.SetPort(PortName::Device(sim.PortPath()));
     port.SetOpen(true);
-      link::TickLoop loop;
+    link::TickLoop loop;
     link::LinkEngine engine(port, loop);
     engine.SetLinkEnabled(true);
     loop.Run(engine, [&] { return engine.StatusCount() > 2; });
@@ -116,8 +116,8 @@ void BM_FullDownload(benchmark::State& state) {
     loop.Run(engine, [&] { return engine.DownloadState() != link::DownloadResult::Running; });
     measured = std::chrono::duration<double>(Clock::now() - start).count();
     const auto stored = sim.Program();
-    if (engine.DownloadState() != link::DownloadResult::Succeeded || stored.code.length != image.length ||
-        stored.code.bytes != image.bytes) {
+    if (engine.DownloadState() != link::DownloadResult::Succeeded ||
+        stored.code.length != image.length || stored.code.bytes != image.bytes) {
       state.SkipWithError("download failed or stored differently");
     }
     state.SetIterationTime(measured);
@@ -147,7 +147,7 @@ void BM_IdlePolling(benchmark::State& state) {
     link::SerialLink port(QuietSettings());
     port.SetPort(PortName::Device(sim.PortPath()));
     port.SetOpen(true);
-      link::TickLoop loop;
+    link::TickLoop loop;
     link::LinkEngine engine(port, loop);
     engine.SetLinkEnabled(true);
     loop.Run(engine, [&] { return engine.StatusCount() > 2; });

@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "cli/link_session.h"
 #include "cli/program_input.h"
-#include "compiler/compile.h"
 #include "common/texts.h"
+#include "compiler/compile.h"
 
 namespace kivra::cli {
 
@@ -41,7 +41,8 @@ int RunDownload(const Args& args) {
   if (engine.DownloadState() == link::DownloadResult::Running) {
     // Interrupted: the driver holds an incomplete program.
     session.Report().EndProgress();
-    std::fprintf(stderr, "%s\n", std::string(texts::Tr(texts::Text::DownloadError, options.english)).c_str());
+    std::fprintf(stderr, "%s\n",
+                 std::string(texts::Tr(texts::Text::DownloadError, options.english)).c_str());
     return 1;
   }
   return engine.DownloadState() == link::DownloadResult::Succeeded ? 0 : 1;

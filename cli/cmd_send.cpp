@@ -39,10 +39,11 @@ const char* Say(bool english, const char* en, const char* tr) { return english ?
 void PrintSettings(const link::MotorSettings& m, bool english) {
   const std::string direction(
       texts::Tr(m.direction == 0 ? texts::Text::Left : texts::Text::Right, english));
-  std::printf("speed=%u\nrun-current=%u\nhold-current=%u\nmicrostep=%u\nramp=%u\nstart-speed=%u\n"
-              "direction=%s\ndisplacement=%d\nspeed-mode=%u\nspeed-coefficient=%u\n",
-              m.speed, m.runCurrent, m.holdCurrent, m.microstep, m.ramp, m.startSpeed,
-              direction.c_str(), m.displacement, m.speedMode, m.speedCoefficient);
+  std::printf(
+      "speed=%u\nrun-current=%u\nhold-current=%u\nmicrostep=%u\nramp=%u\nstart-speed=%u\n"
+      "direction=%s\ndisplacement=%d\nspeed-mode=%u\nspeed-coefficient=%u\n",
+      m.speed, m.runCurrent, m.holdCurrent, m.microstep, m.ramp, m.startSpeed, direction.c_str(),
+      m.displacement, m.speedMode, m.speedCoefficient);
 }
 
 void PrintParameters(const link::ParameterBlock& p) {
@@ -83,7 +84,9 @@ int RunSend(const Args& args) {
   bool needsStatus = false;  // the request depends on what the driver reported
   if (const auto setting = link::SettingByKey(command); setting && IsNumericSetting(*setting)) {
     if (!arity(1)) return 2;
-    press = [s = *setting, v = link::ParseInteger(values[0])](link::LinkEngine& e) { e.WriteSetting(s, v); };
+    press = [s = *setting, v = link::ParseInteger(values[0])](link::LinkEngine& e) {
+      e.WriteSetting(s, v);
+    };
   }
   for (const auto& c : kPlainCommands) {
     if (command == c.name) {
@@ -125,7 +128,9 @@ int RunSend(const Args& args) {
       std::fprintf(stderr, "%s\n", Say(options.english, "Parameter is 9..25!", "Parametre 9..25 olmalı!"));
       return 1;
     }
-    press = [prm = *prm, v = link::ParseInteger(values[1])](link::LinkEngine& e) { e.WriteParameter(prm, v); };
+    press = [prm = *prm, v = link::ParseInteger(values[1])](link::LinkEngine& e) {
+      e.WriteParameter(prm, v);
+    };
   } else if (command == "read-settings") {
     if (!arity(0)) return 2;
     press = [](link::LinkEngine& e) { e.ReadSettings(); };
@@ -144,9 +149,8 @@ int RunSend(const Args& args) {
     };
   } else if (command == "mem-write") {
     if (!arity(2)) return 2;
-    press = [a = link::ParseInteger(values[0]), d = link::ParseInteger(values[1])](link::LinkEngine& e) {
-      e.WriteMemory(a, d);
-    };
+    press = [a = link::ParseInteger(values[0]),
+             d = link::ParseInteger(values[1])](link::LinkEngine& e) { e.WriteMemory(a, d); };
   }
   if (!press) {
     std::fprintf(stderr, "kivra send: unknown command '%s'\n%s", command.c_str(), kUsage);

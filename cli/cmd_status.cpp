@@ -7,8 +7,8 @@
 
 #include "cli/commands.h"
 #include "cli/link_session.h"
-#include "link/integer.h"
 #include "common/texts.h"
+#include "link/integer.h"
 
 namespace kivra::cli {
 

@@ -109,13 +109,18 @@ void TerminalReport::Print(std::string_view utf8) {
 void TerminalReport::OnNotice(link::Notice notice, std::string_view detail) {
   using texts::Text;
   switch (notice) {
-    case link::Notice::NoValidProgram: return Print(texts::Tr(Text::NoValidProgram, english_));
-    case link::Notice::DownloadNoPort: return Print(texts::Tr(Text::DownloadNoPort, english_));
+    case link::Notice::NoValidProgram:
+      return Print(texts::Tr(Text::NoValidProgram, english_));
+    case link::Notice::DownloadNoPort:
+      return Print(texts::Tr(Text::DownloadNoPort, english_));
     case link::Notice::DownloadWaitsForPort:
       return Print(texts::Tr(Text::DownloadWaitsForPort, english_));
-    case link::Notice::DownloadError: return Print(texts::Tr(Text::DownloadError, english_));
-    case link::Notice::NumberExpected: return Print(texts::Tr(Text::NumberExpected, english_));
-    case link::Notice::PortError: return Print(detail);
+    case link::Notice::DownloadError:
+      return Print(texts::Tr(Text::DownloadError, english_));
+    case link::Notice::NumberExpected:
+      return Print(texts::Tr(Text::NumberExpected, english_));
+    case link::Notice::PortError:
+      return Print(detail);
   }
 }
 
@@ -124,7 +129,9 @@ void TerminalReport::PortNotOpened(std::string_view port, link::OpenFailure reas
   Print(texts::PortNotOpened(port, reason, detail, english_));
 }
 
-void TerminalReport::PortNotANumber() { Print(texts::Tr(texts::Text::EnterNumber, english_)); }
+void TerminalReport::PortNotANumber() {
+  Print(texts::Tr(texts::Text::EnterNumber, english_));
+}
 
 void TerminalReport::OnDownload(const link::DownloadProgress& p) {
   using Stage = link::DownloadProgress::Stage;
@@ -136,7 +143,8 @@ void TerminalReport::OnDownload(const link::DownloadProgress& p) {
   }
   if (!progress_ || maximum_ == 0) return;
   const std::string caption(texts::Tr(texts::Text::DownloadCaption, english_));
-  const int percent = static_cast<int>(std::min<std::uint64_t>(100, 100ull * p.position / maximum_));
+  const int percent =
+      static_cast<int>(std::min<std::uint64_t>(100, 100ull * p.position / maximum_));
   if (isatty(STDERR_FILENO)) {
     if (percent == lastShown_) return;
     std::fprintf(stderr, "\r%s %3d%%", caption.c_str(), percent);

@@ -62,7 +62,9 @@ std::optional<PortName> PortName::Parse(std::string_view text) {
   return Device("/dev/" + std::string(text));
 }
 
-std::string PortName::ToString() const { return IsNumber() ? std::to_string(number_) : path_; }
+std::string PortName::ToString() const {
+  return IsNumber() ? std::to_string(number_) : path_;
+}
 
 std::string PortName::DisplayName() const {
   return IsNumber() ? "COM" + std::to_string(number_) : path_;

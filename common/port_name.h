@@ -28,7 +28,7 @@ class PortName {
   static std::optional<PortName> Parse(std::string_view text);
 
   bool IsNumber() const { return path_.empty(); }
-  std::uint16_t number() const { return number_; }  // 0 for a device path
+  std::uint16_t number() const { return number_; }   // 0 for a device path
   const std::string& path() const { return path_; }  // empty for a number
 
   // The text to store: the number in decimal or the path. Parse(ToString()) gives this

@@ -18,7 +18,7 @@ enum class Text {
   DownloadCaption,
   NumberExpected,
   EnterNumber,
-  Left,   // the direction of rotation
+  Left,  // the direction of rotation
   Right,
   DownloadNoPort,
   DownloadWaitsForPort,

@@ -94,12 +94,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t head = input[0];
     input = input.subspan(1);
     switch (head >> 5) {
-      case 1: r.engine.ReadSettings(); break;
-      case 2: r.engine.WriteSetting(Setting::Speed, 100); break;
-      case 3: r.engine.ReadParameters(); break;
-      case 4: r.engine.ReadMemory(7); break;
-      case 5: r.engine.Download({true, image, {}, "F.KV3"}); break;
-      case 6: r.engine.Move(); break;
+      case 1:
+        r.engine.ReadSettings();
+        break;
+      case 2:
+        r.engine.WriteSetting(Setting::Speed, 100);
+        break;
+      case 3:
+        r.engine.ReadParameters();
+        break;
+      case 4:
+        r.engine.ReadMemory(7);
+        break;
+      case 5:
+        r.engine.Download({true, image, {}, "F.KV3"});
+        break;
+      case 6:
+        r.engine.Move();
+        break;
       default: break;
     }
     const std::size_t n = std::min<std::size_t>((head & 0x0F) * 2u + 1u, input.size());

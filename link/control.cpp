@@ -7,10 +7,12 @@ namespace {
 
 // The exchange that writes each setting, in the order of the enum.
 constexpr LinkState kSettingStates[] = {
-    LinkState::Speed,        LinkState::RunCurrent,       LinkState::HoldCurrent,
-    LinkState::Microstep,    LinkState::Ramp,             LinkState::StartSpeed,
-    LinkState::Displacement, LinkState::Direction,        LinkState::SpeedMode,
-    LinkState::SpeedCoefficient, LinkState::Service1,     LinkState::Service2,
+    LinkState::Speed,        LinkState::RunCurrent,
+    LinkState::HoldCurrent,  LinkState::Microstep,
+    LinkState::Ramp,         LinkState::StartSpeed,
+    LinkState::Displacement, LinkState::Direction,
+    LinkState::SpeedMode,    LinkState::SpeedCoefficient,
+    LinkState::Service1,     LinkState::Service2,
 };
 static_assert(std::size(kSettingStates) == static_cast<std::size_t>(Setting::Service2) + 1);
 
@@ -41,12 +43,24 @@ void LinkEngine::WriteParameter(int prm, Entered value) {
   Request(state);
 }
 
-void LinkEngine::ReadSettings() { Request(LinkState::ReadSettings); }
-void LinkEngine::ReadParameters() { Request(LinkState::ReadParameters); }
-void LinkEngine::ReadServiceValues() { Request(LinkState::ReadService); }
-void LinkEngine::ReadProgramName() { Request(LinkState::ReadProgramName); }
-void LinkEngine::Run() { Request(LinkState::Run); }
-void LinkEngine::Stop() { Request(LinkState::Stop); }
+void LinkEngine::ReadSettings() {
+  Request(LinkState::ReadSettings);
+}
+void LinkEngine::ReadParameters() {
+  Request(LinkState::ReadParameters);
+}
+void LinkEngine::ReadServiceValues() {
+  Request(LinkState::ReadService);
+}
+void LinkEngine::ReadProgramName() {
+  Request(LinkState::ReadProgramName);
+}
+void LinkEngine::Run() {
+  Request(LinkState::Run);
+}
+void LinkEngine::Stop() {
+  Request(LinkState::Stop);
+}
 
 void LinkEngine::ReadMemory(Entered address) {
   memoryAddress_ = MemoryReadAddress(address);
@@ -83,6 +97,8 @@ void LinkEngine::EnableDebug(const AddressLines& lines) {
   v_.debugOn = true;
 }
 
-void LinkEngine::DisableDebug() { v_.debugOn = false; }
+void LinkEngine::DisableDebug() {
+  v_.debugOn = false;
+}
 
 }  // namespace kivra::link

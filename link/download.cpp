@@ -20,7 +20,8 @@ void LinkEngine::Download(const DownloadProgram& program) {
   if (!program.valid || !v_.linkEnabled) {
     // Without a port the program is fine and the user must hear why nothing happens.
     Notice why = Notice::NoValidProgram;
-    if (program.valid) why = waitingForDevice_ ? Notice::DownloadWaitsForPort : Notice::DownloadNoPort;
+    if (program.valid)
+      why = waitingForDevice_ ? Notice::DownloadWaitsForPort : Notice::DownloadNoPort;
     Queue(why);
     FlushNotices();
     return;
@@ -99,20 +100,23 @@ void LinkEngine::StepDownload() {
       v_.chunkLength = static_cast<std::uint8_t>(std::min<std::uint32_t>(MaxChunk, code_.length - v_.downloadOffset));
       const std::span<const std::uint8_t> chunk(code_.bytes.data() + v_.downloadOffset, v_.chunkLength);
       DownloadPosition(v_.downloadOffset);
-      send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk), LinkState::DownloadDataWait);
+      send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk),
+           LinkState::DownloadDataWait);
       SetInterval(150);
       return;
     }
     case LinkState::DownloadDataWait:
       if (acknowledged(LinkState::DownloadData, true)) {
         v_.downloadOffset += v_.chunkLength;
-        v_.linkState = v_.downloadOffset < code_.length ? LinkState::DownloadData : LinkState::DownloadVectors;
+        v_.linkState =
+            v_.downloadOffset < code_.length ? LinkState::DownloadData : LinkState::DownloadVectors;
       }
       SetInterval(100);
       return;
     case LinkState::DownloadVectors:
       DownloadPosition(code_.length + kVectorProgress);
-      send(VectorFrame(static_cast<std::uint16_t>(code_.length), vectors_), LinkState::DownloadVectorsWait);
+      send(VectorFrame(static_cast<std::uint16_t>(code_.length), vectors_),
+           LinkState::DownloadVectorsWait);
       SetInterval(150);
       return;
     case LinkState::DownloadVectorsWait:

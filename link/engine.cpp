@@ -22,17 +22,19 @@ struct Exchange {
   Value value;
 };
 
-
 constexpr Exchange kExchanges[] = {
     {LinkState::Run, code::Run, 100, ReplyState::Ack, false, Value::Zero},
     {LinkState::Stop, code::Stop, 100, ReplyState::Ack, false, Value::Zero},
     {LinkState::ScriptOn, code::ScriptOn, 100, ReplyState::Ack, false, Value::Zero},
     {LinkState::MemoryRead, code::MemoryRead, 100, ReplyState::Memory, false, Value::MemoryRead},
     {LinkState::MemoryWrite, code::MemoryWrite, 100, ReplyState::Ack, false, Value::MemoryWrite},
-    {LinkState::ReadParameters, code::ReadParameters, 100, ReplyState::ParamBlock, true, Value::Zero},
-    {LinkState::ReadSettings, code::ReadSettings, 100, ReplyState::MotorSettings, true, Value::Zero},
+    {LinkState::ReadParameters, code::ReadParameters, 100, ReplyState::ParamBlock, true,
+     Value::Zero},
+    {LinkState::ReadSettings, code::ReadSettings, 100, ReplyState::MotorSettings, true,
+     Value::Zero},
     {LinkState::ReadService, code::ReadService, 100, ReplyState::ServiceValues, true, Value::Zero},
-    {LinkState::ReadProgramName, code::ReadProgramName, 100, ReplyState::ProgramName, true, Value::Zero},
+    {LinkState::ReadProgramName, code::ReadProgramName, 100, ReplyState::ProgramName, true,
+     Value::Zero},
     {LinkState::Move, code::Move, 200, ReplyState::Ack, false, Value::Zero},
     {LinkState::Speed, code::Speed, 100, ReplyState::Ack, false, Value::Setting},
     {LinkState::RunCurrent, code::RunCurrent, 100, ReplyState::Ack, false, Value::Setting},
@@ -45,7 +47,8 @@ constexpr Exchange kExchanges[] = {
     {LinkState::Service1, code::Service1, 100, ReplyState::Ack, false, Value::Setting},
     {LinkState::Service2, code::Service2, 100, ReplyState::Ack, false, Value::Setting},
     {LinkState::SpeedMode, code::SpeedMode, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false,
+     Value::Setting},
     {LinkState::Output, code::Output, 200, ReplyState::Ack, true, Value::Output},
     {LinkState::Param16, code::Param16, 100, ReplyState::Ack, false, Value::Parameter},
     {LinkState::Param32, code::Param32, 100, ReplyState::Ack, false, Value::Parameter},
@@ -351,7 +354,8 @@ void LinkEngine::StepState() {
   if (IsDownloadState(s)) return StepDownload();
   if (const Exchange* e = FindExchange(s)) {
     switch (e->value) {
-      case Value::Setting: return SendSetting(s);
+      case Value::Setting:
+        return SendSetting(s);
       case Value::MemoryRead: return SendMemoryRead();
       case Value::MemoryWrite: return SendMemoryWrite();
       case Value::Parameter: return SendParameter(s);
@@ -553,14 +557,27 @@ void LinkEngine::EvaluateReply(std::span<const std::uint8_t> frame) {
   // Which reply is awaited, and its letter.
   std::uint8_t letter = 0;
   switch (v_.replyState) {
-    case ReplyState::Memory: letter = code::MemoryRead; break;
-    case ReplyState::ParamBlock: letter = code::ReadParameters; break;
-    case ReplyState::Status: letter = code::Status; break;
-    case ReplyState::MotorSettings: letter = code::ReadSettings; break;
-    case ReplyState::ServiceValues: letter = code::ReadService; break;
-    case ReplyState::ProgramName: letter = code::ReadProgramName; break;
+    case ReplyState::Memory:
+      letter = code::MemoryRead;
+      break;
+    case ReplyState::ParamBlock:
+      letter = code::ReadParameters;
+      break;
+    case ReplyState::Status:
+      letter = code::Status;
+      break;
+    case ReplyState::MotorSettings:
+      letter = code::ReadSettings;
+      break;
+    case ReplyState::ServiceValues:
+      letter = code::ReadService;
+      break;
+    case ReplyState::ProgramName:
+      letter = code::ReadProgramName;
+      break;
     case ReplyState::Ack:
-    case ReplyState::Idle: return;
+    case ReplyState::Idle:
+      return;
   }
   if (!IsValidReply(frame, letter)) return ReplyFailed(FrameFailure::WrongLetter, frame);
   const auto tooShort = [&] { ReplyFailed(FrameFailure::TooShort, frame); };

@@ -56,11 +56,17 @@ void PortSelection::StartUp() {
   OpenCurrent(true);
 }
 
-void PortSelection::ShowDialog() { view_.SetDialogVisible(true); }
+void PortSelection::ShowDialog() {
+  view_.SetDialogVisible(true);
+}
 
-void PortSelection::DialogCreated() { view_.SetNumberText(current_.ToString()); }
+void PortSelection::DialogCreated() {
+  view_.SetNumberText(current_.ToString());
+}
 
-void PortSelection::DialogCancel() { view_.SetDialogVisible(false); }
+void PortSelection::DialogCancel() {
+  view_.SetDialogVisible(false);
+}
 
 void PortSelection::DialogOk(std::string_view text) {
   const auto port = ParsePortName(text);

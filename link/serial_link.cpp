@@ -6,7 +6,8 @@ namespace kivra::link {
 
 SerialLink::SerialLink(serial::PortSettings settings, const std::string& logFolder)
     : port_(std::move(settings)) {
-  if (!logFolder.empty()) port_.SetLogName((std::filesystem::path(logFolder) / port_.LogName()).string());
+  if (!logFolder.empty())
+    port_.SetLogName((std::filesystem::path(logFolder) / port_.LogName()).string());
 }
 
 void SerialLink::SetPort(const PortName& port) {

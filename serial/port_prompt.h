@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "serial/port_list.h"
 #include "common/port_name.h"
+#include "serial/port_list.h"
 
 namespace kivra::serial {
 

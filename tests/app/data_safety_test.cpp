@@ -62,7 +62,8 @@ bool IgnoresEscapeAndClose(QMessageBox* box) {
 std::vector<std::vector<std::uint8_t>> RunDownload(WindowHarness& h) {
   std::vector<std::vector<std::uint8_t>> frames;
   link::LinkEngine& engine = h.window().driverLink().engine();
-  for (int tick = 0; tick < 500 && engine.DownloadState() == link::DownloadResult::Running; ++tick) {
+  for (int tick = 0; tick < 500 && engine.DownloadState() == link::DownloadResult::Running;
+       ++tick) {
     h.port.sent.clear();
     engine.Tick();
     if (h.port.sent.empty()) continue;

@@ -194,7 +194,8 @@ class DriverTest : public QObject {
     QCOMPARE(bar->maximum(), 37 + 21);
     std::vector<int> positions;
     std::vector<std::vector<std::uint8_t>> frames;
-    for (int tick = 0; tick < 100 && engine.DownloadState() == link::DownloadResult::Running; ++tick) {
+    for (int tick = 0; tick < 100 && engine.DownloadState() == link::DownloadResult::Running;
+         ++tick) {
       h.port.sent.clear();
       engine.Tick();
       if (!h.port.sent.empty()) {

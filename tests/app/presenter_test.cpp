@@ -29,10 +29,14 @@ int CountNamed(QObject* parent, const QString& name) {
 
 bool OfKind(QWidget* widget, ControlKind kind) {
   switch (kind) {
-    case ControlKind::Indicator: return qobject_cast<IndicatorShape*>(widget) != nullptr;
-    case ControlKind::Value: return qobject_cast<QLabel*>(widget) != nullptr;
-    case ControlKind::Box: return qobject_cast<QLineEdit*>(widget) != nullptr;
-    case ControlKind::Button: return qobject_cast<QPushButton*>(widget) != nullptr;
+    case ControlKind::Indicator:
+      return qobject_cast<IndicatorShape*>(widget) != nullptr;
+    case ControlKind::Value:
+      return qobject_cast<QLabel*>(widget) != nullptr;
+    case ControlKind::Box:
+      return qobject_cast<QLineEdit*>(widget) != nullptr;
+    case ControlKind::Button:
+      return qobject_cast<QPushButton*>(widget) != nullptr;
   }
   return false;
 }
@@ -173,7 +177,8 @@ class PresenterTest : public QObject {
       QCOMPARE(Text(d.w(), "Edit25"), QStringLiteral("50"));
       QCOMPARE(Text(d.w(), "Edit29"), QStringLiteral("-2"));
       QCOMPARE(Text(d.w(), "Edit36"), QStringLiteral("65535"));
-      QCOMPARE(Text(d.w(), "StaticText83"), english ? QStringLiteral("R") : QString::fromUtf8("SAĞ"));
+      QCOMPARE(Text(d.w(), "StaticText83"),
+               english ? QStringLiteral("R") : QString::fromUtf8("SAĞ"));
       QCOMPARE(d.presenter->DirectionShown(), 1);
       // A left shown in either language sends 0.
       d.presenter->ShowDirection(false);
@@ -224,9 +229,12 @@ class PresenterTest : public QObject {
       const char* turkish;
     };
     const Case cases[] = {
-        {link::Notice::NoValidProgram, "", MessageKind::Error, "No valid program!", "Geçerli program yok!"},
-        {link::Notice::DownloadError, "", MessageKind::Error, "Download error!", "Program Yazılamadı!"},
-        {link::Notice::NumberExpected, "", MessageKind::Information, "Number expected!", "Sayı giriniz!"},
+        {link::Notice::NoValidProgram, "", MessageKind::Error, "No valid program!",
+         "Geçerli program yok!"},
+        {link::Notice::DownloadError, "", MessageKind::Error, "Download error!",
+         "Program Yazılamadı!"},
+        {link::Notice::NumberExpected, "", MessageKind::Information, "Number expected!",
+         "Sayı giriniz!"},
         {link::Notice::PortError, "Device gone", MessageKind::Error, "Device gone", "Device gone"},
     };
     for (const bool english : {false, true}) {

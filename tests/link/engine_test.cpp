@@ -13,8 +13,8 @@
 namespace kivra::link {
 namespace {
 
-using testing::Reply;
 using testing::Recorder;
+using testing::Reply;
 using testing::Rig;
 using testing::StatusFrame;
 
@@ -36,7 +36,8 @@ TEST(Polling, StatusRequestEveryThreeTicksAt25Ms) {
   EXPECT_EQ(r.engine.StatusCount(), 4u);
   EXPECT_TRUE(r.v().connected);
   EXPECT_TRUE(r.seen.Lit());
-  EXPECT_EQ(r.seen.statuses, (std::vector<LinkStatus>{LinkStatus::NotAnswering, LinkStatus::Answering}));
+  EXPECT_EQ(r.seen.statuses,
+            (std::vector<LinkStatus>{LinkStatus::NotAnswering, LinkStatus::Answering}));
 }
 
 TEST(Polling, PortClosedSendsNothingAndKeepsTheIndicators) {
@@ -201,7 +202,10 @@ TEST(Reading, TheRestOfAReplyCutByAFlushIsDropped) {
     Frame sent;
   };
   const Case cases[] = {
-      {"output", [](Rig& r) { r.engine.WriteOutput(1, false); }, {AckByte}, CommandFrame('x', 0x100)},
+      {"output",
+       [](Rig& r) { r.engine.WriteOutput(1, false); },
+       {AckByte},
+       CommandFrame('x', 0x100)},
       {"motor settings", [](Rig& r) { r.engine.ReadSettings(); }, t, CommandFrame('t', 0)},
   };
   for (const auto& c : cases) {
@@ -539,10 +543,18 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
   image.length = 60;
   for (int tick = 0; tick < 5000; ++tick) {
     switch (rnd(40)) {
-      case 0: requests[rnd(std::size(requests))](r.engine); break;
-      case 1: r.engine.Move(); break;
-      case 2: r.engine.Download({true, image, {}, "x.kv3"}); break;
-      case 3: r.engine.WriteParameter(9 + static_cast<int>(rnd(17)), 5); break;
+      case 0:
+        requests[rnd(std::size(requests))](r.engine);
+        break;
+      case 1:
+        r.engine.Move();
+        break;
+      case 2:
+        r.engine.Download({true, image, {}, "x.kv3"});
+        break;
+      case 3:
+        r.engine.WriteParameter(9 + static_cast<int>(rnd(17)), 5);
+        break;
       default: break;
     }
     std::vector<std::uint8_t> noise(rnd(4) == 0 ? rnd(300) : rnd(20));
@@ -555,7 +567,8 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
   }
   // The driver now answers properly: polling resumes and the link comes back.
   r.port.incoming.clear();
-  for (int tick = 0; tick < 400 && !(r.v().linkState == LinkState::Idle && r.v().pollEnabled); ++tick) {
+  for (int tick = 0; tick < 400 && !(r.v().linkState == LinkState::Idle && r.v().pollEnabled);
+       ++tick) {
     r.Tick();
     if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
   }
@@ -587,8 +600,8 @@ TEST(FrameEvents, SentReceivedAcceptedAndFailedWithTheirTiming) {
   r.Tick();  // 'R' out
   r.clock.now = 1030;
   r.port.Receive({0x15});
-  r.Tick();     // refused: a failed attempt
-  r.Tick(2);   // back to the send state, sent again
+  r.Tick();   // refused: a failed attempt
+  r.Tick(2);  // back to the send state, sent again
   r.clock.now = 1100;
   r.port.Receive({AckByte});
   r.Tick();

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "link/engine.h"
+#include "link/facts.h"
 #include "link/frames.h"
 #include "link/port.h"
-#include "link/facts.h"
 
 namespace kivra::link::testing {
 
@@ -95,7 +95,9 @@ class Recorder : public LinkObserver {
         progressMax = p.maximum;
         positions.push_back(0);
         break;
-      case DownloadProgress::Stage::Position: positions.push_back(p.position); break;
+      case DownloadProgress::Stage::Position:
+        positions.push_back(p.position);
+        break;
       case DownloadProgress::Stage::Ended:
         progressVisible = false;
         if (p.resetBar) positions.push_back(0);

@@ -137,9 +137,14 @@ TEST(Integers, PortNames) {
     std::optional<PortName> port;
   };
   const Case cases[] = {
-      {"1", PortName::Number(1)},   {"257", PortName::Number(1)},           {"0", PortName::Number(0)},
-      {" 3", PortName::Number(3)},  {"/dev/ttyUSB0", PortName::Device("/dev/ttyUSB0")},
-      {"COM3", std::nullopt},   {"", std::nullopt},                 {"abc", std::nullopt},
+      {"1", PortName::Number(1)},
+      {"257", PortName::Number(1)},
+      {"0", PortName::Number(0)},
+      {" 3", PortName::Number(3)},
+      {"/dev/ttyUSB0", PortName::Device("/dev/ttyUSB0")},
+      {"COM3", std::nullopt},
+      {"", std::nullopt},
+      {"abc", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParsePortName(c.text), c.port) << c.text;
   EXPECT_EQ(PortName::Device("/dev/ttyUSB0").ToString(), "/dev/ttyUSB0");

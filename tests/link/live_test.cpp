@@ -112,7 +112,8 @@ TEST(Live, CommandsReachTheDriverWithTheirValues) {
         << RuleOf(c.setting).key;
     EXPECT_TRUE(c.stored(l.sim.State())) << RuleOf(c.setting).key;
   }
-  EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Direction, 0); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Direction, 0); }),
+            ExchangeOutcome::Acknowledged);
   EXPECT_EQ(l.sim.State().motor.direction, 0u);
   EXPECT_EQ(l.Exchange([&] { l.engine.WriteParameter(10, 4321); }), ExchangeOutcome::Acknowledged);
   EXPECT_EQ(sim::Parameter(l.sim.State(), 10), 4321);
@@ -124,7 +125,8 @@ TEST(Live, CommandsReachTheDriverWithTheirValues) {
   EXPECT_EQ(l.Exchange([&] { l.engine.Stop(); }), ExchangeOutcome::Acknowledged);
   // A refused value never reaches the driver.
   const auto frames = l.sim.State().framesReceived;
-  EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Microstep, 3); }), ExchangeOutcome::Refused);
+  EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Microstep, 3); }),
+            ExchangeOutcome::Refused);
   EXPECT_EQ(l.sim.State().motor.microStep, 16u);
   EXPECT_LE(l.sim.State().framesReceived, frames + 2);  // status polls at most
 }
@@ -132,7 +134,8 @@ TEST(Live, CommandsReachTheDriverWithTheirValues) {
 TEST(Live, ReadButtonsFillTheBoxes) {
   Live l;
   ASSERT_TRUE(l.Connected());
-  ASSERT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 1234); }), ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 1234); }),
+            ExchangeOutcome::Acknowledged);
   ASSERT_EQ(l.Exchange([&] { l.engine.ReadSettings(); }), ExchangeOutcome::Acknowledged);
   ASSERT_TRUE(l.seen.motorSettings);
   EXPECT_EQ(l.seen.motorSettings->speed, 1234);
@@ -252,7 +255,8 @@ TEST(Live, EveryKindOfLineCarriesTheWork) {
     l.sim.SetTemperature(44);
     ASSERT_TRUE(l.Connected()) << c.what;
     EXPECT_EQ(l.engine.LastStatus().temperature, 44) << c.what;
-    EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 777); }), ExchangeOutcome::Acknowledged)
+    EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 777); }),
+              ExchangeOutcome::Acknowledged)
         << c.what;
     EXPECT_EQ(l.Exchange([&] { l.engine.ReadSettings(); }), ExchangeOutcome::Acknowledged)
         << c.what;
@@ -290,7 +294,8 @@ TEST(Live, OpenFailuresSayWhy) {
     } catch (const PortOpenError& e) {
       EXPECT_EQ(e.Reason(), c.reason) << c.path << ": " << e.what();
     }
-    EXPECT_EQ(link.DevicePresent(PortName::Device(c.path)), c.reason == OpenFailure::Busy) << c.path;
+    EXPECT_EQ(link.DevicePresent(PortName::Device(c.path)), c.reason == OpenFailure::Busy)
+        << c.path;
   }
   holder.Close();
 }

@@ -163,7 +163,8 @@ TEST(PortDialog, ChoosesStoresAndReopens) {
   r.ports.DialogOk("9");
   ASSERT_EQ(r.view.failures.size(), 1u);
   EXPECT_FALSE(r.view.failures[0].startUp);
-  EXPECT_EQ(r.view.Warning(0, true), "Comm Port 9 not opened!\nThere is no such port on this computer.");
+  EXPECT_EQ(r.view.Warning(0, true),
+            "Comm Port 9 not opened!\nThere is no such port on this computer.");
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
   EXPECT_TRUE(r.view.visible);
   EXPECT_EQ(r.view.shown, "");
