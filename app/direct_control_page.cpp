@@ -25,9 +25,9 @@ Widget* Add(QWidget* parent, Control control, const QString& text, const QRect& 
 
 DirectControlPage::DirectControlPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("TabSheet2"));
-  status_ = new FullStatusGroup(this, {60, 12, 213, 537});
-  motor_ = new MotorControlGroup(this, {288, 12, 233, 537});
-  parameters_ = new ParameterGroup(this, {528, 12, 251, 537});
+  new FullStatusGroup(this, {60, 12, 213, 537});
+  new MotorControlGroup(this, {288, 12, 233, 537});
+  new ParameterGroup(this, {528, 12, 251, 537});
   BuildMemoryAccess();
   BuildServiceControls();
 }

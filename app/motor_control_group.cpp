@@ -51,9 +51,8 @@ MotorControlGroup::MotorControlGroup(QWidget* parent, const QRect& rect) : QGrou
   BuildDirection();
   AddButton(this, Control::Run, QStringLiteral("Motor RUN"), {32, 472, 81, 53});
   AddButton(this, Control::Stop, QStringLiteral("Motor STOP"), {132, 472, 81, 53});
-  motorRunning_ =
-      new IndicatorShape(this, ObjectName(Control::MotorRunning), IndicatorShape::Form::Circle,
-                         {8, 488, 21, 21}, look::kScrollBar);
+  new IndicatorShape(this, ObjectName(Control::MotorRunning), IndicatorShape::Form::Circle,
+                     {8, 488, 21, 21}, look::kScrollBar);
 }
 
 void MotorControlGroup::BuildRows() {
@@ -74,17 +73,9 @@ void MotorControlGroup::BuildRows() {
 void MotorControlGroup::BuildDirection() {
   look::AddLabel(this, QStringLiteral("StaticText82"), QString(), {32, 400, 181, 15}, Qt::AlignCenter);
   AddButton(this, Control::Left, QString(), {32, 420, 57, 41});
-  direction_ = look::AddValueBox(this, ObjectName(Control::Direction), QString(),
+  look::AddValueBox(this, ObjectName(Control::Direction), QString(),
                                  {104, 428, 33, 17}, look::ButtonFace());
   AddButton(this, Control::Right, QString(), {156, 416, 57, 41});
-}
-
-QLineEdit* MotorControlGroup::box(const QString& objectName) const {
-  return findChild<QLineEdit*>(objectName, Qt::FindDirectChildrenOnly);
-}
-
-QPushButton* MotorControlGroup::button(const QString& objectName) const {
-  return findChild<QPushButton*>(objectName, Qt::FindDirectChildrenOnly);
 }
 
 }  // namespace kivra::app

@@ -33,17 +33,9 @@ ParameterGroup::ParameterGroup(QWidget* parent, const QRect& rect) : QGroupBox(p
     write->setObjectName(ObjectName(ParameterWrite(number)));
     write->setGeometry(wide ? 194 : 154, y, 37, 17);
   }
-  read_ = new QPushButton(this);
-  read_->setObjectName(ObjectName(Control::ReadParameters));
-  read_->setGeometry(38, 468, 153, 37);
-}
-
-QLineEdit* ParameterGroup::box(int number) const {
-  return findChild<QLineEdit*>(ObjectName(ParameterBox(number)), Qt::FindDirectChildrenOnly);
-}
-
-QPushButton* ParameterGroup::writeButton(int number) const {
-  return findChild<QPushButton*>(ObjectName(ParameterWrite(number)), Qt::FindDirectChildrenOnly);
+  auto* read = new QPushButton(this);
+  read->setObjectName(ObjectName(Control::ReadParameters));
+  read->setGeometry(38, 468, 153, 37);
 }
 
 }  // namespace kivra::app
