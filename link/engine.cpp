@@ -580,53 +580,39 @@ void LinkEngine::EvaluateReply(std::span<const std::uint8_t> frame) {
       return;
   }
   if (!IsValidReply(frame, letter)) return ReplyFailed(FrameFailure::WrongLetter, frame);
-  const auto tooShort = [&] { ReplyFailed(FrameFailure::TooShort, frame); };
+  // A valid reply too short for its fields fails; a whole one is taken and told.
+  const auto take = [&](const auto& decoded, const auto& tell) {
+    if (!decoded) return ReplyFailed(FrameFailure::TooShort, frame);
+    Answered(frame);
+    tell(*decoded);
+  };
   switch (v_.replyState) {
     case ReplyState::Memory:
-      if (auto value = DecodeMemoryValue(frame)) {
-        Answered(frame);
-        Tell([&](LinkObserver& o) { o.OnMemoryValue(*value); });
-        return;
-      }
-      return tooShort();
+      return take(DecodeMemoryValue(frame), [&](std::uint8_t value) {
+        Tell([&](LinkObserver& o) { o.OnMemoryValue(value); });
+      });
     case ReplyState::ParamBlock:
-      if (auto p = DecodeParameterBlock(frame)) {
-        Answered(frame);
-        Tell([&](LinkObserver& o) { o.OnParameterBlock(*p); });
-        return;
-      }
-      return tooShort();
+      return take(DecodeParameterBlock(frame), [&](const ParameterBlock& p) {
+        Tell([&](LinkObserver& o) { o.OnParameterBlock(p); });
+      });
     case ReplyState::Status:
-      if (auto s = DecodeStatus(frame)) {
-        Answered(frame);
-        StatusAccepted(*s);
-        return;
-      }
-      return tooShort();
+      return take(DecodeStatus(frame), [&](const StatusReply& st) { StatusAccepted(st); });
     case ReplyState::MotorSettings:
-      if (auto m = DecodeMotorSettings(frame)) {
-        Answered(frame);
-        Tell([&](LinkObserver& o) { o.OnMotorSettings(*m); });
-        return;
-      }
-      return tooShort();
+      return take(DecodeMotorSettings(frame), [&](const MotorSettings& m) {
+        Tell([&](LinkObserver& o) { o.OnMotorSettings(m); });
+      });
     case ReplyState::ServiceValues:
-      if (auto sv = DecodeServiceValues(frame)) {
-        Answered(frame);
-        Tell([&](LinkObserver& o) { o.OnServiceValues(*sv); });
-        return;
-      }
-      return tooShort();
+      return take(DecodeServiceValues(frame), [&](const ServiceValues& sv) {
+        Tell([&](LinkObserver& o) { o.OnServiceValues(sv); });
+      });
     case ReplyState::ProgramName:
-      if (auto name = DecodeProgramName(frame)) {
-        Answered(frame);
-        v_.driverProgramName = *name;
+      return take(DecodeProgramName(frame), [&](const std::string& name) {
+        v_.driverProgramName = name;
         Tell([&](LinkObserver& o) { o.OnProgramName(v_.driverProgramName); });
-        return;
-      }
-      return tooShort();
+      });
     case ReplyState::Ack:
-    case ReplyState::Idle: return;
+    case ReplyState::Idle:
+      return;
   }
 }
 
