@@ -2,11 +2,11 @@
 
 // What `kivra download`, `kivra status` and `kivra send` share: the --port and --lang
 // options, the serial port opened as the desktop opens it, and the link engine stepped by
-// a real timer. Messages go to stderr; the boxes the engine fills are kept for printing.
+// a real timer. Messages go to stderr; the replies the engine reports are kept for printing.
 
 #include <csignal>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/commands.h"
@@ -30,34 +30,37 @@ bool ParseLinkOptions(const Args& args, LinkOptions& options, std::string& error
 // Port 0 asks for the port on the terminal; on return `port` names the one chosen.
 bool AskForPortZero(std::string& port, std::string& error);
 
-// The terminal as the link's window: message boxes and progress on stderr, boxes in memory.
-class TerminalWindow final : public link::LinkView, public link::AppHooks {
+// The terminal as the link's observer: notices and port warnings on stderr, the download's
+// progress, and the replies kept for printing.
+class TerminalReport final : public link::LinkObserver, public link::PortView {
  public:
-  void SetColour(std::string_view, link::Colour) override {}
-  void ShowLinkStatus(link::LinkStatus) override {}
-  void SetText(std::string_view control, std::string_view utf8) override { texts_[std::string(control)] = utf8; }
-  void ShowMessage(link::MessageKind kind, std::string_view utf8) override;
-  void ShowProgress(std::string_view caption, std::uint32_t maximum) override;
-  void SetProgressPosition(std::uint32_t position) override;
-  void HideProgress() override;
-  void SelectEditorLine(std::uint32_t) override {}
-  void SetEditorReadOnly(bool) override {}
-  void FocusEditor() override {}
+  explicit TerminalReport(bool english) : english_(english) {}
 
-  std::string BoxText(std::string_view box) override { return Text(box); }
-  bool SourceEdited() override { return false; }
-  void ClearSourceEdited() override {}
-  bool CheckProgram() override { return false; }
-  bool SaveProgram() override { return false; }
-  void ReloadProgram() override {}
-  std::uint32_t LineAtAddress(std::uint16_t) override { return 0; }
+  void OnNotice(link::Notice notice, std::string_view detail) override;
+  void OnDownload(const link::DownloadProgress& progress) override;
+  void OnMotorSettings(const link::MotorSettings& m) override { motorSettings = m; }
+  void OnParameterBlock(const link::ParameterBlock& p) override { parameters = p; }
+  void OnMemoryValue(std::uint8_t value) override { memoryValue = value; }
 
-  std::string Text(std::string_view control) const;
+  void ShowPortNumber(std::string_view) override {}
+  void PortNotOpened(std::string_view port, link::OpenFailure reason, std::string_view detail,
+                     bool startUp) override;
+  void PortNotANumber() override;
+  void SetDialogVisible(bool) override {}
+  void SetNumberText(std::string_view) override {}
+
+  // Ends the progress line of a download that stops without the engine's word.
+  void EndProgress();
   int MessageCount() const { return messages_; }
 
+  std::optional<link::MotorSettings> motorSettings;
+  std::optional<link::ParameterBlock> parameters;
+  std::optional<std::uint8_t> memoryValue;
+
  private:
-  std::map<std::string, std::string, std::less<>> texts_;
-  std::string caption_;
+  void Print(std::string_view utf8);
+
+  bool english_;
   std::uint32_t maximum_ = 0;
   int lastShown_ = -1;
   bool progress_ = false;
@@ -79,14 +82,9 @@ class LinkSession {
   bool Interrupted() const { return interrupted_; }
 
   link::LinkEngine& Engine() { return engine_; }
-  TerminalWindow& Window() { return window_; }
+  TerminalReport& Report() { return report_; }
 
  private:
-  struct NoDialog final : link::PortDialogView {
-    void SetDialogVisible(bool) override {}
-    void SetNumberText(std::string_view) override {}
-    void SetCancelCaption(std::string_view) override {}
-  };
   // The port comes from the command line, never from a stored setting.
   struct OptionSettings final : link::SettingsStore {
     std::string port;
@@ -98,11 +96,10 @@ class LinkSession {
   sigset_t signals_{};
   bool interrupted_ = false;
   link::SerialLink serial_;
-  TerminalWindow window_;
+  TerminalReport report_;
   link::TickLoop loop_;
   link::LinkEngine engine_;
   OptionSettings settings_;
-  NoDialog dialog_;
   link::PortSelection ports_;
 };
 
