@@ -127,6 +127,10 @@ constexpr ControlRow kRows[] = {
     {Service1Write, "Button9", K::Button},
     {Service2Write, "Button19", K::Button},
     {ServiceRead, "Button20", K::Button},
+    {SaveSettings, "SaveSettingsButton", K::Button},
+    {LoadSettings, "LoadSettingsButton", K::Button},
+    {CompareSettings, "CompareSettingsButton", K::Button},
+    {SettingsStatus, "SettingsStatusText", K::Value},
 };
 static_assert(std::size(kRows) == kControlCount);
 

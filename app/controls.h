@@ -100,9 +100,14 @@ enum class Control : std::uint8_t {
   Service1Write,
   Service2Write,
   ServiceRead,
+  // The parameter files of the direct-control page and the line that tells their course.
+  SaveSettings,
+  LoadSettings,
+  CompareSettings,
+  SettingsStatus,
 };
 
-inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::ServiceRead) + 1;
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::SettingsStatus) + 1;
 
 // The widget class each control is.
 enum class ControlKind : std::uint8_t {

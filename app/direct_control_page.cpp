@@ -30,6 +30,7 @@ DirectControlPage::DirectControlPage(QWidget* parent) : QWidget(parent) {
   new ParameterGroup(this, {528, 12, 251, 537});
   BuildMemoryAccess();
   BuildServiceControls();
+  BuildSettingsFiles();
 }
 
 void DirectControlPage::BuildMemoryAccess() {
@@ -57,6 +58,16 @@ void DirectControlPage::BuildServiceControls() {
            Add<QPushButton>(this, Control::ServiceRead, QString(), {792, 344, 85, 25})}) {
     service->hide();
   }
+}
+
+// The parameter files: below the memory-access and service controls at the right of the
+// page, and a status line under the three groups, in space no other control uses.
+void DirectControlPage::BuildSettingsFiles() {
+  using enum Control;
+  Add<QPushButton>(this, SaveSettings, QString(), {792, 400, 122, 29});
+  Add<QPushButton>(this, LoadSettings, QString(), {792, 436, 122, 29});
+  Add<QPushButton>(this, CompareSettings, QString(), {792, 472, 122, 29});
+  look::AddLabel(this, ObjectName(SettingsStatus), QString(), {60, 556, 854, 20});
 }
 
 void DirectControlPage::SetMemoryAccessVisible(bool visible) {

@@ -8,7 +8,6 @@
 #include "app/prompts.h"
 #include "app/settings_compare_window.h"
 #include "app/ui_language.h"
-#include "app/ui_look.h"
 #include "common/atomic_file.h"
 #include "params/param_file.h"
 
@@ -16,13 +15,6 @@ namespace kivra::app {
 namespace {
 
 using params::Outcome;
-
-// Below the memory-access and service controls at the right of the page, and under the
-// three groups: space no control of the page uses.
-constexpr QRect kSaveButton{792, 400, 122, 29};
-constexpr QRect kLoadButton{792, 436, 122, 29};
-constexpr QRect kCompareButton{792, 472, 122, 29};
-constexpr QRect kStatusLine{60, 556, 854, 20};
 
 const QString kSuffix = QStringLiteral("kvp");
 
@@ -32,25 +24,22 @@ QString FromUtf8(const std::string& s) {
 
 }  // namespace
 
-SettingsFiles::SettingsFiles(QWidget* page, SettingsLink& link, Prompts& prompts,
-                             const UiLanguage& language)
-    : QObject(page), page_(page), link_(link), prompts_(prompts), language_(language) {
+SettingsFiles::SettingsFiles(QWidget* window, const ControlMap& controls, SettingsLink& link,
+                             Prompts& prompts, const UiLanguage& language)
+    : QObject(window), window_(window), link_(link), prompts_(prompts), language_(language) {
   const struct {
-    const char* name;
-    QRect rect;
+    Control button;
     void (SettingsFiles::*run)();
-  } buttons[] = {{"SaveSettingsButton", kSaveButton, &SettingsFiles::Save},
-                 {"LoadSettingsButton", kLoadButton, &SettingsFiles::Load},
-                 {"CompareSettingsButton", kCompareButton, &SettingsFiles::Compare}};
+  } buttons[] = {{Control::SaveSettings, &SettingsFiles::Save},
+                 {Control::LoadSettings, &SettingsFiles::Load},
+                 {Control::CompareSettings, &SettingsFiles::Compare}};
   for (const auto& b : buttons) {
-    auto* button = new QPushButton(page);
-    button->setObjectName(QString::fromLatin1(b.name));
-    button->setGeometry(b.rect);
+    auto* button = controls.Get<QPushButton>(b.button);
     connect(button, &QPushButton::clicked, this, b.run);
     buttons_.push_back(button);
   }
-  status_ = look::AddLabel(page, QStringLiteral("SettingsStatusText"), QString(), kStatusLine);
-  compare_ = new SettingsCompareWindow(page->window());
+  status_ = controls.Get<QLabel>(Control::SettingsStatus);
+  compare_ = new SettingsCompareWindow(window);
 }
 
 QString SettingsFiles::Pick(const Bilingual& text) const {
@@ -76,8 +65,8 @@ std::optional<QString> SettingsFiles::AskFile(bool save) {
                                   save ? QStringLiteral("*.") + kSuffix : QString(),
                                   {Pick(text::kSettingsFiles), Pick(text::kAllFiles)},
                                   kSuffix};
-  const auto path = save ? prompts_.SaveFileName(page_->window(), request)
-                         : prompts_.OpenFileName(page_->window(), request);
+  const auto path = save ? prompts_.SaveFileName(window_, request)
+                         : prompts_.OpenFileName(window_, request);
   if (path) lastFolder_ = QFileInfo(*path).path();
   return path;
 }
@@ -85,7 +74,7 @@ std::optional<QString> SettingsFiles::AskFile(bool save) {
 std::optional<params::ParameterSet> SettingsFiles::LoadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    prompts_.Show(page_->window(), MessageKind::Warning,
+    prompts_.Show(window_, MessageKind::Warning,
                   Pick(text::kSettingsFileUnread) + "\n" + path, Buttons::Ok);
     return std::nullopt;
   }
@@ -95,7 +84,7 @@ std::optional<params::ParameterSet> SettingsFiles::LoadFile(const QString& path)
   if (parsed.error) {
     const QString why = QFileInfo(path).fileName() + ": " +
                         FromUtf8(params::Describe(*parsed.error, language_.IsEnglish()));
-    prompts_.Show(page_->window(), MessageKind::Warning,
+    prompts_.Show(window_, MessageKind::Warning,
                   why + "\n" + Pick(text::kSettingsNothingSent), Buttons::Ok);
     return std::nullopt;
   }
@@ -113,7 +102,7 @@ void SettingsFiles::Save() {
         if (!WriteFileAtomically(path.toStdString(),
                                  params::FormatParameterFile(params::FromReadings(r)), why)) {
           ShowStatus(Pick(text::kSettingsNotSaved));
-          prompts_.Show(page_->window(), MessageKind::Error,
+          prompts_.Show(window_, MessageKind::Error,
                         Pick(text::kSettingsNotSaved) + "\n" + FromUtf8(why), Buttons::Ok);
           return;
         }
@@ -203,7 +192,7 @@ void SettingsFiles::Failed(const params::StepsResult& result) {
       ": " + FromUtf8(params::Describe(result.outcome, english));
   if (writing_) text += "\n" + Pick(text::kSettingsNotVerified);
   ShowStatus(text.section('\n', 0, 0));
-  prompts_.Show(page_->window(), MessageKind::Error, text, Buttons::Ok);
+  prompts_.Show(window_, MessageKind::Error, text, Buttons::Ok);
 }
 
 void SettingsFiles::SetButtonsEnabled(bool enabled) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/controls.h"
 #include "app/texts.h"
 #include "params/param_set.h"
 #include "params/transfer.h"
@@ -36,12 +37,14 @@ class SettingsLink {
 // The direct-control page's parameter files: "Ayarları Kaydet…" reads the driver's settings,
 // parameters and service values into a file, "Ayarları Yükle…" writes a file's values into
 // the driver and reads them back, "Karşılaştır…" compares a file with the driver in the
-// comparison window. The buttons and the status line below the groups are additions to
-// the page in space of their own, so no control of the page moves.
+// comparison window. The page builds the buttons and the status line below the groups in
+// space of their own, so no control of the page moves; they are found in the registry.
 class SettingsFiles : public QObject {
   Q_OBJECT
  public:
-  SettingsFiles(QWidget* page, SettingsLink& link, Prompts& prompts, const UiLanguage& language);
+  // `window` holds the page's controls and owns the dialogs.
+  SettingsFiles(QWidget* window, const ControlMap& controls, SettingsLink& link, Prompts& prompts,
+                const UiLanguage& language);
 
   void LanguageChanged();
   bool Running() const { return runner_.has_value(); }
@@ -72,7 +75,7 @@ class SettingsFiles : public QObject {
   void ShowStatus(const QString& text);
   QString Pick(const Bilingual& text) const;
 
-  QWidget* page_;
+  QWidget* window_;
   SettingsLink& link_;
   Prompts& prompts_;
   const UiLanguage& language_;

@@ -1,19 +1,17 @@
 #include "params/link_session.h"
 
-#include <map>
 #include <thread>
 
+#include "common/texts.h"
 #include "link/engine.h"
-#include "link/integer.h"
 #include "link/port_selection.h"
 #include "link/serial_link.h"
 #include "link/tick_loop.h"
+#include "params/engine_exchange.h"
 
 namespace kivra::params {
 namespace {
 
-namespace ctl = link::ctl;
-namespace state = link::state;
 using Clock = std::chrono::steady_clock;
 using link::Setting;
 
@@ -24,66 +22,28 @@ constexpr auto kDownloadLimit = std::chrono::minutes(5);
 // flickers while the driver is taken away does not count as a new driver.
 constexpr auto kGoneFor = std::chrono::milliseconds(1000);
 
-struct SettingControl {
-  Setting setting;
-  std::uint8_t state;
-  std::string_view box;
-};
-constexpr SettingControl kSettingControls[] = {
-    {Setting::Speed, state::Speed, ctl::Speed},
-    {Setting::RunCurrent, state::RunCurrent, ctl::RunCurrent},
-    {Setting::HoldCurrent, state::HoldCurrent, ctl::HoldCurrent},
-    {Setting::Microstep, state::Microstep, ctl::Microstep},
-    {Setting::Ramp, state::Ramp, ctl::Ramp},
-    {Setting::StartSpeed, state::StartSpeed, ctl::StartSpeed},
-    {Setting::Displacement, state::Displacement, ctl::Displacement},
-    {Setting::SpeedMode, state::SpeedMode, ctl::SpeedMode},
-    {Setting::SpeedCoefficient, state::SpeedCoefficient, ctl::SpeedCoefficient},
-    {Setting::Service1, state::Service1, ctl::Service1},
-    {Setting::Service2, state::Service2, ctl::Service2},
-};
-
-// The engine's window: boxes kept in memory, messages collected.
-class Boxes final : public link::LinkView, public link::AppHooks {
+// What the engine and the port selection say about the port: why it did not open, or
+// what the serial component refused.
+class PortWords final : public link::LinkObserver, public link::PortView {
  public:
-  void SetColour(std::string_view, link::Colour) override {}
-  void ShowLinkStatus(link::LinkStatus) override {}
-  void SetText(std::string_view control, std::string_view utf8) override {
-    texts_[std::string(control)] = utf8;
+  explicit PortWords(bool english) : english_(english) {}
+
+  void OnNotice(link::Notice notice, std::string_view detail) override {
+    if (notice == link::Notice::PortError) said = detail;
   }
-  void ShowMessage(link::MessageKind, std::string_view utf8) override { lastMessage = utf8; }
-  void ShowProgress(std::string_view, std::uint32_t) override {}
-  void SetProgressPosition(std::uint32_t) override {}
-  void HideProgress() override {}
-  void SelectEditorLine(std::uint32_t) override {}
-  void SetEditorReadOnly(bool) override {}
-  void FocusEditor() override {}
-  std::string BoxText(std::string_view box) override { return Text(box); }
-  bool SourceEdited() override { return false; }
-  void ClearSourceEdited() override {}
-  bool CheckProgram() override { return false; }
-  bool SaveProgram() override { return false; }
-  void ReloadProgram() override {}
-  std::uint32_t LineAtAddress(std::uint16_t) override { return 0; }
-
-  std::string Text(std::string_view control) const {
-    const auto it = texts_.find(control);
-    return it == texts_.end() ? std::string() : it->second;
+  void ShowPortNumber(std::string_view) override {}
+  void PortNotOpened(std::string_view port, link::OpenFailure reason, std::string_view detail,
+                     bool) override {
+    said = texts::PortNotOpened(port, reason, detail, english_);
   }
-  std::int64_t Number(std::string_view control) const {
-    return link::ParseInteger(Text(control)).value_or(0);
-  }
-
-  std::string lastMessage;
-
- private:
-  std::map<std::string, std::string, std::less<>> texts_;
-};
-
-struct NoDialog final : link::PortDialogView {
+  void PortNotANumber() override { said = texts::Tr(texts::Text::EnterNumber, english_); }
   void SetDialogVisible(bool) override {}
   void SetNumberText(std::string_view) override {}
-  void SetCancelCaption(std::string_view) override {}
+
+  std::string said;
+
+ private:
+  bool english_;
 };
 
 struct OnePort final : link::SettingsStore {
@@ -109,17 +69,22 @@ class LinkSession final : public DriverSession {
           std::this_thread::sleep_for(d);
           return true;
         }),
-        engine_(serial_, boxes_, boxes_, loop_),
-        selection_(engine_, serial_, settings_, boxes_, dialog_) {
+        words_(options.english),
+        engine_(serial_, loop_),
+        exchange_(engine_),
+        selection_(engine_, serial_, settings_, words_) {
     settings_.port = port;
-    engine_.SetEnglish(options.english);
+    engine_.AddObserver(words_);
   }
-  ~LinkSession() override { serial_.Close(); }
+  ~LinkSession() override {
+    engine_.RemoveObserver(words_);
+    serial_.Close();
+  }
 
   bool Open(std::string& whyNot) {
     selection_.StartUp();
     if (engine_.LinkEnabled()) return true;
-    whyNot = boxes_.lastMessage;
+    whyNot = words_.said;
     return false;
   }
 
@@ -151,77 +116,35 @@ class LinkSession final : public DriverSession {
 
   Outcome Download(const CodeImage& code, const VectorTable& vectors,
                    std::string_view programPath) override {
-    engine_.StartDownload(true, code, vectors, programPath);
-    if (engine_.Download() != link::DownloadResult::Running) return Lost();
-    const Outcome o = Exchange([&] { return engine_.Download() != link::DownloadResult::Running; },
-                               kDownloadLimit);
+    engine_.Download({true, code, vectors, std::string(programPath)});
+    if (engine_.DownloadState() != link::DownloadResult::Running) return Lost();
+    const Outcome o = Exchange(
+        [&] { return engine_.DownloadState() != link::DownloadResult::Running; }, kDownloadLimit);
     if (o != Outcome::Done) return o;
-    return engine_.Download() == link::DownloadResult::Succeeded ? Outcome::Done : Lost();
+    return engine_.DownloadState() == link::DownloadResult::Succeeded ? Outcome::Done : Lost();
   }
 
   Outcome WriteSetting(Setting setting, std::int32_t value) override {
-    if (!link::Accepts(setting, value)) return Outcome::Refused;
-    if (setting == Setting::Direction) return Command([&] { engine_.PressDirection(value != 0); });
-    for (const SettingControl& c : kSettingControls) {
-      if (c.setting != setting) continue;
-      return Command([&] {
-        boxes_.SetText(c.box, std::to_string(value));
-        engine_.Request(c.state);
-      });
-    }
-    return Outcome::Refused;
+    exchange_.StartWrite(setting, value);
+    return Ended();
   }
 
   Outcome WriteParameter(int prm, std::int32_t value) override {
-    if (!link::IsParameter(prm)) return Outcome::Refused;
-    return Command([&] {
-      boxes_.SetText(ctl::ParameterBox(prm), std::to_string(value));
-      engine_.PressParameterWrite(prm);
-    });
+    exchange_.StartWriteParameter(prm, value);
+    return Ended();
   }
 
   Outcome ReadSettings(link::MotorSettings& m) override {
-    const Outcome o = Command([&] { engine_.PressReadSettings(); });
-    if (o != Outcome::Done) return o;
-    const auto n = [&](std::string_view box) { return boxes_.Number(box); };
-    m.speed = static_cast<std::uint16_t>(n(ctl::Speed));
-    m.runCurrent = static_cast<std::uint16_t>(n(ctl::RunCurrent));
-    m.holdCurrent = static_cast<std::uint16_t>(n(ctl::HoldCurrent));
-    m.microstep = static_cast<std::uint8_t>(n(ctl::Microstep));
-    m.ramp = static_cast<std::uint16_t>(n(ctl::Ramp));
-    m.startSpeed = static_cast<std::uint16_t>(n(ctl::StartSpeed));
-    const std::string direction = boxes_.Text(ctl::Direction);
-    m.direction = direction == "L" || direction == "SOL" ? 0 : 1;
-    m.displacement = static_cast<std::int32_t>(n(ctl::Displacement));
-    m.speedMode = static_cast<std::uint16_t>(n(ctl::SpeedMode));
-    m.speedCoefficient = static_cast<std::uint16_t>(n(ctl::SpeedCoefficient));
-    return o;
+    return Read(Step::Kind::ReadSettings, &DriverReadings::settings, m);
   }
-
   Outcome ReadParameters(link::ParameterBlock& p) override {
-    const Outcome o = Command([&] { engine_.Request(state::ReadParameters); });
-    if (o != Outcome::Done) return o;
-    for (int prm = 9; prm <= 20; ++prm)
-      p.prm9to20[static_cast<std::size_t>(prm - 9)] =
-          static_cast<std::uint16_t>(boxes_.Number(ctl::ParameterBox(prm)));
-    for (int prm = 21; prm <= 25; ++prm)
-      p.prm21to25[static_cast<std::size_t>(prm - 21)] =
-          static_cast<std::int32_t>(boxes_.Number(ctl::ParameterBox(prm)));
-    return o;
+    return Read(Step::Kind::ReadParameters, &DriverReadings::parameters, p);
   }
-
   Outcome ReadServiceValues(link::ServiceValues& v) override {
-    const Outcome o = Command([&] { engine_.PressServiceRead(); });
-    if (o != Outcome::Done) return o;
-    v.value1 = static_cast<std::uint8_t>(boxes_.Number(ctl::Service1));
-    v.value2 = static_cast<std::uint8_t>(boxes_.Number(ctl::Service2));
-    return o;
+    return Read(Step::Kind::ReadService, &DriverReadings::service, v);
   }
-
   Outcome ReadProgramName(std::string& name) override {
-    const Outcome o = Command([&] { engine_.Request(state::ReadProgramName); });
-    if (o == Outcome::Done) name = engine_.Variables().driverProgramName;
-    return o;
+    return Read(Step::Kind::ReadProgramName, &DriverReadings::programName, name);
   }
 
  private:
@@ -252,22 +175,33 @@ class LinkSession final : public DriverSession {
     return o;
   }
 
-  // One command exchange, started by `press`.
-  Outcome Command(const std::function<void()>& press) {
-    press();
-    const link::ExchangeRecord& record = engine_.LastExchange();
-    if (record.outcome != link::ExchangeOutcome::Running) return Outcome::Refused;
-    const Outcome o =
-        Exchange([&] { return record.outcome != link::ExchangeOutcome::Running; }, kExchangeLimit);
-    if (o != Outcome::Done) return o;
-    switch (record.outcome) {
-      case link::ExchangeOutcome::Acknowledged:
-        return Outcome::Done;
-      case link::ExchangeOutcome::Refused:
-        return Outcome::Refused;
-      default:
-        return Lost();
+  // Ticks the exchange just started until the engine has told how it ended.
+  Outcome Ended(DriverReadings* readings = nullptr) {
+    // A link that is off (its device gone) sends nothing: the exchange would never end.
+    const auto settled = [&] { return exchange_.Result() || !engine_.LinkEnabled(); };
+    if (!settled()) {
+      const Outcome o = Exchange(settled, kExchangeLimit);
+      if (o != Outcome::Done) return o;
     }
+    if (!exchange_.Result()) {
+      engine_.ResetToIdle();
+      return Lost();
+    }
+    const Outcome o = *exchange_.Result();
+    if (o == Outcome::NoAnswer) return Lost();
+    if (readings) exchange_.TakeReading(*readings);
+    return o;
+  }
+
+  template <typename T>
+  Outcome Read(Step::Kind kind, std::optional<T> DriverReadings::*part, T& into) {
+    DriverReadings readings;
+    exchange_.Start({kind});
+    const Outcome o = Ended(&readings);
+    if (o != Outcome::Done) return o;
+    if (!(readings.*part)) return Outcome::NoAnswer;
+    into = *(readings.*part);
+    return o;
   }
 
   // A failed exchange: the driver did not answer, or its port is gone.
@@ -281,11 +215,11 @@ class LinkSession final : public DriverSession {
   int patience_ = 0;
   std::optional<Clock::time_point> silentSince_;
   link::SerialLink serial_;
-  Boxes boxes_;
   link::TickLoop loop_;
+  PortWords words_;
   link::LinkEngine engine_;
+  EngineExchange exchange_;
   OnePort settings_;
-  NoDialog dialog_;
   link::PortSelection selection_;
 };
 

@@ -9,36 +9,34 @@ namespace {
 
 using link::Setting;
 
-constexpr std::array<Item, kItemCount> kItems = {{
-    {"speed", Group::Motor, Setting::Speed},
-    {"run-current", Group::Motor, Setting::RunCurrent},
-    {"hold-current", Group::Motor, Setting::HoldCurrent},
-    {"microstep", Group::Motor, Setting::Microstep},
-    {"ramp", Group::Motor, Setting::Ramp},
-    {"start-speed", Group::Motor, Setting::StartSpeed},
-    {"direction", Group::Motor, Setting::Direction},
-    {"speed-mode", Group::Motor, Setting::SpeedMode},
-    {"speed-coefficient", Group::Motor, Setting::SpeedCoefficient},
-    {"prm9", Group::Parameter, {}, 9},
-    {"prm10", Group::Parameter, {}, 10},
-    {"prm11", Group::Parameter, {}, 11},
-    {"prm12", Group::Parameter, {}, 12},
-    {"prm13", Group::Parameter, {}, 13},
-    {"prm14", Group::Parameter, {}, 14},
-    {"prm15", Group::Parameter, {}, 15},
-    {"prm16", Group::Parameter, {}, 16},
-    {"prm17", Group::Parameter, {}, 17},
-    {"prm18", Group::Parameter, {}, 18},
-    {"prm19", Group::Parameter, {}, 19},
-    {"prm20", Group::Parameter, {}, 20},
-    {"prm21", Group::Parameter, {}, 21},
-    {"prm22", Group::Parameter, {}, 22},
-    {"prm23", Group::Parameter, {}, 23},
-    {"prm24", Group::Parameter, {}, 24},
-    {"prm25", Group::Parameter, {}, 25},
-    {"service1", Group::Service, Setting::Service1},
-    {"service2", Group::Service, Setting::Service2},
-}};
+// The settings of a set, in file order; their names in the file are the link's keys.
+constexpr Setting kMotorSettings[] = {
+    Setting::Speed,     Setting::RunCurrent, Setting::HoldCurrent,
+    Setting::Microstep, Setting::Ramp,       Setting::StartSpeed,
+    Setting::Direction, Setting::SpeedMode,  Setting::SpeedCoefficient,
+};
+constexpr Setting kServiceSettings[] = {Setting::Service1, Setting::Service2};
+constexpr std::string_view kParameterNames[link::kParameterCount] = {
+    "prm9",  "prm10", "prm11", "prm12", "prm13", "prm14", "prm15", "prm16", "prm17",
+    "prm18", "prm19", "prm20", "prm21", "prm22", "prm23", "prm24", "prm25",
+};
+static_assert(std::size(kMotorSettings) + link::kParameterCount + std::size(kServiceSettings) ==
+              kItemCount);
+
+std::array<Item, kItemCount> MakeItems() {
+  std::array<Item, kItemCount> items{};
+  std::size_t n = 0;
+  for (const Setting s : kMotorSettings) items[n++] = {link::RuleOf(s).key, Group::Motor, s};
+  for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm)
+    items[n++] = {kParameterNames[prm - link::kFirstParameter], Group::Parameter, {}, prm};
+  for (const Setting s : kServiceSettings) items[n++] = {link::RuleOf(s).key, Group::Service, s};
+  return items;
+}
+
+const std::array<Item, kItemCount>& ItemTable() {
+  static const std::array<Item, kItemCount> items = MakeItems();
+  return items;
+}
 
 char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -56,12 +54,12 @@ bool IsDirection(const Item& item) {
 }  // namespace
 
 std::span<const Item> Items() {
-  return kItems;
+  return ItemTable();
 }
 
 std::optional<std::size_t> ItemByName(std::string_view name) {
-  for (std::size_t i = 0; i < kItems.size(); ++i)
-    if (EqualIgnoringCase(kItems[i].name, name)) return i;
+  for (std::size_t i = 0; i < kItemCount; ++i)
+    if (EqualIgnoringCase(Items()[i].name, name)) return i;
   return std::nullopt;
 }
 
@@ -98,7 +96,7 @@ std::size_t ParameterSet::Count() const {
 
 bool ParameterSet::HasService() const {
   for (std::size_t i = 0; i < kItemCount; ++i)
-    if (kItems[i].group == Group::Service && values[i]) return true;
+    if (Items()[i].group == Group::Service && values[i]) return true;
   return false;
 }
 
@@ -122,7 +120,7 @@ ParameterSet FromReadings(const DriverReadings& r) {
   set.firmware = r.firmware;
   set.programName = r.programName;
   for (std::size_t i = 0; i < kItemCount; ++i) {
-    const Item& item = kItems[i];
+    const Item& item = Items()[i];
     auto& value = set.values[i];
     if (item.group == Group::Parameter) {
       if (!r.parameters) continue;

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/direct_control_page.h"
 #include "app/settings_compare_window.h"
 #include "app/ui_language.h"
 #include "scripted_prompts.h"
@@ -40,10 +41,12 @@ class SettingsFilesTest : public QObject {
 
   struct Page {
     QWidget window;
+    DirectControlPage* page = new DirectControlPage(&window);
+    ControlMap controls{&window};
     ScriptedLink link;
     ScriptedPrompts prompts;
     UiLanguage language{true};
-    SettingsFiles* files = new SettingsFiles(&window, link, prompts, language);
+    SettingsFiles* files = new SettingsFiles(&window, controls, link, prompts, language);
 
     // Presses a button and waits for its work to end.
     bool Press(const char* name) {
