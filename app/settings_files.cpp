@@ -65,8 +65,8 @@ std::optional<QString> SettingsFiles::AskFile(bool save) {
                                   save ? QStringLiteral("*.") + kSuffix : QString(),
                                   {Pick(text::kSettingsFiles), Pick(text::kAllFiles)},
                                   kSuffix};
-  const auto path = save ? prompts_.SaveFileName(window_, request)
-                         : prompts_.OpenFileName(window_, request);
+  const auto path =
+      save ? prompts_.SaveFileName(window_, request) : prompts_.OpenFileName(window_, request);
   if (path) lastFolder_ = QFileInfo(*path).path();
   return path;
 }
@@ -74,8 +74,8 @@ std::optional<QString> SettingsFiles::AskFile(bool save) {
 std::optional<params::ParameterSet> SettingsFiles::LoadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    prompts_.Show(window_, MessageKind::Warning,
-                  Pick(text::kSettingsFileUnread) + "\n" + path, Buttons::Ok);
+    prompts_.Show(window_, MessageKind::Warning, Pick(text::kSettingsFileUnread) + "\n" + path,
+                  Buttons::Ok);
     return std::nullopt;
   }
   const QByteArray bytes = file.readAll();
@@ -84,8 +84,8 @@ std::optional<params::ParameterSet> SettingsFiles::LoadFile(const QString& path)
   if (parsed.error) {
     const QString why = QFileInfo(path).fileName() + ": " +
                         FromUtf8(params::Describe(*parsed.error, language_.IsEnglish()));
-    prompts_.Show(window_, MessageKind::Warning,
-                  why + "\n" + Pick(text::kSettingsNothingSent), Buttons::Ok);
+    prompts_.Show(window_, MessageKind::Warning, why + "\n" + Pick(text::kSettingsNothingSent),
+                  Buttons::Ok);
     return std::nullopt;
   }
   return std::move(parsed.set);

@@ -99,8 +99,8 @@ void EngineExchange::OnExchange(const link::ExchangeRecord& record) {
   }
   running_ = false;
   // A read counts only with its reply.
-  const bool replied = reading_.settings || reading_.parameters || reading_.service ||
-                       reading_.programName;
+  const bool replied =
+      reading_.settings || reading_.parameters || reading_.service || reading_.programName;
   if (*result_ == Outcome::Done && read_ && !replied) result_ = Outcome::NoAnswer;
 }
 
