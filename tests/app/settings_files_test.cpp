@@ -13,9 +13,11 @@
 #include <QTimer>
 
 #include "app/direct_control_page.h"
+#include "app/engine_settings_link.h"
 #include "app/settings_compare_window.h"
 #include "app/ui_language.h"
 #include "scripted_prompts.h"
+#include "tests/link/fakes.h"
 #include "tests/params/scripted_session.h"
 
 namespace kivra::app::testing {
@@ -162,6 +164,50 @@ class SettingsFilesTest : public QObject {
     QCOMPARE(compare->table()->horizontalHeaderItem(2)->text(), QString::fromUtf8("Sürücü"));
     QCOMPARE(compare->summary()->text(),
              QString::fromUtf8("set.kvp ile sürücü arasında 1 fark var."));
+  }
+
+  // The window's own engine: each step ends on a later tick, from what the driver answered.
+  void theEnginesLinkEndsEachStepFromTheDriversAnswer() {
+    link::testing::Rig r;
+    EngineSettingsLink settingsLink(r.engine);
+    params::DriverReadings readings;
+    std::vector<params::Outcome> ended;
+    const auto start = [&](const params::Step& step) {
+      settingsLink.Start(step, readings, [&](params::Outcome o) { ended.push_back(o); });
+    };
+    const auto tick = [&](const std::vector<std::uint8_t>& answer) {
+      r.Tick();
+      if (!r.port.TakeFrames().empty()) r.port.Receive(answer);
+      r.Tick();
+      settingsLink.Ticked();
+    };
+
+    start({params::Step::Kind::Connect});
+    QVERIFY(ended.empty());
+    QVERIFY(settingsLink.Busy());
+    tick(link::testing::StatusFrame());
+    QCOMPARE(ended, std::vector{params::Outcome::Done});
+    QCOMPARE(readings.firmware, std::optional<std::uint8_t>(12));
+    QVERIFY(!settingsLink.Busy());
+
+    start({params::Step::Kind::Write, *params::ItemByName("speed"), 1200});
+    QVERIFY(settingsLink.Busy());
+    for (int i = 0; i < 5 && ended.size() < 2; ++i) tick({link::AckByte});
+    QCOMPARE(ended.back(), params::Outcome::Done);
+
+    // The adapter is pulled during a read: the step ends, and says why.
+    start({params::Step::Kind::ReadParameters});
+    r.Tick();
+    r.engine.PortLost();
+    settingsLink.Ticked();
+    QCOMPARE(ended.back(), params::Outcome::PortLost);
+    QVERIFY(!readings.parameters);
+
+    // With the link off, the wait for the driver ends at once too.
+    start({params::Step::Kind::Connect});
+    settingsLink.Ticked();
+    QCOMPARE(ended.back(), params::Outcome::PortLost);
+    QCOMPARE(ended.size(), std::size_t{4});
   }
 
   void aBusyLinkIsNotInterrupted() {
