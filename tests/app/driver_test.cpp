@@ -362,8 +362,7 @@ class DriverTest : public QObject {
     file.close();
     l.h.prompts.fileNames = {saved};
     Press(w, "LoadSettingsButton");
-    QTRY_VERIFY_WITH_TIMEOUT(status->text().contains(QStringLiteral("doğrulandı")),
-                             kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(status->text().contains(QStringLiteral("doğrulandı")), kLinkTimeoutMs);
     QCOMPARE(sim::Parameter(l.sim.State(), 9), 4321);
     QVERIFY(l.h.prompts.shown.empty());
     if (const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOTS"); !folder.isEmpty()) {
