@@ -334,6 +334,10 @@ class DriverTest : public QObject {
     QCOMPARE(Text(w, "DirectControlNote"), QString());  // asked, not yet answered
     QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"),
                               QStringLiteral("Prm 9 = 1000 written, acknowledged by the driver"), kLinkTimeoutMs);
+    if (const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR"); !folder.isEmpty()) {
+      w.pages()->setCurrentWidget(w.directControlPage());
+      QVERIFY(w.grab().save(QDir(folder).filePath(QStringLiteral("direct-control-note.png"))));
+    }
 
     SetBox(w, "Edit3", QStringLiteral("99999"));
     SetBox(w, "Edit4", QStringLiteral("1"));
