@@ -127,6 +127,7 @@ constexpr ControlRow kRows[] = {
     {Service1Write, "Button9", K::Button},
     {Service2Write, "Button19", K::Button},
     {ServiceRead, "Button20", K::Button},
+    {DirectNote, "DirectControlNote", K::Value},
     {SaveSettings, "SaveSettingsButton", K::Button},
     {LoadSettings, "LoadSettingsButton", K::Button},
     {CompareSettings, "CompareSettingsButton", K::Button},

@@ -100,6 +100,8 @@ enum class Control : std::uint8_t {
   Service1Write,
   Service2Write,
   ServiceRead,
+  // Below the groups: why a value was not sent, or that the driver took it.
+  DirectNote,
   // The parameter files of the direct-control page and the line that tells their course.
   SaveSettings,
   LoadSettings,
