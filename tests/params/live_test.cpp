@@ -167,7 +167,12 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
       RunStation(*s, Job("speed = 700\n"), stop,
                  {[&](const std::string&) { note("waiting"); },
                   [&](const FlashResult& r) {
-                    note(std::to_string(r.number) + (r.passed ? " passed" : " failed"));
+                    // A failure names its step and outcome, for the report of a broken run.
+                    note(std::to_string(r.number) +
+                         (r.passed ? " passed"
+                                   : " failed at step " + std::to_string(static_cast<int>(r.step)) +
+                                         ", outcome " +
+                                         std::to_string(static_cast<int>(r.outcome))));
                   },
                   [&](const std::string&) { note("remove"); }});
   operatorAtTheStation.join();
