@@ -163,18 +163,17 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
     seen(6);
     stop.Request();
   });
-  const StationCounts counts =
-      RunStation(*s, Job("speed = 700\n"), stop,
-                 {[&](const std::string&) { note("waiting"); },
-                  [&](const FlashResult& r) {
-                    // A failure names its step and outcome, for the report of a broken run.
-                    note(std::to_string(r.number) +
-                         (r.passed ? " passed"
-                                   : " failed at step " + std::to_string(static_cast<int>(r.step)) +
-                                         ", outcome " +
-                                         std::to_string(static_cast<int>(r.outcome))));
-                  },
-                  [&](const std::string&) { note("remove"); }});
+  const StationCounts counts = RunStation(
+      *s, Job("speed = 700\n"), stop,
+      {[&](const std::string&) { note("waiting"); },
+       [&](const FlashResult& r) {
+         // A failure names its step and outcome, for the report of a broken run.
+         note(std::to_string(r.number) +
+              (r.passed ? " passed"
+                        : " failed at step " + std::to_string(static_cast<int>(r.step)) +
+                              ", outcome " + std::to_string(static_cast<int>(r.outcome))));
+       },
+       [&](const std::string&) { note("remove"); }});
   operatorAtTheStation.join();
   EXPECT_EQ(counts.passed, 2);
   EXPECT_EQ(counts.failed, 0);
