@@ -27,4 +27,9 @@ int RunDownload(const Args& args);
 int RunSend(const Args& args);
 int RunStatus(const Args& args);
 
+// Parameter sets: read a driver's into a file, write one and verify it, compare.
+int RunParams(const Args& args);
+// Production runs: program drivers on several ports, or one after another at a station.
+int RunFlash(const Args& args);
+
 }  // namespace kivra::cli

@@ -19,6 +19,9 @@ constexpr Command kCommands[] = {
     {"download", "download --port DEV [--lang tr|en] PROGRAM", kivra::cli::RunDownload},
     {"status", "status --port DEV [--count N] [--lang tr|en]", kivra::cli::RunStatus},
     {"send", "send --port DEV [--lang tr|en] COMMAND [VALUE]", kivra::cli::RunSend},
+    {"params", "params read|write|diff --port DEV [--lang tr|en] FILE", kivra::cli::RunParams},
+    {"flash", "flash --port DEV [--port DEV ...] [--params FILE] [--report FILE] [--station] PROGRAM",
+     kivra::cli::RunFlash},
 };
 
 int Usage(std::FILE* out) {

@@ -625,8 +625,8 @@ void LinkEngine::FlushNotices() {
   // Taken out first: an observer that runs more ticks may queue and tell its own.
   auto pending = std::move(notices_);
   notices_.clear();
-  for (const auto& [notice, detail] : pending)
-    Tell([&](LinkObserver& o) { o.OnNotice(notice, detail); });
+  for (const auto& pair : pending)
+    Tell([&](LinkObserver& o) { o.OnNotice(pair.first, pair.second); });
 }
 
 }  // namespace kivra::link
