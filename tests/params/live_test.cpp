@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <condition_variable>
+#include <filesystem>
 #include <thread>
 
 #include "params/flash.h"
@@ -136,9 +139,17 @@ TEST(Live, DriverPulledOutDuringAWriteFailsThereAndIsNotVerified) {
 }
 
 TEST(Live, StationProgramsEachDriverPluggedIn) {
-  sim::Simulator port;
+  // The station names the driver by a link that follows its device, as /dev/serial/by-id
+  // does: the next driver's device may get another number, and the old number may be
+  // taken by anything else on the machine meanwhile.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("kivra-station-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  sim::Simulator::Options options;
+  options.linkPath = (folder / "driver").string();
+  sim::Simulator port(options);
   WaitingStop stop;
-  auto s = Open(port.PortPath(), &stop);
+  auto s = Open(options.linkPath, &stop);
   std::vector<std::string> events;
   std::mutex lock;
   const auto note = [&](std::string e) {
@@ -159,7 +170,7 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
     seen(3);  // its result and "remove"
     port.Unplug();
     std::this_thread::sleep_for(1500ms);
-    port.Replug(true);
+    port.Replug();
     seen(6);
     stop.Request();
   });
@@ -180,6 +191,8 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
   EXPECT_EQ(events, (std::vector<std::string>{"waiting", "1 passed", "remove", "waiting",
                                               "2 passed", "remove"}));
   EXPECT_EQ(port.Program().downloadsStarted, 2u);
+  port.Stop();
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
