@@ -26,5 +26,7 @@ int RunSim(const Args& args);
 int RunDownload(const Args& args);
 int RunSend(const Args& args);
 int RunStatus(const Args& args);
+// Every frame on the line, decoded.
+int RunMonitor(const Args& args);
 
 }  // namespace kivra::cli

@@ -34,7 +34,7 @@ serial::PortSettings CommandLineSettings() {
 }  // namespace
 
 bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
-                      const std::vector<std::string>& valueOptions) {
+                      const std::vector<std::string>& valueOptions, const std::vector<std::string>& flagOptions) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string_view name, std::string& out) {
@@ -61,6 +61,12 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
       o.english = lang == "en";
     } else if (a.starts_with("--") && a.size() > 2) {
       bool known = false;
+      for (const auto& name : flagOptions) {
+        if (a == name) {
+          o.operands.push_back(name);
+          known = true;
+        }
+      }
       for (const auto& name : valueOptions) {
         if (a == name || a.starts_with(name + "=")) {
           std::string v;
@@ -140,6 +146,7 @@ std::string TerminalWindow::Text(std::string_view control) const {
 LinkSession::LinkSession(const LinkOptions& options)
     : signals_(BlockStopSignals(previousMask_)),
       serial_(CommandLineSettings()),
+      tap_(serial_, [this] { return ElapsedMs(); }),
       loop_([this](std::chrono::steady_clock::duration d) {
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
         const timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
@@ -150,10 +157,14 @@ LinkSession::LinkSession(const LinkOptions& options)
         }
         return true;
       }),
-      engine_(serial_, window_, window_, loop_),
+      engine_(tap_, window_, window_, loop_),
       ports_(engine_, serial_, settings_, window_, dialog_) {
   settings_.port = options.port;
   engine_.SetEnglish(options.english);
+}
+
+std::int64_t LinkSession::ElapsedMs() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
 }
 
 LinkSession::~LinkSession() {

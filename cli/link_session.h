@@ -11,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "link/engine.h"
+#include "link/frame_tap.h"
 #include "link/port_selection.h"
 #include "link/serial_link.h"
 #include "link/tick_loop.h"
@@ -24,9 +25,11 @@ struct LinkOptions {
 };
 
 // Parses --port DEV / --port=DEV, --lang tr|en and the operands. On a usage error returns
-// false with the message in `error`.
+// false with the message in `error`. The command's own options go to the operands: each of
+// `valueOptions` followed by its value, each of `flagOptions` alone.
 bool ParseLinkOptions(const Args& args, LinkOptions& options, std::string& error,
-                      const std::vector<std::string>& valueOptions = {});
+                      const std::vector<std::string>& valueOptions = {},
+                      const std::vector<std::string>& flagOptions = {});
 
 // The terminal as the link's window: message boxes and progress on stderr, boxes in memory.
 class TerminalWindow final : public link::LinkView, public link::AppHooks {
@@ -77,6 +80,9 @@ class LinkSession {
   bool Interrupted() const { return interrupted_; }
 
   link::LinkEngine& Engine() { return engine_; }
+  // Every frame on the line, for `kivra monitor`; its clock counts from the session's start.
+  link::FrameTap& Tap() { return tap_; }
+  std::int64_t ElapsedMs() const;
   TerminalWindow& Window() { return window_; }
 
  private:
@@ -96,6 +102,8 @@ class LinkSession {
   sigset_t signals_{};
   bool interrupted_ = false;
   link::SerialLink serial_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  link::FrameTap tap_;
   TerminalWindow window_;
   link::TickLoop loop_;
   link::LinkEngine engine_;

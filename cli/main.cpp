@@ -17,7 +17,9 @@ constexpr Command kCommands[] = {
     {"check", "check [--lang en|tr] [--listing] PROGRAM", kivra::cli::RunCheck},
     {"sim", "sim [--link PATH] [--verbose] [settings]", kivra::cli::RunSim},
     {"download", "download --port DEV [--lang tr|en] PROGRAM", kivra::cli::RunDownload},
-    {"status", "status --port DEV [--count N] [--lang tr|en]", kivra::cli::RunStatus},
+    {"status", "status --port DEV [--count N] [--csv FILE | --format csv|json] [--lang tr|en]",
+     kivra::cli::RunStatus},
+    {"monitor", "monitor --port DEV [--count N] [--no-status] [--lang tr|en]", kivra::cli::RunMonitor},
     {"send", "send --port DEV [--lang tr|en] COMMAND [VALUE]", kivra::cli::RunSend},
 };
 

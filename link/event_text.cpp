@@ -1,0 +1,90 @@
+#include "link/event_text.h"
+
+#include "link/decode.h"
+
+namespace kivra::link {
+namespace {
+
+const char* ReasonText(FailReason why, bool english) {
+  switch (why) {
+    case FailReason::None:
+      return "";
+    case FailReason::Checksum:
+      return english ? "checksum" : "sağlama";
+    case FailReason::WrongLetter:
+      return english ? "wrong letter" : "yanlış harf";
+    case FailReason::Timeout:
+      return english ? "time-out" : "zaman aşımı";
+    case FailReason::Partial:
+      return english ? "partial" : "eksik";
+    case FailReason::Garbage:
+      return english ? "garbage" : "anlamsız bayt";
+    case FailReason::Refused:
+      return english ? "refused by the port" : "port almadı";
+  }
+  return "";
+}
+
+// Quoted when the text holds a separator, a quote or a line break.
+std::string CsvField(const std::string& s) {
+  if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
+  std::string q = "\"";
+  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + "\"";
+}
+
+}  // namespace
+
+const char* DirectionText(Direction direction) {
+  return direction == Direction::Sent ? "TX" : "RX";
+}
+
+std::string OutcomeText(const FrameEvent& e, bool english) {
+  std::string s;
+  switch (e.outcome) {
+    case FrameOutcome::Sent:
+      if (e.attempt > 1)
+        return (english ? "retry " : "tekrar ") + std::to_string(e.attempt) +
+               (english ? " of " : "/") + std::to_string(e.maxAttempts);
+      return english ? "sent" : "gönderildi";
+    case FrameOutcome::Accepted:
+      return english ? "accepted" : "kabul edildi";
+    case FrameOutcome::Failed:
+      s = english ? "failed" : "hata";
+      break;
+    case FrameOutcome::Ignored:
+      s = english ? "ignored" : "yok sayıldı";
+      break;
+  }
+  if (e.why != FailReason::None) s += std::string(": ") + ReasonText(e.why, english);
+  return s;
+}
+
+std::string MeaningText(const FrameEvent& e, bool english) {
+  if (e.bytes.empty()) return english ? "no reply" : "yanıt yok";
+  return DescribeFrame(DecodeFrame(e.bytes, e.direction), english);
+}
+
+std::string RoundTripText(const FrameEvent& e) {
+  return e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) + " ms" : std::string();
+}
+
+std::string EventLine(const FrameEvent& e, bool english) {
+  std::string line = std::to_string(e.timeMs) + " ms  " + DirectionText(e.direction) + "  ";
+  line += e.bytes.empty() ? std::string("--") : HexBytes(e.bytes);
+  line += "  " + MeaningText(e, english) + "  [" + OutcomeText(e, english) + "]";
+  if (e.roundTripMs >= 0) line += "  " + RoundTripText(e);
+  return line;
+}
+
+std::string EventCsvHeader() {
+  return "time_ms,direction,bytes,meaning,outcome,round_trip_ms\n";
+}
+
+std::string EventCsvRow(const FrameEvent& e, bool english) {
+  return std::to_string(e.timeMs) + "," + DirectionText(e.direction) + "," + HexBytes(e.bytes) +
+         "," + CsvField(MeaningText(e, english)) + "," + CsvField(OutcomeText(e, english)) + "," +
+         (e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) : std::string()) + "\n";
+}
+
+}  // namespace kivra::link
