@@ -19,7 +19,7 @@ constexpr const char* kUsage =
 class Printer final : public link::FrameListener {
  public:
   Printer(bool english, bool hideStatus) : english_(english), hideStatus_(hideStatus) {}
-  void OnFrame(const link::FrameEvent& e) override {
+  void OnFrame(const link::LineEvent& e) override {
     if (hideStatus_ && e.IsStatusPoll() && e.outcome != link::FrameOutcome::Failed) return;
     std::printf("%s\n", link::EventLine(e, english_).c_str());
     std::fflush(stdout);

@@ -334,7 +334,7 @@ std::vector<ReceivedPiece> SplitReceived(std::span<const std::uint8_t> bytes, bo
   return pieces;
 }
 
-bool FrameEvent::IsStatusPoll() const {
+bool LineEvent::IsStatusPoll() const {
   if (direction == Direction::Sent)
     return bytes.size() == 8 && bytes[1] == protocol::letter::Command && bytes[2] == code::Status;
   return bytes.size() >= 2 && bytes[1] == code::Status && bytes.size() == bytes[0];

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "link/frame_event.h"
 #include "link/frames.h"
+#include "link/line_event.h"
 
 namespace kivra::link {
 

@@ -6,7 +6,7 @@ namespace kivra::link {
 
 EventRing::EventRing(std::size_t capacity) : slots_(capacity == 0 ? 1 : capacity) {}
 
-void EventRing::Push(FrameEvent event) {
+void EventRing::Push(LineEvent event) {
   const std::size_t capacity = slots_.size();
   if (size_ == capacity) {
     slots_[head_] = std::move(event);  // in place of the oldest
@@ -20,17 +20,17 @@ void EventRing::Push(FrameEvent event) {
 }
 
 void EventRing::Clear() {
-  for (auto& slot : slots_) slot = FrameEvent{};
+  for (auto& slot : slots_) slot = LineEvent{};
   head_ = 0;
   size_ = 0;
   dropped_ = 0;
 }
 
-const FrameEvent& EventRing::At(std::size_t i) const {
+const LineEvent& EventRing::At(std::size_t i) const {
   return slots_[(head_ + i) % slots_.size()];
 }
 
-const FrameEvent* EventRing::Find(std::uint64_t sequence) const {
+const LineEvent* EventRing::Find(std::uint64_t sequence) const {
   if (sequence < FirstSequence() || sequence >= next_) return nullptr;
   return &At(static_cast<std::size_t>(sequence - FirstSequence()));
 }

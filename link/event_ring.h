@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/frame_event.h"
+#include "link/line_event.h"
 
 namespace kivra::link {
 
@@ -18,7 +18,7 @@ class EventRing {
 
   explicit EventRing(std::size_t capacity = kDefaultCapacity);
 
-  void Push(FrameEvent event);
+  void Push(LineEvent event);
   // Forgets every event; the sequence numbers go on from where they were.
   void Clear();
 
@@ -31,12 +31,12 @@ class EventRing {
   std::uint64_t NextSequence() const { return next_; }
 
   // The i-th kept event, 0 the oldest.
-  const FrameEvent& At(std::size_t i) const;
+  const LineEvent& At(std::size_t i) const;
   // The event of a sequence number; null when it is gone or yet to come.
-  const FrameEvent* Find(std::uint64_t sequence) const;
+  const LineEvent* Find(std::uint64_t sequence) const;
 
  private:
-  std::vector<FrameEvent> slots_;
+  std::vector<LineEvent> slots_;
   std::size_t head_ = 0;  // slot of the oldest event
   std::size_t size_ = 0;
   std::uint64_t next_ = 0;

@@ -39,7 +39,7 @@ const char* DirectionText(Direction direction) {
   return direction == Direction::Sent ? "TX" : "RX";
 }
 
-std::string OutcomeText(const FrameEvent& e, bool english) {
+std::string OutcomeText(const LineEvent& e, bool english) {
   std::string s;
   switch (e.outcome) {
     case FrameOutcome::Sent:
@@ -60,16 +60,16 @@ std::string OutcomeText(const FrameEvent& e, bool english) {
   return s;
 }
 
-std::string MeaningText(const FrameEvent& e, bool english) {
+std::string MeaningText(const LineEvent& e, bool english) {
   if (e.bytes.empty()) return english ? "no reply" : "yanıt yok";
   return DescribeFrame(DecodeFrame(e.bytes, e.direction), english);
 }
 
-std::string RoundTripText(const FrameEvent& e) {
+std::string RoundTripText(const LineEvent& e) {
   return e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) + " ms" : std::string();
 }
 
-std::string EventLine(const FrameEvent& e, bool english) {
+std::string EventLine(const LineEvent& e, bool english) {
   std::string line = std::to_string(e.timeMs) + " ms  " + DirectionText(e.direction) + "  ";
   line += e.bytes.empty() ? std::string("--") : HexBytes(e.bytes);
   line += "  " + MeaningText(e, english) + "  [" + OutcomeText(e, english) + "]";
@@ -81,7 +81,7 @@ std::string EventCsvHeader() {
   return "time_ms,direction,bytes,meaning,outcome,round_trip_ms\n";
 }
 
-std::string EventCsvRow(const FrameEvent& e, bool english) {
+std::string EventCsvRow(const LineEvent& e, bool english) {
   return std::to_string(e.timeMs) + "," + DirectionText(e.direction) + "," + HexBytes(e.bytes) +
          "," + CsvField(MeaningText(e, english)) + "," + CsvField(OutcomeText(e, english)) + "," +
          (e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) : std::string()) + "\n";

@@ -5,24 +5,24 @@
 
 #include <string>
 
-#include "link/frame_event.h"
+#include "link/line_event.h"
 
 namespace kivra::link {
 
 // "TX" or "RX".
 const char* DirectionText(Direction direction);
 // "sent", "retry 2 of 3", "accepted", "failed: checksum", "ignored: garbage", ...
-std::string OutcomeText(const FrameEvent& event, bool english);
+std::string OutcomeText(const LineEvent& event, bool english);
 // The decoded meaning; "no reply" for a time-out, which carries no bytes.
-std::string MeaningText(const FrameEvent& event, bool english);
+std::string MeaningText(const LineEvent& event, bool english);
 // "37 ms", or empty where there is no round trip.
-std::string RoundTripText(const FrameEvent& event);
+std::string RoundTripText(const LineEvent& event);
 
 // One line of a text log: time, direction, bytes, meaning, outcome, round trip.
-std::string EventLine(const FrameEvent& event, bool english);
+std::string EventLine(const LineEvent& event, bool english);
 // The CSV log: "time_ms,direction,bytes,meaning,outcome,round_trip_ms" and one row per
 // event, each with its line break.
 std::string EventCsvHeader();
-std::string EventCsvRow(const FrameEvent& event, bool english);
+std::string EventCsvRow(const LineEvent& event, bool english);
 
 }  // namespace kivra::link

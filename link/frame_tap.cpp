@@ -43,7 +43,7 @@ void FrameTap::RemoveListener(FrameListener* listener) {
   listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
 }
 
-void FrameTap::Emit(FrameEvent event) {
+void FrameTap::Emit(LineEvent event) {
   for (FrameListener* l : listeners_) l->OnFrame(event);
 }
 
@@ -56,11 +56,11 @@ void FrameTap::PutBlock(std::span<const std::uint8_t> bytes) {
   // Status polls go on after the link gives up; their count starts again like the link's.
   attempt_ = again ? static_cast<std::uint8_t>(attempt_ % max + 1) : 1;
   lastSent_.assign(bytes.begin(), bytes.end());
-  FrameEvent e{.timeMs = now,
-               .direction = Direction::Sent,
-               .attempt = attempt_,
-               .maxAttempts = max,
-               .bytes = {}};
+  LineEvent e{.timeMs = now,
+              .direction = Direction::Sent,
+              .attempt = attempt_,
+              .maxAttempts = max,
+              .bytes = {}};
   e.bytes = lastSent_;
   try {
     port_.PutBlock(bytes);
@@ -82,7 +82,7 @@ void FrameTap::PutBlock(std::span<const std::uint8_t> bytes) {
 void FrameTap::CloseExchange(std::int64_t now) {
   if (!received_.empty()) {
     // A reply that stopped halfway: shown as it came.
-    FrameEvent e{.timeMs = now, .direction = Direction::Received, .bytes = {}};
+    LineEvent e{.timeMs = now, .direction = Direction::Received, .bytes = {}};
     e.outcome = awaits_ == Awaits::Nothing ? FrameOutcome::Ignored : FrameOutcome::Failed;
     e.why = FailReason::Partial;
     e.bytes = std::move(received_);
@@ -91,11 +91,11 @@ void FrameTap::CloseExchange(std::int64_t now) {
     Emit(std::move(e));
   }
   if (awaits_ != Awaits::Nothing) {
-    Emit(FrameEvent{.timeMs = now,
-                    .direction = Direction::Received,
-                    .outcome = FrameOutcome::Failed,
-                    .why = FailReason::Timeout,
-                    .bytes = {}});
+    Emit(LineEvent{.timeMs = now,
+                   .direction = Direction::Received,
+                   .outcome = FrameOutcome::Failed,
+                   .why = FailReason::Timeout,
+                   .bytes = {}});
     awaits_ = Awaits::Nothing;
   }
 }
@@ -116,11 +116,11 @@ void FrameTap::GetBlock(std::uint8_t* buffer, std::size_t n) {
 void FrameTap::FlushInBuffer() {
   port_.FlushInBuffer();
   if (received_.empty()) return;
-  FrameEvent e{.timeMs = clock_(),
-               .direction = Direction::Received,
-               .outcome = FrameOutcome::Ignored,
-               .why = FailReason::Partial,
-               .bytes = {}};
+  LineEvent e{.timeMs = clock_(),
+              .direction = Direction::Received,
+              .outcome = FrameOutcome::Ignored,
+              .why = FailReason::Partial,
+              .bytes = {}};
   e.bytes = std::move(received_);
   received_.clear();
   Emit(std::move(e));
@@ -128,10 +128,10 @@ void FrameTap::FlushInBuffer() {
 
 void FrameTap::Judge(std::span<const std::uint8_t> piece) {
   const std::int64_t now = clock_();
-  FrameEvent e{.timeMs = now,
-               .direction = Direction::Received,
-               .outcome = FrameOutcome::Ignored,
-               .bytes = {}};
+  LineEvent e{.timeMs = now,
+              .direction = Direction::Received,
+              .outcome = FrameOutcome::Ignored,
+              .bytes = {}};
   e.bytes.assign(piece.begin(), piece.end());
   const DecodedFrame d = DecodeFrame(piece, Direction::Received);
   const bool wholeFrame = piece.size() >= 3 && piece[0] == piece.size();

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "link/frame_event.h"
+#include "link/line_event.h"
 #include "link/port.h"
 
 namespace kivra::link {
@@ -31,7 +31,7 @@ class FrameTap final : public Port {
  private:
   // What the last frame sent waits for.
   enum class Awaits { Nothing, Ack, Reply };
-  void Emit(FrameEvent event);
+  void Emit(LineEvent event);
   void Judge(std::span<const std::uint8_t> piece);
   // The answer to the last frame did not come whole before the next went out.
   void CloseExchange(std::int64_t now);

@@ -11,7 +11,7 @@ HealthMeter::Slot& HealthMeter::SlotAt(std::int64_t timeMs) {
   return slot;
 }
 
-void HealthMeter::Add(const FrameEvent& e) {
+void HealthMeter::Add(const LineEvent& e) {
   const bool judged = e.outcome == FrameOutcome::Accepted || e.outcome == FrameOutcome::Failed;
   if (!judged) return;
   if (firstMs_ < 0) firstMs_ = e.timeMs;

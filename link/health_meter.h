@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "link/frame_event.h"
+#include "link/line_event.h"
 
 namespace kivra::link {
 
@@ -22,7 +22,7 @@ class HealthMeter {
  public:
   static constexpr std::int64_t kWindowMs = 10'000;
 
-  void Add(const FrameEvent& event);
+  void Add(const LineEvent& event);
   HealthReading Read(std::int64_t nowMs) const;
   void Clear();
 

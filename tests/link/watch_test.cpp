@@ -167,8 +167,8 @@ TEST(Decode, SplitReceivedKeepsEveryByte) {
   }
 }
 
-FrameEvent At(std::int64_t ms, std::uint8_t tag = 0) {
-  FrameEvent e{.timeMs = ms, .bytes = {}};
+LineEvent At(std::int64_t ms, std::uint8_t tag = 0) {
+  LineEvent e{.timeMs = ms, .bytes = {}};
   e.bytes = {tag};
   return e;
 }
@@ -204,8 +204,8 @@ TEST(EventRing, DefaultBoundHolds) {
   EXPECT_EQ(ring.At(0).timeMs, 10);
 }
 
-FrameEvent Judged(std::int64_t ms, FrameOutcome outcome, bool status = true) {
-  FrameEvent e{.timeMs = ms, .direction = Direction::Received, .outcome = outcome, .bytes = {}};
+LineEvent Judged(std::int64_t ms, FrameOutcome outcome, bool status = true) {
+  LineEvent e{.timeMs = ms, .direction = Direction::Received, .outcome = outcome, .bytes = {}};
   e.bytes = status ? StatusFrame() : Frame{0x06};
   return e;
 }
@@ -222,8 +222,7 @@ TEST(HealthMeter, RateAndFailedShareOverTheLastTenSeconds) {
   }
   meter.Add(
       Judged(19'990, FrameOutcome::Accepted, false));  // an acknowledgement: an exchange, no status
-  meter.Add(
-      FrameEvent{.timeMs = 19'990, .outcome = FrameOutcome::Sent, .bytes = {}});  // not judged
+  meter.Add(LineEvent{.timeMs = 19'990, .outcome = FrameOutcome::Sent, .bytes = {}});  // not judged
   const HealthReading r = meter.Read(20'000);
   EXPECT_NEAR(r.statusPerSecond, 12.4, 0.3);
   EXPECT_EQ(r.exchanges, inWindow + 1);
@@ -358,9 +357,9 @@ struct TapRig : FrameListener {
   FakePort port;
   std::int64_t now = 0;
   FrameTap tap{port, [this] { return now; }};
-  std::vector<FrameEvent> events;
+  std::vector<LineEvent> events;
   TapRig() { tap.AddListener(this); }
-  void OnFrame(const FrameEvent& e) override { events.push_back(e); }
+  void OnFrame(const LineEvent& e) override { events.push_back(e); }
   void Send(const Frame& f) { tap.PutBlock(f); }
   void Arrive(const Frame& bytes) {
     port.Receive(bytes);
@@ -442,7 +441,7 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
     ASSERT_GE(rig.events.size(), c.seen.size()) << c.what;
     const std::size_t from = rig.events.size() - c.seen.size();
     for (std::size_t i = 0; i < c.seen.size(); ++i) {
-      const FrameEvent& e = rig.events[from + i];
+      const LineEvent& e = rig.events[from + i];
       EXPECT_EQ(e.direction, c.seen[i].direction) << c.what << " event " << i;
       EXPECT_EQ(e.outcome, c.seen[i].outcome) << c.what << " event " << i;
       EXPECT_EQ(e.why, c.seen[i].why) << c.what << " event " << i;
@@ -452,7 +451,7 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
     }
     // Nothing received is lost: the bytes of the received events are the bytes that came.
     std::size_t received = 0, came = 0;
-    for (const FrameEvent& e : rig.events)
+    for (const LineEvent& e : rig.events)
       if (e.direction == Direction::Received) received += e.bytes.size();
     for (const Step& s : c.steps) came += s.receive.size();
     EXPECT_EQ(received, came) << c.what;

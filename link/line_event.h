@@ -28,7 +28,7 @@ enum class FailReason : std::uint8_t {
   Refused,      // the port did not take the frame
 };
 
-struct FrameEvent {
+struct LineEvent {
   std::int64_t timeMs = 0;  // since the watch started
   Direction direction = Direction::Sent;
   FrameOutcome outcome = FrameOutcome::Sent;
@@ -45,7 +45,7 @@ struct FrameEvent {
 class FrameListener {
  public:
   virtual ~FrameListener() = default;
-  virtual void OnFrame(const FrameEvent& event) = 0;
+  virtual void OnFrame(const LineEvent& event) = 0;
 };
 
 }  // namespace kivra::link
