@@ -88,7 +88,9 @@ DriverLink::DriverLink(DriverLinkWindows windows, DriverLinkHooks hooks, app::Se
     ownPort_ = std::make_unique<SerialDriverPort>(options.serialLogFolder);
     port_ = ownPort_.get();
   }
-  engine_ = std::make_unique<link::LinkEngine>(*port_, static_cast<link::LinkView&>(*this),
+  watchClock_.start();
+  tap_ = std::make_unique<link::FrameTap>(*port_, [this] { return WatchMs(); });
+  engine_ = std::make_unique<link::LinkEngine>(*tap_, static_cast<link::LinkView&>(*this),
                                                static_cast<link::AppHooks&>(*this), *timer_);
   engine_->SetEnglish(language_.IsEnglish());
   selection_ = std::make_unique<link::PortSelection>(
@@ -123,6 +125,10 @@ DriverLink::~DriverLink() {
   delete timer_;
   timer_ = nullptr;
   port_->Close();
+}
+
+bool DriverLink::OnSimulatedDriver() const {
+  return simulated_.IsPath(QString::fromStdString(selection_->Current().Text()));
 }
 
 void DriverLink::ConnectButtons() {

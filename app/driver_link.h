@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include "app/simulated_driver.h"
 #include "compiler/compile.h"
 #include "link/engine.h"
+#include "link/frame_tap.h"
 #include "link/port_selection.h"
 #include "link/view.h"
 
@@ -98,6 +100,12 @@ class DriverLink final : public QObject,
   const link::PortSelection& selection() const { return *selection_; }
   LinkTimer* timer() const { return timer_; }
   SimulatedDriver& simulatedDriver() { return simulated_; }
+  // Every frame between the engine and the port, for the watch windows; its clock counts
+  // milliseconds from the link's creation.
+  link::FrameTap& frameTap() { return *tap_; }
+  std::int64_t WatchMs() const { return watchClock_.elapsed(); }
+  // The port in use is the simulated driver's.
+  bool OnSimulatedDriver() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -153,6 +161,8 @@ class DriverLink final : public QObject,
   SimulatedDriver simulated_;
   std::unique_ptr<DriverPort> ownPort_;
   DriverPort* port_;
+  QElapsedTimer watchClock_;
+  std::unique_ptr<link::FrameTap> tap_;
   std::unique_ptr<link::LinkEngine> engine_;
   std::unique_ptr<link::PortSelection> selection_;
   QHash<QString, QObject*> controls_;

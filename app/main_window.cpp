@@ -33,6 +33,7 @@
 #include "app/settings_store.h"
 #include "app/tool_bar.h"
 #include "app/ui_look.h"
+#include "app/watch_windows.h"
 #include "compiler/messages.h"
 
 namespace kivra::app {
@@ -65,6 +66,7 @@ MainWindow::MainWindow(MainWindowServices services)
   recentFiles_ = ParseRecentFiles(settings_.ReadSetting(setting::kRecentFiles, QString()));
   RefreshRecentMenu();
   CreateDriverLink(services);
+  watch_ = new WatchWindows(this, menu_.settings, toolBar_, *link_, language_, prompts_);
   ConnectCommands();
   ConnectKeys();
   ConnectEditor();
@@ -80,6 +82,9 @@ MainWindow::~MainWindow() {
                                        programPage_, commandCodes_, find_}) {
     sender->disconnect(this);
   }
+  // The watch windows listen to the link: they go before it.
+  delete watch_;
+  watch_ = nullptr;
   // The link goes first: its timer and port stop before the windows it draws into.
   link_.reset();
 }
@@ -225,6 +230,7 @@ void MainWindow::ConnectEditor() {
 void MainWindow::ApplyLanguage() {
   ApplyFixedTexts({this, commandCodes_}, language_.IsEnglish());
   ShowStatus(status_);
+  if (watch_) watch_->LanguageChanged();
 }
 
 void MainWindow::SwitchLanguage() {

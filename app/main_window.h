@@ -31,6 +31,7 @@ class ProgramFiles;
 class ProgramPage;
 class Prompts;
 class SettingsStore;
+class WatchWindows;
 
 struct MainWindowServices {
   SettingsStore& settings;
@@ -99,6 +100,7 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog() const { return find_; }
   HelpWindow* helpWindow() const { return help_; }
   DriverLink& driverLink() const { return *link_; }
+  WatchWindows& watchWindows() const { return *watch_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -160,6 +162,7 @@ class MainWindow : public QMainWindow {
   LiveCheck* liveCheck_ = nullptr;
   std::unique_ptr<ProgramFiles> files_;
   std::unique_ptr<DriverLink> link_;
+  WatchWindows* watch_ = nullptr;
 
   bool shown_ = false;
   bool pageAreaEntered_ = false;

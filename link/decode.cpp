@@ -313,6 +313,8 @@ std::vector<ReceivedPiece> SplitReceived(std::span<const std::uint8_t> bytes, bo
     bool partial = false;
     if (rest[0] == AckByte) {
       length = 1;
+    } else if (rest[0] >= 3 && rest[0] <= rest.size() && Xor(rest.first(rest[0])) == 0) {
+      length = rest[0];  // a valid frame, of a letter no reply may have or not
     } else {
       const ReplyFront front = ScanReply(rest, ackAwaited);
       if (front.kind == ReplyFront::Kind::Frame) length = front.length;

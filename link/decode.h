@@ -61,8 +61,8 @@ std::string CommandName(std::uint8_t code, bool english);
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
 // A stream of received bytes cut into what the inspector shows as one row each: whole
-// replies (valid or not), 06h where it can be an acknowledgement, and runs of bytes that
-// start no reply. Nothing is dropped: the pieces, joined, are the bytes given. The last
+// replies (valid or not), valid frames of any letter, 06h, and runs of bytes that start
+// no reply. Nothing is dropped: the pieces, joined, are the bytes given. The last
 // piece may be the start of a reply still arriving (`partial`). Where an acknowledgement is
 // awaited, a lone byte that no reply of ours starts with is not waited on (15h).
 struct ReceivedPiece {

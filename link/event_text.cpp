@@ -1,6 +1,7 @@
 #include "link/event_text.h"
 
 #include "link/decode.h"
+#include "link/texts.h"
 
 namespace kivra::link {
 namespace {
@@ -35,8 +36,9 @@ std::string CsvField(const std::string& s) {
 
 }  // namespace
 
-const char* DirectionText(Direction direction) {
-  return direction == Direction::Sent ? "TX" : "RX";
+const char* DirectionText(const LineEvent& e) {
+  if (e.outcome == FrameOutcome::Link) return "--";
+  return e.direction == Direction::Sent ? "TX" : "RX";
 }
 
 std::string OutcomeText(const LineEvent& e, bool english) {
@@ -48,7 +50,14 @@ std::string OutcomeText(const LineEvent& e, bool english) {
                (english ? " of " : "/") + std::to_string(e.maxAttempts);
       return english ? "sent" : "gönderildi";
     case FrameOutcome::Accepted:
-      return english ? "accepted" : "kabul edildi";
+      s = english ? "accepted" : "kabul edildi";
+      // A reply that came in parts (a USB adapter's packets, a pause on the line).
+      if (e.reads > 1)
+        s += (english ? " (in " : " (") + std::to_string(e.reads) +
+             (english ? " reads)" : " parçada)");
+      return s;
+    case FrameOutcome::Link:
+      return english ? "link" : "bağlantı";
     case FrameOutcome::Failed:
       s = english ? "failed" : "hata";
       break;
@@ -61,6 +70,8 @@ std::string OutcomeText(const LineEvent& e, bool english) {
 }
 
 std::string MeaningText(const LineEvent& e, bool english) {
+  if (e.outcome == FrameOutcome::Link)
+    return std::string(LinkStatusText(static_cast<LinkStatus>(e.linkStatus), english));
   if (e.bytes.empty()) return english ? "no reply" : "yanıt yok";
   return DescribeFrame(DecodeFrame(e.bytes, e.direction), english);
 }
@@ -70,7 +81,7 @@ std::string RoundTripText(const LineEvent& e) {
 }
 
 std::string EventLine(const LineEvent& e, bool english) {
-  std::string line = std::to_string(e.timeMs) + " ms  " + DirectionText(e.direction) + "  ";
+  std::string line = std::to_string(e.timeMs) + " ms  " + DirectionText(e) + "  ";
   line += e.bytes.empty() ? std::string("--") : HexBytes(e.bytes);
   line += "  " + MeaningText(e, english) + "  [" + OutcomeText(e, english) + "]";
   if (e.roundTripMs >= 0) line += "  " + RoundTripText(e);
@@ -82,8 +93,8 @@ std::string EventCsvHeader() {
 }
 
 std::string EventCsvRow(const LineEvent& e, bool english) {
-  return std::to_string(e.timeMs) + "," + DirectionText(e.direction) + "," + HexBytes(e.bytes) +
-         "," + CsvField(MeaningText(e, english)) + "," + CsvField(OutcomeText(e, english)) + "," +
+  return std::to_string(e.timeMs) + "," + DirectionText(e) + "," + HexBytes(e.bytes) + "," +
+         CsvField(MeaningText(e, english)) + "," + CsvField(OutcomeText(e, english)) + "," +
          (e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) : std::string()) + "\n";
 }
 

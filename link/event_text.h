@@ -9,8 +9,8 @@
 
 namespace kivra::link {
 
-// "TX" or "RX".
-const char* DirectionText(Direction direction);
+// "TX" or "RX"; "--" for a change of the link's state.
+const char* DirectionText(const LineEvent& event);
 // "sent", "retry 2 of 3", "accepted", "failed: checksum", "ignored: garbage", ...
 std::string OutcomeText(const LineEvent& event, bool english);
 // The decoded meaning; "no reply" for a time-out, which carries no bytes.

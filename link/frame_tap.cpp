@@ -102,14 +102,19 @@ void FrameTap::CloseExchange(std::int64_t now) {
 
 void FrameTap::GetBlock(std::uint8_t* buffer, std::size_t n) {
   port_.GetBlock(buffer, n);
+  const bool continuing = !received_.empty();
+  if (continuing && reads_ < 255) ++reads_;
   received_.insert(received_.end(), buffer, buffer + n);
   const auto pieces = SplitReceived(received_, awaits_ == Awaits::Ack);
   std::size_t taken = 0;
   for (const ReceivedPiece& p : pieces) {
     if (p.partial) break;
-    Judge(std::span<const std::uint8_t>(received_).subspan(p.offset, p.length));
+    // Only the first piece can have begun in an earlier read.
+    Judge(std::span<const std::uint8_t>(received_).subspan(p.offset, p.length),
+          p.offset == 0 ? reads_ : 1);
     taken = p.offset + p.length;
   }
+  if (taken > 0) reads_ = 1;  // what is left began in this read
   received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(taken));
 }
 
@@ -126,13 +131,14 @@ void FrameTap::FlushInBuffer() {
   Emit(std::move(e));
 }
 
-void FrameTap::Judge(std::span<const std::uint8_t> piece) {
+void FrameTap::Judge(std::span<const std::uint8_t> piece, std::uint8_t reads) {
   const std::int64_t now = clock_();
   LineEvent e{.timeMs = now,
               .direction = Direction::Received,
               .outcome = FrameOutcome::Ignored,
               .bytes = {}};
   e.bytes.assign(piece.begin(), piece.end());
+  e.reads = reads;
   const DecodedFrame d = DecodeFrame(piece, Direction::Received);
   const bool wholeFrame = piece.size() >= 3 && piece[0] == piece.size();
   const bool checksumOk = wholeFrame && Xor(piece) == 0;

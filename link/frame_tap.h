@@ -32,7 +32,7 @@ class FrameTap final : public Port {
   // What the last frame sent waits for.
   enum class Awaits { Nothing, Ack, Reply };
   void Emit(LineEvent event);
-  void Judge(std::span<const std::uint8_t> piece);
+  void Judge(std::span<const std::uint8_t> piece, std::uint8_t reads);
   // The answer to the last frame did not come whole before the next went out.
   void CloseExchange(std::int64_t now);
 
@@ -47,6 +47,7 @@ class FrameTap final : public Port {
   Awaits awaits_ = Awaits::Nothing;
   std::uint8_t letter_ = 0;             // of the reply awaited
   std::vector<std::uint8_t> received_;  // the start of a reply still arriving
+  std::uint8_t reads_ = 1;              // the reads it came in so far
 };
 
 }  // namespace kivra::link

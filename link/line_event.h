@@ -16,6 +16,7 @@ enum class FrameOutcome : std::uint8_t {
   Accepted,  // the awaited answer: a valid reply of the right letter, or 06h
   Failed,    // an answer that does not do, or none at all
   Ignored,   // bytes that answer nothing (late, unasked for)
+  Link,      // no frame: the link's state changed (`linkStatus`)
 };
 
 enum class FailReason : std::uint8_t {
@@ -36,6 +37,8 @@ struct LineEvent {
   std::uint8_t attempt = 0;       // of a sent frame: 1 for the first, 2 for its first retry...
   std::uint8_t maxAttempts = 0;   // how many the link allows for it: 3 or 5
   std::int32_t roundTripMs = -1;  // of an accepted answer: since its frame went out
+  std::uint8_t reads = 1;         // of a received frame: the reads it arrived in
+  std::int8_t linkStatus = -1;    // of a Link event: the LinkStatus it changed to
   std::vector<std::uint8_t> bytes;
 
   bool IsStatusPoll() const;  // a status request or a status reply

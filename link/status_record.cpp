@@ -1,5 +1,7 @@
 #include "link/status_record.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -86,7 +88,13 @@ std::string JsonGap(std::int64_t timeMs, std::int64_t wallMs) {
 }
 
 FileLineWriter::FileLineWriter(const std::string& path) : file_(std::fopen(path.c_str(), "w")) {
-  if (!file_) error_ = std::strerror(errno);
+  if (!file_) {
+    error_ = std::strerror(errno);
+    return;
+  }
+  // Each record goes to the system in one write: no bytes wait in a buffer that a failed
+  // write would leave behind.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 FileLineWriter::~FileLineWriter() {
@@ -95,12 +103,17 @@ FileLineWriter::~FileLineWriter() {
 
 bool FileLineWriter::Write(std::string_view text) {
   if (!file_) return false;
-  // A full disk shows at the flush: the stream's buffer takes the bytes first.
   errno = 0;
   const bool ok =
       std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0;
-  if (!ok) error_ = std::strerror(errno != 0 ? errno : EIO);
-  return ok;
+  if (ok) {
+    written_ += text.size();
+    return true;
+  }
+  error_ = std::strerror(errno != 0 ? errno : EIO);
+  // A record the disk took only in part is cut off again: the file ends with a whole one.
+  if (owned_) (void)!ftruncate(fileno(file_), static_cast<off_t>(written_));
+  return false;
 }
 
 bool StatusRecorder::Put(const std::string& text) {

@@ -41,8 +41,9 @@ class LineWriter {
   virtual bool Write(std::string_view text) = 0;
 };
 
-// A file created (or emptied) for the recording, or stdout. Every record is flushed as it
-// is written, so an unplug or a crash keeps all rows before it.
+// A file created (or emptied) for the recording, or stdout. Every record is handed to the
+// system as it is written, so an unplug or a crash keeps all rows before it; a record that a
+// full disk takes only in part is cut off again.
 class FileLineWriter final : public LineWriter {
  public:
   // Opens `path` for writing; Open() tells whether that worked, Error() why not.
@@ -61,6 +62,7 @@ class FileLineWriter final : public LineWriter {
  private:
   std::FILE* file_ = nullptr;
   bool owned_ = true;
+  std::size_t written_ = 0;
   std::string error_;
 };
 

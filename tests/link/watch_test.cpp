@@ -2,7 +2,9 @@
 // bounded event ring, the health meter, the status records and the port tap.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -150,6 +152,9 @@ TEST(Decode, SplitReceivedKeepsEveryByte) {
       {"half a reply", {Frame(status.begin(), status.begin() + 7)}, {{7, true}}},
       {"broken reply then a good one", {Broken(status), status}, {{16, false}, {16, false}}},
       {"a lone length byte", {{0x10}}, {{1, true}}},
+      {"a valid frame of a letter no reply has",
+       {Reply('q', {1, 2, 3, 4}), status},
+       {{7, false}, {16, false}}},
   };
   for (const Case& c : cases) {
     std::vector<std::uint8_t> bytes;
@@ -352,6 +357,35 @@ TEST(StatusRecord, FileWriterReportsAFullDiskAndAFolderItCannotWrite) {
   std::filesystem::remove(path);
 }
 
+TEST(StatusRecord, ARecordTheDiskTakesOnlyInPartIsCutOffAgain) {
+  // A file size limit stands for the full disk: the write that crosses it fails (EFBIG).
+  const auto path = std::filesystem::temp_directory_path() / "kivra_watch_limit.csv";
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  const std::size_t limit = CsvHeader().size() + 2 * CsvRow(Sample(0)).size() + 10;
+  rlimit small = old;
+  small.rlim_cur = limit;
+  setrlimit(RLIMIT_FSIZE, &small);
+  std::uint64_t records = 0;
+  {
+    FileLineWriter file(path.string());
+    StatusRecorder r(file, RecordFormat::Csv);
+    bool ok = r.Start();
+    for (int i = 0; i < 5 && ok; ++i) ok = r.Record(Sample(i));
+    records = r.Records();
+    EXPECT_TRUE(r.Stopped());
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(records, 2u);
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), CsvHeader() + CsvRow(Sample(0)) + CsvRow(Sample(1)));
+  std::filesystem::remove(path);
+}
+
 // The tap between the engine and a scripted port.
 struct TapRig : FrameListener {
   FakePort port;
@@ -422,6 +456,16 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
       {"reply of the wrong letter",
        {{CommandFrame('t', 0), status}},
        {{S, O::Sent, W::None, 1}, {R, O::Failed, W::WrongLetter, 0}}},
+      {"a valid frame no reply has, passed over as the link does",
+       {{poll, Reply('q', {1, 2, 3, 4})}, {{}, status}},
+       {{S, O::Sent, W::None, 1},
+        {R, O::Ignored, W::WrongLetter, 0},
+        {R, O::Accepted, W::None, 0}}},
+      {"split reply keeps its reads",
+       {{poll, Frame(status.begin(), status.begin() + 5)},
+        {{}, Frame(status.begin() + 5, status.begin() + 9)},
+        {{}, Frame(status.begin() + 9, status.end())}},
+       {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 3}}},
       {"the same frame after an answer is a new one",
        {{poll, status}, {poll, status}},
        {{R, O::Accepted, W::None, 0}, {S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 0}}},
@@ -445,8 +489,11 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
       EXPECT_EQ(e.direction, c.seen[i].direction) << c.what << " event " << i;
       EXPECT_EQ(e.outcome, c.seen[i].outcome) << c.what << " event " << i;
       EXPECT_EQ(e.why, c.seen[i].why) << c.what << " event " << i;
+      // The last number: a sent frame's attempt, an accepted reply's reads (0: not checked).
       if (e.direction == Direction::Sent) {
         EXPECT_EQ(e.attempt, c.seen[i].attempt) << c.what << " event " << i;
+      } else if (c.seen[i].attempt > 0) {
+        EXPECT_EQ(e.reads, c.seen[i].attempt) << c.what << " event " << i;
       }
     }
     // Nothing received is lost: the bytes of the received events are the bytes that came.
