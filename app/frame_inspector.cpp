@@ -93,27 +93,48 @@ bool FrameTableModel::Shown(std::uint64_t sequence) const {
           (e->direction == link::Direction::Received && e->outcome == link::FrameOutcome::Ignored));
 }
 
-void FrameTableModel::Refresh(bool frozen) {
+int FrameTableModel::Refresh(bool frozen) {
   const link::EventRing& ring = watch_.events();
   // Rows whose events the ring has dropped go, also while frozen: they cannot be shown.
   std::size_t gone = 0;
   while (gone < rows_.size() && rows_[gone] < ring.FirstSequence()) ++gone;
-  if (gone > 0) {
-    beginRemoveRows({}, 0, static_cast<int>(gone) - 1);
-    rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(gone));
-    endRemoveRows();
+  if (frozen) {
+    if (gone > 0) {
+      beginRemoveRows({}, 0, static_cast<int>(gone) - 1);
+      rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(gone));
+      endRemoveRows();
+    }
+    return 0;
   }
-  if (frozen) return;
   std::vector<std::uint64_t> fresh;
   for (std::uint64_t s = std::max(seen_, ring.FirstSequence()); s < ring.NextSequence(); ++s) {
     if (Shown(s)) fresh.push_back(s);
   }
   seen_ = ring.NextSequence();
-  if (fresh.empty()) return;
-  const int first = static_cast<int>(rows_.size());
-  beginInsertRows({}, first, first + static_cast<int>(fresh.size()) - 1);
-  rows_.insert(rows_.end(), fresh.begin(), fresh.end());
-  endInsertRows();
+  const int before = static_cast<int>(rows_.size());
+  const int after = before - static_cast<int>(gone) + static_cast<int>(fresh.size());
+  const auto update = [&] {
+    rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(gone));
+    rows_.insert(rows_.end(), fresh.begin(), fresh.end());
+  };
+  // With the ring full, every new event pushes the oldest out. Removing rows at the top
+  // makes the view renumber all 100,000 of them each time; instead the rows are told that
+  // their contents moved up, and only the difference in number is inserted or removed at
+  // the bottom.
+  if (after > before) {
+    beginInsertRows({}, before, after - 1);
+    update();
+    endInsertRows();
+  } else if (after < before) {
+    beginRemoveRows({}, after, before - 1);
+    update();
+    endRemoveRows();
+  } else {
+    update();
+  }
+  if (gone > 0 && std::min(before, after) > 0)
+    emit dataChanged(index(0, 0), index(std::min(before, after) - 1, ColumnCount - 1));
+  return static_cast<int>(gone);
 }
 
 void FrameTableModel::Rebuild() {
@@ -236,9 +257,14 @@ void FrameInspector::hideEvent(QHideEvent* event) {
 void FrameInspector::Refresh() {
   QScrollBar* bar = table_->verticalScrollBar();
   const bool atBottom = bar->value() >= bar->maximum() - 2;
-  model_->Refresh(pause_->isChecked());
-  // Follows the newest event unless the user scrolled up to read.
-  if (atBottom && !pause_->isChecked()) table_->scrollToBottom();
+  const int shifted = model_->Refresh(pause_->isChecked());
+  // Follows the newest event unless the user scrolled up to read; then the rows they read
+  // stay in place.
+  if (atBottom && !pause_->isChecked()) {
+    table_->scrollToBottom();
+  } else if (shifted > 0) {
+    bar->setValue(bar->value() - shifted);
+  }
   ShowCounts();
 }
 

@@ -32,8 +32,9 @@ class FrameTableModel final : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-  // Takes in what the ring holds now (nothing new while `frozen`).
-  void Refresh(bool frozen);
+  // Takes in what the ring holds now (nothing new while `frozen`). Returns by how many rows
+  // the kept ones moved up, the ring having dropped the events of the rows above them.
+  int Refresh(bool frozen);
   // Rebuilds the rows, e.g. after the filter changed.
   void Rebuild();
   void SetHideStatus(bool hide);

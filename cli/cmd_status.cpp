@@ -56,7 +56,8 @@ int RunStatus(const Args& args) {
   }
   if (!error.empty()) {
     std::fprintf(stderr,
-                 "kivra status: %s\nusage: kivra status --port DEV [--count N] [--csv FILE | --format csv|json] "
+                 "kivra status: %s\nusage: kivra status --port DEV [--count N] [--csv FILE | "
+                 "--format csv|json] "
                  "[--lang tr|en]\n",
                  error.c_str());
     return 2;
@@ -95,7 +96,8 @@ int RunStatus(const Args& args) {
   LinkSession session(options);
   if (!session.Open()) return 1;
   const auto wallMs = [] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
   };
   const link::LinkEngine& engine = session.Engine();

@@ -34,7 +34,8 @@ serial::PortSettings CommandLineSettings() {
 }  // namespace
 
 bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
-                      const std::vector<std::string>& valueOptions, const std::vector<std::string>& flagOptions) {
+                      const std::vector<std::string>& valueOptions,
+                      const std::vector<std::string>& flagOptions) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string_view name, std::string& out) {
@@ -164,7 +165,9 @@ LinkSession::LinkSession(const LinkOptions& options)
 }
 
 std::int64_t LinkSession::ElapsedMs() const {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start_)
+      .count();
 }
 
 LinkSession::~LinkSession() {

@@ -19,7 +19,8 @@ constexpr Command kCommands[] = {
     {"download", "download --port DEV [--lang tr|en] PROGRAM", kivra::cli::RunDownload},
     {"status", "status --port DEV [--count N] [--csv FILE | --format csv|json] [--lang tr|en]",
      kivra::cli::RunStatus},
-    {"monitor", "monitor --port DEV [--count N] [--no-status] [--lang tr|en]", kivra::cli::RunMonitor},
+    {"monitor", "monitor --port DEV [--count N] [--no-status] [--lang tr|en]",
+     kivra::cli::RunMonitor},
     {"send", "send --port DEV [--lang tr|en] COMMAND [VALUE]", kivra::cli::RunSend},
 };
 

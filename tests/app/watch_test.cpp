@@ -285,6 +285,41 @@ class WatchTest : public QObject {
     for (const QByteArray& line : written.trimmed().split('\n')) QCOMPARE(line.count(','), 18);
   }
 
+  // The inspector's rows follow the ring: at its bound, each new event pushes the oldest row
+  // out; paused, no row comes in, and rows whose events are gone still go.
+  void inspectorRowsFollowTheBoundedRing() {
+    std::int64_t now = 0;
+    LinkWatch watch([&] { return now; }, [] { return std::int64_t{0}; });
+    UiLanguage language(true);
+    FrameTableModel model(watch, language, nullptr);
+    const auto push = [&](int n) {
+      for (int i = 0; i < n; ++i) {
+        link::LineEvent e{.timeMs = now++, .bytes = {}};
+        e.bytes = link::CommandFrame('V', static_cast<std::uint32_t>(now));
+        watch.OnFrame(e);
+      }
+    };
+    const auto time = [&](int row) {
+      return model.data(model.index(row, FrameTableModel::Time), Qt::DisplayRole).toLongLong();
+    };
+    push(100'010);
+    QCOMPARE(model.Refresh(false), 0);
+    QCOMPARE(model.rowCount(), 100'000);
+    QCOMPARE(time(0), 10);
+    push(5);
+    QCOMPARE(model.Refresh(false), 5);
+    QCOMPARE(model.rowCount(), 100'000);
+    QCOMPARE(time(0), 15);
+    QCOMPARE(time(99'999), 100'014);
+    push(3);
+    QCOMPARE(model.Refresh(true), 0);
+    QCOMPARE(model.rowCount(), 99'997);  // paused: three rows' events are gone, none came in
+    QCOMPARE(time(0), 18);
+    model.Refresh(false);
+    QCOMPARE(model.rowCount(), 100'000);
+    QCOMPARE(time(99'999), 100'017);
+  }
+
   void captionsFollowTheLanguageButton() {
     SimWindow s;
     QVERIFY(s.Start());

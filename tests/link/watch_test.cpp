@@ -13,9 +13,11 @@
 
 #include "link/decode.h"
 #include "link/event_ring.h"
+#include "link/event_text.h"
 #include "link/frame_tap.h"
 #include "link/health_meter.h"
 #include "link/status_record.h"
+#include "link/texts.h"
 #include "tests/link/fakes.h"
 
 namespace kivra::link {
@@ -503,6 +505,59 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
     for (const Step& s : c.steps) came += s.receive.size();
     EXPECT_EQ(received, came) << c.what;
   }
+}
+
+TEST(EventText, OutcomesAndLinesInBothLanguages) {
+  LineEvent retry{
+      .timeMs = 5, .direction = Direction::Sent, .attempt = 2, .maxAttempts = 5, .bytes = {}};
+  retry.bytes = CommandFrame('P', 0);
+  LineEvent accepted{.timeMs = 42,
+                     .direction = Direction::Received,
+                     .outcome = FrameOutcome::Accepted,
+                     .roundTripMs = 37,
+                     .bytes = {}};
+  accepted.bytes = StatusFrame(0x41, 0x05, 10, 12, 200, 31);
+  accepted.reads = 2;
+  const LineEvent timeout{.timeMs = 9,
+                          .direction = Direction::Received,
+                          .outcome = FrameOutcome::Failed,
+                          .why = FailReason::Timeout,
+                          .bytes = {}};
+  LineEvent garbage{.timeMs = 9,
+                    .direction = Direction::Received,
+                    .outcome = FrameOutcome::Ignored,
+                    .why = FailReason::Garbage,
+                    .bytes = {}};
+  garbage.bytes = {0xFF, 0x00};
+  LineEvent link{.timeMs = 9, .outcome = FrameOutcome::Link, .bytes = {}};
+  link.linkStatus = static_cast<std::int8_t>(LinkStatus::Reconnecting);
+  struct Case {
+    const LineEvent& event;
+    const char* english;
+    const char* turkish;
+  };
+  const Case cases[] = {
+      {retry, "retry 2 of 5", "tekrar 2/5"},
+      {accepted, "accepted (in 2 reads)", "kabul edildi (2 parçada)"},
+      {timeout, "failed: time-out", "hata: zaman aşımı"},
+      {garbage, "ignored: garbage", "yok sayıldı: anlamsız bayt"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(OutcomeText(c.event, true), c.english);
+    EXPECT_EQ(OutcomeText(c.event, false), c.turkish);
+  }
+  EXPECT_EQ(EventLine(retry, true),
+            "5 ms  TX  08 4B 50 00 00 00 00 13  begin download  [retry 2 of 5]");
+  EXPECT_EQ(EventLine(timeout, true), "9 ms  RX  --  no reply  [failed: time-out]");
+  EXPECT_EQ(EventLine(garbage, false), "9 ms  RX  FF 00  çözülemedi  [yok sayıldı: anlamsız bayt]");
+  EXPECT_EQ(EventLine(link, true), std::string("9 ms  --  --  ") +
+                                       std::string(LinkStatusText(LinkStatus::Reconnecting, true)) +
+                                       "  [link]");
+  // A meaning with commas is quoted, so every CSV row has the header's six columns.
+  EXPECT_EQ(EventCsvHeader(), "time_ms,direction,bytes,meaning,outcome,round_trip_ms\n");
+  const std::string row = EventCsvRow(accepted, true);
+  EXPECT_EQ(row.substr(0, 57), "42,RX,10 73 41 0C C8 05 1F 0C 00 00 0A 00 00 00 00 FA,\"st");
+  EXPECT_EQ(row.substr(row.size() - 27), "\",accepted (in 2 reads),37\n");
 }
 
 TEST(FrameTap, RoundTripAttemptsAndRefusedFrames) {
