@@ -60,7 +60,7 @@ QVariant FrameTableModel::data(const QModelIndex& index, int role) const {
       case Outcome:
         return FromUtf8(link::OutcomeText(*e, english));
       case RoundTrip:
-        return FromUtf8(link::RoundTripText(*e));
+        return FromUtf8(link::RoundTripText(*e, english));
       default:
         return {};
     }

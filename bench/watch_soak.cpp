@@ -4,7 +4,12 @@
 // `--every` seconds, after the events' ring was filled to its bound as an hour of polling
 // fills it. Run it on a display (xvfb-run -a) so that drawing costs what it costs.
 //
-//   watch_soak [--seconds N] [--every N] [--no-prefill]
+//   watch_soak [--seconds N] [--every N] [--no-prefill] [--windows inspector,plots|none]
+//              [--port PATH]
+//
+// Without --port the window runs the simulated driver itself, whose thread then counts in
+// the figures; with the port of a `kivra sim --link PATH` in another process, only the
+// window counts.
 
 #include <sys/resource.h>
 
@@ -49,6 +54,8 @@ long ResidentKiB() {
 int main(int argc, char** argv) {
   int seconds = 120, every = 10;
   bool prefill = true;
+  std::string windows = "inspector,plots";
+  std::string port;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc)
       seconds = std::atoi(argv[++i]);
@@ -56,6 +63,10 @@ int main(int argc, char** argv) {
       every = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--no-prefill"))
       prefill = false;
+    else if (!std::strcmp(argv[i], "--windows") && i + 1 < argc)
+      windows = argv[++i];
+    else if (!std::strcmp(argv[i], "--port") && i + 1 < argc)
+      port = argv[++i];
   }
   QApplication app(argc, argv);
   QTemporaryDir dir;
@@ -63,7 +74,11 @@ int main(int argc, char** argv) {
   kivra::app::WidgetPrompts prompts;
   kivra::app::MainWindowServices services{*settings, prompts,
                                           [] { return kivra::compiler::Timestamp{}; }};
-  services.simulatedDriver = true;
+  if (port.empty()) {
+    services.simulatedDriver = true;
+  } else {
+    settings->WriteSetting(QStringLiteral("COMPORT"), QString::fromStdString(port));
+  }
   services.serialLogFolder = dir.path().toStdString();
   kivra::app::MainWindow window(std::move(services));
   window.show();
@@ -78,8 +93,10 @@ int main(int argc, char** argv) {
     e.bytes = {0x10, 's', 0, 0, 0, 1, 25, 12, 0, 0, 0, 0, 0, 0, 0, 0x6F};
     for (int i = 0; i < 100'000; ++i) watch.watch().OnFrame(e);
   }
-  window.findChild<QAction*>(QStringLiteral("FrameInspector1"))->trigger();
-  window.findChild<QAction*>(QStringLiteral("LivePlots1"))->trigger();
+  if (windows.find("inspector") != std::string::npos)
+    window.findChild<QAction*>(QStringLiteral("FrameInspector1"))->trigger();
+  if (windows.find("plots") != std::string::npos)
+    window.findChild<QAction*>(QStringLiteral("LivePlots1"))->trigger();
   watch.plots()->SetWindowSeconds(600);
 
   std::printf("%8s %10s %10s %10s %12s\n", "seconds", "cpu_%", "rss_kib", "events", "status_per_s");

@@ -92,6 +92,7 @@ int RunStatus(const Args& args) {
                  csvPath.empty() ? "stdout" : csvPath.c_str(), writer->Error().c_str());
   };
   if (recorder) recorded(recorder->Start());
+  if (writeFailed) return 1;
 
   LinkSession session(options);
   if (!session.Open()) return 1;

@@ -208,6 +208,17 @@ std::string DescribeParameters(const ParameterBlock& p, bool english) {
   return s;
 }
 
+// A frame of a letter no reply has (a wrong letter) is judged once its length has arrived:
+// its length, when it may be one (a letter, then a checksum that holds), else 0.
+std::size_t OtherFrame(std::span<const std::uint8_t> rest) {
+  const std::uint8_t length = rest[0];
+  if (length < 3 || rest.size() < 2 || IsReplyLetter(rest[1])) return 0;
+  const std::uint8_t letter = rest[1] | 0x20;
+  if (letter < 'a' || letter > 'z') return 0;
+  if (rest.size() < length) return length;  // still arriving
+  return Xor(rest.first(length)) == 0 ? length : 0;
+}
+
 }  // namespace
 
 DecodedFrame DecodeFrame(std::span<const std::uint8_t> b, Direction direction) {
@@ -313,8 +324,9 @@ std::vector<ReceivedPiece> SplitReceived(std::span<const std::uint8_t> bytes, bo
     bool partial = false;
     if (rest[0] == AckByte) {
       length = 1;
-    } else if (rest[0] >= 3 && rest[0] <= rest.size() && Xor(rest.first(rest[0])) == 0) {
-      length = rest[0];  // a valid frame, of a letter no reply may have or not
+    } else if (const std::size_t n = OtherFrame(rest)) {
+      length = std::min(n, rest.size());
+      partial = n > rest.size();
     } else {
       const ReplyFront front = ScanReply(rest, ackAwaited);
       if (front.kind == ReplyFront::Kind::Frame) length = front.length;

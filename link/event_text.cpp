@@ -50,12 +50,7 @@ std::string OutcomeText(const LineEvent& e, bool english) {
                (english ? " of " : "/") + std::to_string(e.maxAttempts);
       return english ? "sent" : "gönderildi";
     case FrameOutcome::Accepted:
-      s = english ? "accepted" : "kabul edildi";
-      // A reply that came in parts (a USB adapter's packets, a pause on the line).
-      if (e.reads > 1)
-        s += (english ? " (in " : " (") + std::to_string(e.reads) +
-             (english ? " reads)" : " parçada)");
-      return s;
+      return english ? "accepted" : "kabul edildi";
     case FrameOutcome::Link:
       return english ? "link" : "bağlantı";
     case FrameOutcome::Failed:
@@ -76,15 +71,20 @@ std::string MeaningText(const LineEvent& e, bool english) {
   return DescribeFrame(DecodeFrame(e.bytes, e.direction), english);
 }
 
-std::string RoundTripText(const LineEvent& e) {
-  return e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) + " ms" : std::string();
+std::string RoundTripText(const LineEvent& e, bool english) {
+  if (e.roundTripMs < 0) return {};
+  std::string s = std::to_string(e.roundTripMs) + " ms";
+  // A reply that came in parts: on a real line most do; a long round trip with them is a
+  // reply that paused on the way.
+  if (e.reads > 1) s += ", " + std::to_string(e.reads) + (english ? " reads" : " parça");
+  return s;
 }
 
 std::string EventLine(const LineEvent& e, bool english) {
   std::string line = std::to_string(e.timeMs) + " ms  " + DirectionText(e) + "  ";
   line += e.bytes.empty() ? std::string("--") : HexBytes(e.bytes);
   line += "  " + MeaningText(e, english) + "  [" + OutcomeText(e, english) + "]";
-  if (e.roundTripMs >= 0) line += "  " + RoundTripText(e);
+  if (e.roundTripMs >= 0) line += "  " + RoundTripText(e, english);
   return line;
 }
 

@@ -15,8 +15,9 @@ const char* DirectionText(const LineEvent& event);
 std::string OutcomeText(const LineEvent& event, bool english);
 // The decoded meaning; "no reply" for a time-out, which carries no bytes.
 std::string MeaningText(const LineEvent& event, bool english);
-// "37 ms", or empty where there is no round trip.
-std::string RoundTripText(const LineEvent& event);
+// "37 ms", with the number of reads a reply came in when more than one ("52 ms, 2 reads"),
+// or empty where there is no round trip.
+std::string RoundTripText(const LineEvent& event, bool english);
 
 // One line of a text log: time, direction, bytes, meaning, outcome, round trip.
 std::string EventLine(const LineEvent& event, bool english);

@@ -415,6 +415,7 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
   const Frame status = StatusFrame();
   const Frame poll = CommandFrame('s', 0);
   const Frame speed = CommandFrame('V', 100);
+  const Frame wrong = Reply('S', {1, 2, 3, 4});  // the status reply's letter in the wrong case
   const auto S = Direction::Sent;
   const auto R = Direction::Received;
   using O = FrameOutcome;
@@ -463,6 +464,10 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
        {{S, O::Sent, W::None, 1},
         {R, O::Ignored, W::WrongLetter, 0},
         {R, O::Accepted, W::None, 0}}},
+      {"a wrong letter arriving in parts",
+       {{poll, Frame(wrong.begin(), wrong.begin() + 3)},
+        {{}, Frame(wrong.begin() + 3, wrong.end())}},
+       {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::WrongLetter, 0}}},
       {"split reply keeps its reads",
        {{poll, Frame(status.begin(), status.begin() + 5)},
         {{}, Frame(status.begin() + 5, status.begin() + 9)},
@@ -538,7 +543,7 @@ TEST(EventText, OutcomesAndLinesInBothLanguages) {
   };
   const Case cases[] = {
       {retry, "retry 2 of 5", "tekrar 2/5"},
-      {accepted, "accepted (in 2 reads)", "kabul edildi (2 parçada)"},
+      {accepted, "accepted", "kabul edildi"},
       {timeout, "failed: time-out", "hata: zaman aşımı"},
       {garbage, "ignored: garbage", "yok sayıldı: anlamsız bayt"},
   };
@@ -557,7 +562,10 @@ TEST(EventText, OutcomesAndLinesInBothLanguages) {
   EXPECT_EQ(EventCsvHeader(), "time_ms,direction,bytes,meaning,outcome,round_trip_ms\n");
   const std::string row = EventCsvRow(accepted, true);
   EXPECT_EQ(row.substr(0, 57), "42,RX,10 73 41 0C C8 05 1F 0C 00 00 0A 00 00 00 00 FA,\"st");
-  EXPECT_EQ(row.substr(row.size() - 27), "\",accepted (in 2 reads),37\n");
+  EXPECT_EQ(row.substr(row.size() - 14), "\",accepted,37\n");
+  EXPECT_EQ(RoundTripText(accepted, true), "37 ms, 2 reads");
+  EXPECT_EQ(RoundTripText(accepted, false), "37 ms, 2 parça");
+  EXPECT_EQ(RoundTripText(retry, true), "");
 }
 
 TEST(FrameTap, RoundTripAttemptsAndRefusedFrames) {
