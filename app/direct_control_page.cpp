@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/controls.h"
 #include "app/full_status_group.h"
 #include "app/motor_control_group.h"
 #include "app/parameter_group.h"
@@ -13,9 +14,9 @@ namespace kivra::app {
 namespace {
 
 template <typename Widget>
-Widget* Add(QWidget* parent, const char* objectName, const QString& text, const QRect& rect) {
+Widget* Add(QWidget* parent, Control control, const QString& text, const QRect& rect) {
   auto* widget = new Widget(text, parent);
-  widget->setObjectName(QString::fromLatin1(objectName));
+  widget->setObjectName(ObjectName(control));
   widget->setGeometry(rect);
   return widget;
 }
@@ -24,33 +25,36 @@ Widget* Add(QWidget* parent, const char* objectName, const QString& text, const 
 
 DirectControlPage::DirectControlPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("TabSheet2"));
-  status_ = new FullStatusGroup(this, {60, 12, 213, 537});
-  motor_ = new MotorControlGroup(this, {288, 12, 233, 537});
-  parameters_ = new ParameterGroup(this, {528, 12, 251, 537});
+  new FullStatusGroup(this, {60, 12, 213, 537});
+  new MotorControlGroup(this, {288, 12, 233, 537});
+  new ParameterGroup(this, {528, 12, 251, 537});
   BuildMemoryAccess();
   BuildServiceControls();
 }
 
 void DirectControlPage::BuildMemoryAccess() {
-  memoryAccess_ << look::AddLabel(this, QStringLiteral("StaticText21"), QStringLiteral("Adres"), {792, 40, 85, 17})
-                << Add<QLineEdit>(this, "Edit3", QStringLiteral("0"), {792, 58, 85, 21})
-                << Add<QPushButton>(this, "BitBtn1", QStringLiteral("Up"), {792, 84, 41, 25})
-                << Add<QPushButton>(this, "BitBtn2", QStringLiteral("Down"), {836, 84, 41, 25})
-                << look::AddLabel(this, QStringLiteral("StaticText22"), QStringLiteral("Data"), {792, 120, 85, 17})
-                << Add<QLineEdit>(this, "Edit4", QStringLiteral("0"), {792, 138, 85, 21})
-                << Add<QPushButton>(this, "Button40", QStringLiteral("eeOKU"), {792, 166, 85, 25})
-                << Add<QPushButton>(this, "Button41", QStringLiteral("eeYAZ"), {792, 196, 85, 25});
+  using enum Control;
+  memoryAccess_ << look::AddLabel(this, ObjectName(MemoryAddressLabel), QStringLiteral("Adres"),
+                                  {792, 40, 85, 17})
+                << Add<QLineEdit>(this, MemoryAddress, QStringLiteral("0"), {792, 58, 85, 21})
+                << Add<QPushButton>(this, MemoryUp, QStringLiteral("Up"), {792, 84, 41, 25})
+                << Add<QPushButton>(this, MemoryDown, QStringLiteral("Down"), {836, 84, 41, 25})
+                << look::AddLabel(this, ObjectName(MemoryDataLabel), QStringLiteral("Data"),
+                                  {792, 120, 85, 17})
+                << Add<QLineEdit>(this, MemoryData, QStringLiteral("0"), {792, 138, 85, 21})
+                << Add<QPushButton>(this, MemoryRead, QStringLiteral("eeOKU"), {792, 166, 85, 25})
+                << Add<QPushButton>(this, MemoryWrite, QStringLiteral("eeYAZ"), {792, 196, 85, 25});
   SetMemoryAccessVisible(false);
 }
 
 // Service settings of the driver's makers: present for the link, never shown.
 void DirectControlPage::BuildServiceControls() {
   for (QWidget* service : std::initializer_list<QWidget*>{
-           Add<QLineEdit>(this, "Edit31", QStringLiteral("100"), {792, 240, 85, 21}),
-           Add<QLineEdit>(this, "Edit32", QStringLiteral("100"), {792, 264, 85, 21}),
-           Add<QPushButton>(this, "Button9", QString(), {792, 288, 85, 25}),
-           Add<QPushButton>(this, "Button19", QString(), {792, 316, 85, 25}),
-           Add<QPushButton>(this, "Button20", QString(), {792, 344, 85, 25})}) {
+           Add<QLineEdit>(this, Control::Service1Box, QStringLiteral("100"), {792, 240, 85, 21}),
+           Add<QLineEdit>(this, Control::Service2Box, QStringLiteral("100"), {792, 264, 85, 21}),
+           Add<QPushButton>(this, Control::Service1Write, QString(), {792, 288, 85, 25}),
+           Add<QPushButton>(this, Control::Service2Write, QString(), {792, 316, 85, 25}),
+           Add<QPushButton>(this, Control::ServiceRead, QString(), {792, 344, 85, 25})}) {
     service->hide();
   }
 }

@@ -15,10 +15,6 @@ class DirectControlPage : public QWidget {
  public:
   explicit DirectControlPage(QWidget* parent);
 
-  FullStatusGroup* statusGroup() const { return status_; }
-  MotorControlGroup* motorGroup() const { return motor_; }
-  ParameterGroup* parameterGroup() const { return parameters_; }
-
   bool MemoryAccessVisible() const { return memoryAccessVisible_; }
   void SetMemoryAccessVisible(bool visible);
 
@@ -26,9 +22,6 @@ class DirectControlPage : public QWidget {
   void BuildMemoryAccess();
   void BuildServiceControls();
 
-  FullStatusGroup* status_;
-  MotorControlGroup* motor_;
-  ParameterGroup* parameters_;
   QList<QWidget*> memoryAccess_;
   bool memoryAccessVisible_ = false;
 };

@@ -6,6 +6,7 @@
 
 #include "app/texts.h"
 #include "app/ui_language.h"
+#include "common/texts.h"
 
 namespace kivra::app {
 
@@ -32,7 +33,8 @@ void DownloadWindow::showEvent(QShowEvent* event) {
 }
 
 void DownloadWindow::Activate(bool english) {
-  setWindowTitle(UiLanguage(english).Pick(text::kDownloadTitle));
+  const std::string_view caption = texts::Tr(texts::Text::DownloadCaption, english);
+  setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
   bar_->setValue(0);
 }
 

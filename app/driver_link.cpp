@@ -1,69 +1,50 @@
 #include "app/driver_link.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <exception>
 
 #include "app/direct_control_page.h"
 #include "app/download_window.h"
-#include "app/driver_port.h"
-#include "app/editor_text.h"
-#include "app/fixed_texts.h"
 #include "app/indicator_shape.h"
+#include "app/link_presenter.h"
 #include "app/port_choices.h"
 #include "app/port_dialog.h"
 #include "app/program_editor.h"
 #include "app/program_page.h"
 #include "app/prompts.h"
 #include "app/settings_store.h"
+#include "app/texts.h"
 #include "app/ui_language.h"
-#include "app/ui_look.h"
+#include "common/texts.h"
 #include "link/integer.h"
-#include "link/texts.h"
+#include "link/serial_link.h"
 
 namespace kivra::app {
 namespace {
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-QColor ColourOf(link::Colour colour) {
-  switch (colour) {
-    case link::Colour::Lime: return look::kLime;
-    case link::Colour::Red: return look::kRed;
-    case link::Colour::ScrollBar: return look::kScrollBar;
-    case link::Colour::Window: break;
-  }
-  return QApplication::palette().color(QPalette::Base);
-}
-
-MessageKind KindOf(link::MessageKind kind) {
-  switch (kind) {
-    case link::MessageKind::Error: return MessageKind::Error;
-    case link::MessageKind::Warning: return MessageKind::Warning;
-    case link::MessageKind::Plain: break;
-  }
-  return MessageKind::Information;
-}
-
-// The buttons that only ask the engine for an exchange; it reads and checks their boxes
-// when it sends.
-struct RequestButton {
-  const char* button;
-  std::uint8_t state;
+// The motor group's write buttons and the settings they write.
+struct SettingButton {
+  Control button;
+  Control box;
+  link::Setting setting;
 };
-constexpr RequestButton kRequestButtons[] = {
-    {"Button1", link::state::Speed},        {"Button10", link::state::RunCurrent},
-    {"Button11", link::state::HoldCurrent}, {"Button12", link::state::Microstep},
-    {"Button13", link::state::Ramp},        {"Button14", link::state::StartSpeed},
-    {"Button15", link::state::Displacement}, {"Button4", link::state::SpeedMode},
-    {"Button7", link::state::SpeedCoefficient}, {"Button5", link::state::Run},
-    {"Button6", link::state::Stop},         {"Button8", link::state::ReadParameters},
-    {"Button41", link::state::MemoryWrite}, {"Button9", link::state::Service1},
-    {"Button19", link::state::Service2},    {"Button22", link::state::ReadProgramName},
+constexpr SettingButton kSettingButtons[] = {
+    {Control::SpeedWrite, Control::SpeedBox, link::Setting::Speed},
+    {Control::RunCurrentWrite, Control::RunCurrentBox, link::Setting::RunCurrent},
+    {Control::HoldCurrentWrite, Control::HoldCurrentBox, link::Setting::HoldCurrent},
+    {Control::MicrostepWrite, Control::MicrostepBox, link::Setting::Microstep},
+    {Control::RampWrite, Control::RampBox, link::Setting::Ramp},
+    {Control::StartSpeedWrite, Control::StartSpeedBox, link::Setting::StartSpeed},
+    {Control::DisplacementWrite, Control::DisplacementBox, link::Setting::Displacement},
+    {Control::SpeedModeWrite, Control::SpeedModeBox, link::Setting::SpeedMode},
+    {Control::SpeedCoefficientWrite, Control::SpeedCoefficientBox, link::Setting::SpeedCoefficient},
+    {Control::Service1Write, Control::Service1Box, link::Setting::Service1},
+    {Control::Service2Write, Control::Service2Box, link::Setting::Service2},
 };
 
 }  // namespace
@@ -73,46 +54,66 @@ LinkTimer::LinkTimer(QObject* parent) : QTimer(parent) {
   setInterval(100);
 }
 
-DriverLink::DriverLink(DriverLinkWindows windows, DriverLinkHooks hooks, app::SettingsStore& settings,
-                       Prompts& prompts, const UiLanguage& language, Options options)
+DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
+                       app::SettingsStore& settings, Prompts& prompts, const UiLanguage& language,
+                       Options options)
     : windows_(windows),
-      hooks_(std::move(hooks)),
+      prepareDebug_(std::move(prepareDebug)),
       settings_(settings),
       prompts_(prompts),
       language_(language),
       simulatedForThisRun_(options.simulatedDriver),
-      timer_(new LinkTimer(windows.mainWindow)) {
+      timer_(new LinkTimer(windows.mainWindow)),
+      controls_(windows.mainWindow) {
   if (options.port) {
     port_ = options.port;
   } else {
-    ownPort_ = std::make_unique<SerialDriverPort>(options.serialLogFolder);
+    ownPort_ = std::make_unique<link::SerialLink>(serial::PortSettings::DriverLink(),
+                                                  options.serialLogFolder);
     port_ = ownPort_.get();
   }
-  watchClock_.start();
-  tap_ = std::make_unique<link::FrameTap>(*port_, [this] { return WatchMs(); });
-  engine_ = std::make_unique<link::LinkEngine>(*tap_, static_cast<link::LinkView&>(*this),
-                                               static_cast<link::AppHooks&>(*this), *timer_);
-  engine_->SetEnglish(language_.IsEnglish());
+  watchClock_.timer.start();
+  LinkPresenter::Dialog dialog{
+      [this](bool visible) {
+        PortDialog* d = windows_.portDialog;
+        if (!visible) {
+          d->hide();
+          return;
+        }
+        // Devices come and go: the list is made afresh each time the dialog opens.
+        RefreshPortList();
+        d->show();
+        d->raise();
+        d->activateWindow();
+      },
+      [this](const QString& port) { windows_.portDialog->ShowPort(port); },
+  };
+  presenter_ = std::make_unique<LinkPresenter>(
+      PresenterWindows{windows_.mainWindow, &controls_, windows_.programPage->editor(),
+                       windows_.download},
+      std::move(dialog), prompts_, language_, simulated_);
+  presenter_->downloadEnded = [this](bool succeeded) { emit DownloadEnded(succeeded); };
+  engine_ = std::make_unique<link::LinkEngine>(*port_, *timer_, &watchClock_);
+  engine_->AddObserver(*presenter_);
+  engine_->AddObserver(feed_);
   selection_ = std::make_unique<link::PortSelection>(
-      *engine_, *port_, static_cast<link::SettingsStore&>(*this),
-      static_cast<link::LinkView&>(*this), static_cast<link::PortDialogView&>(*this),
-      link::PortSelection::Options{.simulatedDriverHint = true});
+      *engine_, *port_, static_cast<link::SettingsStore&>(*this), *presenter_);
 
   // Port number 0: the serial component asks which port, with the same list the dialog has.
-  port_->SetPortPrompt([this]() -> std::optional<serial::PortName> {
+  port_->SetPortPrompt([this]() -> std::optional<PortName> {
     const QList<PortChoice> choices = PortChoices(serial::ListSerialPorts(), language_.IsEnglish());
     const std::optional<QString> chosen = prompts_.PickPort(windows_.mainWindow, choices, language_.IsEnglish());
     if (!chosen) return std::nullopt;
     // A simulated driver that cannot start is a port that cannot be opened.
     const QString port = ResolvePort(*chosen);
-    return serial::PortName::Parse(port.toStdString());
+    return PortName::Parse(port.toStdString());
   });
 
   connect(timer_, &QTimer::timeout, this, [this] {
     selection_->Tick();  // a pulled adapter is noticed, and found again, between ticks
     engine_->Tick();
   });
-  AddLinkStatusLabels();
+  presenter_->AddLinkStatusLabels();
   ConnectButtons();
   ConnectMemoryAccess();
   connect(windows_.portDialog, &PortDialog::Chosen, this, &DriverLink::PortChosen);
@@ -128,52 +129,114 @@ DriverLink::~DriverLink() {
 }
 
 bool DriverLink::OnSimulatedDriver() const {
-  return simulated_.IsPath(QString::fromStdString(selection_->Current().Text()));
+  return simulated_.IsPath(QString::fromStdString(selection_->Current().path()));
+}
+
+void DriverLink::OnClick(Control button, std::function<void()> press) {
+  if (auto* b = controls_.Get<QPushButton>(button))
+    connect(b, &QPushButton::clicked, this, std::move(press));
+}
+
+link::Entered DriverLink::BoxValue(Control box) const {
+  if (const auto* edit = controls_.Get<QLineEdit>(box))
+    return link::ParseInteger(edit->text().toStdString());
+  return std::nullopt;
 }
 
 void DriverLink::ConnectButtons() {
-  for (const RequestButton& b : kRequestButtons) {
-    if (auto* button = qobject_cast<QPushButton*>(Control(b.button))) {
-      const std::uint8_t state = b.state;
-      connect(button, &QPushButton::clicked, this, [this, state] { engine_->Request(state); });
-    }
+  link::LinkEngine& e = *engine_;
+  for (const SettingButton& b : kSettingButtons) {
+    // The box is read as the button is pressed; the engine checks the value as it sends.
+    OnClick(b.button, [this, b] { engine_->WriteSetting(b.setting, BoxValue(b.box)); });
   }
-  const auto on = [this](const char* name, auto press) {
-    if (auto* button = qobject_cast<QPushButton*>(Control(name))) connect(button, &QPushButton::clicked, this, press);
-  };
-  on("Button3", [this] { engine_->ScriptSwitch(); });
-  on("Button2", [this] { engine_->DebugSwitch(); });
-  on("Button16", [this] { engine_->PressMove(); });
-  on("Button17", [this] { engine_->PressReadSettings(); });
-  on("Button18", [this] { engine_->PressDirection(false); });
-  on("Button21", [this] { engine_->PressDirection(true); });
-  on("Button40", [this] { engine_->PressMemoryRead(); });
-  on("Button20", [this] { engine_->PressServiceRead(); });
-  // The parameter write buttons are Button23 (Prm 9) to Button39 (Prm 25).
-  for (int prm = 9; prm <= 25; ++prm) {
-    if (auto* button = qobject_cast<QPushButton*>(Control(QStringLiteral("Button%1").arg(prm + 14).toStdString()))) {
-      connect(button, &QPushButton::clicked, this, [this, prm] { engine_->PressParameterWrite(prm); });
-    }
+  OnClick(Control::Run, [&e] { e.Run(); });
+  OnClick(Control::Stop, [&e] { e.Stop(); });
+  OnClick(Control::ReadParameters, [&e] { e.ReadParameters(); });
+  OnClick(Control::ReadProgramName, [&e] { e.ReadProgramName(); });
+  OnClick(Control::MemoryWrite, [this] {
+    engine_->WriteMemory(BoxValue(Control::MemoryAddress), BoxValue(Control::MemoryData));
+  });
+  OnClick(Control::ScriptButton, [this] { ScriptSwitch(); });
+  OnClick(Control::DebugButton, [this] { DebugSwitch(); });
+  OnClick(Control::Move, [&e] { e.Move(); });
+  OnClick(Control::ReadSettings, [this] {
+    using enum Control;
+    presenter_->ClearBoxes({SpeedBox, RunCurrentBox, HoldCurrentBox, MicrostepBox, RampBox,
+                            StartSpeedBox, DisplacementBox, Direction});
+    engine_->ReadSettings();
+  });
+  for (const bool right : {false, true}) {
+    OnClick(right ? Control::Right : Control::Left, [this, right] {
+      presenter_->ShowDirection(right);
+      engine_->WriteSetting(link::Setting::Direction, presenter_->DirectionShown());
+    });
+  }
+  OnClick(Control::MemoryRead, [this] {
+    presenter_->ClearBoxes({Control::MemoryData});
+    engine_->ReadMemory(BoxValue(Control::MemoryAddress));
+  });
+  OnClick(Control::ServiceRead, [this] {
+    presenter_->ClearBoxes({Control::Service1Box, Control::Service2Box});
+    engine_->ReadServiceValues();
+  });
+  for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm) {
+    OnClick(ParameterWrite(prm),
+            [this, prm] { engine_->WriteParameter(prm, BoxValue(ParameterBox(prm))); });
   }
   for (int output : {1, 2}) {
-    if (auto* shape = qobject_cast<IndicatorShape*>(Control(link::ctl::Shape(20 + output)))) {
-      connect(shape, &IndicatorShape::Pressed, this, [this, output] { engine_->PressOutput(output); });
+    if (auto* shape = controls_.Get<IndicatorShape>(OutputShape(output, true))) {
+      connect(shape, &IndicatorShape::Pressed, this, [this, output] {
+        // The driver is told the output's state as the display shows it now.
+        engine_->WriteOutput(output, presenter_->Lit(OutputShape(output, true)));
+      });
     }
   }
 }
 
+void DriverLink::ScriptSwitch() {
+  presenter_->SetText(Control::ScriptButton, QString::fromLatin1(text::kScriptSwitch));
+  const bool on = !engine_->Variables().scriptOn;
+  windows_.programPage->editor()->setFocus();
+  presenter_->SetLamp(Control::ScriptShape, on);
+  engine_->SetScript(on);
+}
+
+void DriverLink::DebugSwitch() {
+  ProgramEditor* editor = windows_.programPage->editor();
+  if (engine_->Variables().debugOn) {
+    presenter_->SetText(Control::DebugButton, QString::fromLatin1(text::kDebugOn));
+    engine_->DisableDebug();
+    presenter_->SetDebugOn(false);
+    editor->setFocus();
+    presenter_->SetLamp(Control::DebugShape, false);
+    editor->setReadOnly(false);
+    return;
+  }
+  // The highlighted lines must belong to the program in the editor: the shell checks,
+  // saves and loads an edited program first, and debugging starts only when all went well.
+  const std::optional<AddressLines> lines = prepareDebug_();
+  if (!lines) return;
+  presenter_->SetText(Control::DebugButton, QString::fromLatin1(text::kDebugOff));
+  engine_->EnableDebug(*lines);
+  presenter_->SetDebugOn(true);
+  editor->setFocus();
+  presenter_->SetLamp(Control::DebugShape, true);
+  editor->setReadOnly(true);
+}
+
+void DriverLink::AddressLinesChanged(const AddressLines& lines) {
+  if (engine_->Variables().debugOn) engine_->EnableDebug(lines);
+}
+
 void DriverLink::ConnectMemoryAccess() {
-  auto* address = qobject_cast<QLineEdit*>(Control(link::ctl::MemoryAddress));
+  auto* address = controls_.Get<QLineEdit>(Control::MemoryAddress);
   const auto step = [address](int delta) {
     address->setText(QString::fromStdString(link::StepMemoryAddress(address->text().toStdString(), delta)));
   };
-  if (auto* up = qobject_cast<QPushButton*>(Control("BitBtn1"))) {
-    connect(up, &QPushButton::clicked, this, [step] { step(+1); });
-  }
-  if (auto* down = qobject_cast<QPushButton*>(Control("BitBtn2"))) {
-    connect(down, &QPushButton::clicked, this, [step] { step(-1); });
-  }
-  if (QObject* displacement = Control(link::ctl::Displacement)) displacement->installEventFilter(this);
+  OnClick(Control::MemoryUp, [step] { step(+1); });
+  OnClick(Control::MemoryDown, [step] { step(-1); });
+  if (QWidget* displacement = controls_.Widget(Control::DisplacementBox))
+    displacement->installEventFilter(this);
 }
 
 bool DriverLink::eventFilter(QObject* watched, QEvent* event) {
@@ -190,15 +253,6 @@ bool DriverLink::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-QObject* DriverLink::Control(std::string_view name) {
-  const QString key = FromUtf8(name);
-  auto it = controls_.constFind(key);
-  if (it != controls_.constEnd()) return *it;
-  QObject* control = FindControl(windows_.mainWindow, key);
-  controls_.insert(key, control);
-  return control;
-}
-
 // --- Start-up, language, download, port dialog ---
 
 void DriverLink::StartUp() {
@@ -208,15 +262,17 @@ void DriverLink::StartUp() {
 }
 
 void DriverLink::LanguageChanged() {
-  engine_->SetEnglish(language_.IsEnglish());
-  DrawLinkStatus();
+  presenter_->LanguageChanged();
 }
 
 void DriverLink::StartDownload(const compiler::CompileResult& check, const QString& programPath) {
-  engine_->StartDownload(check.programValid, check.code, check.vectorTable, programPath.toStdString());
+  engine_->Download({check.programValid, check.code, check.vectorTable, programPath.toStdString()});
 }
 
-void DriverLink::ShowPortDialog() { selection_->ShowDialog(); }
+void DriverLink::ShowPortDialog() {
+  windows_.portDialog->SetCancelCaption(language_.Pick(text::kPortCancel));
+  selection_->ShowDialog();
+}
 
 void DriverLink::PortChosen(const QString& port) {
   QString chosen = port;
@@ -224,8 +280,8 @@ void DriverLink::PortChosen(const QString& port) {
     try {
       chosen = simulated_.Start();
     } catch (const std::exception& e) {
-      const std::string text = link::PortNotOpened(port.toStdString(), link::OpenFailure::Other,
-                                                   e.what(), language_.IsEnglish());
+      const std::string text = texts::PortNotOpened(port.toStdString(), link::OpenFailure::Other,
+                                                    e.what(), language_.IsEnglish());
       prompts_.Show(windows_.portDialog, MessageKind::Warning, FromUtf8(text), Buttons::Ok);
       return;
     }
@@ -247,150 +303,22 @@ void DriverLink::RefreshPortList() {
                                   language_.IsEnglish());
 }
 
-// --- PortDialogView ---
-
-void DriverLink::SetDialogVisible(bool visible) {
-  PortDialog* dialog = windows_.portDialog;
-  if (!visible) {
-    dialog->hide();
-    return;
-  }
-  // Devices come and go: the list is made afresh each time the dialog opens.
-  RefreshPortList();
-  dialog->show();
-  dialog->raise();
-  dialog->activateWindow();
-}
-
-void DriverLink::SetNumberText(std::string_view text) {
-  const QString port = FromUtf8(text);
-  windows_.portDialog->ShowPort(simulated_.IsPath(port) ? SimulatedDriver::kSettingText : port);
-}
-
-void DriverLink::SetCancelCaption(std::string_view text) { windows_.portDialog->SetCancelCaption(FromUtf8(text)); }
-
 // --- SettingsStore: COMPORT holds "SIM" for the simulated driver ---
 
 std::string DriverLink::ReadSetting(std::string_view name, std::string_view defaultValue) {
   const QString key = FromUtf8(name);
-  if (key == setting::kComPort && simulatedForThisRun_) return ResolvePort(SimulatedDriver::kSettingText).toStdString();
+  if (name == link::kComPortSetting && simulatedForThisRun_)
+    return ResolvePort(SimulatedDriver::kSettingText).toStdString();
   const QString value = settings_.ReadSetting(key, FromUtf8(defaultValue));
-  return (key == setting::kComPort ? ResolvePort(value) : value).toStdString();
+  return (name == link::kComPortSetting ? ResolvePort(value) : value).toStdString();
 }
 
 void DriverLink::WriteSetting(std::string_view name, std::string_view value) {
   const QString key = FromUtf8(name);
   const QString text = FromUtf8(value);
-  settings_.WriteSetting(key, key == setting::kComPort && simulated_.IsPath(text) ? SimulatedDriver::kSettingText : text);
-}
-
-// --- LinkView ---
-
-void DriverLink::SetColour(std::string_view control, link::Colour colour) {
-  QObject* target = Control(control);
-  if (auto* shape = qobject_cast<IndicatorShape*>(target)) {
-    shape->SetColour(ColourOf(colour));
-  } else if (auto* box = qobject_cast<QLineEdit*>(target)) {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, ColourOf(colour));
-    box->setPalette(palette);
-  }
-}
-
-void DriverLink::AddLinkStatusLabels() {
-  // Below the status panel's lamp, and beside the direct-control tab's: free space of
-  // each group, so nothing there moves.
-  struct Place {
-    std::string_view lamp;
-    const char* name;
-    QRect rect;
-    Qt::Alignment alignment;
-  };
-  const Place places[] = {
-      {link::ctl::Connection, "LinkStatusText1", {6, 84, 89, 34}, Qt::AlignLeft | Qt::AlignTop},
-      {link::ctl::DriverConnection,
-       "LinkStatusText2",
-       {148, 54, 64, 32},
-       Qt::AlignLeft | Qt::AlignVCenter}};
-  for (const Place& place : places) {
-    auto* lamp = qobject_cast<QWidget*>(Control(place.lamp));
-    if (!lamp || !lamp->parentWidget()) continue;
-    QLabel* label = look::AddLabel(lamp->parentWidget(), QString::fromLatin1(place.name), QString(),
-                                   place.rect, place.alignment);
-    label->setWordWrap(true);
-    linkStatusLabels_.append(label);
-  }
-  DrawLinkStatus();
-}
-
-void DriverLink::ShowLinkStatus(link::LinkStatus status) {
-  linkStatus_ = status;
-  DrawLinkStatus();
-}
-
-void DriverLink::DrawLinkStatus() {
-  const QString text = FromUtf8(link::LinkStatusText(linkStatus_, language_.IsEnglish()));
-  for (const std::string_view lamp : {link::ctl::Connection, link::ctl::DriverConnection}) {
-    if (auto* widget = qobject_cast<QWidget*>(Control(lamp))) widget->setToolTip(text);
-  }
-  for (QLabel* label : linkStatusLabels_) label->setText(text);
-}
-
-void DriverLink::SetText(std::string_view control, std::string_view utf8) {
-  QObject* target = Control(control);
-  QString text = FromUtf8(utf8);
-  const bool portNumber = control == link::ctl::PortNumber || control == link::ctl::PortNumberDirect;
-  if (portNumber) {
-    // The boxes were made for a port number; a device path is shown in full as a tooltip.
-    if (auto* widget = qobject_cast<QWidget*>(target)) widget->setToolTip(text);
-    if (simulated_.IsPath(text)) text = SimulatedDriver::kSettingText;
-  }
-  if (auto* label = qobject_cast<QLabel*>(target)) {
-    label->setText(text);
-  } else if (auto* box = qobject_cast<QLineEdit*>(target)) {
-    box->setText(text);
-  } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
-    button->setText(text);
-  }
-}
-
-void DriverLink::ShowMessage(link::MessageKind kind, std::string_view utf8) {
-  prompts_.Show(windows_.mainWindow, KindOf(kind), FromUtf8(utf8), Buttons::Ok);
-}
-
-void DriverLink::ShowProgress(std::string_view caption, std::uint32_t maximum) {
-  DownloadWindow* window = windows_.download;
-  window->Begin(FromUtf8(caption), static_cast<int>(maximum));
-  window->show();
-  window->raise();
-}
-
-void DriverLink::SetProgressPosition(std::uint32_t position) { windows_.download->SetPosition(position); }
-
-void DriverLink::HideProgress() {
-  windows_.download->hide();
-  emit DownloadEnded(engine_->Download() == link::DownloadResult::Succeeded);
-}
-
-void DriverLink::SelectEditorLine(std::uint32_t line) {
-  ProgramEditor* editor = windows_.programPage->editor();
-  const std::optional<TextRange> range = EditorLineRange(editor->toPlainText(), static_cast<int>(line));
-  if (!range) return;
-  editor->SelectRange(range->start, range->length);
-  editor->ensureCursorVisible();
-}
-
-void DriverLink::SetEditorReadOnly(bool readOnly) { windows_.programPage->editor()->setReadOnly(readOnly); }
-
-void DriverLink::FocusEditor() { windows_.programPage->editor()->setFocus(); }
-
-// --- AppHooks ---
-
-std::string DriverLink::BoxText(std::string_view box) {
-  QObject* target = Control(box);
-  if (const auto* edit = qobject_cast<QLineEdit*>(target)) return edit->text().toStdString();
-  if (const auto* label = qobject_cast<QLabel*>(target)) return label->text().toStdString();
-  return {};
+  settings_.WriteSetting(key, name == link::kComPortSetting && simulated_.IsPath(text)
+                                  ? SimulatedDriver::kSettingText
+                                  : text);
 }
 
 }  // namespace kivra::app

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "app/controls.h"
 #include "app/indicator_shape.h"
 #include "app/ui_look.h"
 
@@ -17,12 +18,14 @@ FullStatusGroup::FullStatusGroup(QWidget* parent, const QRect& rect) : QGroupBox
   setGeometry(rect);
 
   look::AddLabel(this, QString(), QStringLiteral("Comm Port "), {20, 24, 90, 17});
-  portNumber_ = look::AddValueBox(this, QStringLiteral("StaticText55"), QString(), {116, 24, 29, 17},
-                                  look::kHighlightText);
+  look::AddValueBox(this, ObjectName(Control::PortNumberDirect), QString(), {116, 24, 29, 17},
+                    look::kHighlightText);
   look::AddLabel(this, QStringLiteral("StaticText57"), QString(), {16, 62, 100, 17});
-  connection_ = new IndicatorShape(this, QStringLiteral("Shape13"), Form::Circle, {120, 60, 21, 21}, look::kRed);
+  new IndicatorShape(this, ObjectName(Control::DriverConnection), Form::Circle, {120, 60, 21, 21},
+                     look::kRed);
   look::AddLabel(this, QStringLiteral("StaticText58"), QString(), {16, 90, 100, 17});
-  script_ = new IndicatorShape(this, QStringLiteral("Shape14"), Form::Circle, {120, 88, 21, 21}, look::kScrollBar);
+  new IndicatorShape(this, ObjectName(Control::ScriptDirect), Form::Circle, {120, 88, 21, 21},
+                     look::kScrollBar);
 
   BuildModeGroup();
   BuildInputGroup();
@@ -30,18 +33,18 @@ FullStatusGroup::FullStatusGroup(QWidget* parent, const QRect& rect) : QGroupBox
   BuildAnalogGroup();
 
   look::AddLabel(this, QStringLiteral("StaticText71"), QString(), {20, 464, 104, 17});
-  temperature_ = look::AddValueBox(this, QStringLiteral("StaticText74"), QString(), {128, 464, 37, 17},
-                                   look::kHighlightText);
+  look::AddValueBox(this, ObjectName(Control::TemperatureDirect), QString(), {128, 464, 37, 17},
+                    look::kHighlightText);
 }
 
 void FullStatusGroup::BuildModeGroup() {
   QGroupBox* group = look::AddGroup(this, "GroupBox15", {20, 132, 169, 57});
   look::AddLabel(group, QStringLiteral("StaticText72"), QString(), {16, 16, 80, 17});
-  controllerMode_ = new IndicatorShape(group, QStringLiteral("Shape24"), Form::RoundedSquare, {100, 16, 17, 17},
-                                       look::kScrollBar);
+  new IndicatorShape(group, ObjectName(Control::ControllerModeDirect), Form::RoundedSquare,
+                     {100, 16, 17, 17}, look::kScrollBar);
   look::AddLabel(group, QString(), QStringLiteral("Step/Dir"), {16, 36, 80, 17});
-  stepDirMode_ = new IndicatorShape(group, QStringLiteral("Shape23"), Form::RoundedSquare, {100, 36, 17, 17},
-                                    look::kScrollBar);
+  new IndicatorShape(group, ObjectName(Control::StepDirModeDirect), Form::RoundedSquare,
+                     {100, 36, 17, 17}, look::kScrollBar);
 }
 
 void FullStatusGroup::BuildInputGroup() {
@@ -49,8 +52,8 @@ void FullStatusGroup::BuildInputGroup() {
   for (int i = 0; i < 6; ++i) {
     const int y = 18 + 20 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {40, y, 20, 17});
-    inputs_[i] = new IndicatorShape(group, QStringLiteral("Shape%1").arg(15 + i), Form::Circle, {100, y, 17, 17},
-                                    look::kScrollBar);
+    new IndicatorShape(group, ObjectName(InputShape(i + 1, true)), Form::Circle, {100, y, 17, 17},
+                       look::kScrollBar);
   }
 }
 
@@ -59,9 +62,9 @@ void FullStatusGroup::BuildOutputGroup() {
   for (int i = 0; i < 2; ++i) {
     const int y = 16 + 20 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {40, y, 20, 17});
-    outputs_[i] = new IndicatorShape(group, QStringLiteral("Shape%1").arg(21 + i), Form::Circle, {100, y, 17, 17},
-                                     look::kScrollBar);
-    outputs_[i]->setCursor(Qt::PointingHandCursor);
+    auto* output = new IndicatorShape(group, ObjectName(OutputShape(i + 1, true)), Form::Circle,
+                                      {100, y, 17, 17}, look::kScrollBar);
+    output->setCursor(Qt::PointingHandCursor);
   }
 }
 
@@ -70,8 +73,8 @@ void FullStatusGroup::BuildAnalogGroup() {
   for (int i = 0; i < 2; ++i) {
     const int y = 18 + 22 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {40, y, 20, 17});
-    analog_[i] = look::AddValueBox(group, QStringLiteral("StaticText%1").arg(69 + i), QStringLiteral("0"),
-                                   {100, y, 37, 17}, look::ButtonFace());
+    look::AddValueBox(group, ObjectName(i == 0 ? Control::Analog1Direct : Control::Analog2Direct),
+                      QStringLiteral("0"), {100, y, 37, 17}, look::ButtonFace());
   }
 }
 

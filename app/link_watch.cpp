@@ -1,7 +1,5 @@
 #include "app/link_watch.h"
 
-#include "link/frames.h"
-
 namespace kivra::app {
 namespace {
 
@@ -19,11 +17,10 @@ LinkWatch::~LinkWatch() = default;
 void LinkWatch::OnFrame(const link::LineEvent& e) {
   events_.Push(e);
   meter_.Add(e);
-  if (e.direction == link::Direction::Received && e.outcome == link::FrameOutcome::Accepted &&
-      e.IsStatusPoll()) {
-    if (const auto status = link::DecodeStatus(e.bytes))
-      AddStatus({e.timeMs, wallClock_(), *status});
-  }
+}
+
+void LinkWatch::OnStatus(const link::StatusReply& status) {
+  AddStatus({clock_(), wallClock_(), status});
 }
 
 void LinkWatch::AddStatus(const link::StatusSample& sample) {
@@ -37,16 +34,11 @@ void LinkWatch::AddStatus(const link::StatusSample& sample) {
   if (recorder_ && !recorder_->Record(sample)) WriteFailed();
 }
 
-void LinkWatch::AfterTick(bool connected, link::LinkStatus status) {
+void LinkWatch::OnLinkStatus(link::LinkStatus status) {
+  const bool connected = status == link::LinkStatus::Answering;
   if (connected_ && !connected && recorder_ && !recorder_->Gap(clock_(), wallClock_()))
     WriteFailed();
   connected_ = connected;
-  if (static_cast<int>(status) != linkStatus_) {
-    linkStatus_ = static_cast<int>(status);
-    link::LineEvent e{.timeMs = clock_(), .outcome = link::FrameOutcome::Link, .bytes = {}};
-    e.linkStatus = static_cast<std::int8_t>(status);
-    events_.Push(std::move(e));
-  }
 }
 
 bool LinkWatch::StartRecording(const QString& path, QString* error) {

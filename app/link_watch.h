@@ -8,18 +8,18 @@
 #include <memory>
 
 #include "link/event_ring.h"
+#include "link/facts.h"
 #include "link/health_meter.h"
 #include "link/line_event.h"
 #include "link/status_record.h"
-#include "link/view.h"
 
 namespace kivra::app {
 
 // What the watch windows share: every frame event (a ring of the last 100,000), the health
 // meter, the accepted status replies of the last ten minutes for the plots, and the status
-// recording. Fed by the link's frame events and told after each tick whether the driver
-// answers; it draws nothing itself.
-class LinkWatch final : public QObject, public link::FrameListener {
+// recording. Fed by the link's frame rows and told by the engine of each accepted status
+// reply and of the link's state; it draws nothing itself.
+class LinkWatch final : public QObject, public link::FrameListener, public link::LinkObserver {
   Q_OBJECT
  public:
   using Clock = std::function<std::int64_t()>;      // the frame events' milliseconds
@@ -31,10 +31,10 @@ class LinkWatch final : public QObject, public link::FrameListener {
   ~LinkWatch() override;
 
   void OnFrame(const link::LineEvent& event) override;
-  // After every tick of the link: whether the driver answers, and the link's state. A
-  // recording gets its gap where it stops answering; a change of state is an event of its
-  // own among the frames.
-  void AfterTick(bool connected, link::LinkStatus status);
+  // The engine's facts: each accepted status reply goes to the plots and the recording; a
+  // recording gets its gap where the driver stops answering.
+  void OnStatus(const link::StatusReply& status) override;
+  void OnLinkStatus(link::LinkStatus status) override;
 
   const link::EventRing& events() const { return events_; }
   void ClearEvents() { events_.Clear(); }
@@ -68,7 +68,6 @@ class LinkWatch final : public QObject, public link::FrameListener {
   std::deque<link::StatusSample> history_;
   std::uint64_t statusCount_ = 0;
   bool connected_ = false;
-  int linkStatus_ = -1;
 
   std::unique_ptr<link::FileLineWriter> file_;
   std::unique_ptr<link::StatusRecorder> recorder_;

@@ -34,6 +34,7 @@
 #include "app/tool_bar.h"
 #include "app/ui_look.h"
 #include "app/watch_windows.h"
+#include "common/version.h"
 #include "compiler/messages.h"
 
 namespace kivra::app {
@@ -90,32 +91,28 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateDriverLink(const MainWindowServices& services) {
-  DriverLinkHooks hooks{
-      [this] { return document_.sourceEdited; },
-      [this] { document_.sourceEdited = false; },
-      [this] {
-        CheckProgram();
-        return lastCheck_->programValid;
-      },
-      [this] {
-        // The success read here is this attempt's own; a program without a file is asked
-        // for one first.
-        const std::optional<QString> written = files_->SaveBeforeDebug();
-        debugReload_ = written.value_or(QString());
-        RefreshTitle();
-        return written.has_value();
-      },
-      [this] {
-        // Only the file the save just wrote comes back: never another file's text.
-        if (!debugReload_.isEmpty()) files_->LoadProgramFile(debugReload_);
-        debugReload_.clear();
-        RefreshTitle();
-      },
-      [this](std::uint16_t address) { return lastCheck_->addressLines.at(address); },
+  // Before debugging starts, an edited program is checked, saved and loaded again; the
+  // flag is cleared first, so after a failed check or save the next click turns debugging
+  // on without another attempt.
+  PrepareDebug prepareDebug = [this]() -> std::optional<AddressLines> {
+    if (document_.sourceEdited) {
+      document_.sourceEdited = false;
+      CheckProgram();
+      if (!lastCheck_->programValid) return std::nullopt;
+      // The success read here is this attempt's own; a program without a file is asked
+      // for one first.
+      const std::optional<QString> written = files_->SaveBeforeDebug();
+      RefreshTitle();
+      if (!written) return std::nullopt;
+      // Only the file the save just wrote comes back: never another file's text.
+      if (!written->isEmpty()) files_->LoadProgramFile(*written);
+      RefreshTitle();
+    }
+    return lastCheck_->addressLines;
   };
   link_ = std::make_unique<DriverLink>(
-      DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_}, std::move(hooks),
-      settings_, prompts_, language_,
+      DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_},
+      std::move(prepareDebug), settings_, prompts_, language_,
       DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
   connect(link_.get(), &DriverLink::DownloadEnded, this,
           [this](bool succeeded) { ShowStatus(succeeded ? &text::kDownloaded : nullptr); });
@@ -148,7 +145,8 @@ void MainWindow::BuildWindow() {
 
 void MainWindow::CreateSecondaryWindows() {
   portDialog_ = new PortDialog(this);
-  about_ = new AboutDialog(this, QString::fromUtf8(text::kVersionText));
+  about_ = new AboutDialog(
+      this, QString::fromUtf8(kVersionText.data(), static_cast<qsizetype>(kVersionText.size())));
   download_ = new DownloadWindow(this);
   commandCodes_ = new CommandCodeWindow(this);
   find_ = new FindDialog(this);
@@ -326,6 +324,7 @@ void MainWindow::CheckProgram() {
   listingText_ = QString::fromStdString(result.listingText);
   if (menu_.commandCode->isChecked()) RefreshCommandCodes();
   liveCheck_->Show(result);
+  if (link_) link_->AddressLinesChanged(result.addressLines);
 }
 
 void MainWindow::SetCommandCodesWanted(bool wanted) {

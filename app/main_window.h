@@ -12,6 +12,10 @@
 #include "app/ui_language.h"
 #include "compiler/compile.h"
 
+namespace kivra::link {
+class LinePort;
+}  // namespace kivra::link
+
 class QTabWidget;
 
 namespace kivra::app {
@@ -21,7 +25,6 @@ class CommandCodeWindow;
 class DirectControlPage;
 class DownloadWindow;
 class DriverLink;
-class DriverPort;
 class FindDialog;
 class HelpWindow;
 class LiveCheck;
@@ -39,7 +42,7 @@ struct MainWindowServices {
   compiler::Clock clock;                      // the banner's and the new header's date and time
   QString helpRoot = QStringLiteral(":/help");  // holds tr/ and en/ with index.html and KEYWORD.html
   // The driver's port: null for the machine's serial ports, or a stand-in (not owned).
-  DriverPort* driverPort = nullptr;
+  link::LinePort* driverPort = nullptr;
   // Connect to the simulated driver for this run without storing it as the port.
   bool simulatedDriver = false;
   // Where the serial port's diagnostic log goes; empty: the working directory.
@@ -144,7 +147,6 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<compiler::CompileResult> lastCheck_;
   QString checkedText_;  // the editor's text the last check ran on
   QString listingText_;
-  QString debugReload_;  // the file the debug switch's save just wrote
   QStringList recentFiles_;
   const Bilingual* status_ = nullptr;  // the status text shown, in the interface language
 

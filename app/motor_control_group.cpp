@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <string_view>
 
+#include "app/controls.h"
 #include "app/indicator_shape.h"
 #include "app/ui_look.h"
 
@@ -13,24 +14,29 @@ namespace {
 
 struct Row {
   const char* label;
-  const char* box;
-  const char* button;
+  Control box;
+  Control button;
 };
 
 // Top to bottom; the labels' texts come from the language switch.
 constexpr Row kRows[] = {
-    {"StaticText75", "Edit23", "Button1"},  {"StaticText76", "Edit24", "Button10"},
-    {"StaticText77", "Edit25", "Button11"}, {"StaticText78", "Edit26", "Button12"},
-    {"StaticText79", "Edit27", "Button13"}, {"StaticText80", "Edit28", "Button14"},
-    {"StaticText95", "Edit35", "Button4"},  {"StaticText97", "Edit36", "Button7"},
-    {"StaticText81", "Edit29", "Button15"},
+    {"StaticText75", Control::SpeedBox, Control::SpeedWrite},
+    {"StaticText76", Control::RunCurrentBox, Control::RunCurrentWrite},
+    {"StaticText77", Control::HoldCurrentBox, Control::HoldCurrentWrite},
+    {"StaticText78", Control::MicrostepBox, Control::MicrostepWrite},
+    {"StaticText79", Control::RampBox, Control::RampWrite},
+    {"StaticText80", Control::StartSpeedBox, Control::StartSpeedWrite},
+    {"StaticText95", Control::SpeedModeBox, Control::SpeedModeWrite},
+    {"StaticText97", Control::SpeedCoefficientBox, Control::SpeedCoefficientWrite},
+    {"StaticText81", Control::DisplacementBox, Control::DisplacementWrite},
 };
 constexpr int kRowTop = 17;
 constexpr int kRowPitch = 40;
 
-QPushButton* AddButton(QWidget* parent, const char* objectName, const QString& caption, const QRect& rect) {
+QPushButton* AddButton(QWidget* parent, Control control, const QString& caption,
+                       const QRect& rect) {
   auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(objectName));
+  button->setObjectName(ObjectName(control));
   button->setGeometry(rect);
   return button;
 }
@@ -40,44 +46,36 @@ QPushButton* AddButton(QWidget* parent, const char* objectName, const QString& c
 MotorControlGroup::MotorControlGroup(QWidget* parent, const QRect& rect) : QGroupBox(parent) {
   setObjectName(QStringLiteral("GroupBox5"));
   setGeometry(rect);
-  AddButton(this, "Button17", QString(), {8, 36, 57, 365});
+  AddButton(this, Control::ReadSettings, QString(), {8, 36, 57, 365});
   BuildRows();
   BuildDirection();
-  AddButton(this, "Button5", QStringLiteral("Motor RUN"), {32, 472, 81, 53});
-  AddButton(this, "Button6", QStringLiteral("Motor STOP"), {132, 472, 81, 53});
-  motorRunning_ = new IndicatorShape(this, QStringLiteral("Shape2"), IndicatorShape::Form::Circle, {8, 488, 21, 21},
-                                     look::kScrollBar);
+  AddButton(this, Control::Run, QStringLiteral("Motor RUN"), {32, 472, 81, 53});
+  AddButton(this, Control::Stop, QStringLiteral("Motor STOP"), {132, 472, 81, 53});
+  new IndicatorShape(this, ObjectName(Control::MotorRunning), IndicatorShape::Form::Circle,
+                     {8, 488, 21, 21}, look::kScrollBar);
 }
 
 void MotorControlGroup::BuildRows() {
   int y = kRowTop;
   for (const Row& row : kRows) {
-    const bool displacement = row.box == std::string_view("Edit29");
+    const bool displacement = row.box == Control::DisplacementBox;
     look::AddLabel(this, QString::fromLatin1(row.label), QString(), {68, y, 160, 15}, Qt::AlignCenter);
     auto* box = new QLineEdit(this);
-    box->setObjectName(QString::fromLatin1(row.box));
+    box->setObjectName(ObjectName(row.box));
     // The displacement takes signed 32-bit values and needs the wider box.
     box->setGeometry(displacement ? QRect(74, y + 15, 75, 21) : QRect(88, y + 15, 61, 21));
     AddButton(this, row.button, QString(), {156, y + 15, 57, 21});
-    if (displacement) AddButton(this, "Button16", QStringLiteral("MOVE"), {156, y + 39, 57, 21});
+    if (displacement) AddButton(this, Control::Move, QStringLiteral("MOVE"), {156, y + 39, 57, 21});
     y += kRowPitch;
   }
 }
 
 void MotorControlGroup::BuildDirection() {
   look::AddLabel(this, QStringLiteral("StaticText82"), QString(), {32, 400, 181, 15}, Qt::AlignCenter);
-  AddButton(this, "Button18", QString(), {32, 420, 57, 41});
-  direction_ = look::AddValueBox(this, QStringLiteral("StaticText83"), QString(), {104, 428, 33, 17},
-                                 look::ButtonFace());
-  AddButton(this, "Button21", QString(), {156, 416, 57, 41});
-}
-
-QLineEdit* MotorControlGroup::box(const QString& objectName) const {
-  return findChild<QLineEdit*>(objectName, Qt::FindDirectChildrenOnly);
-}
-
-QPushButton* MotorControlGroup::button(const QString& objectName) const {
-  return findChild<QPushButton*>(objectName, Qt::FindDirectChildrenOnly);
+  AddButton(this, Control::Left, QString(), {32, 420, 57, 41});
+  look::AddValueBox(this, ObjectName(Control::Direction), QString(),
+                                 {104, 428, 33, 17}, look::ButtonFace());
+  AddButton(this, Control::Right, QString(), {156, 416, 57, 41});
 }
 
 }  // namespace kivra::app

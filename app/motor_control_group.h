@@ -17,18 +17,11 @@ class MotorControlGroup : public QGroupBox {
   Q_OBJECT
  public:
   MotorControlGroup(QWidget* parent, const QRect& rect);
-
-  QLineEdit* box(const QString& objectName) const;        // Edit23 .. Edit29, Edit35, Edit36
-  QPushButton* button(const QString& objectName) const;   // Button1, Button4 .. Button7, Button10 .. Button21
-  QLabel* direction() const { return direction_; }        // StaticText83
-  IndicatorShape* motorRunning() const { return motorRunning_; }  // Shape2
+  // Its controls are found through the control registry (app/controls.h).
 
  private:
   void BuildRows();
   void BuildDirection();
-
-  QLabel* direction_ = nullptr;
-  IndicatorShape* motorRunning_ = nullptr;
 };
 
 }  // namespace kivra::app

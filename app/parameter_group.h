@@ -13,14 +13,7 @@ class ParameterGroup : public QGroupBox {
   Q_OBJECT
  public:
   ParameterGroup(QWidget* parent, const QRect& rect);
-
-  // The box and write button of parameter `number` (9 to 25).
-  QLineEdit* box(int number) const;
-  QPushButton* writeButton(int number) const;
-  QPushButton* readButton() const { return read_; }  // Button8
-
- private:
-  QPushButton* read_;
+  // Its controls are found through the control registry (app/controls.h).
 };
 
 }  // namespace kivra::app

@@ -9,7 +9,7 @@ namespace kivra::app {
 QList<PortChoice> PortChoices(const std::vector<serial::PortInfo>& present, bool english) {
   QList<PortChoice> choices;
   for (const serial::PortInfo& info : present) {
-    const serial::PortName name = info.Name();
+    const PortName name = info.Name();
     // The machine's own ports go by their number, as they always have; adapters by the
     // path that stays theirs whatever order they are plugged in.
     QString label = QString::fromStdString(info.path);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "app/controls.h"
 #include "app/driver_status_panel.h"
 #include "app/indicator_shape.h"
 #include "app/program_editor.h"
@@ -20,17 +21,19 @@ namespace {
 constexpr int kEditorShareOfHeight = 2;  // in thirds
 
 // A small raised panel right of the message list: a switch with its indicator below it.
-std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* panelName, const char* buttonName,
-                                                   const char* shapeName, const char* caption, int x) {
+std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* panelName,
+                                                   Control buttonName, Control shapeName,
+                                                   const char* caption, int x) {
   auto* panel = new QFrame(page);
   panel->setObjectName(QString::fromLatin1(panelName));
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setGeometry(x, 456, 104, 72);
   auto* button = new QPushButton(QString::fromLatin1(caption), panel);
-  button->setObjectName(QString::fromLatin1(buttonName));
+  button->setObjectName(ObjectName(buttonName));
   button->setGeometry(6, 6, 92, 29);
-  auto* shape = new IndicatorShape(panel, QString::fromLatin1(shapeName), IndicatorShape::Form::RoundedSquare,
-                                   {41, 42, 21, 21}, look::kScrollBar);
+  auto* shape =
+      new IndicatorShape(panel, ObjectName(shapeName), IndicatorShape::Form::RoundedSquare,
+                         {41, 42, 21, 21}, look::kScrollBar);
   return {button, shape};
 }
 
@@ -59,7 +62,7 @@ ProgramPage::ProgramPage(QWidget* parent) : QWidget(parent) {
 
   // A service switch that the driver's makers keep hidden.
   auto* service = new QPushButton(this);
-  service->setObjectName(QStringLiteral("Button22"));
+  service->setObjectName(ObjectName(Control::ReadProgramName));
   service->hide();
 
   const auto follow = [this](const char* name, bool growWidth, bool moveRight, bool growEditor,
@@ -124,8 +127,10 @@ void ProgramPage::BuildStatusStrip() {
 }
 
 void ProgramPage::BuildSwitches() {
-  std::tie(scriptButton_, scriptShape_) = AddSwitch(this, "Panel1", "Button3", "Shape26", "SCRIPT ON/OFF", 544);
-  std::tie(debugButton_, debugShape_) = AddSwitch(this, "Panel2", "Button2", "Shape25", "DEBUG ON/OFF", 652);
+  std::tie(scriptButton_, scriptShape_) =
+      AddSwitch(this, "Panel1", Control::ScriptButton, Control::ScriptShape, "SCRIPT ON/OFF", 544);
+  std::tie(debugButton_, debugShape_) =
+      AddSwitch(this, "Panel2", Control::DebugButton, Control::DebugShape, "DEBUG ON/OFF", 652);
 }
 
 QString ProgramPage::FileName() const { return fileNameBar_->text(); }

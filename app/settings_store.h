@@ -30,10 +30,10 @@ class SettingsStore {
   std::unique_ptr<QSettings> settings_;
 };
 
+// COMPORT is the port selection's (link::kComPortSetting).
 namespace setting {
 inline const QString kLastFile = QStringLiteral("LASTFILE");
 inline const QString kLanguage = QStringLiteral("LANGUAGE");
-inline const QString kComPort = QStringLiteral("COMPORT");
 }  // namespace setting
 
 }  // namespace kivra::app

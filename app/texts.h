@@ -12,8 +12,12 @@ struct Bilingual {
 
 namespace text {
 
-// The program's version, in the compiler's banner and the About box.
-inline constexpr const char* kVersionText = "Ver 1.11   01/2012";
+// The captions of the switches beside the message list, the same in both languages. The
+// debug switch names the action its next click performs.
+inline constexpr const char* kScriptSwitch = "SCRIPT ON/OFF";
+inline constexpr const char* kDebugSwitch = "DEBUG ON/OFF";  // before the first click
+inline constexpr const char* kDebugOn = "DEBUG ON";
+inline constexpr const char* kDebugOff = "DEBUG OFF";
 
 // The exit command, the window close and the open command each ask this; the Turkish is
 // the same for all of them, the English wording differs.
@@ -44,8 +48,8 @@ inline constexpr Bilingual kPortCancel{"IPTAL", "CANCEL"};
 inline constexpr Bilingual kSimulatedDriver{"SIM  Simülasyon sürücüsü (bu bilgisayarda)",
                                             "SIM  Simulated driver (on this computer)"};
 inline constexpr Bilingual kPortsPresent{"Bulunan portlar:", "Ports found:"};
-inline constexpr Bilingual kChoosePort{"Sürücünün bağlı olduğu portu seçiniz:", "Choose the port the driver is on:"};
-inline constexpr Bilingual kDownloadTitle{"Program Gönderme", "Program Download"};
+inline constexpr Bilingual kChoosePort{"Sürücünün bağlı olduğu portu seçiniz:",
+                                       "Choose the port the driver is on:"};
 
 inline constexpr Bilingual kFindTitle{"Bul", "Find"};
 inline constexpr Bilingual kFindWhat{"Aranan:", "Find what:"};

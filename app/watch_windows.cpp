@@ -40,11 +40,8 @@ WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, MainToolBar
       prompts_(prompts) {
   watch_ = std::make_unique<LinkWatch>([&link] { return link.WatchMs(); },
                                        [] { return QDateTime::currentMSecsSinceEpoch(); });
-  link.frameTap().AddListener(watch_.get());
-  // After the engine's tick (connected first): whether the driver answered in it.
-  connect(link.timer(), &QTimer::timeout, this, [this] {
-    watch_->AfterTick(link_.engine().Variables().connected, link_.engine().Status());
-  });
+  link.lineFeed().AddListener(watch_.get());
+  link.engine().AddObserver(*watch_);
 
   inspector_ = new FrameInspector(*watch_, language, prompts, mainWindow);
   plots_ = new LivePlots(*watch_, language, prompts, mainWindow);
@@ -71,7 +68,8 @@ WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, MainToolBar
 }
 
 WatchWindows::~WatchWindows() {
-  link_.frameTap().RemoveListener(watch_.get());
+  link_.engine().RemoveObserver(*watch_);
+  link_.lineFeed().RemoveListener(watch_.get());
 }
 
 void WatchWindows::AddMenu(QMenu* settings) {

@@ -30,26 +30,6 @@ namespace {
 using namespace kivra;
 using Clock = std::chrono::steady_clock;
 
-struct NullWindow final : link::LinkView, link::AppHooks {
-  void SetColour(std::string_view, link::Colour) override {}
-  void ShowLinkStatus(link::LinkStatus) override {}
-  void SetText(std::string_view, std::string_view) override {}
-  void ShowMessage(link::MessageKind, std::string_view) override {}
-  void ShowProgress(std::string_view, std::uint32_t) override {}
-  void SetProgressPosition(std::uint32_t) override {}
-  void HideProgress() override {}
-  void SelectEditorLine(std::uint32_t) override {}
-  void SetEditorReadOnly(bool) override {}
-  void FocusEditor() override {}
-  std::string BoxText(std::string_view) override { return {}; }
-  bool SourceEdited() override { return false; }
-  void ClearSourceEdited() override {}
-  bool CheckProgram() override { return false; }
-  bool SaveProgram() override { return false; }
-  void ReloadProgram() override {}
-  std::uint32_t LineAtAddress(std::uint16_t) override { return 0; }
-};
-
 // A driver that has every answer ready by the next tick, and a clock that advances by
 // the interval in force at each tick: the time the state table's pacing implies.
 struct IdealDriver final : link::Port, link::IntervalTimer {
@@ -78,20 +58,19 @@ CodeImage FullImage() {
 
 double ImpliedDownloadSeconds(const CodeImage& image) {
   IdealDriver driver;
-  NullWindow window;
-  link::LinkEngine engine(driver, window, window, driver);
+  link::LinkEngine engine(driver, driver);
   engine.SetLinkEnabled(true);
   engine.Tick();  // polling, as when the user presses the button
-  engine.StartDownload(true, image, {}, "FULL.KV3");
+  engine.Download({true, image, {}, "FULL.KV3"});
   // The first tick comes at most one polling interval after the press.
   double ms = driver.interval;
-  while (engine.Download() == link::DownloadResult::Running) {
+  while (engine.DownloadState() == link::DownloadResult::Running) {
     engine.Tick();
     if (!driver.out.empty()) {
       driver.in.assign({link::AckByte});
       driver.out.clear();
     }
-    if (engine.Download() == link::DownloadResult::Running) ms += driver.interval;
+    if (engine.DownloadState() == link::DownloadResult::Running) ms += driver.interval;
   }
   return ms / 1000.0;
 }
@@ -126,20 +105,19 @@ void BM_FullDownload(benchmark::State& state) {
   for (auto _ : state) {
     sim::Simulator sim(LineOptions(line, 16));
     link::SerialLink port(QuietSettings());
-    port.SetPort(link::PortName{0, sim.PortPath()});
+    port.SetPort(PortName::Device(sim.PortPath()));
     port.SetOpen(true);
-    NullWindow window;
     link::TickLoop loop;
-    link::LinkEngine engine(port, window, window, loop);
+    link::LinkEngine engine(port, loop);
     engine.SetLinkEnabled(true);
     loop.Run(engine, [&] { return engine.StatusCount() > 2; });
     const auto start = Clock::now();
-    engine.StartDownload(true, image, {}, "FULL.KV3");
-    loop.Run(engine, [&] { return engine.Download() != link::DownloadResult::Running; });
+    engine.Download({true, image, {}, "FULL.KV3"});
+    loop.Run(engine, [&] { return engine.DownloadState() != link::DownloadResult::Running; });
     measured = std::chrono::duration<double>(Clock::now() - start).count();
     const auto stored = sim.Program();
-    if (engine.Download() != link::DownloadResult::Succeeded || stored.code.length != image.length ||
-        stored.code.bytes != image.bytes) {
+    if (engine.DownloadState() != link::DownloadResult::Succeeded ||
+        stored.code.length != image.length || stored.code.bytes != image.bytes) {
       state.SkipWithError("download failed or stored differently");
     }
     state.SetIterationTime(measured);
@@ -167,11 +145,10 @@ void BM_IdlePolling(benchmark::State& state) {
   for (auto _ : state) {
     sim::Simulator sim(LineOptions(line, statusLength));
     link::SerialLink port(QuietSettings());
-    port.SetPort(link::PortName{0, sim.PortPath()});
+    port.SetPort(PortName::Device(sim.PortPath()));
     port.SetOpen(true);
-    NullWindow window;
     link::TickLoop loop;
-    link::LinkEngine engine(port, window, window, loop);
+    link::LinkEngine engine(port, loop);
     engine.SetLinkEnabled(true);
     loop.Run(engine, [&] { return engine.StatusCount() > 2; });
     const auto first = engine.StatusCount();

@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "cli/link_session.h"
 #include "cli/program_input.h"
+#include "common/texts.h"
 #include "compiler/compile.h"
-#include "link/texts.h"
 
 namespace kivra::cli {
 
@@ -35,16 +35,17 @@ int RunDownload(const Args& args) {
   LinkSession session(options);
   if (!session.Open()) return 1;
   link::LinkEngine& engine = session.Engine();
-  engine.StartDownload(result.programValid, result.code, result.vectorTable, path);
-  if (engine.Download() != link::DownloadResult::Running) return 1;  // "No valid program!"
-  session.RunUntil([&] { return engine.Download() != link::DownloadResult::Running; });
-  if (engine.Download() == link::DownloadResult::Running) {
+  engine.Download({result.programValid, result.code, result.vectorTable, path});
+  if (engine.DownloadState() != link::DownloadResult::Running) return 1;  // "No valid program!"
+  session.RunUntil([&] { return engine.DownloadState() != link::DownloadResult::Running; });
+  if (engine.DownloadState() == link::DownloadResult::Running) {
     // Interrupted: the driver holds an incomplete program.
-    session.Window().HideProgress();
-    std::fprintf(stderr, "%s\n", std::string(link::Tr(link::Text::DownloadError, options.english)).c_str());
+    session.Report().EndProgress();
+    std::fprintf(stderr, "%s\n",
+                 std::string(texts::Tr(texts::Text::DownloadError, options.english)).c_str());
     return 1;
   }
-  return engine.Download() == link::DownloadResult::Succeeded ? 0 : 1;
+  return engine.DownloadState() == link::DownloadResult::Succeeded ? 0 : 1;
 }
 
 }  // namespace kivra::cli

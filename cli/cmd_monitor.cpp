@@ -60,7 +60,7 @@ int RunMonitor(const Args& args) {
   }
   LinkSession session(options);
   Printer printer(options.english, hideStatus);
-  session.Tap().AddListener(&printer);
+  session.Feed().AddListener(&printer);
   if (!session.Open()) return 1;
   session.RunUntil([&] { return count > 0 && printer.Printed() >= count; });
   return 0;

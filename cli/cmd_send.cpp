@@ -7,40 +7,24 @@
 
 #include "cli/commands.h"
 #include "cli/link_session.h"
+#include "common/texts.h"
 #include "link/integer.h"
-#include "link/view.h"
+#include "link/values.h"
 
 namespace kivra::cli {
 namespace {
 
-namespace ctl = link::ctl;
-namespace state = link::state;
+using link::Setting;
 
-// Commands whose value goes into a box that the engine reads and checks when it sends.
-struct BoxCommand {
-  std::string_view name;
-  std::string_view box;
-  std::uint8_t state;
-};
-constexpr BoxCommand kBoxCommands[] = {
-    {"speed", ctl::Speed, state::Speed},
-    {"run-current", ctl::RunCurrent, state::RunCurrent},
-    {"hold-current", ctl::HoldCurrent, state::HoldCurrent},
-    {"microstep", ctl::Microstep, state::Microstep},
-    {"ramp", ctl::Ramp, state::Ramp},
-    {"start-speed", ctl::StartSpeed, state::StartSpeed},
-    {"displacement", ctl::Displacement, state::Displacement},
-    {"speed-mode", ctl::SpeedMode, state::SpeedMode},
-    {"speed-coefficient", ctl::SpeedCoefficient, state::SpeedCoefficient},
-};
-
+// Commands that are a plain request.
 struct PlainCommand {
   std::string_view name;
-  std::uint8_t state;
+  void (link::LinkEngine::*request)();
 };
 constexpr PlainCommand kPlainCommands[] = {
-    {"run", state::Run},       {"stop", state::Stop},  {"script-on", state::ScriptOn},
-    {"script-off", state::Stop}, {"read-params", state::ReadParameters},
+    {"run", &link::LinkEngine::Run},
+    {"stop", &link::LinkEngine::Stop},
+    {"read-params", &link::LinkEngine::ReadParameters},
 };
 
 constexpr const char* kUsage =
@@ -52,8 +36,29 @@ constexpr const char* kUsage =
 
 const char* Say(bool english, const char* en, const char* tr) { return english ? en : tr; }
 
-void PrintBoxes(TerminalWindow& w, std::initializer_list<std::pair<const char*, std::string_view>> boxes) {
-  for (const auto& [label, box] : boxes) std::printf("%s=%s\n", label, w.Text(box).c_str());
+void PrintSettings(const link::MotorSettings& m, bool english) {
+  const std::string direction(
+      texts::Tr(m.direction == 0 ? texts::Text::Left : texts::Text::Right, english));
+  std::printf(
+      "speed=%u\nrun-current=%u\nhold-current=%u\nmicrostep=%u\nramp=%u\nstart-speed=%u\n"
+      "direction=%s\ndisplacement=%d\nspeed-mode=%u\nspeed-coefficient=%u\n",
+      m.speed, m.runCurrent, m.holdCurrent, m.microstep, m.ramp, m.startSpeed, direction.c_str(),
+      m.displacement, m.speedMode, m.speedCoefficient);
+}
+
+void PrintParameters(const link::ParameterBlock& p) {
+  for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm) {
+    if (link::IsWideParameter(prm)) {
+      std::printf("prm%d=%d\n", prm, p.prm21to25[prm - 21]);
+    } else {
+      std::printf("prm%d=%u\n", prm, p.prm9to20[prm - link::kFirstParameter]);
+    }
+  }
+}
+
+// The settings whose key is the command's name; the direction takes words, not numbers.
+bool IsNumericSetting(Setting s) {
+  return s != Setting::Direction && s != Setting::Service1 && s != Setting::Service2;
 }
 
 }  // namespace
@@ -73,25 +78,26 @@ int RunSend(const Args& args) {
     return false;
   };
 
-  // Each command prepares the boxes and presses its button; `after` prints what it read.
-  std::function<void(LinkSession&)> press;
-  std::function<void(TerminalWindow&)> after;
-  bool needsStatus = false;  // the button depends on what the driver reported
-  for (const auto& c : kBoxCommands) {
-    if (command != c.name) continue;
+  // Each command makes its request; `after` prints what it read.
+  std::function<void(link::LinkEngine&)> press;
+  std::function<void(TerminalReport&)> after;
+  bool needsStatus = false;  // the request depends on what the driver reported
+  if (const auto setting = link::SettingByKey(command); setting && IsNumericSetting(*setting)) {
     if (!arity(1)) return 2;
-    press = [&c, v = values[0]](LinkSession& s) {
-      s.Window().SetText(c.box, v);
-      s.Engine().Request(c.state);
+    press = [s = *setting, v = link::ParseInteger(values[0])](link::LinkEngine& e) {
+      e.WriteSetting(s, v);
     };
   }
   for (const auto& c : kPlainCommands) {
     if (command == c.name) {
       if (!arity(0)) return 2;
-      press = [&c](LinkSession& s) { s.Engine().Request(c.state); };
+      press = [&c](link::LinkEngine& e) { (e.*c.request)(); };
     }
   }
-  if (command == "direction") {
+  if (command == "script-on" || command == "script-off") {
+    if (!arity(0)) return 2;
+    press = [on = command == "script-on"](link::LinkEngine& e) { e.SetScript(on); };
+  } else if (command == "direction") {
     if (!arity(1)) return 2;
     const std::string& d = values[0];
     const bool left = d == "L" || d == "l" || d == "left" || d == "SOL" || d == "sol";
@@ -100,11 +106,11 @@ int RunSend(const Args& args) {
       std::fprintf(stderr, "%s\n", Say(options.english, "Direction is L or R!", "Yön SOL veya SAĞ olmalı!"));
       return 1;
     }
-    press = [right](LinkSession& s) { s.Engine().PressDirection(right); };
+    press = [right](link::LinkEngine& e) { e.WriteSetting(Setting::Direction, right ? 1 : 0); };
   } else if (command == "move") {
     if (!arity(0)) return 2;
     needsStatus = true;
-    press = [](LinkSession& s) { s.Engine().PressMove(); };
+    press = [](link::LinkEngine& e) { e.Move(); };
   } else if (command == "output") {
     if (!arity(1)) return 2;
     const auto n = link::ParseInteger(values[0]);
@@ -113,45 +119,38 @@ int RunSend(const Args& args) {
       return 1;
     }
     needsStatus = true;
-    press = [n = *n](LinkSession& s) { s.Engine().PressOutput(n); };
+    // The driver is told the output's state as the driver last reported it.
+    press = [n = *n](link::LinkEngine& e) { e.WriteOutput(n, e.LastStatus().Output(n)); };
   } else if (command == "param") {
     if (!arity(2)) return 2;
     const auto prm = link::ParseInteger(values[0]);
-    if (!prm || *prm < 9 || *prm > 25) {
+    if (!prm || !link::IsParameter(*prm)) {
       std::fprintf(stderr, "%s\n", Say(options.english, "Parameter is 9..25!", "Parametre 9..25 olmalı!"));
       return 1;
     }
-    press = [prm = *prm, v = values[1]](LinkSession& s) {
-      s.Window().SetText(ctl::ParameterBox(prm), v);
-      s.Engine().PressParameterWrite(prm);
+    press = [prm = *prm, v = link::ParseInteger(values[1])](link::LinkEngine& e) {
+      e.WriteParameter(prm, v);
     };
   } else if (command == "read-settings") {
     if (!arity(0)) return 2;
-    press = [](LinkSession& s) { s.Engine().PressReadSettings(); };
-    after = [](TerminalWindow& w) {
-      PrintBoxes(w, {{"speed", ctl::Speed}, {"run-current", ctl::RunCurrent}, {"hold-current", ctl::HoldCurrent},
-                     {"microstep", ctl::Microstep}, {"ramp", ctl::Ramp}, {"start-speed", ctl::StartSpeed},
-                     {"direction", ctl::Direction}, {"displacement", ctl::Displacement},
-                     {"speed-mode", ctl::SpeedMode}, {"speed-coefficient", ctl::SpeedCoefficient}});
+    press = [](link::LinkEngine& e) { e.ReadSettings(); };
+    after = [english = options.english](TerminalReport& r) {
+      if (r.motorSettings) PrintSettings(*r.motorSettings, english);
     };
   } else if (command == "read-params") {
-    after = [](TerminalWindow& w) {
-      for (int prm = 9; prm <= 25; ++prm) std::printf("prm%d=%s\n", prm, w.Text(ctl::ParameterBox(prm)).c_str());
+    after = [](TerminalReport& r) {
+      if (r.parameters) PrintParameters(*r.parameters);
     };
   } else if (command == "mem-read") {
     if (!arity(1)) return 2;
-    press = [v = values[0]](LinkSession& s) {
-      s.Window().SetText(ctl::MemoryAddress, v);
-      s.Engine().PressMemoryRead();
+    press = [a = link::ParseInteger(values[0])](link::LinkEngine& e) { e.ReadMemory(a); };
+    after = [](TerminalReport& r) {
+      if (r.memoryValue) std::printf("%u\n", *r.memoryValue);
     };
-    after = [](TerminalWindow& w) { std::printf("%s\n", w.Text(ctl::MemoryData).c_str()); };
   } else if (command == "mem-write") {
     if (!arity(2)) return 2;
-    press = [a = values[0], d = values[1]](LinkSession& s) {
-      s.Window().SetText(ctl::MemoryAddress, a);
-      s.Window().SetText(ctl::MemoryData, d);
-      s.Engine().Request(state::MemoryWrite);
-    };
+    press = [a = link::ParseInteger(values[0]),
+             d = link::ParseInteger(values[1])](link::LinkEngine& e) { e.WriteMemory(a, d); };
   }
   if (!press) {
     std::fprintf(stderr, "kivra send: unknown command '%s'\n%s", command.c_str(), kUsage);
@@ -167,20 +166,20 @@ int RunSend(const Args& args) {
     std::fprintf(stderr, "%s\n", Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
     return 1;
   }
-  const int messagesBefore = session.Window().MessageCount();
-  press(session);
+  const int messagesBefore = session.Report().MessageCount();
+  press(engine);
   const link::ExchangeRecord& exchange = engine.LastExchange();
   if (exchange.outcome != link::ExchangeOutcome::Running) {
-    // Refused before anything was queued (a parameter box without a number says so itself),
+    // Refused before anything was queued (a parameter without a number says so itself),
     // or MOVE while the motor is running.
-    if (session.Window().MessageCount() == messagesBefore)
+    if (session.Report().MessageCount() == messagesBefore)
       std::fprintf(stderr, "%s\n", Say(options.english, "Not sent!", "Gönderilmedi!"));
     return 1;
   }
   session.RunUntil([&] { return exchange.outcome != link::ExchangeOutcome::Running; }, std::chrono::seconds(10));
   switch (exchange.outcome) {
     case link::ExchangeOutcome::Acknowledged:
-      if (after) after(session.Window());
+      if (after) after(session.Report());
       return 0;
     case link::ExchangeOutcome::Refused:
       std::fprintf(stderr, "%s\n", Say(options.english, "Invalid value!", "Geçersiz değer!"));

@@ -10,9 +10,9 @@
 
 #include "cli/commands.h"
 #include "cli/link_session.h"
+#include "common/texts.h"
 #include "link/integer.h"
 #include "link/status_record.h"
-#include "link/texts.h"
 
 namespace kivra::cli {
 
@@ -131,7 +131,7 @@ int RunStatus(const Args& args) {
       const auto now = std::chrono::steady_clock::now();
       if (lastConnected || now - lastNotice >= std::chrono::seconds(1)) {
         lastNotice = now;
-        return print(std::string(link::LinkStatusText(engine.Status(), options.english)), false);
+        return print(std::string(texts::LinkStatusText(engine.Status(), options.english)), false);
       }
     }
     return false;

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <iostream>
 
+#include "common/texts.h"
 #include "serial/port_list.h"
 #include "serial/port_prompt.h"
 
@@ -90,7 +91,7 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
     return false;
   }
   const auto port = link::ParsePortName(o.port);
-  if (port && !port->IsPath() && port->number == 0) {
+  if (port && port->IsNumber() && port->number() == 0) {
     // Port 0 means "ask": on a terminal only, never a silent choice.
     if (!isatty(STDIN_FILENO)) {
       error = "--port 0 asks for the port on a terminal, and standard input is none";
@@ -106,48 +107,72 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
   return true;
 }
 
-void TerminalWindow::ShowMessage(link::MessageKind, std::string_view utf8) {
+void TerminalReport::Print(std::string_view utf8) {
   if (progress_ && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
   std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8.size()), utf8.data());
   ++messages_;
 }
 
-void TerminalWindow::ShowProgress(std::string_view caption, std::uint32_t maximum) {
-  caption_ = caption;
-  maximum_ = maximum;
-  progress_ = true;
-  lastShown_ = -1;
+void TerminalReport::OnNotice(link::Notice notice, std::string_view detail) {
+  using texts::Text;
+  switch (notice) {
+    case link::Notice::NoValidProgram:
+      return Print(texts::Tr(Text::NoValidProgram, english_));
+    case link::Notice::DownloadNoPort:
+      return Print(texts::Tr(Text::DownloadNoPort, english_));
+    case link::Notice::DownloadWaitsForPort:
+      return Print(texts::Tr(Text::DownloadWaitsForPort, english_));
+    case link::Notice::DownloadError:
+      return Print(texts::Tr(Text::DownloadError, english_));
+    case link::Notice::NumberExpected:
+      return Print(texts::Tr(Text::NumberExpected, english_));
+    case link::Notice::PortError:
+      return Print(detail);
+  }
 }
 
-void TerminalWindow::SetProgressPosition(std::uint32_t position) {
+void TerminalReport::PortNotOpened(std::string_view port, link::OpenFailure reason,
+                                   std::string_view detail, bool) {
+  Print(texts::PortNotOpened(port, reason, detail, english_));
+}
+
+void TerminalReport::PortNotANumber() {
+  Print(texts::Tr(texts::Text::EnterNumber, english_));
+}
+
+void TerminalReport::OnDownload(const link::DownloadProgress& p) {
+  using Stage = link::DownloadProgress::Stage;
+  if (p.stage == Stage::Ended) return EndProgress();
+  if (p.stage == Stage::Started) {
+    maximum_ = p.maximum;
+    progress_ = true;
+    lastShown_ = -1;
+  }
   if (!progress_ || maximum_ == 0) return;
-  const int percent = static_cast<int>(std::min<std::uint64_t>(100, 100ull * position / maximum_));
+  const std::string caption(texts::Tr(texts::Text::DownloadCaption, english_));
+  const int percent =
+      static_cast<int>(std::min<std::uint64_t>(100, 100ull * p.position / maximum_));
   if (isatty(STDERR_FILENO)) {
     if (percent == lastShown_) return;
-    std::fprintf(stderr, "\r%s %3d%%", caption_.c_str(), percent);
+    std::fprintf(stderr, "\r%s %3d%%", caption.c_str(), percent);
   } else {
     // One line per tenth when stderr is a file or a pipe.
     if (percent / 10 == lastShown_ / 10 && lastShown_ >= 0) return;
-    std::fprintf(stderr, "%s %3d%%\n", caption_.c_str(), percent);
+    std::fprintf(stderr, "%s %3d%%\n", caption.c_str(), percent);
   }
   lastShown_ = percent;
   std::fflush(stderr);
 }
 
-void TerminalWindow::HideProgress() {
+void TerminalReport::EndProgress() {
   if (progress_ && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
   progress_ = false;
-}
-
-std::string TerminalWindow::Text(std::string_view control) const {
-  auto it = texts_.find(control);
-  return it == texts_.end() ? std::string() : it->second;
 }
 
 LinkSession::LinkSession(const LinkOptions& options)
     : signals_(BlockStopSignals(previousMask_)),
       serial_(CommandLineSettings()),
-      tap_(serial_, [this] { return ElapsedMs(); }),
+      report_(options.english),
       loop_([this](std::chrono::steady_clock::duration d) {
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
         const timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
@@ -158,16 +183,17 @@ LinkSession::LinkSession(const LinkOptions& options)
         }
         return true;
       }),
-      engine_(tap_, window_, window_, loop_),
-      ports_(engine_, serial_, settings_, window_, dialog_) {
+      engine_(serial_, loop_, &clock_),
+      ports_(engine_, serial_, settings_, report_) {
   settings_.port = options.port;
-  engine_.SetEnglish(options.english);
+  engine_.AddObserver(feed_);
+  engine_.AddObserver(report_);
 }
 
-std::int64_t LinkSession::ElapsedMs() const {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                               start_)
-      .count();
+std::uint64_t LinkSession::SessionClock::NowMs() {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
 }
 
 LinkSession::~LinkSession() {

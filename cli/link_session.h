@@ -2,16 +2,16 @@
 
 // What `kivra download`, `kivra status` and `kivra send` share: the --port and --lang
 // options, the serial port opened as the desktop opens it, and the link engine stepped by
-// a real timer. Messages go to stderr; the boxes the engine fills are kept for printing.
+// a real timer. Messages go to stderr; the replies the engine reports are kept for printing.
 
 #include <csignal>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/commands.h"
 #include "link/engine.h"
-#include "link/frame_tap.h"
+#include "link/line_feed.h"
 #include "link/port_selection.h"
 #include "link/serial_link.h"
 #include "link/tick_loop.h"
@@ -31,34 +31,37 @@ bool ParseLinkOptions(const Args& args, LinkOptions& options, std::string& error
                       const std::vector<std::string>& valueOptions = {},
                       const std::vector<std::string>& flagOptions = {});
 
-// The terminal as the link's window: message boxes and progress on stderr, boxes in memory.
-class TerminalWindow final : public link::LinkView, public link::AppHooks {
+// The terminal as the link's observer: notices and port warnings on stderr, the download's
+// progress, and the replies kept for printing.
+class TerminalReport final : public link::LinkObserver, public link::PortView {
  public:
-  void SetColour(std::string_view, link::Colour) override {}
-  void ShowLinkStatus(link::LinkStatus) override {}
-  void SetText(std::string_view control, std::string_view utf8) override { texts_[std::string(control)] = utf8; }
-  void ShowMessage(link::MessageKind kind, std::string_view utf8) override;
-  void ShowProgress(std::string_view caption, std::uint32_t maximum) override;
-  void SetProgressPosition(std::uint32_t position) override;
-  void HideProgress() override;
-  void SelectEditorLine(std::uint32_t) override {}
-  void SetEditorReadOnly(bool) override {}
-  void FocusEditor() override {}
+  explicit TerminalReport(bool english) : english_(english) {}
 
-  std::string BoxText(std::string_view box) override { return Text(box); }
-  bool SourceEdited() override { return false; }
-  void ClearSourceEdited() override {}
-  bool CheckProgram() override { return false; }
-  bool SaveProgram() override { return false; }
-  void ReloadProgram() override {}
-  std::uint32_t LineAtAddress(std::uint16_t) override { return 0; }
+  void OnNotice(link::Notice notice, std::string_view detail) override;
+  void OnDownload(const link::DownloadProgress& progress) override;
+  void OnMotorSettings(const link::MotorSettings& m) override { motorSettings = m; }
+  void OnParameterBlock(const link::ParameterBlock& p) override { parameters = p; }
+  void OnMemoryValue(std::uint8_t value) override { memoryValue = value; }
 
-  std::string Text(std::string_view control) const;
+  void ShowPortNumber(std::string_view) override {}
+  void PortNotOpened(std::string_view port, link::OpenFailure reason, std::string_view detail,
+                     bool startUp) override;
+  void PortNotANumber() override;
+  void SetDialogVisible(bool) override {}
+  void SetNumberText(std::string_view) override {}
+
+  // Ends the progress line of a download that stops without the engine's word.
+  void EndProgress();
   int MessageCount() const { return messages_; }
 
+  std::optional<link::MotorSettings> motorSettings;
+  std::optional<link::ParameterBlock> parameters;
+  std::optional<std::uint8_t> memoryValue;
+
  private:
-  std::map<std::string, std::string, std::less<>> texts_;
-  std::string caption_;
+  void Print(std::string_view utf8);
+
+  bool english_;
   std::uint32_t maximum_ = 0;
   int lastShown_ = -1;
   bool progress_ = false;
@@ -80,17 +83,12 @@ class LinkSession {
   bool Interrupted() const { return interrupted_; }
 
   link::LinkEngine& Engine() { return engine_; }
+  TerminalReport& Report() { return report_; }
   // Every frame on the line, for `kivra monitor`; its clock counts from the session's start.
-  link::FrameTap& Tap() { return tap_; }
-  std::int64_t ElapsedMs() const;
-  TerminalWindow& Window() { return window_; }
+  link::LineFeed& Feed() { return feed_; }
+  std::int64_t ElapsedMs() { return static_cast<std::int64_t>(clock_.NowMs()); }
 
  private:
-  struct NoDialog final : link::PortDialogView {
-    void SetDialogVisible(bool) override {}
-    void SetNumberText(std::string_view) override {}
-    void SetCancelCaption(std::string_view) override {}
-  };
   // The port comes from the command line, never from a stored setting.
   struct OptionSettings final : link::SettingsStore {
     std::string port;
@@ -102,13 +100,16 @@ class LinkSession {
   sigset_t signals_{};
   bool interrupted_ = false;
   link::SerialLink serial_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  link::FrameTap tap_;
-  TerminalWindow window_;
+  struct SessionClock final : link::Clock {
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::uint64_t NowMs() override;
+  };
+  SessionClock clock_;
+  link::LineFeed feed_{clock_};
+  TerminalReport report_;
   link::TickLoop loop_;
   link::LinkEngine engine_;
   OptionSettings settings_;
-  NoDialog dialog_;
   link::PortSelection ports_;
 };
 

@@ -9,11 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "common/version.h"
 #include "compiler/compile.h"
 
 namespace kivra::compiler {
 
-inline constexpr std::string_view kVersionText = "Ver 1.11   01/2012";
+using kivra::kVersionText;
 
 // Messages more than one family of keywords reports.
 namespace msg {

@@ -1,5 +1,5 @@
-// The frame decoder and the port tap on any bytes: nothing crashes, every received byte
-// ends up in exactly one event, and the split of received bytes tiles them.
+// The frame decoder and the rows of the engine's frames on any bytes: nothing crashes, and
+// the split of received bytes tiles them.
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "link/decode.h"
+#include "link/engine.h"
 #include "link/event_text.h"
-#include "link/frame_tap.h"
+#include "link/line_feed.h"
 
 namespace {
 
@@ -28,6 +29,15 @@ class Port final : public kivra::link::Port {
     }
   }
   void FlushInBuffer() override { incoming.clear(); }
+};
+
+struct Clock final : kivra::link::Clock {
+  std::uint64_t now = 0;
+  std::uint64_t NowMs() override { return now; }
+};
+
+struct Timer final : IntervalTimer {
+  void SetInterval(int) override {}
 };
 
 struct Count final : FrameListener {
@@ -61,41 +71,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(at == size);
   }
 
-  // The tap: the first byte of each step says what happens (send a frame, or receive the
-  // next n bytes, or flush), the rest of the input is the line's bytes.
+  // The engine with the rows of its frames: the first byte of each step says what happens
+  // (ticks, or the next n bytes arriving), the rest of the input is the line's bytes.
   Port port;
-  std::int64_t now = 0;
-  FrameTap tap(port, [&] { return now; });
+  Clock clock;
+  Timer timer;
+  LinkEngine engine(port, timer, &clock);
+  LineFeed feed(clock);
   Count count;
-  tap.AddListener(&count);
-  std::size_t flushed = 0, arrived = 0;
+  feed.AddListener(&count);
+  engine.AddObserver(feed);
+  engine.SetLinkEnabled(true);
   std::size_t i = 0;
   while (i < size) {
     const std::uint8_t op = data[i++];
-    now += op & 0x0F;
+    clock.now += op & 0x0F;
     const std::size_t n = std::min<std::size_t>((op >> 4) + 1, size - i);
-    switch (op & 0x30) {
-      case 0x00:
-        tap.PutBlock(CommandFrame(static_cast<std::uint8_t>(op >> 6 ? 's' : 'V'), op));
-        break;
-      case 0x10: {
-        port.incoming.insert(port.incoming.end(), data + i, data + i + n);
-        arrived += n;
-        std::vector<std::uint8_t> buffer(port.GetInBufferUsed());
-        tap.GetBlock(buffer.data(), buffer.size());
-        i += n;
-        break;
-      }
-      case 0x20:
-        flushed += port.incoming.size();
-        tap.FlushInBuffer();
-        break;
-      default:
-        tap.PutBlock(NameFrame("A.KV3"));
-        break;
+    if (op & 0x80) {
+      port.incoming.insert(port.incoming.end(), data + i, data + i + n);
+      i += n;
     }
+    for (int t = (op >> 5) & 3; t >= 0; --t) engine.Tick();
   }
-  tap.PutBlock(CommandFrame('s', 0));  // what is left of a reply shows when the next frame goes
-  Check(count.received + flushed == arrived);
+  engine.SetLinkEnabled(false);
+  engine.RemoveObserver(feed);
   return 0;
 }

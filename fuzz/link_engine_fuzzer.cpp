@@ -57,9 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   testing::Rig r;
-  r.window.texts["Edit23"] = "100";
-  r.window.texts["Edit3"] = "7";
-  r.window.texts["Edit4"] = "1";
   kivra::CodeImage image;
   image.bytes.fill(0xFF);
   image.length = 40;
@@ -70,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto tick = [&] {
     const ExchangeOutcome before = r.engine.LastExchange().outcome;
     r.engine.Tick();
-    const auto s = r.engine.Variables().linkState;
+    const auto s = static_cast<int>(r.engine.Variables().linkState);
     Require(s >= 1 && s <= 60);
     bool sent = false;
     for (const auto& f : r.port.TakeFrames()) {
@@ -97,12 +94,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t head = input[0];
     input = input.subspan(1);
     switch (head >> 5) {
-      case 1: r.engine.Request(state::ReadSettings); break;
-      case 2: r.engine.Request(state::Speed); break;
-      case 3: r.engine.Request(state::ReadParameters); break;
-      case 4: r.engine.PressMemoryRead(); break;
-      case 5: r.engine.StartDownload(true, image, {}, "F.KV3"); break;
-      case 6: r.engine.PressMove(); break;
+      case 1:
+        r.engine.ReadSettings();
+        break;
+      case 2:
+        r.engine.WriteSetting(Setting::Speed, 100);
+        break;
+      case 3:
+        r.engine.ReadParameters();
+        break;
+      case 4:
+        r.engine.ReadMemory(7);
+        break;
+      case 5:
+        r.engine.Download({true, image, {}, "F.KV3"});
+        break;
+      case 6:
+        r.engine.Move();
+        break;
       default: break;
     }
     const std::size_t n = std::min<std::size_t>((head & 0x0F) * 2u + 1u, input.size());

@@ -1,84 +1,104 @@
-// The direct-control tab's buttons and the replies that fill its boxes.
-
-#include <string>
+// The requests of the direct-control tab, the script switch and the command line.
 
 #include "link/engine.h"
-#include "link/integer.h"
-#include "link/texts.h"
-#include "link/values.h"
 
 namespace kivra::link {
+namespace {
 
-void LinkEngine::PressMove() {
-  // One MOVE at a time: not while the motor runs or a MOVE is still being sent.
-  if (v_.motorRunning || v_.linkState == state::Move || v_.linkState == state::Move + 1) return;
-  v_.motorRunning = true;
-  Request(state::Move);
+// The exchange that writes each setting, in the order of the enum.
+constexpr LinkState kSettingStates[] = {
+    LinkState::Speed,        LinkState::RunCurrent,
+    LinkState::HoldCurrent,  LinkState::Microstep,
+    LinkState::Ramp,         LinkState::StartSpeed,
+    LinkState::Displacement, LinkState::Direction,
+    LinkState::SpeedMode,    LinkState::SpeedCoefficient,
+    LinkState::Service1,     LinkState::Service2,
+};
+static_assert(std::size(kSettingStates) == static_cast<std::size_t>(Setting::Service2) + 1);
+
+}  // namespace
+
+void LinkEngine::WriteSetting(Setting setting, Entered value) {
+  setting_ = setting;
+  settingValue_ = value;
+  Request(kSettingStates[static_cast<std::size_t>(setting)]);
 }
 
-void LinkEngine::PressReadSettings() {
-  for (auto box : {ctl::Speed, ctl::RunCurrent, ctl::HoldCurrent, ctl::Microstep, ctl::Ramp,
-                   ctl::StartSpeed, ctl::Displacement, ctl::Direction})
-    view_.SetText(box, "");
-  Request(state::ReadSettings);
-}
-
-void LinkEngine::PressDirection(bool right) {
-  view_.SetText(ctl::Direction, Tr(right ? Text::Right : Text::Left, english_));
-  Request(state::Direction);
-}
-
-void LinkEngine::PressParameterWrite(int prm) {
+void LinkEngine::WriteParameter(int prm, Entered value) {
   if (!IsParameter(prm)) return;
   v_.paramIndex = ParameterIndex(prm);
-  const auto value = ParseInteger(hooks_.BoxText(ctl::ParameterBox(prm)));
+  const LinkState state = IsWideParameter(prm) ? LinkState::Param32 : LinkState::Param16;
   if (!value) {
+    // Refused at once, and said so: the box is read when the button is pressed.
     AbandonDownload();
     BackToPolling();
-    Queue(MessageKind::Plain, Tr(Text::NumberExpected, english_));
-    FlushMessages();
+    if (exchange_.outcome == ExchangeOutcome::Running)
+      SetExchange({exchange_.request, ExchangeOutcome::Replaced});
+    SetExchange({state, ExchangeOutcome::Refused, Refusal::NotANumber});
+    Queue(Notice::NumberExpected);
+    FlushNotices();
     return;
   }
   v_.paramValue = *value;
-  Request(IsWideParameter(prm) ? state::Param32 : state::Param16);
+  Request(state);
 }
 
-void LinkEngine::PressOutput(int output) {
+void LinkEngine::ReadSettings() {
+  Request(LinkState::ReadSettings);
+}
+void LinkEngine::ReadParameters() {
+  Request(LinkState::ReadParameters);
+}
+void LinkEngine::ReadServiceValues() {
+  Request(LinkState::ReadService);
+}
+void LinkEngine::ReadProgramName() {
+  Request(LinkState::ReadProgramName);
+}
+void LinkEngine::Run() {
+  Request(LinkState::Run);
+}
+void LinkEngine::Stop() {
+  Request(LinkState::Stop);
+}
+
+void LinkEngine::ReadMemory(Entered address) {
+  memoryAddress_ = MemoryReadAddress(address);
+  Request(LinkState::MemoryRead);
+}
+
+void LinkEngine::WriteMemory(Entered address, Entered data) {
+  writeAddress_ = address;
+  writeData_ = data;
+  Request(LinkState::MemoryWrite);
+}
+
+void LinkEngine::WriteOutput(int output, bool shownOn) {
   if (output != 1 && output != 2) return;
-  // The driver is told the output's state as the display shows it now.
-  const bool lit = ShapeColour(output == 1 ? 21 : 22) == Colour::Lime;
-  v_.outputValue = static_cast<std::uint16_t>(output * 0x100 + (lit ? 1 : 0));
-  Request(state::Output);
+  v_.outputValue = static_cast<std::uint16_t>(output * 0x100 + (shownOn ? 1 : 0));
+  Request(LinkState::Output);
 }
 
-void LinkEngine::PressMemoryRead() {
-  view_.SetText(ctl::MemoryData, "");
-  Request(state::MemoryRead);
+bool LinkEngine::Move() {
+  if (v_.motorRunning || v_.linkState == LinkState::Move || v_.linkState == LinkState::MoveWait)
+    return false;
+  v_.motorRunning = true;
+  Request(LinkState::Move);
+  return true;
 }
 
-void LinkEngine::PressServiceRead() {
-  view_.SetText(ctl::Service1, "");
-  view_.SetText(ctl::Service2, "");
-  Request(state::ReadService);
+void LinkEngine::SetScript(bool on) {
+  v_.scriptOn = on;
+  Request(on ? LinkState::ScriptOn : LinkState::Stop);
 }
 
-void LinkEngine::ShowMotorSettings(const MotorSettings& m) {
-  view_.SetText(ctl::Speed, std::to_string(m.speed));
-  view_.SetText(ctl::RunCurrent, std::to_string(m.runCurrent));
-  view_.SetText(ctl::HoldCurrent, std::to_string(m.holdCurrent));
-  view_.SetText(ctl::Microstep, std::to_string(m.microstep));
-  view_.SetText(ctl::Ramp, std::to_string(m.ramp));
-  view_.SetText(ctl::StartSpeed, std::to_string(m.startSpeed));
-  view_.SetText(ctl::Direction, Tr(m.direction == 0 ? Text::Left : Text::Right, english_));
-  view_.SetText(ctl::Displacement, std::to_string(m.displacement));
-  view_.SetText(ctl::SpeedMode, std::to_string(m.speedMode));
-  view_.SetText(ctl::SpeedCoefficient, std::to_string(m.speedCoefficient));
+void LinkEngine::EnableDebug(const AddressLines& lines) {
+  addressLines_ = lines;
+  v_.debugOn = true;
 }
 
-void LinkEngine::ShowParameterBlock(const ParameterBlock& p) {
-  for (int prm = 9; prm <= 20; ++prm) view_.SetText(ctl::ParameterBox(prm), std::to_string(p.prm9to20[prm - 9]));
-  for (int prm = 21; prm <= 25; ++prm)
-    view_.SetText(ctl::ParameterBox(prm), std::to_string(p.prm21to25[prm - 21]));
+void LinkEngine::DisableDebug() {
+  v_.debugOn = false;
 }
 
 }  // namespace kivra::link

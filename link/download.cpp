@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "link/engine.h"
-#include "link/texts.h"
 
 namespace kivra::link {
 namespace {
@@ -15,37 +14,59 @@ constexpr std::uint32_t kProgressExtra = 21;
 constexpr std::uint32_t kVectorProgress = 35;
 }  // namespace
 
-void LinkEngine::StartDownload(bool programValid, const CodeImage& code, const VectorTable& vectors,
-                               std::string_view programPath) {
+void LinkEngine::Download(const DownloadProgram& program) {
   // A second press while a download runs changes nothing: the one running goes on.
   if (Downloading()) return;
-  if (!programValid || !v_.linkEnabled) {
+  if (!program.valid || !v_.linkEnabled) {
     // Without a port the program is fine and the user must hear why nothing happens.
-    Text why = Text::NoValidProgram;
-    if (programValid) why = waitingForDevice_ ? Text::DownloadWaitsForPort : Text::DownloadNoPort;
-    Queue(MessageKind::Error, Tr(why, english_));
-    FlushMessages();
+    Notice why = Notice::NoValidProgram;
+    if (program.valid)
+      why = waitingForDevice_ ? Notice::DownloadWaitsForPort : Notice::DownloadNoPort;
+    Queue(why);
+    FlushNotices();
     return;
   }
-  code_ = code;
+  code_ = program.code;
   code_.length = std::min<std::uint32_t>(code_.length, CodeCapacity);
-  vectors_ = vectors;
-  programName_ = ProgramNameBytes(programPath);
+  vectors_ = program.vectors;
+  programName_ = ProgramNameBytes(program.path);
   download_ = DownloadResult::Running;
   progress_ = 0;
-  view_.ShowProgress(Tr(Text::DownloadCaption, english_), code_.length + kProgressExtra);
-  view_.SetProgressPosition(0);
-  if (exchange_.outcome == ExchangeOutcome::Running) exchange_.outcome = ExchangeOutcome::Replaced;
+  DownloadProgress started;
+  started.maximum = code_.length + kProgressExtra;
+  Tell([&](LinkObserver& o) { o.OnDownload(started); });
+  if (exchange_.outcome == ExchangeOutcome::Running)
+    SetExchange({exchange_.request, ExchangeOutcome::Replaced});
   v_.pollEnabled = false;
   v_.retryCount = 0;
-  v_.linkState = state::DownloadBegin;
-  FlushMessages();
+  v_.linkState = LinkState::DownloadBegin;
+  FlushNotices();
+}
+
+void LinkEngine::DownloadPosition(std::uint32_t position) {
+  progress_ = position;
+  DownloadProgress p;
+  p.stage = DownloadProgress::Stage::Position;
+  p.position = position;
+  p.maximum = code_.length + kProgressExtra;
+  Tell([&](LinkObserver& o) { o.OnDownload(p); });
+}
+
+void LinkEngine::DownloadEnded(DownloadResult result, bool resetBar) {
+  download_ = result;
+  DownloadProgress p;
+  p.stage = DownloadProgress::Stage::Ended;
+  p.position = resetBar ? 0 : progress_;
+  p.maximum = code_.length + kProgressExtra;
+  p.result = result;
+  p.resetBar = resetBar;
+  Tell([&](LinkObserver& o) { o.OnDownload(p); });
 }
 
 void LinkEngine::StepDownload() {
   // Wait steps: true when the frame is acknowledged; on a failure, either back to the
   // send state or, at the fifth, the end of the download.
-  auto acknowledged = [this](std::uint8_t sendState, bool resetBar) {
+  auto acknowledged = [this](LinkState sendState, bool resetBar) {
     if (v_.replyResult == ReplyResult::Pending) return false;
     if (v_.replyResult == ReplyResult::Ok) {
       v_.retryCount = 0;
@@ -59,67 +80,67 @@ void LinkEngine::StepDownload() {
     return false;
   };
   // A frame the port refuses counts as a failed attempt.
-  auto send = [this](const Frame& f, std::uint8_t waitState) {
+  auto send = [this](const Frame& f, LinkState waitState) {
     v_.linkState = waitState;
     if (!SendAndExpect(f, ReplyState::Ack)) v_.replyResult = ReplyResult::Failed;
   };
   switch (v_.linkState) {
-    case 2:
+    case LinkState::DownloadBegin:
       SetInterval(100);
-      send(CommandFrame(protocol::code::BeginDownload, 0), 3);
+      send(CommandFrame(protocol::code::BeginDownload, 0), LinkState::DownloadBeginWait);
       return;
-    case 3:
-      if (acknowledged(2, false)) {
+    case LinkState::DownloadBeginWait:
+      if (acknowledged(LinkState::DownloadBegin, false)) {
         v_.downloadOffset = 0;
         v_.pollEnabled = false;
-        v_.linkState = 4;
+        v_.linkState = LinkState::DownloadData;
       }
       return;
-    case 4: {
+    case LinkState::DownloadData: {
       v_.chunkLength = static_cast<std::uint8_t>(std::min<std::uint32_t>(MaxChunk, code_.length - v_.downloadOffset));
       const std::span<const std::uint8_t> chunk(code_.bytes.data() + v_.downloadOffset, v_.chunkLength);
-      progress_ = v_.downloadOffset;
-      view_.SetProgressPosition(progress_);
-      send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk), 9);
+      DownloadPosition(v_.downloadOffset);
+      send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk),
+           LinkState::DownloadDataWait);
       SetInterval(150);
       return;
     }
-    case 9:
-      if (acknowledged(4, true)) {
+    case LinkState::DownloadDataWait:
+      if (acknowledged(LinkState::DownloadData, true)) {
         v_.downloadOffset += v_.chunkLength;
-        v_.linkState = v_.downloadOffset < code_.length ? 4 : 10;
+        v_.linkState =
+            v_.downloadOffset < code_.length ? LinkState::DownloadData : LinkState::DownloadVectors;
       }
       SetInterval(100);
       return;
-    case 10:
-      progress_ = code_.length + kVectorProgress;
-      view_.SetProgressPosition(progress_);
-      send(VectorFrame(static_cast<std::uint16_t>(code_.length), vectors_), 11);
+    case LinkState::DownloadVectors:
+      DownloadPosition(code_.length + kVectorProgress);
+      send(VectorFrame(static_cast<std::uint16_t>(code_.length), vectors_),
+           LinkState::DownloadVectorsWait);
       SetInterval(150);
       return;
-    case 11:
-      if (acknowledged(10, true)) {
+    case LinkState::DownloadVectorsWait:
+      if (acknowledged(LinkState::DownloadVectors, true)) {
         v_.pollEnabled = true;
-        v_.linkState = 47;
+        v_.linkState = LinkState::DownloadName;
       }
       SetInterval(100);
       return;
-    case 47: {
+    case LinkState::DownloadName: {
       const Frame f = NameFrame(programName_);
-      progress_ += static_cast<std::uint32_t>(f.size());
-      view_.SetProgressPosition(progress_);
-      send(f, 48);
+      DownloadPosition(progress_ + static_cast<std::uint32_t>(f.size()));
+      send(f, LinkState::DownloadNameWait);
       SetInterval(250);
       return;
     }
-    case 48:
-      if (acknowledged(47, true)) {
+    case LinkState::DownloadNameWait:
+      if (acknowledged(LinkState::DownloadName, true)) {
         BackToPolling();
-        download_ = DownloadResult::Succeeded;
-        view_.HideProgress();
-        view_.SetProgressPosition(0);
+        DownloadEnded(DownloadResult::Succeeded, true);
       }
       SetInterval(100);
+      return;
+    default:
       return;
   }
 }
@@ -127,20 +148,16 @@ void LinkEngine::StepDownload() {
 void LinkEngine::DownloadFailed(bool resetBar) {
   MarkDown();
   BackToPolling();
-  download_ = DownloadResult::Failed;
-  view_.HideProgress();
-  if (resetBar) view_.SetProgressPosition(0);
-  Queue(MessageKind::Error, Tr(Text::DownloadError, english_));
+  DownloadEnded(DownloadResult::Failed, resetBar);
+  Queue(Notice::DownloadError);
 }
 
 void LinkEngine::AbandonDownload() {
   // Another request takes the link over; the driver holds an incomplete program, and the
   // user must hear that rather than find the progress window stuck.
   if (!Downloading()) return;
-  download_ = DownloadResult::Failed;
-  view_.HideProgress();
-  view_.SetProgressPosition(0);
-  Queue(MessageKind::Error, Tr(Text::DownloadError, english_));
+  DownloadEnded(DownloadResult::Failed, true);
+  Queue(Notice::DownloadError);
 }
 
 }  // namespace kivra::link

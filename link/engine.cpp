@@ -1,11 +1,8 @@
 #include "link/engine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
-
-#include "link/integer.h"
-#include "link/texts.h"
-#include "link/values.h"
 
 namespace kivra::link {
 namespace {
@@ -13,68 +10,119 @@ namespace {
 namespace code = protocol::code;
 
 // How a command exchange gets the value of its frame.
-enum class Value { Zero, Box, Direction, Output, MemoryRead, MemoryWrite, Parameter };
+enum class Value { Zero, Setting, Output, MemoryRead, MemoryWrite, Parameter };
 
 // Every command exchange: the send state (its wait state is the next number).
 struct Exchange {
-  std::uint8_t sendState;
+  LinkState sendState;
   std::uint8_t code;
   int intervalMs;  // set before sending
   ReplyState reply;
   bool flush;  // discard what is waiting once the frame is queued
   Value value;
-  std::string_view box = {};
-  Setting setting = Setting::Speed;  // the value's check, for boxes
 };
 
 constexpr Exchange kExchanges[] = {
-    {state::Run, code::Run, 100, ReplyState::Ack, false, Value::Zero},
-    {state::Stop, code::Stop, 100, ReplyState::Ack, false, Value::Zero},
-    {state::ScriptOn, code::ScriptOn, 100, ReplyState::Ack, false, Value::Zero},
-    {state::MemoryRead, code::MemoryRead, 100, ReplyState::Memory, false, Value::MemoryRead},
-    {state::MemoryWrite, code::MemoryWrite, 100, ReplyState::Ack, false, Value::MemoryWrite},
-    {state::ReadParameters, code::ReadParameters, 100, ReplyState::ParamBlock, true, Value::Zero},
-    {state::ReadSettings, code::ReadSettings, 100, ReplyState::MotorSettings, true, Value::Zero},
-    {state::ReadService, code::ReadService, 100, ReplyState::ServiceValues, true, Value::Zero},
-    {state::ReadProgramName, code::ReadProgramName, 100, ReplyState::ProgramName, true, Value::Zero},
-    {state::Move, code::Move, 200, ReplyState::Ack, false, Value::Zero},
-    {state::Speed, code::Speed, 100, ReplyState::Ack, false, Value::Box, ctl::Speed, Setting::Speed},
-    {state::RunCurrent, code::RunCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::RunCurrent, Setting::RunCurrent},
-    {state::HoldCurrent, code::HoldCurrent, 100, ReplyState::Ack, false, Value::Box, ctl::HoldCurrent, Setting::HoldCurrent},
-    {state::Microstep, code::Microstep, 100, ReplyState::Ack, false, Value::Box, ctl::Microstep, Setting::Microstep},
-    {state::Ramp, code::Ramp, 100, ReplyState::Ack, false, Value::Box, ctl::Ramp, Setting::Ramp},
-    {state::StartSpeed, code::StartSpeed, 100, ReplyState::Ack, false, Value::Box, ctl::StartSpeed, Setting::StartSpeed},
-    {state::Displacement, code::Displacement, 100, ReplyState::Ack, false, Value::Box, ctl::Displacement, Setting::Displacement},
-    {state::Direction, code::Direction, 100, ReplyState::Ack, false, Value::Direction},
-    {state::Service1, code::Service1, 100, ReplyState::Ack, false, Value::Box, ctl::Service1, Setting::Service1},
-    {state::Service2, code::Service2, 100, ReplyState::Ack, false, Value::Box, ctl::Service2, Setting::Service2},
-    {state::SpeedMode, code::SpeedMode, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedMode, Setting::SpeedMode},
-    {state::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false, Value::Box, ctl::SpeedCoefficient, Setting::SpeedCoefficient},
-    {state::Output, code::Output, 200, ReplyState::Ack, true, Value::Output},
-    {state::Param16, code::Param16, 100, ReplyState::Ack, false, Value::Parameter},
-    {state::Param32, code::Param32, 100, ReplyState::Ack, false, Value::Parameter},
+    {LinkState::Run, code::Run, 100, ReplyState::Ack, false, Value::Zero},
+    {LinkState::Stop, code::Stop, 100, ReplyState::Ack, false, Value::Zero},
+    {LinkState::ScriptOn, code::ScriptOn, 100, ReplyState::Ack, false, Value::Zero},
+    {LinkState::MemoryRead, code::MemoryRead, 100, ReplyState::Memory, false, Value::MemoryRead},
+    {LinkState::MemoryWrite, code::MemoryWrite, 100, ReplyState::Ack, false, Value::MemoryWrite},
+    {LinkState::ReadParameters, code::ReadParameters, 100, ReplyState::ParamBlock, true,
+     Value::Zero},
+    {LinkState::ReadSettings, code::ReadSettings, 100, ReplyState::MotorSettings, true,
+     Value::Zero},
+    {LinkState::ReadService, code::ReadService, 100, ReplyState::ServiceValues, true, Value::Zero},
+    {LinkState::ReadProgramName, code::ReadProgramName, 100, ReplyState::ProgramName, true,
+     Value::Zero},
+    {LinkState::Move, code::Move, 200, ReplyState::Ack, false, Value::Zero},
+    {LinkState::Speed, code::Speed, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::RunCurrent, code::RunCurrent, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::HoldCurrent, code::HoldCurrent, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::Microstep, code::Microstep, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::Ramp, code::Ramp, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::StartSpeed, code::StartSpeed, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::Displacement, code::Displacement, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::Direction, code::Direction, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::Service1, code::Service1, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::Service2, code::Service2, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::SpeedMode, code::SpeedMode, 100, ReplyState::Ack, false, Value::Setting},
+    {LinkState::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false,
+     Value::Setting},
+    {LinkState::Output, code::Output, 200, ReplyState::Ack, true, Value::Output},
+    {LinkState::Param16, code::Param16, 100, ReplyState::Ack, false, Value::Parameter},
+    {LinkState::Param32, code::Param32, 100, ReplyState::Ack, false, Value::Parameter},
 };
 
-const Exchange* FindExchange(std::uint8_t sendState) {
+const Exchange* FindExchange(LinkState sendState) {
   for (const auto& e : kExchanges)
     if (e.sendState == sendState) return &e;
   return nullptr;
 }
 
-bool IsDownloadState(std::uint8_t s) {
-  return s == 2 || s == 3 || s == 4 || s == 9 || s == 10 || s == 11 || s == 47 || s == 48;
+// The send state of the exchange a wait state belongs to.
+const Exchange* ExchangeWaitingIn(LinkState s) {
+  const auto n = static_cast<std::uint8_t>(s);
+  return n >= 2 ? FindExchange(static_cast<LinkState>(n - 1)) : nullptr;
 }
 
 constexpr std::uint32_t kStatusTimeout = 6;
 constexpr std::uint32_t kReplyTimeout = 4;
 constexpr int kCommandAttempts = 3;
+constexpr int kDownloadAttempts = 5;
+
+class SteadyClock final : public Clock {
+ public:
+  std::uint64_t NowMs() override {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+  }
+};
+
+Clock& DefaultClock() {
+  static SteadyClock clock;  // holds no state: it only reads the system's clock
+  return clock;
+}
 
 }  // namespace
 
-LinkEngine::LinkEngine(Port& port, LinkView& view, AppHooks& hooks, IntervalTimer& timer)
-    : port_(port), view_(view), hooks_(hooks), timer_(timer) {
-  shapes_.fill(Colour::ScrollBar);
-  shapes_[1] = shapes_[13] = Colour::Red;  // design colours of the connection indicators
+LinkEngine::LinkEngine(Port& port, IntervalTimer& timer, Clock* clock)
+    : port_(port), timer_(timer), clock_(clock ? clock : &DefaultClock()) {}
+
+void LinkEngine::AddObserver(LinkObserver& observer) {
+  if (std::ranges::find(observers_, &observer) == observers_.end()) observers_.push_back(&observer);
+}
+
+void LinkEngine::RemoveObserver(LinkObserver& observer) {
+  std::erase(observers_, &observer);
+}
+
+std::uint64_t LinkEngine::NowMs() {
+  return clock_->NowMs();
+}
+
+void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
+                           std::span<const std::uint8_t> bytes) {
+  if (observers_.empty()) return;
+  FrameRecord r;
+  r.event = event;
+  r.why = why;
+  r.bytes = bytes;
+  r.timeMs = NowMs();
+  r.state = v_.linkState;
+  r.attempt = v_.retryCount + 1;
+  if (IsDownloadState(v_.linkState)) {
+    r.attempts = kDownloadAttempts;
+  } else if (v_.linkState == LinkState::Move || v_.linkState == LinkState::MoveWait) {
+    r.attempts = 1;
+  } else {
+    r.attempts = kCommandAttempts;
+  }
+  if (event == FrameEvent::Sent) sentAtMs_ = r.timeMs;
+  if (event == FrameEvent::Accepted || event == FrameEvent::Failed)
+    r.roundTripMs = static_cast<std::uint32_t>(r.timeMs - std::min(sentAtMs_, r.timeMs));
+  Tell([&](LinkObserver& o) { o.OnFrame(r); });
 }
 
 void LinkEngine::Tick() {
@@ -83,13 +131,13 @@ void LinkEngine::Tick() {
     try {
       StepState();
       ReadStep();
-      if (!v_.connected) ShowDisconnected();
+      if (!v_.connected) StatusLost();
     } catch (const std::exception& e) {
       // A port error that the state itself did not handle ends this tick.
       PortError(e.what());
     }
   }
-  FlushMessages();
+  FlushNotices();
 }
 
 void LinkEngine::SetInterval(int ms) {
@@ -102,17 +150,19 @@ void LinkEngine::PortError(const char* what) {
   // The port keeps failing every tick while a device is gone; say it once.
   if (lastPortError_ && *lastPortError_ == what) return;
   lastPortError_ = what;
-  Queue(MessageKind::Error, what);
+  Queue(Notice::PortError, what);
 }
 
 bool LinkEngine::Send(const Frame& frame) {
   try {
     port_.PutBlock(frame);
   } catch (const std::exception& e) {
+    TellFrame(FrameEvent::Failed, FrameFailure::PortRefused, frame);
     PortError(e.what());
     return false;
   }
   lastPortError_.reset();
+  TellFrame(FrameEvent::Sent, FrameFailure::None, frame);
   return true;
 }
 
@@ -162,6 +212,7 @@ bool LinkEngine::ReadWaiting() {
   if (n == 0) return false;
   port_.GetBlock(rx_.data() + rxUsed_, n);
   rxUsed_ += n;
+  TellFrame(FrameEvent::Received, FrameFailure::None, {rx_.data() + rxUsed_ - n, n});
   return true;
 }
 
@@ -184,22 +235,46 @@ std::size_t LinkEngine::RestOfArrivingReply() {
   return 0;
 }
 
-void LinkEngine::MarkDown() {
-  v_.connected = false;
-  givenUp_ = true;
-  SetConnection(Colour::Red);
+void LinkEngine::SetConnected(bool connected) {
+  v_.connected = connected;
+  UpdateStatus();
 }
 
-void LinkEngine::Answered() {
+void LinkEngine::UpdateStatus() {
+  LinkStatus now = LinkStatus::NotAnswering;
+  if (waitingForDevice_) {
+    now = LinkStatus::Reconnecting;
+  } else if (!v_.linkEnabled) {
+    now = LinkStatus::PortClosed;
+  } else if (v_.connected) {
+    now = LinkStatus::Answering;
+  }
+  if (now == status_) return;
+  status_ = now;
+  Tell([now](LinkObserver& o) { o.OnLinkStatus(now); });
+}
+
+void LinkEngine::MarkDown() {
+  givenUp_ = true;
+  SetConnected(false);
+}
+
+void LinkEngine::Answered(std::span<const std::uint8_t> reply) {
   v_.replyResult = ReplyResult::Ok;
   givenUp_ = false;
+  TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
+}
+
+void LinkEngine::ReplyFailed(FrameFailure why, std::span<const std::uint8_t> bytes) {
+  v_.replyResult = ReplyResult::Failed;
+  TellFrame(FrameEvent::Failed, why, bytes);
 }
 
 void LinkEngine::SetLinkEnabled(bool enabled) {
   if (enabled) {
     if (!v_.linkEnabled) {
       // Whatever was asked while the link was off is not sent now.
-      v_.linkState = state::Idle;
+      v_.linkState = LinkState::Idle;
       v_.pollEnabled = true;
       v_.replyState = ReplyState::Idle;
       ClearReceived();
@@ -218,63 +293,69 @@ void LinkEngine::PortLost() {
 
 void LinkEngine::LinkOff(bool waitForDevice) {
   AbandonDownload();
-  if (exchange_.outcome == ExchangeOutcome::Running) exchange_.outcome = ExchangeOutcome::Failed;
+  if (exchange_.outcome == ExchangeOutcome::Running) EndExchange(ExchangeOutcome::Failed);
   v_.linkEnabled = false;
   v_.replyState = ReplyState::Idle;
   ClearReceived();
-  v_.connected = false;
   waitingForDevice_ = waitForDevice;
-  SetConnection(Colour::Red);
-  ShowDisconnected();
-  FlushMessages();
+  SetConnected(false);
+  StatusLost();
+  FlushNotices();
 }
 
-void LinkEngine::Request(std::uint8_t firstState) {
+void LinkEngine::Request(LinkState firstState) {
   AbandonDownload();
   v_.pollEnabled = false;
   v_.retryCount = 0;
   v_.linkState = firstState;
-  if (exchange_.outcome == ExchangeOutcome::Running) exchange_.outcome = ExchangeOutcome::Replaced;
-  if (FindExchange(firstState)) exchange_ = {firstState, ExchangeOutcome::Running};
-  FlushMessages();
+  if (exchange_.outcome == ExchangeOutcome::Running)
+    SetExchange({exchange_.request, ExchangeOutcome::Replaced});
+  if (FindExchange(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
+  FlushNotices();
 }
 
 void LinkEngine::ResetToIdle() {
   AbandonDownload();
-  v_.linkState = state::Idle;
+  v_.linkState = LinkState::Idle;
   v_.pollEnabled = true;
-  FlushMessages();
+  FlushNotices();
 }
 
 void LinkEngine::BackToPolling() {
-  v_.linkState = state::Idle;
+  v_.linkState = LinkState::Idle;
   v_.pollEnabled = true;
 }
 
-void LinkEngine::EndExchange(ExchangeOutcome outcome) {
+void LinkEngine::SetExchange(const ExchangeRecord& record) {
+  exchange_ = record;
+  Tell([&](LinkObserver& o) { o.OnExchange(record); });
+}
+
+void LinkEngine::EndExchange(ExchangeOutcome outcome, Refusal refusal) {
   BackToPolling();
-  if (exchange_.outcome == ExchangeOutcome::Running) exchange_.outcome = outcome;
+  if (exchange_.outcome == ExchangeOutcome::Running)
+    SetExchange({exchange_.request, outcome, refusal});
 }
 
 void LinkEngine::StepState() {
-  const std::uint8_t s = v_.linkState;
-  if (s == state::Idle) {
+  const LinkState s = v_.linkState;
+  if (s == LinkState::Idle) {
     if (!v_.pollEnabled) return;
     // The status request leaves TickCount alone: after a time-out it stays above the
     // limit until a reply is read.
     if (!Send(CommandFrame(code::Status, 0))) return SendRefused();
-    v_.linkState = 18;
+    v_.linkState = LinkState::StatusWait;
     v_.replyState = ReplyState::Status;
     v_.replyResult = ReplyResult::Pending;
     SetInterval(25);
     return;
   }
-  if (s == 18) return StatusResult();
+  if (s == LinkState::StatusWait) return StatusResult();
   if (IsDownloadState(s)) return StepDownload();
   if (const Exchange* e = FindExchange(s)) {
     switch (e->value) {
-      case Value::Box:
-      case Value::Direction: return SendBoxValue(s);
+      case Value::Setting:
+        return SendSetting(s);
       case Value::MemoryRead: return SendMemoryRead();
       case Value::MemoryWrite: return SendMemoryWrite();
       case Value::Parameter: return SendParameter(s);
@@ -282,15 +363,15 @@ void LinkEngine::StepState() {
       case Value::Output: return SendPlain(s);
     }
   }
-  if (s == state::Move + 1) return MoveWait();
-  if (s >= 2 && FindExchange(s - 1)) return WaitRule(s - 1);
+  if (s == LinkState::MoveWait) return MoveWait();
+  if (const Exchange* e = ExchangeWaitingIn(s)) return WaitRule(e->sendState);
 }
 
 void LinkEngine::StatusResult() {
   switch (v_.replyResult) {
     case ReplyResult::Pending: return;
     case ReplyResult::Ok:
-      v_.linkState = state::Idle;
+      v_.linkState = LinkState::Idle;
       v_.tickCount = 0;
       return;
     case ReplyResult::Failed:
@@ -298,12 +379,12 @@ void LinkEngine::StatusResult() {
         MarkDown();
         v_.retryCount = 0;
       }
-      v_.linkState = state::Idle;
+      v_.linkState = LinkState::Idle;
       return;
   }
 }
 
-void LinkEngine::WaitRule(std::uint8_t sendState) {
+void LinkEngine::WaitRule(LinkState sendState) {
   switch (v_.replyResult) {
     case ReplyResult::Pending: return;
     case ReplyResult::Ok: return EndExchange(ExchangeOutcome::Acknowledged);
@@ -329,68 +410,54 @@ void LinkEngine::MoveWait() {
   }
 }
 
-void LinkEngine::SendPlain(std::uint8_t s) {
+void LinkEngine::SendPlain(LinkState s) {
   const Exchange& e = *FindExchange(s);
   SetInterval(e.intervalMs);
   const std::uint32_t value = e.value == Value::Output ? v_.outputValue : 0;
-  if (!SendAndExpect(CommandFrame(e.code, value), e.reply, e.flush)) {
-    // Counts as a failed attempt, so the wait rule bounds the retries.
-    v_.linkState = s + 1;
+  v_.linkState = WaitOf(s);
+  // A refused frame counts as a failed attempt, so the wait rule bounds the retries.
+  if (!SendAndExpect(CommandFrame(e.code, value), e.reply, e.flush))
     v_.replyResult = ReplyResult::Failed;
-    return;
-  }
-  v_.linkState = s + 1;
 }
 
-void LinkEngine::SendBoxValue(std::uint8_t s) {
+void LinkEngine::SendSetting(LinkState s) {
   const Exchange& e = *FindExchange(s);
-  std::int32_t value = 0;
-  if (e.value == Value::Direction) {
-    const std::string text = hooks_.BoxText(ctl::Direction);
-    value = (text == "SOL" || text == "L") ? 0 : 1;
-  } else {
-    const auto parsed = ParseInteger(hooks_.BoxText(e.box));
-    if (!parsed) {
-      if (e.box == ctl::Displacement) view_.SetColour(ctl::Displacement, Colour::Red);
-      return EndExchange(ExchangeOutcome::Refused);
-    }
-    if (!Accepts(e.setting, *parsed)) return EndExchange(ExchangeOutcome::Refused);
-    if (e.box == ctl::Displacement) view_.SetColour(ctl::Displacement, Colour::Window);
-    value = *parsed;
-  }
+  const Refusal refusal = CheckSetting(setting_, settingValue_);
+  if (refusal != Refusal::None) return EndExchange(ExchangeOutcome::Refused, refusal);
+  const std::int32_t value = *settingValue_;
+  Tell([&](LinkObserver& o) { o.OnValueSent(setting_, value); });
   SetInterval(e.intervalMs);
   const Frame f = CommandFrame(e.code, static_cast<std::uint32_t>(value));
   if (!SendAndExpect(f, e.reply, e.flush)) return EndExchange(ExchangeOutcome::Failed);
-  v_.linkState = s + 1;
+  v_.linkState = WaitOf(s);
 }
 
 void LinkEngine::SendMemoryRead() {
-  auto address = ParseInteger(hooks_.BoxText(ctl::MemoryAddress));
-  if (!address || *address <= 0 || *address > 0x3FFF) address = 1;
   SetInterval(100);
-  const Frame f = CommandFrame(code::MemoryRead, static_cast<std::uint32_t>(*address));
-  v_.linkState = state::MemoryRead + 1;
+  const Frame f = CommandFrame(code::MemoryRead, memoryAddress_);
+  v_.linkState = LinkState::MemoryReadWait;
   if (!SendAndExpect(f, ReplyState::Memory)) v_.replyResult = ReplyResult::Failed;
 }
 
 void LinkEngine::SendMemoryWrite() {
-  const auto address = ParseInteger(hooks_.BoxText(ctl::MemoryAddress));
-  const auto data = ParseInteger(hooks_.BoxText(ctl::MemoryData));
-  if (!address || !data || static_cast<std::uint32_t>(*address) > 0x3FFF)
-    return EndExchange(ExchangeOutcome::Refused);
+  const auto value = MemoryWriteValue(writeAddress_, writeData_);
+  if (!value) {
+    const bool numbers = writeAddress_ && writeData_;
+    return EndExchange(ExchangeOutcome::Refused,
+                       numbers ? Refusal::OutOfRange : Refusal::NotANumber);
+  }
   SetInterval(100);
-  const std::uint32_t value = static_cast<std::uint32_t>(*data) * 65536u + static_cast<std::uint32_t>(*address);
-  if (!SendAndExpect(CommandFrame(code::MemoryWrite, value), ReplyState::Ack))
+  if (!SendAndExpect(CommandFrame(code::MemoryWrite, *value), ReplyState::Ack))
     return EndExchange(ExchangeOutcome::Failed);
-  v_.linkState = state::MemoryWrite + 1;
+  v_.linkState = LinkState::MemoryWriteWait;
 }
 
-void LinkEngine::SendParameter(std::uint8_t s) {
+void LinkEngine::SendParameter(LinkState s) {
   const Exchange& e = *FindExchange(s);
   SetInterval(e.intervalMs);
   const Frame f = ParameterFrame(e.code, v_.paramValue, v_.paramIndex);
   if (!SendAndExpect(f, e.reply)) return EndExchange(ExchangeOutcome::Failed);
-  v_.linkState = s + 1;
+  v_.linkState = WaitOf(s);
 }
 
 void LinkEngine::ReadStep() {
@@ -405,16 +472,13 @@ void LinkEngine::ReadStep() {
   Evaluate();
   const std::uint32_t limit = rs == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
   if (v_.tickCount < limit) {
-    if (!givenUp_) {
-      v_.connected = true;
-      SetConnection(Colour::Lime);
-    }
+    if (!givenUp_) SetConnected(true);
   } else {
-    v_.connected = false;
-    SetConnection(Colour::Red);
+    SetConnected(false);
     v_.replyState = ReplyState::Idle;
-    v_.replyResult = ReplyResult::Failed;
-    ClearReceived();  // a reply that stopped halfway will not be completed
+    // A reply that stopped halfway will not be completed.
+    ReplyFailed(rxUsed_ > 0 ? FrameFailure::Partial : FrameFailure::TimeOut, Received());
+    ClearReceived();
   }
 }
 
@@ -448,8 +512,8 @@ void LinkEngine::Evaluate() {
           continue;
         }
         // What came with the acknowledgement is spent with it.
+        Answered(received.first(1));
         ClearReceived();
-        Answered();
         v_.replyState = ReplyState::Idle;
         return;
       case Kind::Garbage:
@@ -459,8 +523,8 @@ void LinkEngine::Evaluate() {
         }
         // Only 06h will do, at the start or right behind a whole reply of another kind;
         // a 06h further on may be any byte of a broken reply and is not looked for.
+        ReplyFailed(FrameFailure::NotAcknowledged, received);
         ClearReceived();
-        v_.replyResult = ReplyResult::Failed;
         return;
       case Kind::Frame:
         if (!front.valid && !ackAwaited && staleBytes_ > 0) {
@@ -468,7 +532,7 @@ void LinkEngine::Evaluate() {
           continue;
         }
         if (!front.valid) {
-          v_.replyResult = ReplyResult::Failed;
+          ReplyFailed(FrameFailure::Checksum, received.first(front.length));
           if (ackAwaited) {
             ClearReceived();
           } else {
@@ -490,71 +554,79 @@ void LinkEngine::Evaluate() {
 }
 
 void LinkEngine::EvaluateReply(std::span<const std::uint8_t> frame) {
-  v_.replyResult = ReplyResult::Failed;
+  // Which reply is awaited, and its letter.
+  std::uint8_t letter = 0;
   switch (v_.replyState) {
     case ReplyState::Memory:
-      if (IsValidReply(frame, code::MemoryRead)) {
-        if (auto value = DecodeMemoryValue(frame)) {
-          Answered();
-          view_.SetText(ctl::MemoryData, std::to_string(*value));
-        }
-      }
-      return;
+      letter = code::MemoryRead;
+      break;
     case ReplyState::ParamBlock:
-      if (IsValidReply(frame, code::ReadParameters)) {
-        if (auto p = DecodeParameterBlock(frame)) {
-          Answered();
-          ShowParameterBlock(*p);
-        }
-      }
-      return;
+      letter = code::ReadParameters;
+      break;
     case ReplyState::Status:
-      if (IsValidReply(frame, code::Status)) {
-        if (auto s = DecodeStatus(frame)) {
-          Answered();
-          ShowStatus(*s);
-        }
-      }
-      return;
+      letter = code::Status;
+      break;
     case ReplyState::MotorSettings:
-      if (IsValidReply(frame, code::ReadSettings)) {
-        if (auto m = DecodeMotorSettings(frame)) {
-          Answered();
-          ShowMotorSettings(*m);
-        }
-      }
-      return;
+      letter = code::ReadSettings;
+      break;
     case ReplyState::ServiceValues:
-      if (IsValidReply(frame, code::ReadService)) {
-        if (auto sv = DecodeServiceValues(frame)) {
-          Answered();
-          view_.SetText(ctl::Service1, std::to_string(sv->value1));
-          view_.SetText(ctl::Service2, std::to_string(sv->value2));
-        }
-      }
-      return;
+      letter = code::ReadService;
+      break;
     case ReplyState::ProgramName:
-      if (IsValidReply(frame, code::ReadProgramName)) {
-        if (auto name = DecodeProgramName(frame)) {
-          Answered();
-          v_.driverProgramName = *name;
-        }
-      }
-      return;
+      letter = code::ReadProgramName;
+      break;
     case ReplyState::Ack:
-    case ReplyState::Idle: return;
+    case ReplyState::Idle:
+      return;
+  }
+  if (!IsValidReply(frame, letter)) return ReplyFailed(FrameFailure::WrongLetter, frame);
+  // A valid reply too short for its fields fails; a whole one is taken and told.
+  const auto take = [&](const auto& decoded, const auto& tell) {
+    if (!decoded) return ReplyFailed(FrameFailure::TooShort, frame);
+    Answered(frame);
+    tell(*decoded);
+  };
+  switch (v_.replyState) {
+    case ReplyState::Memory:
+      return take(DecodeMemoryValue(frame), [&](std::uint8_t value) {
+        Tell([&](LinkObserver& o) { o.OnMemoryValue(value); });
+      });
+    case ReplyState::ParamBlock:
+      return take(DecodeParameterBlock(frame), [&](const ParameterBlock& p) {
+        Tell([&](LinkObserver& o) { o.OnParameterBlock(p); });
+      });
+    case ReplyState::Status:
+      return take(DecodeStatus(frame), [&](const StatusReply& st) { StatusAccepted(st); });
+    case ReplyState::MotorSettings:
+      return take(DecodeMotorSettings(frame), [&](const MotorSettings& m) {
+        Tell([&](LinkObserver& o) { o.OnMotorSettings(m); });
+      });
+    case ReplyState::ServiceValues:
+      return take(DecodeServiceValues(frame), [&](const ServiceValues& sv) {
+        Tell([&](LinkObserver& o) { o.OnServiceValues(sv); });
+      });
+    case ReplyState::ProgramName:
+      return take(DecodeProgramName(frame), [&](const std::string& name) {
+        v_.driverProgramName = name;
+        Tell([&](LinkObserver& o) { o.OnProgramName(v_.driverProgramName); });
+      });
+    case ReplyState::Ack:
+    case ReplyState::Idle:
+      return;
   }
 }
 
-void LinkEngine::Queue(MessageKind kind, std::string_view text) {
-  messages_.emplace_back(kind, std::string(text));
+void LinkEngine::Queue(Notice notice, std::string_view detail) {
+  notices_.emplace_back(notice, std::string(detail));
 }
 
-void LinkEngine::FlushMessages() {
-  // Taken out first: a box that runs more ticks may queue and show its own.
-  auto pending = std::move(messages_);
-  messages_.clear();
-  for (const auto& [kind, text] : pending) view_.ShowMessage(kind, text);
+void LinkEngine::FlushNotices() {
+  if (notices_.empty()) return;
+  // Taken out first: an observer that runs more ticks may queue and tell its own.
+  auto pending = std::move(notices_);
+  notices_.clear();
+  for (const auto& [notice, detail] : pending)
+    Tell([&](LinkObserver& o) { o.OnNotice(notice, detail); });
 }
 
 }  // namespace kivra::link

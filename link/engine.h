@@ -18,62 +18,19 @@
 #include <vector>
 
 #include "common/code_image.h"
+#include "link/facts.h"
 #include "link/frames.h"
 #include "link/port.h"
-#include "link/view.h"
+#include "link/states.h"
+#include "link/values.h"
 
 namespace kivra::link {
-
-// What is being read: the reply the last send asked for.
-enum class ReplyState : std::uint8_t {
-  Idle = 1,
-  Ack = 3,
-  Memory = 4,
-  ParamBlock = 5,
-  Status = 6,
-  MotorSettings = 7,
-  ServiceValues = 8,
-  ProgramName = 9,
-};
-
-enum class ReplyResult : std::uint8_t { Pending = 0, Ok = 1, Failed = 2 };
-
-// First states of the exchanges that can be requested.
-namespace state {
-inline constexpr std::uint8_t Idle = 1;
-inline constexpr std::uint8_t DownloadBegin = 2;
-inline constexpr std::uint8_t Run = 5;
-inline constexpr std::uint8_t Stop = 7;
-inline constexpr std::uint8_t MemoryRead = 12;
-inline constexpr std::uint8_t ScriptOn = 14;
-inline constexpr std::uint8_t ReadParameters = 16;
-inline constexpr std::uint8_t ReadSettings = 19;
-inline constexpr std::uint8_t Move = 21;
-inline constexpr std::uint8_t Speed = 23;
-inline constexpr std::uint8_t RunCurrent = 25;
-inline constexpr std::uint8_t HoldCurrent = 27;
-inline constexpr std::uint8_t Microstep = 29;
-inline constexpr std::uint8_t Ramp = 31;
-inline constexpr std::uint8_t StartSpeed = 33;
-inline constexpr std::uint8_t Displacement = 35;
-inline constexpr std::uint8_t Direction = 37;
-inline constexpr std::uint8_t Service1 = 39;
-inline constexpr std::uint8_t Service2 = 41;
-inline constexpr std::uint8_t ReadService = 43;
-inline constexpr std::uint8_t Output = 45;
-inline constexpr std::uint8_t ReadProgramName = 49;
-inline constexpr std::uint8_t SpeedMode = 51;
-inline constexpr std::uint8_t SpeedCoefficient = 53;
-inline constexpr std::uint8_t Param16 = 55;
-inline constexpr std::uint8_t Param32 = 57;
-inline constexpr std::uint8_t MemoryWrite = 59;
-}  // namespace state
 
 // The link's variables, readable by the owner and the tests.
 struct LinkVariables {
   bool linkEnabled = false;
   bool connected = false;
-  std::uint8_t linkState = state::Idle;
+  LinkState linkState = LinkState::Idle;
   ReplyState replyState = ReplyState::Idle;
   ReplyResult replyResult = ReplyResult::Pending;
   std::uint32_t tickCount = 0;
@@ -91,66 +48,75 @@ struct LinkVariables {
   std::string driverProgramName;  // UTF-8
 };
 
-enum class DownloadResult { None, Running, Succeeded, Failed };
-
-// How the last command exchange (not a status poll, not the download) ended.
-enum class ExchangeOutcome { None, Running, Acknowledged, Refused, Failed, Replaced };
-struct ExchangeRecord {
-  std::uint8_t sendState = 0;
-  ExchangeOutcome outcome = ExchangeOutcome::None;
+// What the download writes into the driver: the code image and vector table of the last
+// successful check, and the path of the program file (only its file name is sent).
+struct DownloadProgram {
+  bool valid = false;  // the check ended without errors
+  CodeImage code{};
+  VectorTable vectors{};
+  std::string path;  // UTF-8
 };
 
 class LinkEngine {
  public:
-  LinkEngine(Port& port, LinkView& view, AppHooks& hooks, IntervalTimer& timer);
+  // `clock` times the frame records; without one the engine uses the monotonic clock.
+  LinkEngine(Port& port, IntervalTimer& timer, Clock* clock = nullptr);
+
+  // Observers are told every fact from now on; they must outlive the engine or be removed.
+  void AddObserver(LinkObserver& observer);
+  void RemoveObserver(LinkObserver& observer);
 
   // One tick of the timer.
   void Tick();
 
-  // Starts an exchange: polling off, retries from 0, the exchange's first state. An
-  // unfinished download that this replaces is reported as failed.
-  void Request(std::uint8_t firstState);
+  // Requests. Each replaces the exchange in progress (an unfinished download that it
+  // replaces is reported as failed); the next tick sends its frame. Values are checked
+  // when the frame is built, by the one check of each value (link/values.h).
+  void WriteSetting(Setting setting, Entered value);
+  // Prm 9..25; without a number nothing is sent and the user is told so at once.
+  void WriteParameter(int prm, Entered value);
+  void ReadSettings();
+  void ReadParameters();
+  void ReadServiceValues();
+  void ReadProgramName();
+  void ReadMemory(Entered address);
+  void WriteMemory(Entered address, Entered data);
+  // Output 1 or 2; the driver is told the output's state as the display shows it now.
+  void WriteOutput(int output, bool shownOn);
+  void Run();
+  void Stop();
+  // MOVE, one at a time: refused (false) while the motor runs or a MOVE is being sent.
+  bool Move();
+  // The script switch: the driver is told, and the engine takes the script as switched
+  // until the next status reply says otherwise.
+  void SetScript(bool on);
+  // The download button. The program is copied, so checking again while it runs changes
+  // nothing; a second press while a download runs changes nothing either.
+  void Download(const DownloadProgram& program);
   // Idle with status polling, as at start-up.
   void ResetToIdle();
 
+  // Debugging: while on and the driver's script runs, each status reply's code address is
+  // told as the program line of the instruction there (OnDebugLine).
+  void EnableDebug(const AddressLines& lines);
+  void DisableDebug();
+
   // On: the port is open; the engine starts from idle with status polling, so a request
   // made while the link was off is never sent. Off: nothing is sent any more; the
-  // exchange in progress ends (a download is reported as failed), the indicators turn
-  // red and the status displays are blanked.
+  // exchange in progress ends (a download is reported as failed), the connection is down
+  // and the live values are no longer known.
   void SetLinkEnabled(bool enabled);
   bool LinkEnabled() const { return v_.linkEnabled; }
   // The port's device went away (adapter pulled, line hung up): the link is off as above
-  // and waits for the device; the displays say so until PortRestored() or another port.
+  // and waits for the device; the status says so until PortRestored() or another port.
   void PortLost();
   // The device is back and open: status polling only.
   void PortRestored() { SetLinkEnabled(true); }
   LinkStatus Status() const { return status_; }
-  void SetEnglish(bool english) { english_ = english; }
-  bool English() const { return english_; }
 
-  // The download button: the code image, vector table and program path of the last
-  // successful check. They are copied, so checking again while it runs changes nothing.
-  void StartDownload(bool programValid, const CodeImage& code, const VectorTable& vectors,
-                     std::string_view programPath);
-  DownloadResult Download() const { return download_; }
-
-  // The switches beside the message list.
-  void ScriptSwitch();
-  void DebugSwitch();
-
-  // The direct-control tab. The motor group's write buttons are plain requests
-  // (state::Speed ...): the engine reads and checks their boxes when it sends.
-  void PressMove();
-  void PressReadSettings();
-  void PressDirection(bool right);
-  void PressParameterWrite(int prm);  // 9..25
-  void PressOutput(int output);       // 1, 2
-  void PressMemoryRead();
-  void PressServiceRead();
-
+  DownloadResult DownloadState() const { return download_; }
   const LinkVariables& Variables() const { return v_; }
   int Interval() const { return interval_; }
-  Colour ShapeColour(int shape) const;
   const ExchangeRecord& LastExchange() const { return exchange_; }
   // Accepted status replies so far, and the last of them.
   std::uint64_t StatusCount() const { return statusCount_; }
@@ -159,6 +125,8 @@ class LinkEngine {
   std::span<const std::uint8_t> Received() const { return {rx_.data(), rxUsed_}; }
 
  private:
+  void Request(LinkState firstState);
+
   // Tick parts.
   void StepState();
   void ReadStep();
@@ -168,7 +136,8 @@ class LinkEngine {
   void EvaluateReply(std::span<const std::uint8_t> frame);
   void Take(std::size_t n);
   void ClearReceived();
-  void Answered();
+  void Answered(std::span<const std::uint8_t> reply);
+  void ReplyFailed(FrameFailure why, std::span<const std::uint8_t> bytes);
   void MarkDown();
   void LinkOff(bool waitForDevice);
 
@@ -182,14 +151,15 @@ class LinkEngine {
 
   // Command exchanges.
   void StatusResult();
-  void WaitRule(std::uint8_t sendState);
+  void WaitRule(LinkState sendState);
   void MoveWait();
-  void SendPlain(std::uint8_t sendState);
-  void SendBoxValue(std::uint8_t sendState);
+  void SendPlain(LinkState sendState);
+  void SendSetting(LinkState sendState);
   void SendMemoryRead();
   void SendMemoryWrite();
-  void SendParameter(std::uint8_t sendState);
-  void EndExchange(ExchangeOutcome outcome);
+  void SendParameter(LinkState sendState);
+  void EndExchange(ExchangeOutcome outcome, Refusal refusal = Refusal::None);
+  void SetExchange(const ExchangeRecord& record);
   void BackToPolling();
 
   // Download.
@@ -197,27 +167,31 @@ class LinkEngine {
   void StepDownload();
   void DownloadFailed(bool resetBar);
   void AbandonDownload();
+  void DownloadPosition(std::uint32_t position);
+  void DownloadEnded(DownloadResult result, bool resetBar);
 
-  // Status displays.
-  void ShowStatus(const StatusReply& s);
-  void ShowDisconnected();
-  void SetShape(int shape, Colour colour);
-  void SetConnection(Colour colour);
+  // Status.
+  void StatusAccepted(const StatusReply& s);
+  void StatusLost();
+  void SetConnected(bool connected);
   void UpdateStatus();
 
-  // Replies into boxes.
-  void ShowMotorSettings(const MotorSettings& m);
-  void ShowParameterBlock(const ParameterBlock& p);
-
-  // Messages wait until the tick or handler has settled the engine's state.
-  void Queue(MessageKind kind, std::string_view text);
-  void FlushMessages();
+  // Telling the observers.
+  template <typename F>
+  void Tell(F&& f) {
+    // By index: an observer may remove itself while it is told.
+    for (std::size_t i = 0; i < observers_.size(); ++i) f(*observers_[i]);
+  }
+  void TellFrame(FrameEvent event, FrameFailure why, std::span<const std::uint8_t> bytes);
+  std::uint64_t NowMs();
+  // Notices wait until the tick or request has settled the engine's state.
+  void Queue(Notice notice, std::string_view detail = {});
+  void FlushNotices();
 
   Port& port_;
-  LinkView& view_;
-  AppHooks& hooks_;
   IntervalTimer& timer_;
-  bool english_ = false;
+  Clock* clock_;
+  std::vector<LinkObserver*> observers_;
   LinkVariables v_;
   int interval_ = 100;
   // The bytes read and not yet taken; a whole reply always fits.
@@ -229,11 +203,19 @@ class LinkEngine {
   // Bytes still to come of a reply that a flush cut in two.
   std::size_t cutRest_ = 0;
   // Set by the rules that give the driver up after repeated failures; until a reply is
-  // accepted, bytes that keep coming do not turn the indicators lime again.
+  // accepted, bytes that keep coming do not mark the driver as answering again.
   bool givenUp_ = false;
   bool waitingForDevice_ = false;
   LinkStatus status_ = LinkStatus::PortClosed;
-  std::array<Colour, 27> shapes_{};
+  std::uint64_t sentAtMs_ = 0;
+
+  // The operands of the requested exchange, checked when its frame is built.
+  Setting setting_ = Setting::Speed;
+  Entered settingValue_;
+  std::uint16_t memoryAddress_ = 1;
+  Entered writeAddress_;
+  Entered writeData_;
+  AddressLines addressLines_{};
 
   CodeImage code_{};
   VectorTable vectors_{};
@@ -245,7 +227,7 @@ class LinkEngine {
   std::uint64_t statusCount_ = 0;
   StatusReply lastStatus_{};
   std::optional<std::string> lastPortError_;
-  std::vector<std::pair<MessageKind, std::string>> messages_;
+  std::vector<std::pair<Notice, std::string>> notices_;
 };
 
 }  // namespace kivra::link

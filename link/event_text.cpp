@@ -1,7 +1,7 @@
 #include "link/event_text.h"
 
+#include "common/texts.h"
 #include "link/decode.h"
-#include "link/texts.h"
 
 namespace kivra::link {
 namespace {
@@ -14,6 +14,10 @@ const char* ReasonText(FailReason why, bool english) {
       return english ? "checksum" : "sağlama";
     case FailReason::WrongLetter:
       return english ? "wrong letter" : "yanlış harf";
+    case FailReason::TooShort:
+      return english ? "too short" : "kısa";
+    case FailReason::NotAcknowledged:
+      return english ? "not acknowledged" : "onaylanmadı";
     case FailReason::Timeout:
       return english ? "time-out" : "zaman aşımı";
     case FailReason::Partial:
@@ -66,7 +70,7 @@ std::string OutcomeText(const LineEvent& e, bool english) {
 
 std::string MeaningText(const LineEvent& e, bool english) {
   if (e.outcome == FrameOutcome::Link)
-    return std::string(LinkStatusText(static_cast<LinkStatus>(e.linkStatus), english));
+    return std::string(texts::LinkStatusText(static_cast<LinkStatus>(e.linkStatus), english));
   if (e.bytes.empty()) return english ? "no reply" : "yanıt yok";
   return DescribeFrame(DecodeFrame(e.bytes, e.direction), english);
 }

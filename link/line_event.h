@@ -1,7 +1,7 @@
 #pragma once
 
 // One frame on the line, as the watchers of the link see it: what went out or came in,
-// when, and how the exchange it belongs to judged it. Events are plain values so that a
+// when, and how the engine judged it. Events are plain values so that a
 // window, a recorder and the command line can keep and print them without the engine.
 
 #include <cstdint>
@@ -21,12 +21,14 @@ enum class FrameOutcome : std::uint8_t {
 
 enum class FailReason : std::uint8_t {
   None,
-  Checksum,     // the XOR of the frame is not 0
-  WrongLetter,  // a valid frame of another letter, or a byte other than 06h
-  Timeout,      // nothing came back in time
-  Partial,      // a reply that stopped halfway
-  Garbage,      // bytes that cannot start a reply
-  Refused,      // the port did not take the frame
+  Checksum,         // the XOR of the frame is not 0
+  WrongLetter,      // a valid frame of another letter
+  TooShort,         // a valid reply too short for the fields it must carry
+  NotAcknowledged,  // something else than 06h where an acknowledgement was awaited
+  Timeout,          // nothing came back in time
+  Partial,          // a reply that stopped halfway
+  Garbage,          // bytes that cannot start a reply
+  Refused,          // the port did not take the frame
 };
 
 struct LineEvent {
@@ -34,9 +36,9 @@ struct LineEvent {
   Direction direction = Direction::Sent;
   FrameOutcome outcome = FrameOutcome::Sent;
   FailReason why = FailReason::None;
-  std::uint8_t attempt = 0;       // of a sent frame: 1 for the first, 2 for its first retry...
+  std::uint8_t attempt = 0;       // 1 for the first frame, 2 for its first retry...
   std::uint8_t maxAttempts = 0;   // how many the link allows for it: 3 or 5
-  std::int32_t roundTripMs = -1;  // of an accepted answer: since its frame went out
+  std::int32_t roundTripMs = -1;  // of a judged answer: since its frame went out
   std::uint8_t reads = 1;         // of a received frame: the reads it arrived in
   std::int8_t linkStatus = -1;    // of a Link event: the LinkStatus it changed to
   std::vector<std::uint8_t> bytes;

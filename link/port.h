@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/link_status.h"
+
 namespace kivra::link {
 
 class Port {
@@ -28,15 +30,7 @@ class Port {
   virtual void FlushInBuffer() = 0;
 };
 
-// Why a port did not open, as far as the user can do something about it.
-enum class OpenFailure {
-  Missing,       // no such device (an adapter not plugged in, a wrong number)
-  NotSerial,     // the path names something else (a file, /dev/null)
-  Busy,          // another program has it open
-  NoPermission,  // the user may not open it (not in the dialout group)
-  NotChosen,     // port 0 and no port picked
-  Other,         // anything else; what() says it in the serial component's words
-};
+using kivra::OpenFailure;
 
 class PortOpenError : public std::runtime_error {
  public:

@@ -3,39 +3,31 @@
 #include <exception>
 
 #include "link/integer.h"
-#include "link/texts.h"
 
 namespace kivra::link {
 
 std::optional<PortName> ParsePortName(std::string_view text) {
-  if (const auto n = ParseInteger(text)) return PortName{static_cast<std::uint8_t>(*n), {}};
+  if (const auto n = ParseInteger(text)) return PortName::Number(static_cast<std::uint8_t>(*n));
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (!text.empty() && text.front() == '/') return PortName{0, std::string(text)};
+  if (!text.empty() && text.front() == '/') return PortName::Device(std::string(text));
   return std::nullopt;
 }
 
 PortSelection::PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings,
-                             LinkView& view, PortDialogView& dialog, Options options)
-    : engine_(engine),
-      opener_(opener),
-      settings_(settings),
-      view_(view),
-      dialog_(dialog),
-      options_(options) {}
+                             PortView& view)
+    : engine_(engine), opener_(opener), settings_(settings), view_(view) {}
 
 void PortSelection::LinkOff() {
   engine_.SetLinkEnabled(false);
-  view_.SetText(ctl::PortNumber, "");
-  view_.SetText(ctl::PortNumberDirect, "");
+  view_.ShowPortNumber("");
 }
 
 bool PortSelection::OpenCurrent(bool startUp) {
   waiting_ = false;
   try {
     opener_.SetPort(current_);
-    view_.SetText(ctl::PortNumber, current_.Text());
-    view_.SetText(ctl::PortNumberDirect, current_.Text());
+    view_.ShowPortNumber(current_.ToString());
     opener_.SetOpen(true);
     engine_.SetLinkEnabled(true);
     lastOpenError_.clear();
@@ -45,12 +37,7 @@ bool PortSelection::OpenCurrent(bool startUp) {
     const auto* known = dynamic_cast<const PortOpenError*>(&e);
     const OpenFailure reason = known ? known->Reason() : OpenFailure::Other;
     LinkOff();
-    std::string text = PortNotOpened(current_.Text(), reason, e.what(), engine_.English());
-    if (startUp && options_.simulatedDriverHint) {
-      text += '\n';
-      text += Tr(Text::SimulatedDriverHint, engine_.English());
-    }
-    view_.ShowMessage(MessageKind::Warning, text);
+    view_.PortNotOpened(current_.ToString(), reason, e.what(), startUp);
     return false;
   }
 }
@@ -61,27 +48,25 @@ void PortSelection::StartUp() {
   if (!port) {
     // The message names the port number as it stands, which the bad setting did not change.
     LinkOff();
-    std::string text = PortNotOpened(current_.Text(), engine_.English());
-    if (options_.simulatedDriverHint) {
-      text += '\n';
-      text += Tr(Text::SimulatedDriverHint, engine_.English());
-    }
-    view_.ShowMessage(MessageKind::Warning, text);
+    view_.PortNotOpened(current_.ToString(), OpenFailure::Other, "", true);
     return;
   }
   current_ = *port;
-  if (!current_.IsPath() && current_.number == 0) current_.number = 1;
+  if (current_.IsNumber() && current_.number() == 0) current_ = PortName::Number(1);
   OpenCurrent(true);
 }
 
 void PortSelection::ShowDialog() {
-  dialog_.SetCancelCaption(Tr(Text::Cancel, engine_.English()));
-  dialog_.SetDialogVisible(true);
+  view_.SetDialogVisible(true);
 }
 
-void PortSelection::DialogCreated() { dialog_.SetNumberText(current_.Text()); }
+void PortSelection::DialogCreated() {
+  view_.SetNumberText(current_.ToString());
+}
 
-void PortSelection::DialogCancel() { dialog_.SetDialogVisible(false); }
+void PortSelection::DialogCancel() {
+  view_.SetDialogVisible(false);
+}
 
 void PortSelection::DialogOk(std::string_view text) {
   const auto port = ParsePortName(text);
@@ -89,13 +74,13 @@ void PortSelection::DialogOk(std::string_view text) {
     // The link stops, and the indicators say so rather than keep their last colour.
     waiting_ = false;
     engine_.SetLinkEnabled(false);
-    view_.ShowMessage(MessageKind::Error, Tr(Text::EnterNumber, engine_.English()));
+    view_.PortNotANumber();
     return;
   }
   current_ = *port;
   if (!OpenCurrent(false)) return;
-  dialog_.SetDialogVisible(false);
-  settings_.WriteSetting(kComPortSetting, current_.Text());
+  view_.SetDialogVisible(false);
+  settings_.WriteSetting(kComPortSetting, current_.ToString());
 }
 
 void PortSelection::Tick() {

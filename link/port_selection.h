@@ -6,26 +6,19 @@
 // such as /dev/ttyUSB0, accepted wherever a number is.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/port_name.h"
 #include "link/engine.h"
-#include "link/view.h"
+#include "link/port.h"
 
 namespace kivra::link {
 
-struct PortName {
-  std::uint8_t number = 0;
-  std::string path;  // set for a device path; then number is unused
-
-  bool IsPath() const { return !path.empty(); }
-  // As the displays and messages show it: the number in decimal, or the path.
-  std::string Text() const { return IsPath() ? path : std::to_string(number); }
-  bool operator==(const PortName&) const = default;
-};
-
-// A number (taken modulo 256, as the port number is a byte) or a path starting with '/'.
+// The port dialog's and the stored setting's rule: a number (taken modulo 256, as the port
+// number is a byte) or a path starting with '/'. Shown and stored as PortName::ToString().
 std::optional<PortName> ParsePortName(std::string_view text);
 
 // The serial component's side. SetPort and SetOpen may throw std::exception with the
@@ -42,6 +35,16 @@ class PortOpener {
   virtual bool DevicePresent(const PortName& port) = 0;
 };
 
+// A serial line as its owner holds it: the link's port and port opener, the prompt for
+// port number 0, and closing at the end of the run. Tests put a scripted line in its place.
+class LinePort : public Port, public PortOpener {
+ public:
+  // Asked when port number 0 is opened: the port the user picked, or nothing.
+  using Prompt = std::function<std::optional<PortName>()>;
+  virtual void SetPortPrompt(Prompt prompt) = 0;
+  virtual void Close() noexcept = 0;
+};
+
 // The per-user settings: a missing or empty value reads as its default.
 class SettingsStore {
  public:
@@ -50,31 +53,30 @@ class SettingsStore {
   virtual void WriteSetting(std::string_view name, std::string_view value) = 0;
 };
 
-// The port dialog window.
-class PortDialogView {
+// What the port selection shows: the number displays, the port dialog and its warnings.
+class PortView {
  public:
-  virtual ~PortDialogView() = default;
+  virtual ~PortView() = default;
+  // The port number displays: the port as PortName::ToString() gives it, empty for none.
+  virtual void ShowPortNumber(std::string_view text) = 0;
+  // A port that did not open: `port` as shown, why, and the serial component's own words.
+  // `startUp` for the remembered port at start-up.
+  virtual void PortNotOpened(std::string_view port, OpenFailure reason, std::string_view detail,
+                             bool startUp) = 0;
+  // The dialog's text names no port.
+  virtual void PortNotANumber() = 0;
   virtual void SetDialogVisible(bool visible) = 0;
   virtual void SetNumberText(std::string_view text) = 0;
-  virtual void SetCancelCaption(std::string_view text) = 0;
 };
 
 inline constexpr std::string_view kComPortSetting = "COMPORT";
 
 class PortSelection {
  public:
-  struct Options {
-    // The start-up warning also says that the port dialog offers the simulated driver.
-    bool simulatedDriverHint = false;
-  };
   // How often a lost device is looked for, in the link timer's time.
   static constexpr int kLookForDeviceMs = 500;
 
-  PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, LinkView& view,
-                PortDialogView& dialog, Options options);
-  PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, LinkView& view,
-                PortDialogView& dialog)
-      : PortSelection(engine, opener, settings, view, dialog, Options{}) {}
+  PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, PortView& view);
 
   // The main window's show step: idle with polling, then the remembered port opened.
   void StartUp();
@@ -102,9 +104,7 @@ class PortSelection {
   LinkEngine& engine_;
   PortOpener& opener_;
   SettingsStore& settings_;
-  LinkView& view_;
-  PortDialogView& dialog_;
-  Options options_;
+  PortView& view_;
   PortName current_;
   std::string lastOpenError_;
   bool waiting_ = false;

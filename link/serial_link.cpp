@@ -1,15 +1,17 @@
 #include "link/serial_link.h"
 
+#include <filesystem>
+
 namespace kivra::link {
 
-SerialLink::SerialLink(serial::PortSettings settings) : port_(std::move(settings)) {}
+SerialLink::SerialLink(serial::PortSettings settings, const std::string& logFolder)
+    : port_(std::move(settings)) {
+  if (!logFolder.empty())
+    port_.SetLogName((std::filesystem::path(logFolder) / port_.LogName()).string());
+}
 
 void SerialLink::SetPort(const PortName& port) {
-  if (port.IsPath()) {
-    port_.SetDevice(port.path);
-  } else {
-    port_.SetComNumber(port.number);
-  }
+  port_.SetPort(port);
 }
 
 void SerialLink::SetOpen(bool open) {
@@ -32,9 +34,7 @@ void SerialLink::SetOpen(bool open) {
 }
 
 bool SerialLink::DevicePresent(const PortName& port) {
-  const serial::PortName name =
-      port.IsPath() ? serial::PortName::Device(port.path) : serial::PortName::Number(port.number);
-  return serial::DevicePresent(serial::SystemDevicePath(name));
+  return serial::DevicePresent(serial::SystemDevicePath(port));
 }
 
 void SerialLink::Close() noexcept {

@@ -1,6 +1,8 @@
 #pragma once
 
-// The serial component as the link's port and port opener.
+// The serial component as the link's line: the port, its opener, the prompt for port 0.
+// The one adapter between the serial component and the link, for the window and the
+// command line alike.
 
 #include "link/port.h"
 #include "link/port_selection.h"
@@ -8,9 +10,13 @@
 
 namespace kivra::link {
 
-class SerialLink final : public Port, public PortOpener {
+class SerialLink final : public LinePort {
  public:
-  explicit SerialLink(serial::PortSettings settings = serial::PortSettings::DriverLink());
+  // The diagnostic log (SERIAL.LOG) is written to `logFolder` when the port closes; empty:
+  // the working directory.
+  explicit SerialLink(serial::PortSettings settings = serial::PortSettings::DriverLink(),
+                      const std::string& logFolder = {});
+  ~SerialLink() override { Close(); }
 
   void PutChar(std::uint8_t byte) override { port_.PutChar(byte); }
   void PutBlock(std::span<const std::uint8_t> bytes) override { port_.PutBlock(bytes); }
@@ -23,8 +29,9 @@ class SerialLink final : public Port, public PortOpener {
   void SetOpen(bool open) override;
   bool DeviceLost() override { return port_.DeviceLost(); }
   bool DevicePresent(const PortName& port) override;
+  void SetPortPrompt(Prompt prompt) override { port_.SetPortPrompt(std::move(prompt)); }
   // Closes the port; an error while closing is of no interest to anyone by then.
-  void Close() noexcept;
+  void Close() noexcept override;
 
   serial::SerialPort& Serial() { return port_; }
 

@@ -62,6 +62,23 @@ bool Accepts(Setting setting, std::int32_t value) {
   return false;
 }
 
+Refusal CheckSetting(Setting setting, Entered value) {
+  if (!value) return Refusal::NotANumber;
+  return Accepts(setting, *value) ? Refusal::None : Refusal::OutOfRange;
+}
+
+std::uint16_t MemoryReadAddress(Entered address) {
+  if (!address || *address <= 0 || static_cast<std::uint32_t>(*address) > kLastMemoryAddress)
+    return 1;
+  return static_cast<std::uint16_t>(*address);
+}
+
+std::optional<std::uint32_t> MemoryWriteValue(Entered address, Entered data) {
+  if (!address || !data || static_cast<std::uint32_t>(*address) > kLastMemoryAddress)
+    return std::nullopt;
+  return static_cast<std::uint32_t>(*data) * 65536u + static_cast<std::uint32_t>(*address);
+}
+
 std::string AcceptedValues(Setting setting) {
   const SettingRule& r = RuleOf(setting);
   switch (r.accept) {

@@ -48,6 +48,15 @@ std::optional<Setting> SettingByKey(std::string_view key);
 
 // True when the driver may be sent `value` for `setting`.
 bool Accepts(Setting setting, std::int32_t value);
+
+// Why a value is not sent.
+enum class Refusal : std::uint8_t { None, NotANumber, OutOfRange };
+
+// A value as the user entered it: nothing when the text held no integer.
+using Entered = std::optional<std::int32_t>;
+
+// The one check of a value for `setting`: None when it may be sent.
+Refusal CheckSetting(Setting setting, Entered value);
 // The accepted values for a message: "1..15000", "1, 2, 4, 5, 8, 10, 16, 25", or empty for
 // any 32-bit integer.
 std::string AcceptedValues(Setting setting);
@@ -71,5 +80,12 @@ std::uint8_t ParameterIndex(int prm);
 
 // Memory cells the driver lets the tool read and write.
 inline constexpr std::uint32_t kLastMemoryAddress = 0x3FFF;
+
+// The cell a memory read asks for: an address that is missing, not a number, 0 or beyond
+// the last cell reads cell 1.
+std::uint16_t MemoryReadAddress(Entered address);
+// The value of a memory write's frame, data x 65536 + address; nothing when either is
+// missing or the address is beyond the last cell.
+std::optional<std::uint32_t> MemoryWriteValue(Entered address, Entered data);
 
 }  // namespace kivra::link

@@ -4,7 +4,7 @@
 KIVRA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KIVRA_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core fonts-liberation2
   xvfb xauth python3

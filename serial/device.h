@@ -17,7 +17,7 @@
 #include <span>
 #include <string>
 
-#include "serial/port_name.h"
+#include "common/port_name.h"
 #include "serial/settings.h"
 
 namespace kivra::serial {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/port_name.h"
+#include "common/port_name.h"
 
 namespace kivra::serial {
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "common/port_name.h"
 #include "serial/port_list.h"
-#include "serial/port_name.h"
 
 namespace kivra::serial {
 

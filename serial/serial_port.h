@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "common/port_name.h"
 #include "serial/device.h"
 #include "serial/errors.h"
 #include "serial/event_log.h"
-#include "serial/port_name.h"
 #include "serial/settings.h"
 
 namespace kivra::serial {

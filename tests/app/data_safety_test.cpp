@@ -62,7 +62,8 @@ bool IgnoresEscapeAndClose(QMessageBox* box) {
 std::vector<std::vector<std::uint8_t>> RunDownload(WindowHarness& h) {
   std::vector<std::vector<std::uint8_t>> frames;
   link::LinkEngine& engine = h.window().driverLink().engine();
-  for (int tick = 0; tick < 500 && engine.Download() == link::DownloadResult::Running; ++tick) {
+  for (int tick = 0; tick < 500 && engine.DownloadState() == link::DownloadResult::Running;
+       ++tick) {
     h.port.sent.clear();
     engine.Tick();
     if (h.port.sent.empty()) continue;
@@ -234,13 +235,13 @@ class DataSafetyTest : public QObject {
              ExpectedMessages(rechecked ? onScreen : DecodeProgramText(kFileA), rechecked));
     if (!sent) {
       QCOMPARE(h.prompts.LastText(), QStringLiteral("No valid program!"));
-      QVERIFY(h.window().driverLink().engine().Download() != link::DownloadResult::Running);
+      QVERIFY(h.window().driverLink().engine().DownloadState() != link::DownloadResult::Running);
       return;
     }
     const auto expected = compiler::Compile(compiler::SplitLines(onScreen.toStdString()),
                                             compiler::Language::English, {});
     const auto frames = RunDownload(h);
-    QCOMPARE(h.window().driverLink().engine().Download(), link::DownloadResult::Succeeded);
+    QCOMPARE(h.window().driverLink().engine().DownloadState(), link::DownloadResult::Succeeded);
     const std::vector<std::uint8_t>& data = frames.at(1);  // the first data frame
     QVERIFY(std::equal(data.begin() + 4, data.end() - 1, expected.code.bytes.begin()));
     const std::vector<std::uint8_t>& name = frames.back();

@@ -194,7 +194,8 @@ class DriverTest : public QObject {
     QCOMPARE(bar->maximum(), 37 + 21);
     std::vector<int> positions;
     std::vector<std::vector<std::uint8_t>> frames;
-    for (int tick = 0; tick < 100 && engine.Download() == link::DownloadResult::Running; ++tick) {
+    for (int tick = 0; tick < 100 && engine.DownloadState() == link::DownloadResult::Running;
+         ++tick) {
       h.port.sent.clear();
       engine.Tick();
       if (!h.port.sent.empty()) {
@@ -203,7 +204,7 @@ class DriverTest : public QObject {
         h.port.Receive({0x06});
       }
     }
-    QCOMPARE(engine.Download(), link::DownloadResult::Succeeded);
+    QCOMPARE(engine.DownloadState(), link::DownloadResult::Succeeded);
     // Begin, data at 0 and 25, vector, name.
     QCOMPARE(frames.size(), size_t{5});
     QCOMPARE(frames[0][2], std::uint8_t{'P'});

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/driver_port.h"
+#include "link/port_selection.h"
 
 namespace kivra::app::testing {
 
-class FakeDriverPort final : public DriverPort {
+class FakeDriverPort final : public link::LinePort {
  public:
   void PutChar(std::uint8_t byte) override { sent.push_back(byte); }
   void PutBlock(std::span<const std::uint8_t> bytes) override {
@@ -28,12 +28,12 @@ class FakeDriverPort final : public DriverPort {
   }
   void FlushInBuffer() override { incoming.clear(); }
 
-  void SetPort(const link::PortName& name) override { port = name; }
+  void SetPort(const PortName& name) override { port = name; }
   void SetOpen(bool open) override {
-    if (open && missing.count(port.Text())) {
+    if (open && missing.count(port.ToString())) {
       throw link::PortOpenError(link::OpenFailure::Missing, "Specified port doesn't exist");
     }
-    if (open && !port.IsPath() && port.number == 0) {
+    if (open && port.IsNumber() && port.number() == 0) {
       if (!prompt) throw std::runtime_error("The port number has not been set");
       const auto chosen = prompt();
       if (!chosen) throw std::runtime_error("The port number has not been set");
@@ -43,13 +43,13 @@ class FakeDriverPort final : public DriverPort {
     if (open) lost = false;
   }
   bool DeviceLost() override { return isOpen && lost; }
-  bool DevicePresent(const link::PortName& name) override { return !missing.count(name.Text()); }
+  bool DevicePresent(const PortName& name) override { return !missing.count(name.ToString()); }
   void SetPortPrompt(Prompt p) override { prompt = std::move(p); }
   void Close() noexcept override { isOpen = false; }
 
   void Receive(const std::vector<std::uint8_t>& bytes) { incoming.insert(incoming.end(), bytes.begin(), bytes.end()); }
 
-  link::PortName port;
+  PortName port;
   bool isOpen = false;
   bool lost = false;
   int opens = 0;

@@ -29,7 +29,7 @@ class PortTest : public QObject {
     WindowHarness h({{QStringLiteral("COMPORT"), stored}});
     QVERIFY(h.Start());
     QVERIFY(h.port.isOpen);
-    QCOMPARE(QString::fromStdString(h.port.port.Text()), opened);
+    QCOMPARE(QString::fromStdString(h.port.port.ToString()), opened);
     QCOMPARE(Text(h.window(), "StaticText15"), opened);
     QCOMPARE(Text(h.window(), "StaticText55"), opened);
     QVERIFY(h.window().driverLink().engine().LinkEnabled());
@@ -102,7 +102,7 @@ class PortTest : public QObject {
     QTest::keyClicks(dialog->numberBox(), typed);
     dialog->okButton()->click();
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(QString::fromStdString(h.port.port.Text()), opened);
+    QCOMPARE(QString::fromStdString(h.port.port.ToString()), opened);
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), opened);
     QCOMPARE(Text(h.window(), "StaticText15"), opened);
     QVERIFY(h.prompts.shown.empty());
@@ -123,7 +123,7 @@ class PortTest : public QObject {
     QCOMPARE(h.prompts.shown.back().kind, MessageKind::Error);
     QVERIFY(dialog->isVisible());
     QVERIFY(!h.window().driverLink().engine().LinkEnabled());
-    QCOMPARE(QString::fromStdString(h.port.port.Text()), QStringLiteral("2"));
+    QCOMPARE(QString::fromStdString(h.port.port.ToString()), QStringLiteral("2"));
 
     // A port that does not open: warned, link off, displays empty, setting unchanged.
     QTest::keyClicks(dialog->numberBox(), QStringLiteral("9"));
@@ -182,7 +182,7 @@ class PortTest : public QObject {
     QTest::keyClicks(dialog->numberBox(), QStringLiteral("/dev/ttyUSB3"));
     QCOMPARE(dialog->numberBox()->text(), QStringLiteral("/dev/ttyUSB3"));
     dialog->okButton()->click();
-    QCOMPARE(QString::fromStdString(h.port.port.path), QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(QString::fromStdString(h.port.port.path()), QStringLiteral("/dev/ttyUSB3"));
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("/dev/ttyUSB3"));
     // Letters that make no path stay out, as before.
     h.window().menu().comPort->trigger();
@@ -207,7 +207,7 @@ class PortTest : public QObject {
     h.window().portDialog()->okButton()->click();
     SimulatedDriver& sim = h.window().driverLink().simulatedDriver();
     QVERIFY(sim.Running());
-    QCOMPARE(QString::fromStdString(h.port.port.path), sim.Path());
+    QCOMPARE(QString::fromStdString(h.port.port.path()), sim.Path());
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
     QCOMPARE(Text(h.window(), "StaticText15"), QStringLiteral("SIM"));
     QVERIFY(!h.window().portDialog()->isVisible());

@@ -170,7 +170,8 @@ class StartupTest : public QObject {
   // Where a maker's telephone, fax, web and mail addresses would stand: the product's name,
   // version and licence, in the current language; nothing that looks like a contact.
   void aboutBoxShowsTheProductAndNoInventedContacts() {
-    AboutDialog about(nullptr, QString::fromUtf8(text::kVersionText));
+    AboutDialog about(nullptr, QString::fromUtf8(kVersionText.data(),
+                                                 static_cast<qsizetype>(kVersionText.size())));
     const QString version =
         QString::fromUtf8(kProductVersion.data(), static_cast<qsizetype>(kProductVersion.size()));
     about.Prepare(true, 0);

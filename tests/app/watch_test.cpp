@@ -24,9 +24,9 @@
 #include "app/simulator_panel.h"
 #include "app/tool_bar.h"
 #include "app/watch_windows.h"
+#include "common/texts.h"
 #include "driver_fixture.h"
 #include "link/event_text.h"
-#include "link/texts.h"
 #include "sim/simulator.h"
 
 namespace kivra::app::testing {
@@ -250,7 +250,7 @@ class WatchTest : public QObject {
     const QString frames = s.watchWindows().inspector()->model()->AllAsText();
     QVERIFY(frames.contains(
         QString::fromUtf8("--  --  ") +
-        QString::fromUtf8(link::LinkStatusText(link::LinkStatus::Reconnecting, false).data())));
+        QString::fromUtf8(texts::LinkStatusText(link::LinkStatus::Reconnecting, false).data())));
     QVERIFY(s.h.prompts.shown.empty());
   }
 

@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "link/engine.h"
-#include "link/texts.h"
 #include "tests/link/fakes.h"
 
 namespace kivra::link {
@@ -37,9 +36,9 @@ struct Sent {
 Sent Download(Rig& r, const CodeImage& image, const std::function<bool(int, const Frame&)>& answer,
               std::string_view path = "C:\\PRG\\MOTOR.KV3") {
   r.PollOnce();
-  r.engine.StartDownload(true, image, Vectors(), path);
+  r.engine.Download({true, image, Vectors(), std::string(path)});
   Sent run;
-  while (r.engine.Download() == DownloadResult::Running && run.ticks < 20000) {
+  while (r.engine.DownloadState() == DownloadResult::Running && run.ticks < 20000) {
     r.Tick();
     ++run.ticks;
     for (auto& f : r.port.TakeFrames()) {
@@ -54,7 +53,7 @@ TEST(Download, FullCodeMemoryArrivesByteExact) {
   Rig r;
   const auto image = Image(CodeCapacity);
   const Sent run = Download(r, image, [](int, const Frame&) { return true; });
-  ASSERT_EQ(r.engine.Download(), DownloadResult::Succeeded);
+  ASSERT_EQ(r.engine.DownloadState(), DownloadResult::Succeeded);
 
   // Begin, 82 data frames, vector, name.
   ASSERT_EQ(run.frames.size(), 1u + 82u + 2u);
@@ -76,9 +75,10 @@ TEST(Download, FullCodeMemoryArrivesByteExact) {
 
   // Three ticks per data frame, and back to polling at the end.
   EXPECT_LE(run.ticks, 3 * 85 + 3);
-  EXPECT_FALSE(r.window.progressVisible);
-  EXPECT_EQ(r.window.progressPosition, 0u);
-  EXPECT_TRUE(r.window.messages.empty());
+  EXPECT_FALSE(r.seen.progressVisible);
+  EXPECT_EQ(r.seen.ProgressPosition(), 0u);
+  EXPECT_TRUE(r.seen.notices.empty());
+  EXPECT_EQ(r.seen.downloads.back().result, DownloadResult::Succeeded);
   r.Tick();
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('s', 0)});
 }
@@ -96,15 +96,14 @@ TEST(Download, ChunkSizesAndProgress) {
     for (const auto& f : run.frames)
       if (f[1] == 'P' && f.size() != 8) sizes.push_back(f.size());
     EXPECT_EQ(sizes, c.frameSizes) << c.length;
-    EXPECT_EQ(r.window.progressMax, c.length + 21) << c.length;
-    EXPECT_EQ(r.window.progressCaption, "Program Gönderme");
+    EXPECT_EQ(r.seen.progressMax, c.length + 21) << c.length;
     // Position: each chunk's offset, then past the maximum for the vector and name frames.
     std::vector<std::uint32_t> expected = {0};
     for (std::uint32_t off = 0; off < c.length; off += 25) expected.push_back(off);
     expected.push_back(c.length + 35);
     expected.push_back(c.length + 35 + 12);
     expected.push_back(0);
-    EXPECT_EQ(r.window.positions, expected) << c.length;
+    EXPECT_EQ(r.seen.positions, expected) << c.length;
   }
 }
 
@@ -138,20 +137,20 @@ TEST(Download, FourLostAcknowledgementsOfAnyFrameContinueFiveEndIt) {
         return true;
       });
       if (losses == 4) {
-        EXPECT_EQ(s.engine.Download(), DownloadResult::Succeeded) << victim;
+        EXPECT_EQ(s.engine.DownloadState(), DownloadResult::Succeeded) << victim;
         EXPECT_EQ(got.frames.size(), static_cast<std::size_t>(frameCount + 4)) << victim;
-        EXPECT_TRUE(s.window.messages.empty()) << victim;
+        EXPECT_TRUE(s.seen.notices.empty()) << victim;
       } else {
-        EXPECT_EQ(s.engine.Download(), DownloadResult::Failed) << victim;
+        EXPECT_EQ(s.engine.DownloadState(), DownloadResult::Failed) << victim;
         EXPECT_EQ(got.frames.size(), static_cast<std::size_t>(victim + 5)) << victim;
-        ASSERT_EQ(s.window.messages.size(), 1u) << victim;
-        EXPECT_EQ(s.window.messages[0].kind, MessageKind::Error);
-        EXPECT_EQ(s.window.messages[0].text, "Program Yazılamadı!");
-        EXPECT_FALSE(s.window.progressVisible);
+        EXPECT_EQ(s.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError}) << victim;
+        EXPECT_FALSE(s.seen.progressVisible);
         EXPECT_FALSE(s.v().connected);
         // Data, vector and name failures also empty the bar; the begin frame's does not.
         if (victim > 0) {
-          EXPECT_EQ(s.window.progressPosition, 0u) << victim;
+          EXPECT_EQ(s.seen.ProgressPosition(), 0u) << victim;
+        } else {
+          EXPECT_FALSE(s.seen.downloads.back().resetBar);
         }
         s.Tick();
         EXPECT_EQ(s.port.TakeFrames(), std::vector<Frame>{CommandFrame('s', 0)}) << victim;
@@ -163,12 +162,12 @@ TEST(Download, FourLostAcknowledgementsOfAnyFrameContinueFiveEndIt) {
 TEST(Download, WrongAcknowledgementCountsAsLost) {
   Rig r;
   r.PollOnce();
-  r.engine.StartDownload(true, Image(10), Vectors(), "a.kv3");
-  for (int i = 0; i < 40 && r.engine.Download() == DownloadResult::Running; ++i) {
+  r.engine.Download({true, Image(10), Vectors(), "a.kv3"});
+  for (int i = 0; i < 40 && r.engine.DownloadState() == DownloadResult::Running; ++i) {
     r.Tick();
     if (!r.port.TakeFrames().empty()) r.port.Receive({0x15});
   }
-  EXPECT_EQ(r.engine.Download(), DownloadResult::Failed);
+  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Failed);
 }
 
 TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
@@ -176,26 +175,24 @@ TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
     bool valid;
     bool linkOn;
     bool waitingForDevice;
-    const char* message;
+    Notice notice;
   };
   const Case cases[] = {
-      {false, true, false, "No valid program!"},
-      {false, false, false, "No valid program!"},
+      {false, true, false, Notice::NoValidProgram},
+      {false, false, false, Notice::NoValidProgram},
       // A clean check and no port: the user is told what is missing.
-      {true, false, false, "No connection: the port is not open!"},
-      {true, false, true, "No connection: waiting for the port to come back!"},
+      {true, false, false, Notice::DownloadNoPort},
+      {true, false, true, Notice::DownloadWaitsForPort},
   };
   for (const auto& c : cases) {
     Rig r;
-    r.engine.SetEnglish(true);
     if (!c.linkOn) r.engine.SetLinkEnabled(false);
     if (c.waitingForDevice) r.engine.PortLost();
-    r.engine.StartDownload(c.valid, Image(10), Vectors(), "a.kv3");
+    r.engine.Download({c.valid, Image(10), Vectors(), "a.kv3"});
     r.Tick(5);
-    ASSERT_EQ(r.window.messages.size(), 1u);
-    EXPECT_EQ(r.window.messages[0].text, c.message);
-    EXPECT_EQ(r.engine.Download(), DownloadResult::None);
-    EXPECT_FALSE(r.window.progressVisible);
+    EXPECT_EQ(r.seen.NoticeKinds(), std::vector<Notice>{c.notice});
+    EXPECT_EQ(r.engine.DownloadState(), DownloadResult::None);
+    EXPECT_TRUE(r.seen.downloads.empty());
     for (const auto& f : r.port.TakeFrames()) EXPECT_EQ(f, CommandFrame('s', 0));
   }
 }
@@ -204,16 +201,15 @@ TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
 // running download neither restarts nor stops.
 TEST(Download, SecondPressWhileItRunsChangesNothing) {
   Rig r;
-  r.engine.SetEnglish(true);
   const auto image = Image(60);
   int presses = 0;
   const Sent run = Download(r, image, [&](int k, const Frame&) {
-    if (k == 2 && presses++ == 0) r.engine.StartDownload(true, Image(10), Vectors(), "other.kv3");
+    if (k == 2 && presses++ == 0) r.engine.Download({true, Image(10), Vectors(), "other.kv3"});
     return true;
   });
   EXPECT_EQ(presses, 1);
-  EXPECT_EQ(r.engine.Download(), DownloadResult::Succeeded);
-  EXPECT_TRUE(r.window.messages.empty());
+  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Succeeded);
+  EXPECT_TRUE(r.seen.notices.empty());
   ASSERT_EQ(run.frames.size(), 1u + 3u + 2u);  // begin, 25 + 25 + 10 code bytes, vector, name
   EXPECT_EQ(run.frames[3][0], 10u + 5u);
   EXPECT_EQ(run.frames[4][2], 0);  // the vector frame carries 60, the first program's length
@@ -223,18 +219,16 @@ TEST(Download, SecondPressWhileItRunsChangesNothing) {
 TEST(Download, AnotherRequestAbandonsItLoudlyAndGoesOutAtOnce) {
   Rig r;
   r.PollOnce();
-  r.engine.SetEnglish(true);
-  r.engine.StartDownload(true, Image(100), Vectors(), "a.kv3");
+  r.engine.Download({true, Image(100), Vectors(), "a.kv3"});
   for (int i = 0; i < 7; ++i) {
     r.Tick();
     if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
   }
-  ASSERT_EQ(r.engine.Download(), DownloadResult::Running);
-  r.engine.Request(state::Stop);  // Motor STOP
-  EXPECT_EQ(r.engine.Download(), DownloadResult::Failed);
-  ASSERT_EQ(r.window.messages.size(), 1u);
-  EXPECT_EQ(r.window.messages[0].text, "Download error!");
-  EXPECT_FALSE(r.window.progressVisible);
+  ASSERT_EQ(r.engine.DownloadState(), DownloadResult::Running);
+  r.engine.Stop();  // Motor STOP
+  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Failed);
+  EXPECT_EQ(r.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError});
+  EXPECT_FALSE(r.seen.progressVisible);
   r.port.incoming.clear();
   r.Tick();
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('S', 0)});
@@ -244,10 +238,10 @@ TEST(Download, SendsTheImageItWasStartedWith) {
   Rig r;
   auto image = Image(30);
   r.PollOnce();
-  r.engine.StartDownload(true, image, Vectors(), "a.kv3");
+  r.engine.Download({true, image, Vectors(), "a.kv3"});
   image.bytes.fill(0);  // checked again meanwhile
   std::vector<Frame> frames;
-  for (int i = 0; i < 40 && r.engine.Download() == DownloadResult::Running; ++i) {
+  for (int i = 0; i < 40 && r.engine.DownloadState() == DownloadResult::Running; ++i) {
     r.Tick();
     for (auto& f : r.port.TakeFrames()) {
       frames.push_back(f);

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "tests/link/fakes.h"
 
 namespace kivra::link {
 namespace {
 
+using testing::Recorder;
 using testing::Reply;
 using testing::Rig;
 using testing::StatusFrame;
@@ -32,18 +35,21 @@ TEST(Polling, StatusRequestEveryThreeTicksAt25Ms) {
   EXPECT_EQ(r.timer.changes, std::vector<int>{25});
   EXPECT_EQ(r.engine.StatusCount(), 4u);
   EXPECT_TRUE(r.v().connected);
-  EXPECT_EQ(r.window.colour("Shape1"), Colour::Lime);
-  EXPECT_EQ(r.window.colour("Shape13"), Colour::Lime);
+  EXPECT_TRUE(r.seen.Lit());
+  EXPECT_EQ(r.seen.statuses,
+            (std::vector<LinkStatus>{LinkStatus::NotAnswering, LinkStatus::Answering}));
 }
 
 TEST(Polling, PortClosedSendsNothingAndKeepsTheIndicators) {
   Rig r;
   r.PollOnce();
   r.engine.SetLinkEnabled(false);
-  r.window.colours.clear();
+  const Recorder before = r.seen;
   r.Tick(20);
   EXPECT_TRUE(r.port.sent.empty());
-  EXPECT_TRUE(r.window.colours.empty());
+  EXPECT_EQ(r.seen.statuses, before.statuses);
+  EXPECT_EQ(r.seen.lost, before.lost);
+  EXPECT_TRUE(r.seen.frames.size() == before.frames.size());
   EXPECT_EQ(r.v().tickCount, 20u);
 }
 
@@ -58,8 +64,10 @@ TEST(Polling, SilenceTimesOutThenALateReplyReconnects) {
     ASSERT_LT(ticks, 50);
   }
   EXPECT_EQ(ticks, 6);
-  EXPECT_EQ(r.window.colour("Shape1"), Colour::Red);
-  EXPECT_EQ(r.window.colour("Shape13"), Colour::Red);
+  EXPECT_FALSE(r.seen.Lit());
+  EXPECT_EQ(r.seen.statuses.back(), LinkStatus::NotAnswering);
+  EXPECT_EQ(r.seen.frames.back().event, FrameEvent::Failed);
+  EXPECT_EQ(r.seen.frames.back().why, FrameFailure::TimeOut);
   // Once timed out, every further request times out in the tick that sends it...
   for (int i = 0; i < 3; ++i) {
     r.port.TakeFrames();
@@ -69,12 +77,13 @@ TEST(Polling, SilenceTimesOutThenALateReplyReconnects) {
     EXPECT_FALSE(r.v().connected);
   }
   // ...until a reply is waiting when a request goes out.
-  while (r.v().linkState != state::Idle) r.Tick();
+  while (r.v().linkState != LinkState::Idle) r.Tick();
   r.port.Receive(StatusFrame(0x01));
   r.Tick();
   EXPECT_TRUE(r.v().connected);
-  EXPECT_EQ(r.window.colour("Shape1"), Colour::Lime);
-  EXPECT_EQ(r.window.colour("Shape3"), Colour::Lime);
+  EXPECT_TRUE(r.seen.Lit());
+  EXPECT_TRUE(r.seen.statusKnown);
+  EXPECT_TRUE(r.seen.replies.back().Input(1));
   r.Tick();
   EXPECT_EQ(r.v().tickCount, 0u);
 }
@@ -91,17 +100,19 @@ TEST(Polling, ThreeFailedStatusRepliesTurnTheIndicatorsRed) {
     // Bytes keep arriving, yet from the third failure on the driver counts as gone until
     // a reply is accepted: the red shows, and the displays are blanked.
     EXPECT_EQ(r.v().connected, i < 3) << i;
-    EXPECT_EQ(r.window.colour("Shape1"), i < 3 ? Colour::Lime : Colour::Red) << i;
-    EXPECT_EQ(r.window.colour("Shape13"), i < 3 ? Colour::Lime : Colour::Red) << i;
+    EXPECT_EQ(r.seen.Lit(), i < 3) << i;
   }
+  const auto wrongLetters = std::ranges::count_if(
+      r.seen.frames, [](const auto& f) { return f.why == FrameFailure::WrongLetter; });
+  EXPECT_EQ(wrongLetters, 4);
   EXPECT_EQ(r.engine.StatusCount(), 1u);
-  EXPECT_EQ(r.window.colour("Shape8"), Colour::ScrollBar);
-  EXPECT_EQ(r.window.statuses.back(), LinkStatus::NotAnswering);
+  EXPECT_FALSE(r.seen.statusKnown);
+  EXPECT_EQ(r.seen.statuses.back(), LinkStatus::NotAnswering);
   r.PollOnce(StatusFrame(0x3F));
   EXPECT_TRUE(r.v().connected);
-  EXPECT_EQ(r.window.colour("Shape1"), Colour::Lime);
-  EXPECT_EQ(r.window.colour("Shape8"), Colour::Lime);
-  EXPECT_EQ(r.window.statuses.back(), LinkStatus::Answering);
+  EXPECT_TRUE(r.seen.statusKnown);
+  EXPECT_TRUE(r.seen.replies.back().Input(6));
+  EXPECT_EQ(r.seen.statuses.back(), LinkStatus::Answering);
 }
 
 // Where an acknowledgement is awaited: 06h at the start of what arrived, or right behind
@@ -150,8 +161,7 @@ TEST(Reading, WhatCountsAsAnAcknowledgement) {
       r.port.Receive(c.earlier);
       r.Tick(2);
     }
-    r.window.texts["Edit23"] = "1200";
-    r.engine.Request(state::Speed);
+    r.engine.WriteSetting(Setting::Speed, 1200);
     r.Tick();  // sends 'V'
     r.port.Receive(c.read);
     r.Tick();
@@ -168,7 +178,7 @@ TEST(Reading, AcknowledgementBehindAStatusReplySplitByTheCommand) {
   r.Tick();  // sends 's'
   r.port.Receive(Frame(status.begin(), status.begin() + 7));
   r.Tick();
-  r.engine.Request(state::Run);
+  r.engine.Run();
   r.Tick();  // sends 'R'
   EXPECT_EQ(r.port.TakeFrames().back(), CommandFrame('R', 0));
   Frame rest(status.begin() + 7, status.end());
@@ -192,8 +202,11 @@ TEST(Reading, TheRestOfAReplyCutByAFlushIsDropped) {
     Frame sent;
   };
   const Case cases[] = {
-      {"output", [](Rig& r) { r.engine.PressOutput(1); }, {AckByte}, CommandFrame('x', 0x100)},
-      {"motor settings", [](Rig& r) { r.engine.PressReadSettings(); }, t, CommandFrame('t', 0)},
+      {"output",
+       [](Rig& r) { r.engine.WriteOutput(1, false); },
+       {AckByte},
+       CommandFrame('x', 0x100)},
+      {"motor settings", [](Rig& r) { r.engine.ReadSettings(); }, t, CommandFrame('t', 0)},
   };
   for (const auto& c : cases) {
     for (std::size_t cut = 1; cut < status.size(); ++cut) {
@@ -224,7 +237,7 @@ TEST(Reading, RepliesAreKeptUntilWholeAcrossTicks) {
   for (std::size_t cut = 1; cut < t.size(); ++cut) {
     Rig r;
     r.PollOnce();
-    r.engine.PressReadSettings();
+    r.engine.ReadSettings();
     r.Tick();
     EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('t', 0)});
     r.port.Receive(Frame(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(cut)));
@@ -232,10 +245,11 @@ TEST(Reading, RepliesAreKeptUntilWholeAcrossTicks) {
     EXPECT_EQ(r.v().replyResult, ReplyResult::Pending) << cut;
     r.port.Receive(Frame(t.begin() + static_cast<std::ptrdiff_t>(cut), t.end()));
     r.Tick(2);
-    EXPECT_EQ(r.v().linkState, state::Idle) << cut;
+    EXPECT_EQ(r.v().linkState, LinkState::Idle) << cut;
     EXPECT_TRUE(r.port.TakeFrames().empty()) << cut;  // asked once
-    EXPECT_EQ(r.window.text("Edit23"), "1200") << cut;
-    EXPECT_EQ(r.window.text("Edit29"), "9") << cut;
+    ASSERT_TRUE(r.seen.motorSettings) << cut;
+    EXPECT_EQ(r.seen.motorSettings->speed, 1200) << cut;
+    EXPECT_EQ(r.seen.motorSettings->displacement, 9) << cut;
   }
   for (std::size_t cut = 1; cut < status.size(); ++cut) {
     Rig r;
@@ -247,7 +261,7 @@ TEST(Reading, RepliesAreKeptUntilWholeAcrossTicks) {
     r.Tick(2);
     EXPECT_EQ(r.engine.StatusCount(), 2u) << cut;
     EXPECT_EQ(r.v().retryCount, 0) << cut;
-    EXPECT_EQ(r.window.text("StaticText69"), "99") << cut;
+    EXPECT_EQ(r.seen.replies.back().analog1, 99) << cut;
   }
 }
 
@@ -301,13 +315,15 @@ TEST(Reading, StatusStreams) {
 TEST(Reading, ReplyForAnotherRequestFailsOnItsLetter) {
   Rig r;
   r.PollOnce();
-  r.engine.Request(state::ReadParameters);
+  r.engine.ReadParameters();
   r.Tick();
   r.port.TakeFrames();
   r.port.Receive(StatusFrame(0xFF));
   r.Tick();
   EXPECT_EQ(r.v().replyResult, ReplyResult::Failed);
-  EXPECT_NE(r.window.colour("Shape3"), Colour::Lime);  // a foreign reply changes no display
+  EXPECT_EQ(r.seen.replies.size(), 1u);  // a foreign reply is no status
+  EXPECT_EQ(r.seen.frames.back().why, FrameFailure::WrongLetter);
+  EXPECT_EQ(r.seen.frames.back().bytes, StatusFrame(0xFF));
   r.Tick(2);
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('A', 0)});
   EXPECT_EQ(r.v().retryCount, 1);
@@ -327,12 +343,12 @@ TEST(Reading, BurstLongerThanTheBufferIsReadInParts) {
 TEST(Requests, NewRequestReplacesTheRunningOneAndRestartsRetries) {
   Rig r;
   r.PollOnce();
-  r.engine.Request(state::Run);
+  r.engine.Run();
   r.Tick();
   r.port.Receive({0x15});
   r.Tick(3);  // failed once, 'R' sent again
   EXPECT_EQ(r.v().retryCount, 1);
-  r.engine.Request(state::Stop);
+  r.engine.Stop();
   EXPECT_EQ(r.v().retryCount, 0);
   EXPECT_FALSE(r.v().pollEnabled);
   EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Running);
@@ -342,7 +358,7 @@ TEST(Requests, NewRequestReplacesTheRunningOneAndRestartsRetries) {
   EXPECT_EQ(frames[2], CommandFrame('S', 0));
   r.port.Receive(kAck);
   r.Tick(2);
-  EXPECT_EQ(r.engine.LastExchange().sendState, state::Stop);
+  EXPECT_EQ(r.engine.LastExchange().request, LinkState::Stop);
   EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged);
   EXPECT_TRUE(r.v().pollEnabled);
 }
@@ -352,7 +368,7 @@ TEST(Requests, FailAtEachAttempt) {
   for (int failures = 0; failures <= 3; ++failures) {
     Rig r;
     r.PollOnce();
-    r.engine.Request(state::Run);
+    r.engine.Run();
     int sends = 0;
     for (int tick = 0; tick < 40 && r.engine.LastExchange().outcome == ExchangeOutcome::Running; ++tick) {
       r.Tick();
@@ -380,19 +396,19 @@ TEST(Requests, MoveIsSentOnceAndAFailureFallsBackToPolling) {
   for (const Frame& reply : {Frame{}, Frame{0x15}}) {
     Rig r;
     r.PollOnce();
-    r.engine.PressMove();
-    r.engine.PressMove();  // still on its way: ignored
+    EXPECT_TRUE(r.engine.Move());
+    EXPECT_FALSE(r.engine.Move());  // still on its way: refused
     r.Tick();
     EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('M', 0)});
     EXPECT_EQ(r.engine.Interval(), 200);
-    r.engine.PressMove();
+    EXPECT_FALSE(r.engine.Move());
     r.port.Receive(reply);
     int ticks = 0;
-    while (r.v().linkState != state::Idle && ticks < 20) {
+    while (r.v().linkState != LinkState::Idle && ticks < 20) {
       r.Tick();
       ++ticks;
     }
-    EXPECT_EQ(r.v().linkState, state::Idle);
+    EXPECT_EQ(r.v().linkState, LinkState::Idle);
     EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Failed);
     // Polling again, and no second MOVE.
     r.Tick();
@@ -404,23 +420,23 @@ TEST(Requests, MoveWaitsForTheMotorToStop) {
   Rig r;
   r.PollOnce(StatusFrame(0, 0x04));
   EXPECT_TRUE(r.v().motorRunning);
-  r.engine.PressMove();
-  EXPECT_EQ(r.v().linkState, state::Idle);
+  EXPECT_FALSE(r.engine.Move());
+  EXPECT_EQ(r.v().linkState, LinkState::Idle);
   r.PollOnce(StatusFrame(0, 0x00));
-  r.engine.PressMove();
-  EXPECT_EQ(r.v().linkState, state::Move);
+  EXPECT_TRUE(r.engine.Move());
+  EXPECT_EQ(r.v().linkState, LinkState::Move);
   EXPECT_TRUE(r.v().motorRunning);
 }
 
 TEST(Requests, IntervalsFollowTheExchange) {
   Rig r;
   r.PollOnce();
-  r.engine.Request(state::Output);
+  r.engine.WriteOutput(1, false);
   r.Tick();
   EXPECT_EQ(r.engine.Interval(), 200);
   r.port.Receive(kAck);
   r.Tick(3);
-  r.engine.Request(state::Run);
+  r.engine.Run();
   r.Tick();
   r.port.Receive(kAck);
   r.Tick(2);
@@ -437,14 +453,14 @@ TEST(PortErrors, NothingCountsAsTheAnswerToAFrameThatNeverLeft) {
     Frame expected;  // the frame that goes out once the port takes frames again
   };
   const Case cases[] = {
-      {"run", [](Rig& r) { r.engine.Request(state::Run); }, CommandFrame('R', 0)},
-      {"memory read", [](Rig& r) { r.engine.PressMemoryRead(); }, CommandFrame('E', 1)},
+      {"run", [](Rig& r) { r.engine.Run(); }, CommandFrame('R', 0)},
+      {"memory read", [](Rig& r) { r.engine.ReadMemory(std::nullopt); }, CommandFrame('E', 1)},
       {"download",
        [](Rig& r) {
          CodeImage image;
          image.bytes.fill(0xFF);
          image.length = 30;
-         r.engine.StartDownload(true, image, {}, "A.KV3");
+         r.engine.Download({true, image, {}, "A.KV3"});
        },
        CommandFrame('P', 0)},
   };
@@ -459,11 +475,12 @@ TEST(PortErrors, NothingCountsAsTheAnswerToAFrameThatNeverLeft) {
     r.port.Receive(late);
     r.Tick();  // the frame is refused
     EXPECT_EQ(r.v().replyState, ReplyState::Idle) << c.what;
-    EXPECT_EQ(r.window.colour("Shape1"), Colour::Red) << c.what;
+    EXPECT_FALSE(r.seen.Lit()) << c.what;
+    EXPECT_EQ(r.seen.frames.back().why, FrameFailure::PortRefused) << c.what;
     r.port.Receive(Reply('E', {99}));
     r.Tick();  // the wait state sees the failure: the frame is built again
     EXPECT_NE(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged) << c.what;
-    EXPECT_EQ(r.window.text("Edit4"), "") << c.what;
+    EXPECT_EQ(r.seen.memoryValue, std::nullopt) << c.what;
     r.Tick();
     const auto frames = r.port.TakeFrames();
     ASSERT_FALSE(frames.empty()) << c.what;
@@ -477,23 +494,23 @@ TEST(PortErrors, ReportedOnceAndNeverAFreeze) {
   r.PollOnce();
   r.port.failPut = "Output buffer too small for block";
   r.Tick(5);
-  ASSERT_EQ(r.window.messages.size(), 1u);
-  EXPECT_EQ(r.window.messages[0].text, "Output buffer too small for block");
-  // A box-valued command ends at once; a plain one uses up its attempts.
-  r.window.texts["Edit23"] = "100";
-  r.engine.Request(state::Speed);
+  ASSERT_EQ(r.seen.notices.size(), 1u);
+  EXPECT_EQ(r.seen.notices[0].notice, Notice::PortError);
+  EXPECT_EQ(r.seen.notices[0].detail, "Output buffer too small for block");
+  // A setting ends at once; a plain command uses up its attempts.
+  r.engine.WriteSetting(Setting::Speed, 100);
   r.Tick();
   EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Failed);
-  r.engine.Request(state::Run);
+  r.engine.Run();
   r.Tick(10);
   EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Failed);
-  EXPECT_EQ(r.window.messages.size(), 1u);
+  EXPECT_EQ(r.seen.notices.size(), 1u);
   // The port recovers: polling resumes without another word.
   r.port.failPut = nullptr;
   r.port.sent.clear();
   r.Tick(3);
   EXPECT_FALSE(r.port.TakeFrames().empty());
-  EXPECT_EQ(r.window.messages.size(), 1u);
+  EXPECT_EQ(r.seen.notices.size(), 1u);
 }
 
 }  // namespace
@@ -511,19 +528,33 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
     return (seed >> 8) % n;
   };
   testing::Rig r;
-  r.window.texts["Edit23"] = "100";
-  r.window.texts["Edit11"] = "5";
-  const std::uint8_t states[] = {state::Run, state::Speed, state::ReadSettings, state::ReadParameters,
-                                 state::MemoryRead, state::ReadService, state::ReadProgramName, state::Output};
+  const std::function<void(LinkEngine&)> requests[] = {
+      [](LinkEngine& e) { e.Run(); },
+      [](LinkEngine& e) { e.WriteSetting(Setting::Speed, 100); },
+      [](LinkEngine& e) { e.ReadSettings(); },
+      [](LinkEngine& e) { e.ReadParameters(); },
+      [](LinkEngine& e) { e.ReadMemory(std::nullopt); },
+      [](LinkEngine& e) { e.ReadServiceValues(); },
+      [](LinkEngine& e) { e.ReadProgramName(); },
+      [](LinkEngine& e) { e.WriteOutput(1, false); },
+  };
   CodeImage image;
   image.bytes.fill(0xFF);
   image.length = 60;
   for (int tick = 0; tick < 5000; ++tick) {
     switch (rnd(40)) {
-      case 0: r.engine.Request(states[rnd(std::size(states))]); break;
-      case 1: r.engine.PressMove(); break;
-      case 2: r.engine.StartDownload(true, image, {}, "x.kv3"); break;
-      case 3: r.engine.PressParameterWrite(9 + static_cast<int>(rnd(17))); break;
+      case 0:
+        requests[rnd(std::size(requests))](r.engine);
+        break;
+      case 1:
+        r.engine.Move();
+        break;
+      case 2:
+        r.engine.Download({true, image, {}, "x.kv3"});
+        break;
+      case 3:
+        r.engine.WriteParameter(9 + static_cast<int>(rnd(17)), 5);
+        break;
       default: break;
     }
     std::vector<std::uint8_t> noise(rnd(4) == 0 ? rnd(300) : rnd(20));
@@ -531,12 +562,13 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
     if (rnd(3) == 0) r.port.Receive(noise);
     r.Tick();
     for (const auto& f : r.port.TakeFrames()) ASSERT_LE(f.size(), FrameCapacity);
-    const auto s = r.v().linkState;
-    ASSERT_TRUE(s >= 1 && s <= 60) << int(s);
+    const auto s = static_cast<int>(r.v().linkState);
+    ASSERT_TRUE(s >= 1 && s <= 60) << s;
   }
   // The driver now answers properly: polling resumes and the link comes back.
   r.port.incoming.clear();
-  for (int tick = 0; tick < 400 && !(r.v().linkState == state::Idle && r.v().pollEnabled); ++tick) {
+  for (int tick = 0; tick < 400 && !(r.v().linkState == LinkState::Idle && r.v().pollEnabled);
+       ++tick) {
     r.Tick();
     if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
   }
@@ -549,6 +581,63 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
   }
   EXPECT_GT(r.engine.StatusCount(), before);
   EXPECT_TRUE(r.v().connected);
+}
+
+}  // namespace
+}  // namespace kivra::link
+
+namespace kivra::link {
+namespace {
+
+// Every frame on the line, in order, with its time, attempt and round trip: what a frame
+// inspector or a poll-rate meter reads.
+TEST(FrameEvents, SentReceivedAcceptedAndFailedWithTheirTiming) {
+  testing::Rig r;
+  r.PollOnce();
+  r.seen.frames.clear();
+  r.clock.now = 1000;
+  r.engine.Run();
+  r.Tick();  // 'R' out
+  r.clock.now = 1030;
+  r.port.Receive({0x15});
+  r.Tick();   // refused: a failed attempt
+  r.Tick(2);  // back to the send state, sent again
+  r.clock.now = 1100;
+  r.port.Receive({AckByte});
+  r.Tick();
+  using E = FrameEvent;
+  std::vector<std::tuple<E, FrameFailure, Frame, int>> got;
+  for (const auto& f : r.seen.frames) got.emplace_back(f.event, f.why, f.bytes, f.attempt);
+  const Frame run = CommandFrame('R', 0);
+  const std::vector<std::tuple<E, FrameFailure, Frame, int>> expected = {
+      {E::Sent, FrameFailure::None, run, 1},
+      {E::Received, FrameFailure::None, {0x15}, 1},
+      {E::Failed, FrameFailure::NotAcknowledged, {0x15}, 1},
+      {E::Sent, FrameFailure::None, run, 2},
+      {E::Received, FrameFailure::None, {AckByte}, 2},
+      {E::Accepted, FrameFailure::None, {AckByte}, 2},
+  };
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(r.seen.frames[2].roundTripMs, 30u);
+  EXPECT_EQ(r.seen.frames[5].roundTripMs, 70u);
+  EXPECT_EQ(r.seen.frames[5].timeMs, 1100u);
+  EXPECT_EQ(r.seen.frames[5].attempts, 3);
+  EXPECT_EQ(r.seen.frames[5].state, LinkState::RunWait);
+}
+
+// Several observers hear the same facts; one that leaves hears no more.
+TEST(FrameEvents, EveryObserverHearsEveryFact) {
+  testing::Rig r;
+  testing::Recorder second;
+  r.engine.AddObserver(second);
+  r.engine.AddObserver(second);  // once is enough
+  r.PollOnce(testing::StatusFrame(0x01));
+  EXPECT_EQ(second.replies.size(), 1u);
+  EXPECT_EQ(second.frames.size(), r.seen.frames.size());
+  r.engine.RemoveObserver(second);
+  r.PollOnce();
+  EXPECT_EQ(second.replies.size(), 1u);
+  EXPECT_EQ(r.seen.replies.size(), 2u);
 }
 
 }  // namespace

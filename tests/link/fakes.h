@@ -1,19 +1,20 @@
 #pragma once
 
 // Scripted stand-ins for the engine's surroundings: a port whose received bytes the test
-// feeds and whose sent bytes it reads back, a window that records what it is told, and a
-// timer that records the intervals asked for.
+// feeds and whose sent bytes it reads back, an observer that records the facts it is told,
+// and a timer that records the intervals asked for.
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "link/engine.h"
+#include "link/facts.h"
 #include "link/frames.h"
 #include "link/port.h"
-#include "link/view.h"
 
 namespace kivra::link::testing {
 
@@ -66,78 +67,99 @@ class FakePort : public Port {
   int refuseBlocks = 0;  // the next n frames are refused
 };
 
-class FakeWindow : public LinkView, public AppHooks {
+// Records every fact the engine tells, as the tests read them.
+class Recorder : public LinkObserver {
  public:
-  // LinkView
-  void SetColour(std::string_view control, Colour colour) override { colours[std::string(control)] = colour; }
-  void ShowLinkStatus(LinkStatus s) override { statuses.push_back(s); }
-  void SetText(std::string_view control, std::string_view text) override { texts[std::string(control)] = text; }
-  void ShowMessage(MessageKind kind, std::string_view text) override { messages.push_back({kind, std::string(text)}); }
-  void ShowProgress(std::string_view caption, std::uint32_t maximum) override {
-    progressVisible = true;
-    progressCaption = caption;
-    progressMax = maximum;
+  void OnLinkStatus(LinkStatus s) override { statuses.push_back(s); }
+  void OnStatus(const StatusReply& s) override {
+    replies.push_back(s);
+    statusKnown = true;
   }
-  void SetProgressPosition(std::uint32_t p) override {
-    progressPosition = p;
-    positions.push_back(p);
+  void OnStatusLost() override {
+    ++lost;
+    statusKnown = false;
   }
-  void HideProgress() override { progressVisible = false; }
-  void SelectEditorLine(std::uint32_t line) override { selectedLines.push_back(line); }
-  void SetEditorReadOnly(bool ro) override { readOnly = ro; }
-  void FocusEditor() override { ++focus; }
-
-  // AppHooks
-  std::string BoxText(std::string_view box) override { return texts[std::string(box)]; }
-  bool SourceEdited() override { return sourceEdited; }
-  void ClearSourceEdited() override {
-    sourceEdited = false;
-    calls.push_back("clear");
+  void OnDebugLine(std::uint32_t line) override { debugLines.push_back(line); }
+  void OnMotorSettings(const MotorSettings& m) override { motorSettings = m; }
+  void OnParameterBlock(const ParameterBlock& p) override { parameters = p; }
+  void OnMemoryValue(std::uint8_t v) override { memoryValue = v; }
+  void OnServiceValues(const ServiceValues& v) override { serviceValues = v; }
+  void OnProgramName(std::string_view name) override { programName = name; }
+  void OnValueSent(Setting s, std::int32_t v) override { valuesSent.emplace_back(s, v); }
+  void OnExchange(const ExchangeRecord& e) override { exchanges.push_back(e); }
+  void OnDownload(const DownloadProgress& p) override {
+    downloads.push_back(p);
+    switch (p.stage) {
+      case DownloadProgress::Stage::Started:
+        progressVisible = true;
+        progressMax = p.maximum;
+        positions.push_back(0);
+        break;
+      case DownloadProgress::Stage::Position:
+        positions.push_back(p.position);
+        break;
+      case DownloadProgress::Stage::Ended:
+        progressVisible = false;
+        if (p.resetBar) positions.push_back(0);
+        break;
+    }
   }
-  bool CheckProgram() override {
-    calls.push_back("check");
-    return checkOk;
+  void OnNotice(Notice n, std::string_view detail) override {
+    notices.push_back({n, std::string(detail)});
   }
-  bool SaveProgram() override {
-    calls.push_back("save");
-    return saveOk;
-  }
-  void ReloadProgram() override { calls.push_back("reload"); }
-  std::uint32_t LineAtAddress(std::uint16_t address) override {
-    auto it = addressLines.find(address);
-    return it == addressLines.end() ? 0 : it->second;
-  }
-
-  Colour colour(std::string_view c) const {
-    auto it = colours.find(std::string(c));
-    return it == colours.end() ? Colour::Window : it->second;
-  }
-  std::string text(std::string_view c) const {
-    auto it = texts.find(std::string(c));
-    return it == texts.end() ? std::string() : it->second;
+  void OnFrame(const FrameRecord& f) override {
+    frames.push_back({f.event, f.why, Frame(f.bytes.begin(), f.bytes.end()), f.timeMs, f.state,
+                      f.attempt, f.attempts, f.roundTripMs});
   }
 
-  struct Message {
-    MessageKind kind;
-    std::string text;
+  // The connection lamps are lit.
+  bool Lit() const { return !statuses.empty() && statuses.back() == LinkStatus::Answering; }
+  std::uint32_t ProgressPosition() const { return positions.empty() ? 0 : positions.back(); }
+  std::vector<Notice> NoticeKinds() const {
+    std::vector<Notice> kinds;
+    for (const auto& n : notices) kinds.push_back(n.notice);
+    return kinds;
+  }
+
+  struct NoticeRecord {
+    Notice notice;
+    std::string detail;
   };
-  std::map<std::string, Colour> colours;
+  struct FrameCopy {
+    FrameEvent event;
+    FrameFailure why;
+    Frame bytes;
+    std::uint64_t timeMs;
+    LinkState state;
+    int attempt;
+    int attempts;
+    std::uint32_t roundTripMs;
+  };
   std::vector<LinkStatus> statuses;
-  std::map<std::string, std::string> texts;
-  std::vector<Message> messages;
+  std::vector<StatusReply> replies;
+  int lost = 0;
+  bool statusKnown = false;
+  std::vector<std::uint32_t> debugLines;
+  std::optional<MotorSettings> motorSettings;
+  std::optional<ParameterBlock> parameters;
+  std::optional<std::uint8_t> memoryValue;
+  std::optional<ServiceValues> serviceValues;
+  std::string programName;
+  std::vector<std::pair<Setting, std::int32_t>> valuesSent;
+  std::vector<ExchangeRecord> exchanges;
+  std::vector<DownloadProgress> downloads;
   bool progressVisible = false;
-  std::string progressCaption;
   std::uint32_t progressMax = 0;
-  std::uint32_t progressPosition = 0;
   std::vector<std::uint32_t> positions;
-  std::vector<std::uint32_t> selectedLines;
-  bool readOnly = false;
-  int focus = 0;
-  bool sourceEdited = false;
-  bool checkOk = true;
-  bool saveOk = true;
-  std::vector<std::string> calls;
-  std::map<std::uint16_t, std::uint32_t> addressLines;
+  std::vector<NoticeRecord> notices;
+  std::vector<FrameCopy> frames;
+};
+
+// A clock the test moves.
+class FakeClock : public Clock {
+ public:
+  std::uint64_t NowMs() override { return now; }
+  std::uint64_t now = 0;
 };
 
 class FakeTimer : public IntervalTimer {
@@ -166,11 +188,15 @@ inline Frame StatusFrame(std::uint8_t io = 0, std::uint8_t mode = 0, std::uint16
 
 struct Rig {
   FakePort port;
-  FakeWindow window;
+  Recorder seen;
   FakeTimer timer;
-  LinkEngine engine{port, window, window, timer};
+  FakeClock clock;
+  LinkEngine engine{port, timer, &clock};
 
-  Rig() { engine.SetLinkEnabled(true); }
+  Rig() {
+    engine.AddObserver(seen);
+    engine.SetLinkEnabled(true);
+  }
   void Tick(int n = 1) {
     for (int i = 0; i < n; ++i) engine.Tick();
   }

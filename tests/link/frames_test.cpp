@@ -137,13 +137,18 @@ TEST(Integers, PortNames) {
     std::optional<PortName> port;
   };
   const Case cases[] = {
-      {"1", PortName{1, ""}},   {"257", PortName{1, ""}},           {"0", PortName{0, ""}},
-      {" 3", PortName{3, ""}},  {"/dev/ttyUSB0", PortName{0, "/dev/ttyUSB0"}},
-      {"COM3", std::nullopt},   {"", std::nullopt},                 {"abc", std::nullopt},
+      {"1", PortName::Number(1)},
+      {"257", PortName::Number(1)},
+      {"0", PortName::Number(0)},
+      {" 3", PortName::Number(3)},
+      {"/dev/ttyUSB0", PortName::Device("/dev/ttyUSB0")},
+      {"COM3", std::nullopt},
+      {"", std::nullopt},
+      {"abc", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParsePortName(c.text), c.port) << c.text;
-  EXPECT_EQ(PortName({0, "/dev/ttyUSB0"}).Text(), "/dev/ttyUSB0");
-  EXPECT_EQ(PortName({12, ""}).Text(), "12");
+  EXPECT_EQ(PortName::Device("/dev/ttyUSB0").ToString(), "/dev/ttyUSB0");
+  EXPECT_EQ(PortName::Number(12).ToString(), "12");
 }
 
 }  // namespace

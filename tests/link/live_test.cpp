@@ -26,15 +26,15 @@ serial::PortSettings QuietSettings() {
 struct Live {
   sim::Simulator sim;
   SerialLink serial{QuietSettings()};
-  testing::FakeWindow window;
+  testing::Recorder seen;
   TickLoop loop;
-  LinkEngine engine{serial, window, window, loop};
+  LinkEngine engine{serial, loop};
 
   explicit Live(sim::Simulator::Options line = {}) : sim(std::move(line)) {
-    serial.SetPort(PortName{0, sim.PortPath()});
+    serial.SetPort(PortName::Device(sim.PortPath()));
     serial.SetOpen(true);
+    engine.AddObserver(seen);
     engine.SetLinkEnabled(true);
-    engine.SetEnglish(true);
   }
   ~Live() { serial.Close(); }
 
@@ -74,14 +74,16 @@ TEST(Live, StatusFollowsTheDriver) {
   l.sim.SetAnalog(1, 77);
   l.sim.SetTemperature(40);
   l.sim.SetModeFlags(0x00);
-  ASSERT_TRUE(l.Until([&] { return l.window.text("StaticText74") == "40"; }));
-  EXPECT_EQ(l.window.colour("Shape13"), Colour::Lime);
-  EXPECT_EQ(l.window.colour("Shape3"), Colour::Lime);
-  EXPECT_EQ(l.window.colour("Shape4"), Colour::ScrollBar);
-  EXPECT_EQ(l.window.colour("Shape8"), Colour::Lime);
-  EXPECT_EQ(l.window.colour("Shape22"), Colour::Lime);
-  EXPECT_EQ(l.window.colour("Shape23"), Colour::Lime);  // step/dir mode
-  EXPECT_EQ(l.window.text("StaticText69"), "77");
+  ASSERT_TRUE(l.Until([&] { return l.engine.LastStatus().temperature == 40; }));
+  const StatusReply& s = l.engine.LastStatus();
+  EXPECT_TRUE(l.seen.Lit());
+  EXPECT_TRUE(s.Input(1));
+  EXPECT_FALSE(s.Input(2));
+  EXPECT_TRUE(s.Input(6));
+  EXPECT_FALSE(s.Output(1));
+  EXPECT_TRUE(s.Output(2));
+  EXPECT_FALSE(s.ControllerMode());  // step/dir mode
+  EXPECT_EQ(s.analog1, 77);
   EXPECT_EQ(l.engine.Variables().firmwareVersion, 12);
 }
 
@@ -89,44 +91,42 @@ TEST(Live, CommandsReachTheDriverWithTheirValues) {
   Live l;
   ASSERT_TRUE(l.Connected());
   struct Case {
-    std::string_view box;
-    const char* text;
-    std::uint8_t state;
+    Setting setting;
+    std::int32_t value;
     std::function<bool(const sim::DriverState&)> stored;
   };
   const Case cases[] = {
-      {ctl::Speed, "1500", state::Speed, [](auto& s) { return s.motor.speed == 1500; }},
-      {ctl::RunCurrent, "800", state::RunCurrent, [](auto& s) { return s.motor.runningCurrent == 800; }},
-      {ctl::HoldCurrent, "30", state::HoldCurrent, [](auto& s) { return s.motor.holdingCurrent == 30; }},
-      {ctl::Microstep, "16", state::Microstep, [](auto& s) { return s.motor.microStep == 16; }},
-      {ctl::Ramp, "2500", state::Ramp, [](auto& s) { return s.motor.ramp == 2500; }},
-      {ctl::StartSpeed, "50", state::StartSpeed, [](auto& s) { return s.motor.startSpeed == 50; }},
-      {ctl::Displacement, "-1", state::Displacement, [](auto& s) { return s.motor.displacement == -1; }},
-      {ctl::SpeedMode, "1", state::SpeedMode, [](auto& s) { return s.motor.speedMode == 1; }},
-      {ctl::SpeedCoefficient, "7", state::SpeedCoefficient, [](auto& s) { return s.motor.speedCoefficient == 7; }},
+      {Setting::Speed, 1500, [](auto& s) { return s.motor.speed == 1500; }},
+      {Setting::RunCurrent, 800, [](auto& s) { return s.motor.runningCurrent == 800; }},
+      {Setting::HoldCurrent, 30, [](auto& s) { return s.motor.holdingCurrent == 30; }},
+      {Setting::Microstep, 16, [](auto& s) { return s.motor.microStep == 16; }},
+      {Setting::Ramp, 2500, [](auto& s) { return s.motor.ramp == 2500; }},
+      {Setting::StartSpeed, 50, [](auto& s) { return s.motor.startSpeed == 50; }},
+      {Setting::Displacement, -1, [](auto& s) { return s.motor.displacement == -1; }},
+      {Setting::SpeedMode, 1, [](auto& s) { return s.motor.speedMode == 1; }},
+      {Setting::SpeedCoefficient, 7, [](auto& s) { return s.motor.speedCoefficient == 7; }},
   };
   for (const auto& c : cases) {
-    l.window.texts[std::string(c.box)] = c.text;
-    EXPECT_EQ(l.Exchange([&] { l.engine.Request(c.state); }), ExchangeOutcome::Acknowledged) << c.box;
-    EXPECT_TRUE(c.stored(l.sim.State())) << c.box;
+    EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(c.setting, c.value); }),
+              ExchangeOutcome::Acknowledged)
+        << RuleOf(c.setting).key;
+    EXPECT_TRUE(c.stored(l.sim.State())) << RuleOf(c.setting).key;
   }
-  EXPECT_EQ(l.Exchange([&] { l.engine.PressDirection(false); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Direction, 0); }),
+            ExchangeOutcome::Acknowledged);
   EXPECT_EQ(l.sim.State().motor.direction, 0u);
-  l.window.texts["Edit12"] = "4321";  // Prm 10
-  EXPECT_EQ(l.Exchange([&] { l.engine.PressParameterWrite(10); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.Exchange([&] { l.engine.WriteParameter(10, 4321); }), ExchangeOutcome::Acknowledged);
   EXPECT_EQ(sim::Parameter(l.sim.State(), 10), 4321);
-  l.window.texts["Edit3"] = "300";
-  l.window.texts["Edit4"] = "99";
-  EXPECT_EQ(l.Exchange([&] { l.engine.Request(state::MemoryWrite); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.Exchange([&] { l.engine.WriteMemory(300, 99); }), ExchangeOutcome::Acknowledged);
   EXPECT_EQ(l.sim.MemoryCell(300), 99);
-  EXPECT_EQ(l.Exchange([&] { l.engine.PressOutput(1); }), ExchangeOutcome::Acknowledged);
-  EXPECT_EQ(l.Exchange([&] { l.engine.Request(state::Run); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.Exchange([&] { l.engine.WriteOutput(1, false); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.Exchange([&] { l.engine.Run(); }), ExchangeOutcome::Acknowledged);
   EXPECT_TRUE(l.sim.State().motorRunning);
-  EXPECT_EQ(l.Exchange([&] { l.engine.Request(state::Stop); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.Exchange([&] { l.engine.Stop(); }), ExchangeOutcome::Acknowledged);
   // A refused value never reaches the driver.
   const auto frames = l.sim.State().framesReceived;
-  l.window.texts["Edit26"] = "3";
-  EXPECT_EQ(l.Exchange([&] { l.engine.Request(state::Microstep); }), ExchangeOutcome::Refused);
+  EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Microstep, 3); }),
+            ExchangeOutcome::Refused);
   EXPECT_EQ(l.sim.State().motor.microStep, 16u);
   EXPECT_LE(l.sim.State().framesReceived, frames + 2);  // status polls at most
 }
@@ -134,36 +134,37 @@ TEST(Live, CommandsReachTheDriverWithTheirValues) {
 TEST(Live, ReadButtonsFillTheBoxes) {
   Live l;
   ASSERT_TRUE(l.Connected());
-  l.window.texts["Edit23"] = "1234";
-  ASSERT_EQ(l.Exchange([&] { l.engine.Request(state::Speed); }), ExchangeOutcome::Acknowledged);
-  ASSERT_EQ(l.Exchange([&] { l.engine.PressReadSettings(); }), ExchangeOutcome::Acknowledged);
-  EXPECT_EQ(l.window.text("Edit23"), "1234");
-  EXPECT_EQ(l.window.text("StaticText83"), "R");
-  l.window.texts["Edit33"] = "-77";  // Prm 24
-  ASSERT_EQ(l.Exchange([&] { l.engine.PressParameterWrite(24); }), ExchangeOutcome::Acknowledged);
-  ASSERT_EQ(l.Exchange([&] { l.engine.Request(state::ReadParameters); }), ExchangeOutcome::Acknowledged);
-  EXPECT_EQ(l.window.text("Edit33"), "-77");
+  ASSERT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 1234); }),
+            ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.ReadSettings(); }), ExchangeOutcome::Acknowledged);
+  ASSERT_TRUE(l.seen.motorSettings);
+  EXPECT_EQ(l.seen.motorSettings->speed, 1234);
+  EXPECT_NE(l.seen.motorSettings->direction, 0);  // right
+  ASSERT_EQ(l.Exchange([&] { l.engine.WriteParameter(24, -77); }), ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.ReadParameters(); }), ExchangeOutcome::Acknowledged);
+  ASSERT_TRUE(l.seen.parameters);
+  EXPECT_EQ(l.seen.parameters->prm21to25[24 - 21], -77);
   l.sim.SetMemoryCell(0x3FFF, 201);
-  l.window.texts["Edit3"] = "16383";
-  ASSERT_EQ(l.Exchange([&] { l.engine.PressMemoryRead(); }), ExchangeOutcome::Acknowledged);
-  EXPECT_EQ(l.window.text("Edit4"), "201");
-  ASSERT_EQ(l.Exchange([&] { l.engine.PressServiceRead(); }), ExchangeOutcome::Acknowledged);
-  EXPECT_EQ(l.window.text("Edit31"), "100");
+  ASSERT_EQ(l.Exchange([&] { l.engine.ReadMemory(16383); }), ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(l.seen.memoryValue, 201);
+  ASSERT_EQ(l.Exchange([&] { l.engine.ReadServiceValues(); }), ExchangeOutcome::Acknowledged);
+  ASSERT_TRUE(l.seen.serviceValues);
+  EXPECT_EQ(l.seen.serviceValues->value1, 100);
 }
 
 TEST(Live, DownloadIsStoredByteExact) {
   Live l;
   ASSERT_TRUE(l.Connected());
   const auto image = Image(80);
-  l.engine.StartDownload(true, image, Vectors(), "/home/user/programs/HOMING.KV3");
-  ASSERT_TRUE(l.Until([&] { return l.engine.Download() != DownloadResult::Running; }, 60s));
-  ASSERT_EQ(l.engine.Download(), DownloadResult::Succeeded);
+  l.engine.Download({true, image, Vectors(), "/home/user/programs/HOMING.KV3"});
+  ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 60s));
+  ASSERT_EQ(l.engine.DownloadState(), DownloadResult::Succeeded);
   const auto stored = l.sim.Program();
   EXPECT_EQ(stored.code.length, 80u);
   EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.end(), stored.code.bytes.begin()));
   EXPECT_EQ(stored.vectors, Vectors());
   EXPECT_EQ(stored.name, "HOMING.KV3");
-  EXPECT_TRUE(l.window.messages.empty());
+  EXPECT_TRUE(l.seen.notices.empty());
   EXPECT_TRUE(l.Connected());
 }
 
@@ -173,15 +174,14 @@ TEST(Live, LostAcknowledgementsAreRetriedFourTimesAtMost) {
     ASSERT_TRUE(l.Connected());
     // The begin frame's acknowledgement is the first; the second data frame's the third.
     l.sim.AddFault({sim::ReplyKind::Ack, sim::FaultAction::Drop, 3, lost});
-    l.engine.StartDownload(true, Image(60), Vectors(), "A.KV3");
-    ASSERT_TRUE(l.Until([&] { return l.engine.Download() != DownloadResult::Running; }, 90s));
+    l.engine.Download({true, Image(60), Vectors(), "A.KV3"});
+    ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 90s));
     if (lost == 4) {
-      EXPECT_EQ(l.engine.Download(), DownloadResult::Succeeded);
-      EXPECT_TRUE(l.window.messages.empty());
+      EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Succeeded);
+      EXPECT_TRUE(l.seen.notices.empty());
     } else {
-      EXPECT_EQ(l.engine.Download(), DownloadResult::Failed);
-      ASSERT_EQ(l.window.messages.size(), 1u);
-      EXPECT_EQ(l.window.messages[0].text, "Download error!");
+      EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Failed);
+      EXPECT_EQ(l.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError});
       EXPECT_FALSE(l.sim.Program().hasName);
     }
     EXPECT_TRUE(l.Connected());
@@ -206,15 +206,15 @@ TEST(Live, FaultyRepliesAreAskedAgain) {
     l.sim.AddFault({c.kind, c.action, 1, 1});
     const auto outcome = l.Exchange([&] {
       if (c.kind == sim::ReplyKind::Ack) {
-        l.window.texts["Edit23"] = "900";
-        l.engine.Request(state::Speed);
+        l.engine.WriteSetting(Setting::Speed, 900);
       } else {
-        l.engine.PressReadSettings();
+        l.engine.ReadSettings();
       }
     });
     EXPECT_EQ(outcome, ExchangeOutcome::Acknowledged) << sim::FaultActionName(c.action);
     if (c.kind != sim::ReplyKind::Ack) {
-      EXPECT_EQ(l.window.text("Edit23"), "1000");
+      ASSERT_TRUE(l.seen.motorSettings);
+      EXPECT_EQ(l.seen.motorSettings->speed, 1000);
     }
   }
 }
@@ -224,10 +224,10 @@ TEST(Live, SilenceTurnsTheLightsRedAndAnswersTurnThemGreen) {
   ASSERT_TRUE(l.Connected());
   l.sim.SilenceFor(1500ms);
   ASSERT_TRUE(l.Until([&] { return !l.engine.Variables().connected; }));
-  EXPECT_EQ(l.window.colour("Shape1"), Colour::Red);
-  EXPECT_EQ(l.window.text("StaticText13"), " ");
+  EXPECT_FALSE(l.seen.Lit());
+  EXPECT_FALSE(l.seen.statusKnown);
   ASSERT_TRUE(l.Until([&] { return l.engine.Variables().connected; }));
-  EXPECT_EQ(l.window.colour("Shape1"), Colour::Lime);
+  EXPECT_TRUE(l.seen.Lit());
 }
 
 // The same work on every kind of line: byte by byte with and without a USB adapter's
@@ -254,18 +254,19 @@ TEST(Live, EveryKindOfLineCarriesTheWork) {
     Live l(o);
     l.sim.SetTemperature(44);
     ASSERT_TRUE(l.Connected()) << c.what;
-    EXPECT_EQ(l.window.text("StaticText74"), "44") << c.what;
-    l.window.texts["Edit23"] = "777";
-    EXPECT_EQ(l.Exchange([&] { l.engine.Request(state::Speed); }), ExchangeOutcome::Acknowledged)
+    EXPECT_EQ(l.engine.LastStatus().temperature, 44) << c.what;
+    EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 777); }),
+              ExchangeOutcome::Acknowledged)
         << c.what;
-    EXPECT_EQ(l.Exchange([&] { l.engine.PressReadSettings(); }), ExchangeOutcome::Acknowledged)
+    EXPECT_EQ(l.Exchange([&] { l.engine.ReadSettings(); }), ExchangeOutcome::Acknowledged)
         << c.what;
-    EXPECT_EQ(l.window.text("Edit23"), "777") << c.what;
-    l.engine.StartDownload(true, Image(60), Vectors(), "L.KV3");
-    ASSERT_TRUE(l.Until([&] { return l.engine.Download() != DownloadResult::Running; }, 60s))
+    ASSERT_TRUE(l.seen.motorSettings) << c.what;
+    EXPECT_EQ(l.seen.motorSettings->speed, 777) << c.what;
+    l.engine.Download({true, Image(60), Vectors(), "L.KV3"});
+    ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 60s))
         << c.what;
-    EXPECT_EQ(l.engine.Download(), DownloadResult::Succeeded) << c.what;
-    EXPECT_TRUE(l.window.messages.empty()) << c.what;
+    EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Succeeded) << c.what;
+    EXPECT_TRUE(l.seen.notices.empty()) << c.what;
   }
 }
 
@@ -273,7 +274,7 @@ TEST(Live, EveryKindOfLineCarriesTheWork) {
 TEST(Live, OpenFailuresSayWhy) {
   sim::Simulator sim;
   SerialLink holder(QuietSettings());
-  holder.SetPort(PortName{0, sim.PortPath()});
+  holder.SetPort(PortName::Device(sim.PortPath()));
   holder.SetOpen(true);
   struct Case {
     std::string path;
@@ -286,14 +287,15 @@ TEST(Live, OpenFailuresSayWhy) {
   };
   for (const auto& c : cases) {
     SerialLink link(QuietSettings());
-    link.SetPort(PortName{0, c.path});
+    link.SetPort(PortName::Device(c.path));
     try {
       link.SetOpen(true);
       ADD_FAILURE() << c.path << " opened";
     } catch (const PortOpenError& e) {
       EXPECT_EQ(e.Reason(), c.reason) << c.path << ": " << e.what();
     }
-    EXPECT_EQ(link.DevicePresent(PortName{0, c.path}), c.reason == OpenFailure::Busy) << c.path;
+    EXPECT_EQ(link.DevicePresent(PortName::Device(c.path)), c.reason == OpenFailure::Busy)
+        << c.path;
   }
   holder.Close();
 }
@@ -301,17 +303,17 @@ TEST(Live, OpenFailuresSayWhy) {
 TEST(Live, UnpluggedDriverMidDownloadIsReportedNotHung) {
   Live l;
   ASSERT_TRUE(l.Connected());
-  l.engine.StartDownload(true, Image(500), Vectors(), "A.KV3");
+  l.engine.Download({true, Image(500), Vectors(), "A.KV3"});
   ASSERT_TRUE(l.Until([&] { return l.engine.Variables().downloadOffset >= 50; }));
   l.sim.Unplug();
-  ASSERT_TRUE(l.Until([&] { return l.engine.Download() != DownloadResult::Running; }, 60s));
-  EXPECT_EQ(l.engine.Download(), DownloadResult::Failed);
+  ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 60s));
+  EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Failed);
   EXPECT_FALSE(l.engine.Variables().connected);
   // Polling goes on against the dead port without a fuss.
-  const auto messages = l.window.messages.size();
+  const auto messages = l.seen.notices.size();
   l.Until([] { return false; }, 1s);
   EXPECT_FALSE(l.engine.Variables().connected);
-  EXPECT_LE(l.window.messages.size(), messages + 1);
+  EXPECT_LE(l.seen.notices.size(), messages + 1);
 }
 
 }  // namespace

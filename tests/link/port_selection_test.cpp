@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "link/texts.h"
+#include "common/texts.h"
 #include "tests/link/fakes.h"
 
 namespace kivra::link {
@@ -16,20 +16,20 @@ namespace {
 
 struct FakeOpener : PortOpener {
   void SetPort(const PortName& p) override {
-    calls.push_back("port " + p.Text());
+    calls.push_back("port " + p.ToString());
     if (p != port) open = false;
     port = p;
   }
   void SetOpen(bool o) override {
     calls.push_back(o ? "open" : "close");
-    if (o && missing.count(port.Text()))
+    if (o && missing.count(port.ToString()))
       throw PortOpenError(OpenFailure::Missing, "Specified port doesn't exist");
-    if (o && busy.count(port.Text())) throw std::runtime_error("Device already open");
+    if (o && busy.count(port.ToString())) throw std::runtime_error("Device already open");
     open = o;
     if (o) lost = false;
   }
   bool DeviceLost() override { return open && lost; }
-  bool DevicePresent(const PortName& p) override { return !absent.count(p.Text()); }
+  bool DevicePresent(const PortName& p) override { return !absent.count(p.ToString()); }
   PortName port;
   bool open = false;
   bool lost = false;
@@ -47,19 +47,39 @@ struct FakeSettings : SettingsStore {
   std::map<std::string, std::string> values;
 };
 
-struct FakeDialog : PortDialogView {
+struct FakePortView : PortView {
+  void ShowPortNumber(std::string_view t) override { shown = t; }
+  void PortNotOpened(std::string_view port, OpenFailure reason, std::string_view detail,
+                     bool startUp) override {
+    failures.push_back({std::string(port), reason, std::string(detail), startUp});
+  }
+  void PortNotANumber() override { ++notANumber; }
   void SetDialogVisible(bool v) override { visible = v; }
   void SetNumberText(std::string_view t) override { number = t; }
-  void SetCancelCaption(std::string_view t) override { cancel = t; }
+
+  struct Failure {
+    std::string port;
+    OpenFailure reason;
+    std::string detail;
+    bool startUp;
+  };
+  // The warning as the window and the command line word it.
+  std::string Warning(std::size_t i, bool english) const {
+    const Failure& f = failures.at(i);
+    return texts::PortNotOpened(f.port, f.reason, f.detail, english);
+  }
+  std::string shown = "old";
+  std::vector<Failure> failures;
+  int notANumber = 0;
   bool visible = false;
-  std::string number, cancel;
+  std::string number;
 };
 
 struct PortRig : testing::Rig {
   FakeOpener opener;
   FakeSettings settings;
-  FakeDialog dialog;
-  PortSelection ports{engine, opener, settings, window, dialog};
+  FakePortView view;
+  PortSelection ports{engine, opener, settings, view};
   PortRig() { engine.SetLinkEnabled(false); }
   // The timer's tick as the owners run it: the port's watch, then the engine.
   void Step(int n = 1) {
@@ -80,12 +100,11 @@ TEST(PortStartUp, OpensTheRememberedPort) {
     PortRig r;
     r.settings.values["COMPORT"] = c.stored;
     r.ports.StartUp();
-    EXPECT_EQ(r.opener.port.Text(), c.opened) << c.stored;
+    EXPECT_EQ(r.opener.port.ToString(), c.opened) << c.stored;
     EXPECT_TRUE(r.opener.open);
     EXPECT_TRUE(r.engine.LinkEnabled());
-    EXPECT_EQ(r.window.text("StaticText15"), c.opened);
-    EXPECT_EQ(r.window.text("StaticText55"), c.opened);
-    EXPECT_TRUE(r.window.messages.empty());
+    EXPECT_EQ(r.view.shown, c.opened);
+    EXPECT_TRUE(r.view.failures.empty());
     EXPECT_EQ(r.settings.values["COMPORT"], *c.stored ? c.stored : "1");
   }
 }
@@ -107,19 +126,17 @@ TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
   };
   for (const auto& c : cases) {
     PortRig r;
-    r.engine.SetEnglish(c.english);
     r.opener.missing = {"4", "/dev/ttyUSB0"};
     r.opener.busy = {"/dev/ttyS9"};
     r.settings.values["COMPORT"] = c.stored;
-    r.window.texts["StaticText15"] = "old";
     r.ports.StartUp();
     EXPECT_FALSE(r.engine.LinkEnabled());
-    EXPECT_EQ(r.window.colour("Shape1"), Colour::Red);
-    EXPECT_EQ(r.window.colour("Shape13"), Colour::Red);
-    EXPECT_EQ(r.window.text("StaticText15"), "");
-    ASSERT_EQ(r.window.messages.size(), 1u);
-    EXPECT_EQ(r.window.messages[0].kind, MessageKind::Warning);
-    EXPECT_EQ(r.window.messages[0].text, c.message);
+    EXPECT_FALSE(r.seen.Lit());
+    EXPECT_EQ(r.engine.Status(), LinkStatus::PortClosed);
+    EXPECT_EQ(r.view.shown, "");
+    ASSERT_EQ(r.view.failures.size(), 1u);
+    EXPECT_TRUE(r.view.failures[0].startUp);
+    EXPECT_EQ(r.view.Warning(0, c.english), c.message);
     r.Tick(10);
     EXPECT_TRUE(r.port.sent.empty());
   }
@@ -127,45 +144,44 @@ TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
 
 TEST(PortDialog, ChoosesStoresAndReopens) {
   PortRig r;
-  r.engine.SetEnglish(true);
   r.opener.missing = {"9"};
   r.ports.StartUp();
   r.ports.DialogCreated();
-  EXPECT_EQ(r.dialog.number, "1");
+  EXPECT_EQ(r.view.number, "1");
   r.ports.ShowDialog();
-  EXPECT_TRUE(r.dialog.visible);
-  EXPECT_EQ(r.dialog.cancel, "CANCEL");
+  EXPECT_TRUE(r.view.visible);
 
   // Not a number: the link stops, the port stays as it was, the dialog stays open.
   r.opener.calls.clear();
   r.ports.DialogOk("one");
-  EXPECT_EQ(r.window.messages.back().kind, MessageKind::Error);
-  EXPECT_EQ(r.window.messages.back().text, "Enter number!");
+  EXPECT_EQ(r.view.notANumber, 1);
   EXPECT_FALSE(r.engine.LinkEnabled());
   EXPECT_TRUE(r.opener.calls.empty());
-  EXPECT_TRUE(r.dialog.visible);
+  EXPECT_TRUE(r.view.visible);
 
   // A port that cannot be opened: warning, setting unchanged, dialog open.
   r.ports.DialogOk("9");
-  EXPECT_EQ(r.window.messages.back().text,
+  ASSERT_EQ(r.view.failures.size(), 1u);
+  EXPECT_FALSE(r.view.failures[0].startUp);
+  EXPECT_EQ(r.view.Warning(0, true),
             "Comm Port 9 not opened!\nThere is no such port on this computer.");
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
-  EXPECT_TRUE(r.dialog.visible);
-  EXPECT_EQ(r.window.text("StaticText55"), "");
+  EXPECT_TRUE(r.view.visible);
+  EXPECT_EQ(r.view.shown, "");
 
   // 257 is port 1 again; the link runs, the dialog closes, the choice is remembered.
   r.ports.DialogOk("257");
   EXPECT_TRUE(r.engine.LinkEnabled());
-  EXPECT_FALSE(r.dialog.visible);
+  EXPECT_FALSE(r.view.visible);
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
-  EXPECT_EQ(r.window.text("StaticText15"), "1");
+  EXPECT_EQ(r.view.shown, "1");
   r.ports.ShowDialog();
   r.ports.DialogOk("/dev/ttyACM0");
   EXPECT_EQ(r.settings.values["COMPORT"], "/dev/ttyACM0");
-  EXPECT_EQ(r.opener.port.path, "/dev/ttyACM0");
+  EXPECT_EQ(r.opener.port.path(), "/dev/ttyACM0");
   r.ports.ShowDialog();
   r.ports.DialogCancel();
-  EXPECT_FALSE(r.dialog.visible);
+  EXPECT_FALSE(r.view.visible);
   EXPECT_EQ(r.settings.values["COMPORT"], "/dev/ttyACM0");
 }
 
@@ -174,37 +190,35 @@ TEST(PortDialog, ChoosesStoresAndReopens) {
 // only status polling resumes.
 TEST(PortReconnect, ALostDeviceIsFoundAgainAndOnlyPollingResumes) {
   PortRig r;
-  r.engine.SetEnglish(true);
   r.settings.values["COMPORT"] = "/dev/ttyUSB0";
   r.ports.StartUp();
   r.PollOnce();
   CodeImage image;
   image.bytes.fill(0xFF);
   image.length = 100;
-  r.engine.StartDownload(true, image, {}, "A.KV3");
+  r.engine.Download({true, image, {}, "A.KV3"});
   for (int i = 0; i < 4; ++i) {
     r.Step();
     if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
   }
-  ASSERT_EQ(r.engine.Download(), DownloadResult::Running);
+  ASSERT_EQ(r.engine.DownloadState(), DownloadResult::Running);
 
   r.opener.lost = true;
   r.opener.absent = {"/dev/ttyUSB0"};
   r.opener.calls.clear();
   r.Step();
-  EXPECT_EQ(r.engine.Download(), DownloadResult::Failed);
-  ASSERT_EQ(r.window.messages.size(), 1u);
-  EXPECT_EQ(r.window.messages[0].text, "Download error!");
-  EXPECT_FALSE(r.window.progressVisible);
+  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Failed);
+  EXPECT_EQ(r.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError});
+  EXPECT_FALSE(r.seen.progressVisible);
   EXPECT_EQ(r.opener.calls, std::vector<std::string>{"close"});
   EXPECT_EQ(r.engine.Status(), LinkStatus::Reconnecting);
-  EXPECT_EQ(r.window.statuses.back(), LinkStatus::Reconnecting);
-  EXPECT_EQ(r.window.colour("Shape1"), Colour::Red);
+  EXPECT_EQ(r.seen.statuses.back(), LinkStatus::Reconnecting);
+  EXPECT_FALSE(r.seen.Lit());
   EXPECT_TRUE(r.ports.WaitingForDevice());
 
   // Gone: the path is looked at, never opened, and nothing is sent. A request made
   // meanwhile is not kept for later.
-  r.engine.Request(state::Run);
+  r.engine.Run();
   r.Step(100);
   EXPECT_EQ(r.opener.calls, std::vector<std::string>{"close"});
   EXPECT_TRUE(r.port.sent.empty());
@@ -215,20 +229,20 @@ TEST(PortReconnect, ALostDeviceIsFoundAgainAndOnlyPollingResumes) {
   r.Step(20);
   EXPECT_TRUE(r.ports.WaitingForDevice());
   EXPECT_GE(std::count(r.opener.calls.begin(), r.opener.calls.end(), "open"), 1);
-  EXPECT_EQ(r.window.messages.size(), 1u);
+  EXPECT_EQ(r.seen.notices.size(), 1u);
 
   r.opener.busy.clear();
   r.Step(20);
   EXPECT_FALSE(r.ports.WaitingForDevice());
   EXPECT_TRUE(r.engine.LinkEnabled());
-  EXPECT_EQ(r.opener.port.Text(), "/dev/ttyUSB0");
+  EXPECT_EQ(r.opener.port.ToString(), "/dev/ttyUSB0");
   const auto frames = r.port.TakeFrames();
   ASSERT_FALSE(frames.empty());
   for (const auto& f : frames) EXPECT_EQ(f, CommandFrame('s', 0));
   r.port.Receive(testing::StatusFrame());
   r.Step(2);
   EXPECT_EQ(r.engine.Status(), LinkStatus::Answering);
-  EXPECT_EQ(r.window.messages.size(), 1u);
+  EXPECT_EQ(r.seen.notices.size(), 1u);
 }
 
 // Looking for the device takes a look every half second of the timer's time, not every tick.
@@ -265,7 +279,7 @@ TEST(PortReconnect, ChoosingAnotherPortEndsTheWait) {
   r.opener.absent.clear();
   r.opener.calls.clear();
   r.Step(100);
-  EXPECT_EQ(r.opener.port.Text(), "/dev/ttyUSB1");
+  EXPECT_EQ(r.opener.port.ToString(), "/dev/ttyUSB1");
   EXPECT_TRUE(r.opener.calls.empty());
 }
 
@@ -275,14 +289,13 @@ TEST(PortDialog, AnEmptyEntryShowsTheLinkDown) {
   PortRig r;
   r.ports.StartUp();
   r.PollOnce();
-  ASSERT_EQ(r.window.colour("Shape1"), Colour::Lime);
+  ASSERT_TRUE(r.seen.Lit());
   r.ports.DialogOk("");
   r.ports.DialogCancel();
   EXPECT_FALSE(r.engine.LinkEnabled());
-  EXPECT_EQ(r.window.colour("Shape1"), Colour::Red);
-  EXPECT_EQ(r.window.colour("Shape13"), Colour::Red);
-  EXPECT_EQ(r.engine.Status(), LinkStatus::PortClosed);
-  EXPECT_EQ(LinkStatusText(r.engine.Status(), false), "port açık değil");
+  EXPECT_FALSE(r.seen.Lit());
+  EXPECT_EQ(r.seen.statuses.back(), LinkStatus::PortClosed);
+  EXPECT_EQ(texts::LinkStatusText(r.engine.Status(), false), "port açık değil");
 }
 
 }  // namespace

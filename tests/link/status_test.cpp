@@ -1,4 +1,5 @@
-// Status decoding into both tabs, the disconnected display, and the script and debug switches.
+// Status replies as facts, what is known while the driver does not answer, and the script
+// and debug switches.
 
 #include <gtest/gtest.h>
 
@@ -11,125 +12,89 @@ namespace {
 using testing::Rig;
 using testing::StatusFrame;
 
-std::vector<int> LitShapes(const testing::FakeWindow& w) {
-  std::vector<int> lit;
-  for (int n = 1; n <= 26; ++n)
-    if (w.colour(ctl::Shape(n)) == Colour::Lime) lit.push_back(n);
-  return lit;
-}
-
-TEST(Status, BitsLightTheirShapesOnBothTabs) {
+TEST(Status, EachReplyIsToldDecoded) {
   struct Case {
     std::uint8_t io;
     std::uint8_t mode;
-    std::vector<int> lit;  // besides the connection shapes 1 and 13
+    std::vector<int> inputs;   // lit, 1..6
+    std::vector<int> outputs;  // lit, 1..2
   };
   const Case cases[] = {
-      {0x41, 0x00, {3, 9, 11, 15, 21, 23}},       // input 1, output 1; step/dir mode
-      {0xC0, 0x00, {9, 10, 11, 21, 22, 23}},      // both outputs only
-      {0x00, 0x05, {2, 12, 24}},                  // controller, motor running, no script
-      {0x3F, 0x02, {3, 4, 5, 6, 7, 8, 11, 14, 15, 16, 17, 18, 19, 20, 23, 26}},
+      {0x41, 0x00, {1}, {1}},
+      {0xC0, 0x00, {}, {1, 2}},
+      {0x00, 0x05, {}, {}},
+      {0x3F, 0x02, {1, 2, 3, 4, 5, 6}, {}},
   };
   for (const auto& c : cases) {
     Rig r;
-    r.PollOnce(StatusFrame(c.io, c.mode, 0, 17, 250, 41));
-    std::vector<int> expected = c.lit;
-    expected.push_back(1);
-    expected.push_back(13);
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(LitShapes(r.window), expected) << int(c.io) << ' ' << int(c.mode);
-    EXPECT_EQ(r.window.text("StaticText49"), "17");
-    EXPECT_EQ(r.window.text("StaticText70"), "250");
-    EXPECT_EQ(r.window.text("StaticText74"), "41");
+    r.PollOnce(StatusFrame(c.io, c.mode, 0x0102, 17, 250, 41));
+    ASSERT_EQ(r.seen.replies.size(), 1u);
+    const StatusReply& s = r.seen.replies[0];
+    std::vector<int> inputs, outputs;
+    for (int i = 1; i <= 6; ++i)
+      if (s.Input(i)) inputs.push_back(i);
+    for (int i = 1; i <= 2; ++i)
+      if (s.Output(i)) outputs.push_back(i);
+    EXPECT_EQ(inputs, c.inputs) << int(c.io);
+    EXPECT_EQ(outputs, c.outputs) << int(c.io);
+    EXPECT_EQ(s.ControllerMode(), (c.mode & 1) != 0);
+    EXPECT_EQ(s.analog1, 17);
+    EXPECT_EQ(s.analog2, 250);
+    EXPECT_EQ(s.temperature, 41);
+    EXPECT_EQ(s.address, 0x0102);
     EXPECT_EQ(r.v().firmwareVersion, 12);
     EXPECT_EQ(r.v().motorRunning, (c.mode & 4) != 0);
     EXPECT_EQ(r.v().scriptOn, (c.mode & 2) != 0);
+    EXPECT_TRUE(r.seen.statusKnown);
   }
 }
 
-TEST(Status, DisconnectedDisplayBlanksAllButTheAnalogValues) {
+TEST(Status, LostEveryTickWhileTheDriverIsSilentButTheFlagsStay) {
   Rig r;
   r.PollOnce(StatusFrame(0xFF, 0x07, 0, 33, 44, 50));
   while (r.v().connected) r.Tick();
-  EXPECT_EQ(LitShapes(r.window), (std::vector<int>{2}));  // motor running keeps its colour
-  EXPECT_EQ(r.window.text("StaticText13"), " ");
-  EXPECT_EQ(r.window.text("StaticText74"), " ");
-  EXPECT_EQ(r.window.text("StaticText49"), "33");
-  EXPECT_EQ(r.window.text("StaticText70"), "44");
-  EXPECT_EQ(r.window.colour("Shape1"), Colour::Red);
+  EXPECT_FALSE(r.seen.statusKnown);
+  const int lost = r.seen.lost;
+  r.Tick(4);
+  EXPECT_EQ(r.seen.lost, lost + 4);
+  EXPECT_FALSE(r.seen.Lit());
   EXPECT_TRUE(r.v().scriptOn);  // flags stay until the next reply
+  EXPECT_TRUE(r.v().motorRunning);
 }
 
-TEST(Status, DebugSelectsTheExecutingLine) {
+TEST(Status, DebugTellsTheExecutingLine) {
   Rig r;
-  r.window.addressLines = {{10, 7}, {12, 8}};
-  r.engine.DebugSwitch();
-  EXPECT_TRUE(r.window.readOnly);
-  EXPECT_EQ(r.window.text("Button2"), "DEBUG OFF");
-  EXPECT_EQ(r.window.colour("Shape25"), Colour::Lime);
+  AddressLines lines{};
+  lines[10] = 7;
+  lines[12] = 8;
+  r.engine.EnableDebug(lines);
+  EXPECT_TRUE(r.v().debugOn);
   r.PollOnce(StatusFrame(0, 0x02, 10));
   r.PollOnce(StatusFrame(0, 0x02, 10));
   r.PollOnce(StatusFrame(0, 0x02, 11));    // no instruction starts there
   r.PollOnce(StatusFrame(0, 0x02, 5000));  // beyond the code memory
   r.PollOnce(StatusFrame(0, 0x00, 12));    // script stopped
-  EXPECT_EQ(r.window.selectedLines, (std::vector<std::uint32_t>{7, 7}));
-  EXPECT_TRUE(r.window.readOnly);
-  r.engine.DebugSwitch();
-  EXPECT_FALSE(r.window.readOnly);
-  EXPECT_EQ(r.window.text("Button2"), "DEBUG ON");
-  // Script running with debug off: the editor is writable.
-  r.window.readOnly = true;
+  EXPECT_EQ(r.seen.debugLines, (std::vector<std::uint32_t>{7, 7}));
+  r.engine.DisableDebug();
+  EXPECT_FALSE(r.v().debugOn);
   r.PollOnce(StatusFrame(0, 0x02, 10));
-  EXPECT_FALSE(r.window.readOnly);
-  EXPECT_EQ(r.window.selectedLines.size(), 2u);
-}
-
-TEST(Status, DebugSwitchChecksSavesAndReloadsAnEditedProgram) {
-  struct Case {
-    bool checkOk;
-    bool saveOk;
-    std::vector<std::string> calls;
-    bool debugOn;
-  };
-  const Case cases[] = {
-      {true, true, {"clear", "check", "save", "reload"}, true},
-      {false, true, {"clear", "check"}, false},
-      {true, false, {"clear", "check", "save"}, false},
-  };
-  for (const auto& c : cases) {
-    Rig r;
-    r.window.sourceEdited = true;
-    r.window.checkOk = c.checkOk;
-    r.window.saveOk = c.saveOk;
-    r.engine.DebugSwitch();
-    EXPECT_EQ(r.window.calls, c.calls);
-    EXPECT_EQ(r.v().debugOn, c.debugOn);
-    // A failed attempt has cleared the flag: the next click turns debug on directly.
-    if (!c.debugOn) {
-      r.engine.DebugSwitch();
-      EXPECT_TRUE(r.v().debugOn);
-      EXPECT_EQ(r.window.calls, c.calls);
-    }
-  }
+  EXPECT_EQ(r.seen.debugLines.size(), 2u);
 }
 
 TEST(Status, ScriptSwitchRequestsAndTheDriverHasTheLastWord) {
   Rig r;
   r.PollOnce(StatusFrame(0, 0x00));
-  r.engine.ScriptSwitch();
+  r.engine.SetScript(true);
   EXPECT_TRUE(r.v().scriptOn);
-  EXPECT_EQ(r.window.colour("Shape26"), Colour::Lime);
-  EXPECT_EQ(r.window.text("Button3"), "SCRIPT ON/OFF");
   r.Tick();
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('G', 0)});
   r.port.Receive({AckByte});
   r.Tick(2);
-  // A reply still showing the old state flips the shapes back.
+  // A reply still showing the old state flips it back.
   r.PollOnce(StatusFrame(0, 0x00));
   EXPECT_FALSE(r.v().scriptOn);
-  EXPECT_EQ(r.window.colour("Shape26"), Colour::ScrollBar);
   r.PollOnce(StatusFrame(0, 0x02));
-  r.engine.ScriptSwitch();
+  r.engine.SetScript(false);
   EXPECT_FALSE(r.v().scriptOn);
   r.Tick();
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('S', 0)});

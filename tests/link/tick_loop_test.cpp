@@ -20,8 +20,7 @@ TEST(TickLoop, WaitsAtMostOneIntervalAndStopsWhenAsked) {
     return --stopAfter > 0;
   });
   testing::FakePort port;
-  testing::FakeWindow window;
-  LinkEngine engine(port, window, window, loop);
+  LinkEngine engine(port, loop);
   engine.SetLinkEnabled(true);
 
   EXPECT_TRUE(loop.Run(engine, [&] { return !port.sent.empty(); }));

@@ -1,9 +1,10 @@
 // Watching the link: the decoder of every frame kind, the received-bytes splitter, the
-// bounded event ring, the health meter, the status records and the port tap.
+// bounded event ring, the health meter, the status records and the rows of the engine's frames.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -11,13 +12,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/texts.h"
 #include "link/decode.h"
 #include "link/event_ring.h"
 #include "link/event_text.h"
-#include "link/frame_tap.h"
 #include "link/health_meter.h"
+#include "link/line_feed.h"
 #include "link/status_record.h"
-#include "link/texts.h"
 #include "tests/link/fakes.h"
 
 namespace kivra::link {
@@ -388,41 +389,40 @@ TEST(StatusRecord, ARecordTheDiskTakesOnlyInPartIsCutOffAgain) {
   std::filesystem::remove(path);
 }
 
-// The tap between the engine and a scripted port.
-struct TapRig : FrameListener {
-  FakePort port;
-  std::int64_t now = 0;
-  FrameTap tap{port, [this] { return now; }};
-  std::vector<LineEvent> events;
-  TapRig() { tap.AddListener(this); }
-  void OnFrame(const LineEvent& e) override { events.push_back(e); }
-  void Send(const Frame& f) { tap.PutBlock(f); }
-  void Arrive(const Frame& bytes) {
-    port.Receive(bytes);
-    std::vector<std::uint8_t> buffer(port.GetInBufferUsed());
-    tap.GetBlock(buffer.data(), buffer.size());
-  }
+// The engine's frame records as rows: a script of records and what the rows must be.
+struct FeedRig : FrameListener {
+  testing::FakeClock clock;
+  LineFeed feed{clock};
+  std::vector<LineEvent> rows;
+  FeedRig() { feed.AddListener(this); }
+  void OnFrame(const LineEvent& e) override { rows.push_back(e); }
 };
 
 struct Seen {
   Direction direction;
   FrameOutcome outcome;
   FailReason why;
-  int attempt;
+  int number;  // a sent frame's attempt; a received row's reads (0: not checked)
 };
 
-TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
+TEST(LineFeed, RowsFollowTheEnginesJudgement) {
   const Frame status = StatusFrame();
   const Frame poll = CommandFrame('s', 0);
   const Frame speed = CommandFrame('V', 100);
-  const Frame wrong = Reply('S', {1, 2, 3, 4});  // the status reply's letter in the wrong case
+  const Frame garbage{0xFF, 0x00};
+  const Frame head(status.begin(), status.begin() + 5);
+  const Frame tail(status.begin() + 5, status.end());
   const auto S = Direction::Sent;
   const auto R = Direction::Received;
   using O = FrameOutcome;
   using W = FailReason;
+  using E = FrameEvent;
+  using F = FrameFailure;
   struct Step {
-    Frame send;     // empty: none
-    Frame receive;  // empty: none
+    E event;
+    Frame bytes;
+    F why = F::None;
+    int attempt = 1;
   };
   struct Case {
     const char* what;
@@ -431,84 +431,168 @@ TEST(FrameTap, JudgesEveryAnswerAgainstWhatWasAsked) {
   };
   const Case cases[] = {
       {"accepted status",
-       {{poll, status}},
-       {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 0}}},
+       {{E::Sent, poll}, {E::Received, status}, {E::Accepted, status}},
+       {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 1}}},
+      {"garbage before the status is a row of its own",
+       {{E::Sent, poll}, {E::Received, garbage}, {E::Received, status}, {E::Accepted, status}},
+       {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::Garbage, 1}, {R, O::Accepted, W::None, 1}}},
+      {"a split reply keeps its reads",
+       {{E::Sent, poll}, {E::Received, head}, {E::Received, tail}, {E::Accepted, status}},
+       {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 2}}},
       {"garbled status",
-       {{poll, Broken(status)}},
-       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Checksum, 0}}},
+       {{E::Sent, poll}, {E::Received, Broken(status)}, {E::Failed, Broken(status), F::Checksum}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Checksum, 1}}},
       {"no answer, then the retry",
-       {{poll, {}}, {poll, status}},
-       {{R, O::Failed, W::Timeout, 0}, {S, O::Sent, W::None, 2}, {R, O::Accepted, W::None, 0}}},
-      {"split reply",
-       {{poll, Frame(status.begin(), status.begin() + 5)},
-        {{}, Frame(status.begin() + 5, status.end())}},
-       {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 0}}},
-      {"half a reply, then the next poll",
-       {{poll, Frame(status.begin(), status.begin() + 5)}, {poll, {}}},
-       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Partial, 0}, {S, O::Sent, W::None, 2}}},
-      {"acknowledged", {{speed, {0x06}}}, {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 0}}},
+       {{E::Sent, poll}, {E::Failed, {}, F::TimeOut}, {E::Sent, poll, F::None, 2}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Timeout, 0}, {S, O::Sent, W::None, 2}}},
+      {"half a reply that timed out",
+       {{E::Sent, poll}, {E::Received, head}, {E::Failed, head, F::Partial}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Partial, 1}}},
       {"15h for an acknowledgement",
-       {{speed, {0x15}}},
-       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::WrongLetter, 0}}},
-      {"late status before the acknowledgement",
-       {{speed, status}, {{}, {0x06}}},
-       {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::None, 0}, {R, O::Accepted, W::None, 0}}},
-      {"garbage before the status",
-       {{poll, Frame{0xFF, 0x00}}, {{}, status}},
-       {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::Garbage, 0}, {R, O::Accepted, W::None, 0}}},
-      {"reply of the wrong letter",
-       {{CommandFrame('t', 0), status}},
-       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::WrongLetter, 0}}},
-      {"a valid frame no reply has, passed over as the link does",
-       {{poll, Reply('q', {1, 2, 3, 4})}, {{}, status}},
+       {{E::Sent, speed}, {E::Received, {0x15}}, {E::Failed, {0x15}, F::NotAcknowledged}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::NotAcknowledged, 1}}},
+      {"a late status before the acknowledgement",
+       {{E::Sent, speed}, {E::Received, status}, {E::Received, {0x06}}, {E::Accepted, {0x06}}},
+       {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::None, 1}, {R, O::Accepted, W::None, 1}}},
+      {"a valid frame no reply has, passed over",
+       {{E::Sent, poll},
+        {E::Received, Reply('q', {1, 2, 3, 4})},
+        {E::Received, status},
+        {E::Accepted, status}},
        {{S, O::Sent, W::None, 1},
-        {R, O::Ignored, W::WrongLetter, 0},
-        {R, O::Accepted, W::None, 0}}},
-      {"a wrong letter arriving in parts",
-       {{poll, Frame(wrong.begin(), wrong.begin() + 3)},
-        {{}, Frame(wrong.begin() + 3, wrong.end())}},
-       {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::WrongLetter, 0}}},
-      {"split reply keeps its reads",
-       {{poll, Frame(status.begin(), status.begin() + 5)},
-        {{}, Frame(status.begin() + 5, status.begin() + 9)},
-        {{}, Frame(status.begin() + 9, status.end())}},
-       {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 3}}},
-      {"the same frame after an answer is a new one",
-       {{poll, status}, {poll, status}},
-       {{R, O::Accepted, W::None, 0}, {S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 0}}},
-      {"flood of replies after the answer",
-       {{poll, status}, {{}, status}},
-       {{R, O::Accepted, W::None, 0}, {R, O::Ignored, W::None, 0}}},
+        {R, O::Ignored, W::WrongLetter, 1},
+        {R, O::Accepted, W::None, 1}}},
+      {"a flood after the answer shows before the next poll",
+       {{E::Sent, poll},
+        {E::Received, status},
+        {E::Accepted, status},
+        {E::Received, status},
+        {E::Sent, poll}},
+       {{R, O::Accepted, W::None, 1}, {R, O::Ignored, W::None, 1}, {S, O::Sent, W::None, 1}}},
+      {"the port refused the frame",
+       {{E::Failed, poll, F::PortRefused}},
+       {{S, O::Failed, W::Refused, 1}}},
+      {"a reply too short for its fields",
+       {{E::Sent, poll}, {E::Received, Reply('s', {1})}, {E::Failed, Reply('s', {1}), F::TooShort}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::TooShort, 1}}},
   };
   for (const Case& c : cases) {
-    TapRig rig;
+    FeedRig rig;
+    std::size_t came = 0;
     for (const Step& step : c.steps) {
-      rig.now += 25;
-      if (!step.send.empty()) rig.Send(step.send);
-      rig.now += 10;
-      if (!step.receive.empty()) rig.Arrive(step.receive);
+      rig.clock.now += 10;
+      FrameRecord r{.event = step.event,
+                    .why = step.why,
+                    .bytes = step.bytes,
+                    .timeMs = rig.clock.now,
+                    .attempt = step.attempt,
+                    .attempts = 3,
+                    .roundTripMs = 10};
+      rig.feed.OnFrame(r);
+      if (step.event == E::Received) came += step.bytes.size();
     }
-    // The expected events are the last ones seen, in order.
-    ASSERT_GE(rig.events.size(), c.seen.size()) << c.what;
-    const std::size_t from = rig.events.size() - c.seen.size();
+    ASSERT_GE(rig.rows.size(), c.seen.size()) << c.what;
+    const std::size_t from = rig.rows.size() - c.seen.size();
     for (std::size_t i = 0; i < c.seen.size(); ++i) {
-      const LineEvent& e = rig.events[from + i];
-      EXPECT_EQ(e.direction, c.seen[i].direction) << c.what << " event " << i;
-      EXPECT_EQ(e.outcome, c.seen[i].outcome) << c.what << " event " << i;
-      EXPECT_EQ(e.why, c.seen[i].why) << c.what << " event " << i;
-      // The last number: a sent frame's attempt, an accepted reply's reads (0: not checked).
+      const LineEvent& e = rig.rows[from + i];
+      EXPECT_EQ(e.direction, c.seen[i].direction) << c.what << " row " << i;
+      EXPECT_EQ(e.outcome, c.seen[i].outcome) << c.what << " row " << i;
+      EXPECT_EQ(e.why, c.seen[i].why) << c.what << " row " << i;
       if (e.direction == Direction::Sent) {
-        EXPECT_EQ(e.attempt, c.seen[i].attempt) << c.what << " event " << i;
-      } else if (c.seen[i].attempt > 0) {
-        EXPECT_EQ(e.reads, c.seen[i].attempt) << c.what << " event " << i;
+        EXPECT_EQ(e.attempt, c.seen[i].number) << c.what << " row " << i;
+      } else if (c.seen[i].number > 0) {
+        EXPECT_EQ(e.reads, c.seen[i].number) << c.what << " row " << i;
+      }
+      if (e.outcome == O::Accepted) {
+        EXPECT_EQ(e.roundTripMs, 10) << c.what;
       }
     }
-    // Nothing received is lost: the bytes of the received events are the bytes that came.
-    std::size_t received = 0, came = 0;
-    for (const LineEvent& e : rig.events)
-      if (e.direction == Direction::Received) received += e.bytes.size();
-    for (const Step& s : c.steps) came += s.receive.size();
-    EXPECT_EQ(received, came) << c.what;
+    // Nothing received is lost or shown twice: the received rows hold the bytes that came.
+    std::size_t shown = 0;
+    for (const LineEvent& e : rig.rows)
+      if (e.direction == Direction::Received) shown += e.bytes.size();
+    EXPECT_EQ(shown, came) << c.what;
+  }
+}
+
+TEST(LineFeed, BoundedWhileBytesPileUpAndTheLinkStateIsARow) {
+  FeedRig rig;
+  const Frame flood(3 * LineFeed::kMaxPending, 0xFF);
+  for (std::size_t at = 0; at < flood.size(); at += 64) {
+    const std::span<const std::uint8_t> piece(flood.data() + at, 64);
+    rig.feed.OnFrame({.event = FrameEvent::Received, .bytes = piece});
+  }
+  std::size_t shown = 0;
+  for (const LineEvent& e : rig.rows) {
+    EXPECT_EQ(e.outcome, FrameOutcome::Ignored);
+    shown += e.bytes.size();
+  }
+  EXPECT_GE(shown, flood.size() - LineFeed::kMaxPending);
+  rig.clock.now = 77;
+  rig.feed.OnLinkStatus(LinkStatus::NotAnswering);
+  shown = 0;
+  for (const LineEvent& e : rig.rows) shown += e.bytes.size();
+  EXPECT_EQ(shown, flood.size());  // the rest, before the change of state
+  EXPECT_EQ(rig.rows.back().outcome, FrameOutcome::Link);
+  EXPECT_EQ(rig.rows.back().timeMs, 77);
+  EXPECT_EQ(rig.rows.back().linkStatus, static_cast<int>(LinkStatus::NotAnswering));
+}
+
+// The feed on the engine itself: what the engine decides is what the rows say.
+TEST(LineFeed, OnTheEngine) {
+  struct Case {
+    const char* what;
+    std::vector<Frame> arrivals;  // one per tick after the poll went out
+    FrameOutcome outcome;
+    FailReason why;
+    int reads;
+  };
+  const Frame status = StatusFrame(1);
+  const Case cases[] = {
+      {"whole", {status}, FrameOutcome::Accepted, FailReason::None, 1},
+      {"split over two ticks",
+       {Frame(status.begin(), status.begin() + 7), Frame(status.begin() + 7, status.end())},
+       FrameOutcome::Accepted,
+       FailReason::None,
+       2},
+      {"garbled", {Broken(status)}, FrameOutcome::Failed, FailReason::Checksum, 1},
+      {"garbage first", {Frame{0xFF, 0x00}, status}, FrameOutcome::Accepted, FailReason::None, 1},
+  };
+  for (const Case& c : cases) {
+    testing::Rig r;
+    LineFeed feed(r.clock);
+    std::vector<LineEvent> rows;
+    struct Keep : FrameListener {
+      std::vector<LineEvent>& rows;
+      explicit Keep(std::vector<LineEvent>& r) : rows(r) {}
+      void OnFrame(const LineEvent& e) override { rows.push_back(e); }
+    } keep(rows);
+    feed.AddListener(&keep);
+    r.engine.AddObserver(feed);
+    r.Tick();  // the poll goes out
+    std::size_t came = 0;
+    for (const Frame& f : c.arrivals) {
+      r.clock.now += 20;
+      r.port.Receive(f);
+      came += f.size();
+      r.Tick();
+    }
+    r.Tick();  // the next poll goes out: what the engine passed over is shown by then
+    std::size_t shown = 0;
+    for (const LineEvent& e : rows)
+      if (e.direction == Direction::Received) shown += e.bytes.size();
+    EXPECT_EQ(shown, came) << c.what;
+    const auto judged = std::find_if(rows.begin(), rows.end(), [](const LineEvent& e) {
+      return e.outcome == FrameOutcome::Accepted || e.outcome == FrameOutcome::Failed;
+    });
+    ASSERT_NE(judged, rows.end()) << c.what;
+    EXPECT_EQ(judged->outcome, c.outcome) << c.what;
+    EXPECT_EQ(judged->why, c.why) << c.what;
+    EXPECT_EQ(judged->reads, c.reads) << c.what;
+    EXPECT_EQ(judged->roundTripMs, 20 * static_cast<int>(c.arrivals.size())) << c.what;
+    EXPECT_TRUE(rows.front().IsStatusPoll()) << c.what;
+    EXPECT_EQ(rows.front().maxAttempts, 3) << c.what;
+    r.engine.RemoveObserver(feed);
   }
 }
 
@@ -555,9 +639,9 @@ TEST(EventText, OutcomesAndLinesInBothLanguages) {
             "5 ms  TX  08 4B 50 00 00 00 00 13  begin download  [retry 2 of 5]");
   EXPECT_EQ(EventLine(timeout, true), "9 ms  RX  --  no reply  [failed: time-out]");
   EXPECT_EQ(EventLine(garbage, false), "9 ms  RX  FF 00  çözülemedi  [yok sayıldı: anlamsız bayt]");
-  EXPECT_EQ(EventLine(link, true), std::string("9 ms  --  --  ") +
-                                       std::string(LinkStatusText(LinkStatus::Reconnecting, true)) +
-                                       "  [link]");
+  EXPECT_EQ(EventLine(link, true),
+            std::string("9 ms  --  --  ") +
+                std::string(texts::LinkStatusText(LinkStatus::Reconnecting, true)) + "  [link]");
   // A meaning with commas is quoted, so every CSV row has the header's six columns.
   EXPECT_EQ(EventCsvHeader(), "time_ms,direction,bytes,meaning,outcome,round_trip_ms\n");
   const std::string row = EventCsvRow(accepted, true);
@@ -566,42 +650,6 @@ TEST(EventText, OutcomesAndLinesInBothLanguages) {
   EXPECT_EQ(RoundTripText(accepted, true), "37 ms, 2 reads");
   EXPECT_EQ(RoundTripText(accepted, false), "37 ms, 2 parça");
   EXPECT_EQ(RoundTripText(retry, true), "");
-}
-
-TEST(FrameTap, RoundTripAttemptsAndRefusedFrames) {
-  TapRig rig;
-  const Frame data = ProgramDataFrame(0, std::vector<std::uint8_t>{1, 2, 3});
-  for (int i = 1; i <= 6; ++i) {
-    rig.now += 100;
-    rig.Send(data);
-  }
-  std::vector<int> attempts;
-  for (const auto& e : rig.events)
-    if (e.direction == Direction::Sent) attempts.push_back(e.attempt);
-  EXPECT_EQ(attempts, (std::vector<int>{1, 2, 3, 4, 5, 1}));
-  EXPECT_EQ(rig.events.back().maxAttempts, 5);
-  rig.now += 37;
-  rig.Arrive({0x06});
-  EXPECT_EQ(rig.events.back().outcome, FrameOutcome::Accepted);
-  EXPECT_EQ(rig.events.back().roundTripMs, 37);
-
-  rig.port.refuseBlocks = 1;
-  EXPECT_THROW(rig.Send(CommandFrame('s', 0)), std::runtime_error);
-  EXPECT_EQ(rig.events.back().outcome, FrameOutcome::Failed);
-  EXPECT_EQ(rig.events.back().why, FailReason::Refused);
-  EXPECT_EQ(rig.events.back().maxAttempts, 3);
-  EXPECT_TRUE(rig.port.sent.size() > 0);
-}
-
-TEST(FrameTap, ChangesNoByte) {
-  TapRig rig;
-  const Frame f = CommandFrame('V', 1200);
-  rig.Send(f);
-  EXPECT_EQ(rig.port.TakeFrames(), std::vector<Frame>{f});
-  rig.port.Receive(StatusFrame(1));
-  std::vector<std::uint8_t> got(16);
-  rig.tap.GetBlock(got.data(), got.size());
-  EXPECT_EQ(got, StatusFrame(1));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "serial/port_name.h"
-
-#include <sstream>
+#include "common/port_name.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "serial/device.h"
 #include "serial/port_prompt.h"

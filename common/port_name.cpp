@@ -1,8 +1,8 @@
-#include "serial/port_name.h"
+#include "common/port_name.h"
 
 #include <charconv>
 
-namespace kivra::serial {
+namespace kivra {
 namespace {
 
 std::string_view Trim(std::string_view s) {
@@ -62,10 +62,12 @@ std::optional<PortName> PortName::Parse(std::string_view text) {
   return Device("/dev/" + std::string(text));
 }
 
-std::string PortName::ToString() const { return IsNumber() ? std::to_string(number_) : path_; }
+std::string PortName::ToString() const {
+  return IsNumber() ? std::to_string(number_) : path_;
+}
 
 std::string PortName::DisplayName() const {
   return IsNumber() ? "COM" + std::to_string(number_) : path_;
 }
 
-}  // namespace kivra::serial
+}  // namespace kivra

@@ -1,15 +1,16 @@
 #pragma once
 
-// The link's user-visible texts in both languages, UTF-8. Each is picked at the moment it
-// is shown, so a language switch takes effect with the next message.
+// The texts that both the window and the command line show, in both languages, UTF-8: the
+// link's messages and the download's caption. Each is picked at the moment it is shown, so
+// a language switch takes effect with the next message. Texts of the window alone are in
+// app/texts.h and app/fixed_texts.cpp.
 
 #include <string>
 #include <string_view>
 
-#include "link/port.h"
-#include "link/view.h"
+#include "common/link_status.h"
 
-namespace kivra::link {
+namespace kivra::texts {
 
 enum class Text {
   NoValidProgram,
@@ -17,12 +18,8 @@ enum class Text {
   DownloadCaption,
   NumberExpected,
   EnterNumber,
-  Left,
+  Left,  // the direction of rotation
   Right,
-  Cancel,
-  ScriptSwitch,
-  DebugOn,
-  DebugOff,
   DownloadNoPort,
   DownloadWaitsForPort,
   SimulatedDriverHint,
@@ -40,4 +37,4 @@ std::string PortNotOpened(std::string_view port, OpenFailure reason, std::string
 // The connection displays' words for the state of the link.
 std::string_view LinkStatusText(LinkStatus status, bool english);
 
-}  // namespace kivra::link
+}  // namespace kivra::texts

@@ -1,6 +1,7 @@
 #pragma once
 
-// How a port is named: by number, as the driver link and the stored COMPORT setting have
+// How a port is named, one type for the serial component, the link, the window and the
+// command line: by number, as the driver link and the stored COMPORT setting have
 // always done (1 is the first serial port of the machine), or by device path, which is how
 // USB adapters are reached (/dev/ttyUSB0, a /dev/serial/by-id/... link). One value type
 // holds either, can be stored as text and read back, and shown to the user.
@@ -10,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace kivra::serial {
+namespace kivra {
 
 class PortName {
  public:
@@ -27,7 +28,7 @@ class PortName {
   static std::optional<PortName> Parse(std::string_view text);
 
   bool IsNumber() const { return path_.empty(); }
-  std::uint16_t number() const { return number_; }  // 0 for a device path
+  std::uint16_t number() const { return number_; }   // 0 for a device path
   const std::string& path() const { return path_; }  // empty for a number
 
   // The text to store: the number in decimal or the path. Parse(ToString()) gives this
@@ -44,4 +45,4 @@ class PortName {
   std::string path_;
 };
 
-}  // namespace kivra::serial
+}  // namespace kivra

@@ -1,20 +1,23 @@
-#include "link/texts.h"
+#include "common/texts.h"
 
-namespace kivra::link {
+namespace kivra::texts {
 
 std::string_view Tr(Text text, bool english) {
   switch (text) {
-    case Text::NoValidProgram: return english ? "No valid program!" : "Geçerli program yok!";
-    case Text::DownloadError: return english ? "Download error!" : "Program Yazılamadı!";
-    case Text::DownloadCaption: return english ? "Program Download" : "Program Gönderme";
-    case Text::NumberExpected: return english ? "Number expected!" : "Sayı giriniz!";
-    case Text::EnterNumber: return english ? "Enter number!" : "Numara Giriniz!";
-    case Text::Left: return english ? "L" : "SOL";
-    case Text::Right: return english ? "R" : "SAĞ";
-    case Text::Cancel: return english ? "CANCEL" : "IPTAL";
-    case Text::ScriptSwitch: return "SCRIPT ON/OFF";
-    case Text::DebugOn: return "DEBUG ON";
-    case Text::DebugOff: return "DEBUG OFF";
+    case Text::NoValidProgram:
+      return english ? "No valid program!" : "Geçerli program yok!";
+    case Text::DownloadError:
+      return english ? "Download error!" : "Program Yazılamadı!";
+    case Text::DownloadCaption:
+      return english ? "Program Download" : "Program Gönderme";
+    case Text::NumberExpected:
+      return english ? "Number expected!" : "Sayı giriniz!";
+    case Text::EnterNumber:
+      return english ? "Enter number!" : "Numara Giriniz!";
+    case Text::Left:
+      return english ? "L" : "SOL";
+    case Text::Right:
+      return english ? "R" : "SAĞ";
     case Text::DownloadNoPort:
       return english ? "No connection: the port is not open!" : "Bağlantı yok: port açık değil!";
     case Text::DownloadWaitsForPort:
@@ -84,4 +87,4 @@ std::string_view LinkStatusText(LinkStatus status, bool english) {
   return {};
 }
 
-}  // namespace kivra::link
+}  // namespace kivra::texts

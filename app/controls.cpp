@@ -1,0 +1,176 @@
+#include "app/controls.h"
+
+#include <QWidget>
+
+#include "app/fixed_texts.h"
+
+namespace kivra::app {
+namespace {
+
+using enum Control;
+using K = ControlKind;
+
+constexpr Control Offset(Control first, int n) {
+  return static_cast<Control>(static_cast<int>(first) + n);
+}
+
+constexpr ControlRow kRows[] = {
+    {Connection, "Shape1", K::Indicator},
+    {PortNumber, "StaticText15", K::Value},
+    {Input1, "Shape3", K::Indicator},
+    {Input2, "Shape4", K::Indicator},
+    {Input3, "Shape5", K::Indicator},
+    {Input4, "Shape6", K::Indicator},
+    {Input5, "Shape7", K::Indicator},
+    {Input6, "Shape8", K::Indicator},
+    {Output1, "Shape9", K::Indicator},
+    {Output2, "Shape10", K::Indicator},
+    {StepDirMode, "Shape11", K::Indicator},
+    {ControllerMode, "Shape12", K::Indicator},
+    {Analog1, "StaticText49", K::Value},
+    {Analog2, "StaticText50", K::Value},
+    {Temperature, "StaticText13", K::Value},
+    {ScriptShape, "Shape26", K::Indicator},
+    {ScriptButton, "Button3", K::Button},
+    {DebugShape, "Shape25", K::Indicator},
+    {DebugButton, "Button2", K::Button},
+    {ReadProgramName, "Button22", K::Button},
+    {DriverConnection, "Shape13", K::Indicator},
+    {PortNumberDirect, "StaticText55", K::Value},
+    {ScriptDirect, "Shape14", K::Indicator},
+    {Input1Direct, "Shape15", K::Indicator},
+    {Input2Direct, "Shape16", K::Indicator},
+    {Input3Direct, "Shape17", K::Indicator},
+    {Input4Direct, "Shape18", K::Indicator},
+    {Input5Direct, "Shape19", K::Indicator},
+    {Input6Direct, "Shape20", K::Indicator},
+    {Output1Direct, "Shape21", K::Indicator},
+    {Output2Direct, "Shape22", K::Indicator},
+    {StepDirModeDirect, "Shape23", K::Indicator},
+    {ControllerModeDirect, "Shape24", K::Indicator},
+    {Analog1Direct, "StaticText69", K::Value},
+    {Analog2Direct, "StaticText70", K::Value},
+    {TemperatureDirect, "StaticText74", K::Value},
+    {SpeedBox, "Edit23", K::Box},
+    {SpeedWrite, "Button1", K::Button},
+    {RunCurrentBox, "Edit24", K::Box},
+    {RunCurrentWrite, "Button10", K::Button},
+    {HoldCurrentBox, "Edit25", K::Box},
+    {HoldCurrentWrite, "Button11", K::Button},
+    {MicrostepBox, "Edit26", K::Box},
+    {MicrostepWrite, "Button12", K::Button},
+    {RampBox, "Edit27", K::Box},
+    {RampWrite, "Button13", K::Button},
+    {StartSpeedBox, "Edit28", K::Box},
+    {StartSpeedWrite, "Button14", K::Button},
+    {SpeedModeBox, "Edit35", K::Box},
+    {SpeedModeWrite, "Button4", K::Button},
+    {SpeedCoefficientBox, "Edit36", K::Box},
+    {SpeedCoefficientWrite, "Button7", K::Button},
+    {DisplacementBox, "Edit29", K::Box},
+    {DisplacementWrite, "Button15", K::Button},
+    {Move, "Button16", K::Button},
+    {Left, "Button18", K::Button},
+    {Right, "Button21", K::Button},
+    {Direction, "StaticText83", K::Value},
+    {Run, "Button5", K::Button},
+    {Stop, "Button6", K::Button},
+    {ReadSettings, "Button17", K::Button},
+    {MotorRunning, "Shape2", K::Indicator},
+    // Prm 9 .. Prm 20 are 16-bit, Prm 21 .. Prm 25 32-bit; the boxes' names do not follow
+    // the parameter numbers.
+    {Prm9Box, "Edit11", K::Box},
+    {Offset(Prm9Box, 1), "Edit12", K::Box},
+    {Offset(Prm9Box, 2), "Edit13", K::Box},
+    {Offset(Prm9Box, 3), "Edit14", K::Box},
+    {Offset(Prm9Box, 4), "Edit15", K::Box},
+    {Offset(Prm9Box, 5), "Edit16", K::Box},
+    {Offset(Prm9Box, 6), "Edit17", K::Box},
+    {Offset(Prm9Box, 7), "Edit18", K::Box},
+    {Offset(Prm9Box, 8), "Edit19", K::Box},
+    {Offset(Prm9Box, 9), "Edit20", K::Box},
+    {Offset(Prm9Box, 10), "Edit21", K::Box},
+    {Offset(Prm9Box, 11), "Edit22", K::Box},
+    {Offset(Prm9Box, 12), "Edit1", K::Box},
+    {Offset(Prm9Box, 13), "Edit2", K::Box},
+    {Offset(Prm9Box, 14), "Edit30", K::Box},
+    {Offset(Prm9Box, 15), "Edit33", K::Box},
+    {Prm25Box, "Edit34", K::Box},
+    {Prm9Write, "Button23", K::Button},
+    {Offset(Prm9Write, 1), "Button24", K::Button},
+    {Offset(Prm9Write, 2), "Button25", K::Button},
+    {Offset(Prm9Write, 3), "Button26", K::Button},
+    {Offset(Prm9Write, 4), "Button27", K::Button},
+    {Offset(Prm9Write, 5), "Button28", K::Button},
+    {Offset(Prm9Write, 6), "Button29", K::Button},
+    {Offset(Prm9Write, 7), "Button30", K::Button},
+    {Offset(Prm9Write, 8), "Button31", K::Button},
+    {Offset(Prm9Write, 9), "Button32", K::Button},
+    {Offset(Prm9Write, 10), "Button33", K::Button},
+    {Offset(Prm9Write, 11), "Button34", K::Button},
+    {Offset(Prm9Write, 12), "Button35", K::Button},
+    {Offset(Prm9Write, 13), "Button36", K::Button},
+    {Offset(Prm9Write, 14), "Button37", K::Button},
+    {Offset(Prm9Write, 15), "Button38", K::Button},
+    {Prm25Write, "Button39", K::Button},
+    {ReadParameters, "Button8", K::Button},
+    {MemoryAddressLabel, "StaticText21", K::Value},
+    {MemoryAddress, "Edit3", K::Box},
+    {MemoryUp, "BitBtn1", K::Button},
+    {MemoryDown, "BitBtn2", K::Button},
+    {MemoryDataLabel, "StaticText22", K::Value},
+    {MemoryData, "Edit4", K::Box},
+    {MemoryRead, "Button40", K::Button},
+    {MemoryWrite, "Button41", K::Button},
+    {Service1Box, "Edit31", K::Box},
+    {Service2Box, "Edit32", K::Box},
+    {Service1Write, "Button9", K::Button},
+    {Service2Write, "Button19", K::Button},
+    {ServiceRead, "Button20", K::Button},
+};
+static_assert(std::size(kRows) == kControlCount);
+
+constexpr bool RowsInEnumOrder() {
+  for (std::size_t i = 0; i < std::size(kRows); ++i)
+    if (static_cast<std::size_t>(kRows[i].control) != i) return false;
+  return true;
+}
+static_assert(RowsInEnumOrder());
+
+}  // namespace
+
+std::span<const ControlRow> ControlRows() {
+  return kRows;
+}
+
+QString ObjectName(Control control) {
+  return QString::fromLatin1(kRows[static_cast<std::size_t>(control)].objectName);
+}
+
+ControlKind KindOf(Control control) {
+  return kRows[static_cast<std::size_t>(control)].kind;
+}
+
+Control ParameterBox(int prm) {
+  return Offset(Prm9Box, prm - 9);
+}
+Control ParameterWrite(int prm) {
+  return Offset(Prm9Write, prm - 9);
+}
+
+Control InputShape(int n, bool direct) {
+  return Offset(direct ? Input1Direct : Input1, n - 1);
+}
+Control OutputShape(int n, bool direct) {
+  return Offset(direct ? Output1Direct : Output1, n - 1);
+}
+
+ControlMap::ControlMap(QWidget* window) {
+  // The window's own controls: its secondary windows have names of their own.
+  for (const ControlRow& row : kRows) {
+    widgets_[static_cast<std::size_t>(row.control)] =
+        qobject_cast<QWidget*>(FindControl(window, QString::fromLatin1(row.objectName)));
+  }
+}
+
+}  // namespace kivra::app

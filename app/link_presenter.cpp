@@ -1,0 +1,376 @@
+#include "app/link_presenter.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/download_window.h"
+#include "app/editor_text.h"
+#include "app/indicator_shape.h"
+#include "app/program_editor.h"
+#include "app/prompts.h"
+#include "app/simulated_driver.h"
+#include "app/texts.h"
+#include "app/ui_language.h"
+#include "app/ui_look.h"
+#include "common/texts.h"
+
+namespace kivra::app {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Say(texts::Text text, bool english) {
+  return FromUtf8(texts::Tr(text, english));
+}
+
+QColor ColourOf(bool lit) {
+  return lit ? look::kLime : look::kScrollBar;
+}
+
+// The shapes that the driver's silence blanks: everything on both status displays but the
+// connection lamps, the motor and the debug shape.
+constexpr Control kBlankedShapes[] = {
+    Control::Input1,
+    Control::Input2,
+    Control::Input3,
+    Control::Input4,
+    Control::Input5,
+    Control::Input6,
+    Control::Output1,
+    Control::Output2,
+    Control::StepDirMode,
+    Control::ControllerMode,
+    Control::ScriptDirect,
+    Control::Input1Direct,
+    Control::Input2Direct,
+    Control::Input3Direct,
+    Control::Input4Direct,
+    Control::Input5Direct,
+    Control::Input6Direct,
+    Control::Output1Direct,
+    Control::Output2Direct,
+    Control::StepDirModeDirect,
+    Control::ControllerModeDirect,
+};
+
+}  // namespace
+
+LinkPresenter::LinkPresenter(PresenterWindows windows, Dialog dialog, Prompts& prompts,
+                             const UiLanguage& language, const SimulatedDriver& simulated)
+    : windows_(windows),
+      dialog_(std::move(dialog)),
+      prompts_(prompts),
+      language_(language),
+      simulated_(simulated) {}
+
+// --- Drawing, only what changes ---
+
+void LinkPresenter::SetShape(Control control, Shown shown) {
+  Shown& now = shapes_[static_cast<std::size_t>(control)];
+  if (now == shown) return;
+  now = shown;
+  auto* shape = windows_.controls->Get<IndicatorShape>(control);
+  if (!shape) return;
+  shape->SetColour(shown == Shown::Red ? look::kRed : ColourOf(shown == Shown::On));
+}
+
+void LinkPresenter::SetLamp(Control control, bool lit) {
+  SetShape(control, lit ? Shown::On : Shown::Off);
+}
+
+bool LinkPresenter::Lit(Control control) const {
+  const auto* shape = windows_.controls->Get<IndicatorShape>(control);
+  return shape && shape->Colour() == look::kLime;
+}
+
+void LinkPresenter::SetText(Control control, const QString& text) {
+  numberShown_[static_cast<std::size_t>(control)] = false;
+  QWidget* widget = windows_.controls->Widget(control);
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    if (label->text() != text) label->setText(text);
+  } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+    if (box->text() != text) box->setText(text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    if (button->text() != text) button->setText(text);
+  }
+}
+
+void LinkPresenter::SetNumber(Control control, int value) {
+  const auto i = static_cast<std::size_t>(control);
+  // A box the user typed into is written again even when the number is the same.
+  const bool box = KindOf(control) == ControlKind::Box;
+  if (!box && numberShown_[i] && numbers_[i] == value) return;
+  SetText(control, QString::number(value));
+  numbers_[i] = value;
+  numberShown_[i] = true;
+}
+
+void LinkPresenter::ClearBoxes(std::initializer_list<Control> boxes) {
+  for (Control box : boxes) SetText(box, QString());
+}
+
+void LinkPresenter::ShowDirection(bool right) {
+  SetText(Control::Direction,
+          Say(right ? texts::Text::Right : texts::Text::Left, language_.IsEnglish()));
+}
+
+int LinkPresenter::DirectionShown() const {
+  const auto* label = windows_.controls->Get<QLabel>(Control::Direction);
+  const QString text = label ? label->text() : QString();
+  return text == Say(texts::Text::Left, false) || text == Say(texts::Text::Left, true) ? 0 : 1;
+}
+
+void LinkPresenter::SetDisplacementColour(bool red) {
+  auto* box = windows_.controls->Get<QLineEdit>(Control::DisplacementBox);
+  if (!box) return;
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base,
+                   red ? look::kRed : QApplication::palette().color(QPalette::Base));
+  box->setPalette(palette);
+}
+
+void LinkPresenter::SetEditorReadOnly(bool readOnly) {
+  if (windows_.editor->isReadOnly() != readOnly) windows_.editor->setReadOnly(readOnly);
+}
+
+// --- The connection ---
+
+void LinkPresenter::AddLinkStatusLabels() {
+  // Below the status panel's lamp, and beside the direct-control tab's: free space of
+  // each group, so nothing there moves.
+  struct Place {
+    Control lamp;
+    const char* name;
+    QRect rect;
+    Qt::Alignment alignment;
+  };
+  const Place places[] = {
+      {Control::Connection, "LinkStatusText1", {6, 84, 89, 34}, Qt::AlignLeft | Qt::AlignTop},
+      {Control::DriverConnection,
+       "LinkStatusText2",
+       {148, 54, 64, 32},
+       Qt::AlignLeft | Qt::AlignVCenter}};
+  for (const Place& place : places) {
+    QWidget* lamp = windows_.controls->Widget(place.lamp);
+    if (!lamp || !lamp->parentWidget()) continue;
+    QLabel* label = look::AddLabel(lamp->parentWidget(), QString::fromLatin1(place.name), QString(),
+                                   place.rect, place.alignment);
+    label->setWordWrap(true);
+    linkStatusLabels_.append(label);
+  }
+  DrawLinkStatus();
+}
+
+void LinkPresenter::OnLinkStatus(link::LinkStatus status) {
+  linkStatus_ = status;
+  const Shown lamp = status == link::LinkStatus::Answering ? Shown::On : Shown::Red;
+  SetShape(Control::Connection, lamp);
+  SetShape(Control::DriverConnection, lamp);
+  DrawLinkStatus();
+}
+
+void LinkPresenter::LanguageChanged() {
+  DrawLinkStatus();
+}
+
+void LinkPresenter::DrawLinkStatus() {
+  const QString text = FromUtf8(texts::LinkStatusText(linkStatus_, language_.IsEnglish()));
+  for (Control lamp : {Control::Connection, Control::DriverConnection}) {
+    if (QWidget* widget = windows_.controls->Widget(lamp)) widget->setToolTip(text);
+  }
+  for (QLabel* label : linkStatusLabels_) label->setText(text);
+}
+
+// --- Status replies ---
+
+void LinkPresenter::OnStatus(const link::StatusReply& s) {
+  for (int i = 1; i <= 6; ++i) {
+    SetLamp(InputShape(i, false), s.Input(i));
+    SetLamp(InputShape(i, true), s.Input(i));
+  }
+  for (int i = 1; i <= 2; ++i) {
+    SetLamp(OutputShape(i, false), s.Output(i));
+    SetLamp(OutputShape(i, true), s.Output(i));
+  }
+  SetNumber(Control::Analog1, s.analog1);
+  SetNumber(Control::Analog1Direct, s.analog1);
+  SetNumber(Control::Analog2, s.analog2);
+  SetNumber(Control::Analog2Direct, s.analog2);
+  SetNumber(Control::Temperature, s.temperature);
+  SetNumber(Control::TemperatureDirect, s.temperature);
+
+  SetLamp(Control::ScriptShape, s.ScriptRunning());
+  SetLamp(Control::ScriptDirect, s.ScriptRunning());
+  SetText(Control::ScriptButton, QString::fromLatin1(text::kScriptSwitch));
+  // With the script running and debugging off the editor is the user's again; with
+  // debugging on, the line the driver executes follows (OnDebugLine).
+  if (s.ScriptRunning() && !debugOn_) SetEditorReadOnly(false);
+
+  SetLamp(Control::ControllerMode, s.ControllerMode());
+  SetLamp(Control::ControllerModeDirect, s.ControllerMode());
+  SetLamp(Control::StepDirMode, !s.ControllerMode());
+  SetLamp(Control::StepDirModeDirect, !s.ControllerMode());
+  SetLamp(Control::MotorRunning, s.MotorRunning());
+}
+
+void LinkPresenter::OnStatusLost() {
+  // The analog values, the motor and debug shapes and the connection lamps keep theirs.
+  SetLamp(Control::ScriptShape, false);
+  SetText(Control::ScriptButton, QString::fromLatin1(text::kScriptSwitch));
+  SetText(Control::Temperature, QStringLiteral(" "));
+  SetText(Control::TemperatureDirect, QStringLiteral(" "));
+  for (Control shape : kBlankedShapes) SetLamp(shape, false);
+}
+
+void LinkPresenter::OnDebugLine(std::uint32_t line) {
+  ProgramEditor* editor = windows_.editor;
+  const std::optional<TextRange> range =
+      EditorLineRange(editor->toPlainText(), static_cast<int>(line));
+  if (!range) return;
+  editor->SelectRange(range->start, range->length);
+  editor->ensureCursorVisible();
+  SetEditorReadOnly(true);
+}
+
+// --- Replies into boxes ---
+
+void LinkPresenter::OnMotorSettings(const link::MotorSettings& m) {
+  SetNumber(Control::SpeedBox, m.speed);
+  SetNumber(Control::RunCurrentBox, m.runCurrent);
+  SetNumber(Control::HoldCurrentBox, m.holdCurrent);
+  SetNumber(Control::MicrostepBox, m.microstep);
+  SetNumber(Control::RampBox, m.ramp);
+  SetNumber(Control::StartSpeedBox, m.startSpeed);
+  ShowDirection(m.direction != 0);
+  SetNumber(Control::DisplacementBox, m.displacement);
+  SetNumber(Control::SpeedModeBox, m.speedMode);
+  SetNumber(Control::SpeedCoefficientBox, m.speedCoefficient);
+}
+
+void LinkPresenter::OnParameterBlock(const link::ParameterBlock& p) {
+  for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm) {
+    const int value = link::IsWideParameter(prm) ? p.prm21to25[prm - 21]
+                                                 : p.prm9to20[prm - link::kFirstParameter];
+    SetNumber(ParameterBox(prm), value);
+  }
+}
+
+void LinkPresenter::OnMemoryValue(std::uint8_t value) {
+  SetNumber(Control::MemoryData, value);
+}
+
+void LinkPresenter::OnServiceValues(const link::ServiceValues& v) {
+  SetNumber(Control::Service1Box, v.value1);
+  SetNumber(Control::Service2Box, v.value2);
+}
+
+// The displacement box alone shows a refused value: red on a non-number, the window's
+// colour again once a value goes out.
+void LinkPresenter::OnValueSent(link::Setting setting, std::int32_t) {
+  if (setting == link::Setting::Displacement) SetDisplacementColour(false);
+}
+
+void LinkPresenter::OnExchange(const link::ExchangeRecord& e) {
+  if (e.request == link::LinkState::Displacement && e.outcome == link::ExchangeOutcome::Refused &&
+      e.refusal == link::Refusal::NotANumber) {
+    SetDisplacementColour(true);
+  }
+}
+
+// --- The download ---
+
+void LinkPresenter::OnDownload(const link::DownloadProgress& p) {
+  DownloadWindow* window = windows_.download;
+  switch (p.stage) {
+    case link::DownloadProgress::Stage::Started:
+      window->Begin(Say(texts::Text::DownloadCaption, language_.IsEnglish()),
+                    static_cast<int>(p.maximum));
+      window->show();
+      window->raise();
+      window->SetPosition(0);
+      return;
+    case link::DownloadProgress::Stage::Position:
+      window->SetPosition(p.position);
+      return;
+    case link::DownloadProgress::Stage::Ended:
+      window->hide();
+      if (p.resetBar) window->SetPosition(0);
+      if (downloadEnded) downloadEnded(p.result == link::DownloadResult::Succeeded);
+      return;
+  }
+}
+
+// --- Messages ---
+
+void LinkPresenter::OnNotice(link::Notice notice, std::string_view detail) {
+  const bool english = language_.IsEnglish();
+  MessageKind kind = MessageKind::Error;
+  QString text;
+  switch (notice) {
+    case link::Notice::NoValidProgram:
+      text = Say(texts::Text::NoValidProgram, english);
+      break;
+    case link::Notice::DownloadNoPort:
+      text = Say(texts::Text::DownloadNoPort, english);
+      break;
+    case link::Notice::DownloadWaitsForPort:
+      text = Say(texts::Text::DownloadWaitsForPort, english);
+      break;
+    case link::Notice::DownloadError:
+      text = Say(texts::Text::DownloadError, english);
+      break;
+    case link::Notice::NumberExpected:
+      kind = MessageKind::Information;
+      text = Say(texts::Text::NumberExpected, english);
+      break;
+    case link::Notice::PortError:
+      text = FromUtf8(detail);
+      break;
+  }
+  prompts_.Show(windows_.mainWindow, kind, text, Buttons::Ok);
+}
+
+// --- The port ---
+
+void LinkPresenter::ShowPortNumber(std::string_view port) {
+  QString text = FromUtf8(port);
+  for (Control display : {Control::PortNumber, Control::PortNumberDirect}) {
+    // The boxes were made for a port number; a device path is shown in full as a tooltip.
+    if (QWidget* widget = windows_.controls->Widget(display)) widget->setToolTip(text);
+  }
+  if (simulated_.IsPath(text)) text = SimulatedDriver::kSettingText;
+  SetText(Control::PortNumber, text);
+  SetText(Control::PortNumberDirect, text);
+}
+
+void LinkPresenter::PortNotOpened(std::string_view port, link::OpenFailure reason,
+                                  std::string_view detail, bool startUp) {
+  const bool english = language_.IsEnglish();
+  std::string text = texts::PortNotOpened(port, reason, detail, english);
+  if (startUp) {
+    // Without a driver at hand, the simulated one is a click away.
+    text += '\n';
+    text += texts::Tr(texts::Text::SimulatedDriverHint, english);
+  }
+  prompts_.Show(windows_.mainWindow, MessageKind::Warning, FromUtf8(text), Buttons::Ok);
+}
+
+void LinkPresenter::PortNotANumber() {
+  prompts_.Show(windows_.mainWindow, MessageKind::Error,
+                Say(texts::Text::EnterNumber, language_.IsEnglish()), Buttons::Ok);
+}
+
+void LinkPresenter::SetDialogVisible(bool visible) {
+  dialog_.setVisible(visible);
+}
+
+void LinkPresenter::SetNumberText(std::string_view text) {
+  const QString port = FromUtf8(text);
+  dialog_.setNumber(simulated_.IsPath(port) ? SimulatedDriver::kSettingText : port);
+}
+
+}  // namespace kivra::app

@@ -1,0 +1,113 @@
+#pragma once
+
+// Draws what the link engine and the port selection report into the window's controls.
+// It touches a control only when what it shows changes, so a driver that is polled forty
+// times a second with the same values costs the window next to nothing.
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "app/controls.h"
+#include "link/facts.h"
+#include "link/port_selection.h"
+
+class QLabel;
+class QWidget;
+
+namespace kivra::app {
+
+class DownloadWindow;
+class ProgramEditor;
+class Prompts;
+class SimulatedDriver;
+class UiLanguage;
+
+struct PresenterWindows {
+  QWidget* mainWindow;
+  const ControlMap* controls;
+  ProgramEditor* editor;
+  DownloadWindow* download;
+};
+
+class LinkPresenter final : public link::LinkObserver, public link::PortView {
+ public:
+  // The port dialog of the window; the presenter only shows and hides it.
+  struct Dialog {
+    std::function<void(bool)> setVisible;
+    std::function<void(const QString&)> setNumber;
+  };
+
+  LinkPresenter(PresenterWindows windows, Dialog dialog, Prompts& prompts,
+                const UiLanguage& language, const SimulatedDriver& simulated);
+
+  // Whether debugging is on, for the status replies that leave the editor writable.
+  void SetDebugOn(bool on) { debugOn_ = on; }
+  // The direction text's words follow the language.
+  void LanguageChanged();
+  // The link's state in words beside both connection indicators.
+  void AddLinkStatusLabels();
+
+  // What the window shows now: the output lamps' state is what MOVE and the output
+  // buttons send, and the direction text what the direction command sends.
+  bool Lit(Control control) const;
+  // The direction text as shown: 0 for left ("SOL", "L"), else 1.
+  int DirectionShown() const;
+
+  // Direct drawing for the window's own switches and buttons.
+  void SetLamp(Control control, bool lit);
+  void SetText(Control control, const QString& text);
+  void ClearBoxes(std::initializer_list<Control> boxes);
+  void ShowDirection(bool right);
+
+  // LinkObserver
+  void OnLinkStatus(link::LinkStatus status) override;
+  void OnStatus(const link::StatusReply& s) override;
+  void OnStatusLost() override;
+  void OnDebugLine(std::uint32_t line) override;
+  void OnMotorSettings(const link::MotorSettings& m) override;
+  void OnParameterBlock(const link::ParameterBlock& p) override;
+  void OnMemoryValue(std::uint8_t value) override;
+  void OnServiceValues(const link::ServiceValues& v) override;
+  void OnValueSent(link::Setting setting, std::int32_t value) override;
+  void OnExchange(const link::ExchangeRecord& e) override;
+  void OnDownload(const link::DownloadProgress& p) override;
+  void OnNotice(link::Notice notice, std::string_view detail) override;
+
+  // PortView
+  void ShowPortNumber(std::string_view text) override;
+  void PortNotOpened(std::string_view port, link::OpenFailure reason, std::string_view detail,
+                     bool startUp) override;
+  void PortNotANumber() override;
+  void SetDialogVisible(bool visible) override;
+  void SetNumberText(std::string_view text) override;
+
+  // Told when the download window closes: the driver took the whole program, or not.
+  std::function<void(bool succeeded)> downloadEnded;
+
+ private:
+  enum class Shown : std::uint8_t { Unknown, Off, On, Red };
+  void SetShape(Control control, Shown shown);
+  void SetNumber(Control control, int value);
+  void SetDisplacementColour(bool red);
+  void SetEditorReadOnly(bool readOnly);
+  void DrawLinkStatus();
+
+  PresenterWindows windows_;
+  Dialog dialog_;
+  Prompts& prompts_;
+  const UiLanguage& language_;
+  const SimulatedDriver& simulated_;
+  bool debugOn_ = false;
+  link::LinkStatus linkStatus_ = link::LinkStatus::PortClosed;
+  QList<QLabel*> linkStatusLabels_;
+  // What each control shows, as far as the presenter drew it.
+  std::array<Shown, kControlCount> shapes_{};
+  std::array<int, kControlCount> numbers_{};
+  std::array<bool, kControlCount> numberShown_{};
+  bool directionRight_ = false;
+  bool directionShown_ = false;
+};
+
+}  // namespace kivra::app

@@ -1,0 +1,257 @@
+// The control registry against the built window, and the presenter drawing the link's
+// typed facts into the controls: which shapes and texts each fact lights, and that
+// nothing is touched when nothing changed.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/controls.h"
+#include "app/link_presenter.h"
+#include "app/simulated_driver.h"
+#include "app/ui_language.h"
+#include "driver_fixture.h"
+
+namespace kivra::app::testing {
+namespace {
+
+// Every widget below `parent` called `name`, other windows left out.
+int CountNamed(QObject* parent, const QString& name) {
+  int n = 0;
+  for (QObject* child : parent->children()) {
+    if (auto* w = qobject_cast<QWidget*>(child); w && w->isWindow()) continue;
+    if (child->objectName() == name && qobject_cast<QWidget*>(child)) ++n;
+    n += CountNamed(child, name);
+  }
+  return n;
+}
+
+bool OfKind(QWidget* widget, ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Indicator:
+      return qobject_cast<IndicatorShape*>(widget) != nullptr;
+    case ControlKind::Value:
+      return qobject_cast<QLabel*>(widget) != nullptr;
+    case ControlKind::Box:
+      return qobject_cast<QLineEdit*>(widget) != nullptr;
+    case ControlKind::Button:
+      return qobject_cast<QPushButton*>(widget) != nullptr;
+  }
+  return false;
+}
+
+// A presenter of its own on a started window whose link is stopped, so that only the
+// facts the test tells reach the controls.
+struct Drawn {
+  WindowHarness h;
+  UiLanguage language;
+  SimulatedDriver simulated;
+  std::unique_ptr<ControlMap> controls;
+  std::unique_ptr<LinkPresenter> presenter;
+
+  explicit Drawn(bool english = false) : language(english) {
+    if (!h.Start()) return;
+    h.window().driverLink().timer()->stop();
+    controls = std::make_unique<ControlMap>(&h.window());
+    presenter = std::make_unique<LinkPresenter>(
+        PresenterWindows{&h.window(), controls.get(), &h.editor(), h.window().downloadWindow()},
+        LinkPresenter::Dialog{[](bool) {}, [](const QString&) {}}, h.prompts, language, simulated);
+  }
+  MainWindow& w() { return h.window(); }
+};
+
+link::StatusReply Status(std::uint8_t io, std::uint8_t mode, std::uint8_t analog1 = 17,
+                         std::uint8_t analog2 = 250, std::uint8_t temperature = 41) {
+  link::StatusReply s;
+  s.io = io;
+  s.mode = mode;
+  s.analog1 = analog1;
+  s.analog2 = analog2;
+  s.temperature = temperature;
+  return s;
+}
+
+std::vector<int> LitShapes(MainWindow& w) {
+  std::vector<int> lit;
+  for (int n = 1; n <= 26; ++n)
+    if (Lit(w, n)) lit.push_back(n);
+  return lit;
+}
+
+}  // namespace
+
+class PresenterTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void everyRegistryRowIsOneWidgetOfItsKind() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    const ControlMap map(&h.window());
+    for (const ControlRow& row : ControlRows()) {
+      const QString name = QString::fromLatin1(row.objectName);
+      QCOMPARE(CountNamed(&h.window(), name), 1);
+      QVERIFY2(OfKind(map.Widget(row.control), row.kind), row.objectName);
+    }
+    // The parameter boxes and buttons in their order: Prm 9 is Edit11 and Button23, Prm 21
+    // is Edit1 and Button35, Prm 25 is Edit34 and Button39.
+    QCOMPARE(ObjectName(ParameterBox(9)), QStringLiteral("Edit11"));
+    QCOMPARE(ObjectName(ParameterBox(21)), QStringLiteral("Edit1"));
+    QCOMPARE(ObjectName(ParameterBox(25)), QStringLiteral("Edit34"));
+    QCOMPARE(ObjectName(ParameterWrite(9)), QStringLiteral("Button23"));
+    QCOMPARE(ObjectName(ParameterWrite(25)), QStringLiteral("Button39"));
+  }
+
+  void statusBitsLightTheirShapesOnBothTabs() {
+    struct Case {
+      std::uint8_t io;
+      std::uint8_t mode;
+      std::vector<int> lit;  // besides the connection shapes 1 and 13
+    };
+    const Case cases[] = {
+        {0x41, 0x00, {3, 9, 11, 15, 21, 23}},   // input 1, output 1; step/dir mode
+        {0xC0, 0x00, {9, 10, 11, 21, 22, 23}},  // both outputs only
+        {0x00, 0x05, {2, 12, 24}},              // controller, motor running, no script
+        {0x3F, 0x02, {3, 4, 5, 6, 7, 8, 11, 14, 15, 16, 17, 18, 19, 20, 23, 26}},
+    };
+    for (const auto& c : cases) {
+      Drawn d;
+      QVERIFY(d.presenter);
+      d.presenter->OnLinkStatus(link::LinkStatus::Answering);
+      d.presenter->OnStatus(Status(c.io, c.mode));
+      std::vector<int> expected = c.lit;
+      expected.push_back(1);
+      expected.push_back(13);
+      std::sort(expected.begin(), expected.end());
+      QCOMPARE(LitShapes(d.w()), expected);
+      QCOMPARE(Text(d.w(), "StaticText49"), QStringLiteral("17"));
+      QCOMPARE(Text(d.w(), "StaticText70"), QStringLiteral("250"));
+      QCOMPARE(Text(d.w(), "StaticText74"), QStringLiteral("41"));
+      QCOMPARE(Text(d.w(), "Button3"), QStringLiteral("SCRIPT ON/OFF"));
+    }
+  }
+
+  void silenceBlanksAllButTheAnalogValuesAndTheMotor() {
+    Drawn d;
+    QVERIFY(d.presenter);
+    d.presenter->OnLinkStatus(link::LinkStatus::Answering);
+    d.presenter->OnStatus(Status(0xFF, 0x07, 33, 44, 50));
+    d.presenter->OnLinkStatus(link::LinkStatus::NotAnswering);
+    d.presenter->OnStatusLost();
+    QCOMPARE(LitShapes(d.w()), std::vector<int>{2});
+    QVERIFY(Red(d.w(), 1) && Red(d.w(), 13));
+    QCOMPARE(Text(d.w(), "StaticText13"), QStringLiteral(" "));
+    QCOMPARE(Text(d.w(), "StaticText74"), QStringLiteral(" "));
+    QCOMPARE(Text(d.w(), "StaticText49"), QStringLiteral("33"));
+    QCOMPARE(Text(d.w(), "StaticText70"), QStringLiteral("44"));
+    // The next reply draws the temperature again, even when it is the same.
+    d.presenter->OnStatus(Status(0, 0, 33, 44, 50));
+    QCOMPARE(Text(d.w(), "StaticText13"), QStringLiteral("50"));
+  }
+
+  // A value that did not change is not drawn again: a text put there behind the
+  // presenter's back stays until the value itself changes.
+  void unchangedValuesAreNotTouched() {
+    Drawn d;
+    QVERIFY(d.presenter);
+    d.presenter->OnStatus(Status(0x01, 0, 10));
+    qobject_cast<QLabel*>(Control(d.w(), "StaticText49"))->setText(QStringLiteral("x"));
+    d.presenter->OnStatus(Status(0x01, 0, 10));
+    QCOMPARE(Text(d.w(), "StaticText49"), QStringLiteral("x"));
+    d.presenter->OnStatus(Status(0x01, 0, 11));
+    QCOMPARE(Text(d.w(), "StaticText49"), QStringLiteral("11"));
+  }
+
+  void repliesFillTheBoxesAndTheDirectionInEitherLanguage() {
+    for (const bool english : {false, true}) {
+      Drawn d(english);
+      QVERIFY(d.presenter);
+      link::MotorSettings m;
+      m.speed = 15000;
+      m.holdCurrent = 50;
+      m.direction = 1;
+      m.displacement = -2;
+      m.speedCoefficient = 65535;
+      d.presenter->OnMotorSettings(m);
+      QCOMPARE(Text(d.w(), "Edit23"), QStringLiteral("15000"));
+      QCOMPARE(Text(d.w(), "Edit25"), QStringLiteral("50"));
+      QCOMPARE(Text(d.w(), "Edit29"), QStringLiteral("-2"));
+      QCOMPARE(Text(d.w(), "Edit36"), QStringLiteral("65535"));
+      QCOMPARE(Text(d.w(), "StaticText83"),
+               english ? QStringLiteral("R") : QString::fromUtf8("SAĞ"));
+      QCOMPARE(d.presenter->DirectionShown(), 1);
+      // A left shown in either language sends 0.
+      d.presenter->ShowDirection(false);
+      QCOMPARE(d.presenter->DirectionShown(), 0);
+
+      link::ParameterBlock p;
+      p.prm9to20[0] = 65281;
+      p.prm21to25[0] = -1;
+      d.presenter->OnParameterBlock(p);
+      QCOMPARE(Text(d.w(), "Edit11"), QStringLiteral("65281"));
+      QCOMPARE(Text(d.w(), "Edit1"), QStringLiteral("-1"));
+      d.presenter->OnMemoryValue(200);
+      QCOMPARE(Text(d.w(), "Edit4"), QStringLiteral("200"));
+      d.presenter->OnServiceValues({85, 99});
+      QCOMPARE(Text(d.w(), "Edit31"), QStringLiteral("85"));
+      QCOMPARE(Text(d.w(), "Edit32"), QStringLiteral("99"));
+    }
+  }
+
+  // An edited program that fails its check leaves debugging off; the edit is then taken as
+  // seen, so the next click turns debugging on without checking again.
+  void debugSwitchAfterAFailedCheck() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    h.window().driverLink().timer()->stop();
+    h.Type(QStringLiteral("       SPEED = ;"));
+    const auto debugOn = [&] { return h.page().debugShape()->Colour() == look::kLime; };
+    h.page().debugButton()->click();
+    QVERIFY(!debugOn());
+    QVERIFY(!h.window().driverLink().engine().Variables().debugOn);
+    QVERIFY(!h.window().lastCheck().programValid);  // it was checked
+    h.page().debugButton()->click();
+    QVERIFY(debugOn());
+    QVERIFY(h.window().driverLink().engine().Variables().debugOn);
+    QVERIFY(h.editor().isReadOnly());
+    QCOMPARE(h.page().debugButton()->text(), QStringLiteral("DEBUG OFF"));
+    h.page().debugButton()->click();
+    QVERIFY(!debugOn() && !h.editor().isReadOnly());
+    QCOMPARE(h.page().debugButton()->text(), QStringLiteral("DEBUG ON"));
+  }
+
+  void noticesBecomeTheirMessages() {
+    struct Case {
+      link::Notice notice;
+      const char* detail;
+      MessageKind kind;
+      const char* english;
+      const char* turkish;
+    };
+    const Case cases[] = {
+        {link::Notice::NoValidProgram, "", MessageKind::Error, "No valid program!",
+         "Geçerli program yok!"},
+        {link::Notice::DownloadError, "", MessageKind::Error, "Download error!",
+         "Program Yazılamadı!"},
+        {link::Notice::NumberExpected, "", MessageKind::Information, "Number expected!",
+         "Sayı giriniz!"},
+        {link::Notice::PortError, "Device gone", MessageKind::Error, "Device gone", "Device gone"},
+    };
+    for (const bool english : {false, true}) {
+      Drawn d(english);
+      QVERIFY(d.presenter);
+      for (const auto& c : cases) {
+        d.h.prompts.shown.clear();
+        d.presenter->OnNotice(c.notice, c.detail);
+        QCOMPARE(d.h.prompts.shown.size(), std::size_t{1});
+        QCOMPARE(d.h.prompts.shown[0].kind, c.kind);
+        QCOMPARE(d.h.prompts.shown[0].text, QString::fromUtf8(english ? c.english : c.turkish));
+      }
+    }
+  }
+};
+
+}  // namespace kivra::app::testing
+
+QTEST_MAIN(kivra::app::testing::PresenterTest)
+#include "presenter_test.moc"
