@@ -57,8 +57,9 @@ void LineFeed::Emit(const LineEvent& event) {
 void LineFeed::OnFrame(const FrameRecord& r) {
   switch (r.event) {
     case FrameEvent::Sent: {
-      // Whatever is still unread by the engine came before this frame: it answers nothing.
-      PassedOver(pending_.size());
+      // What came before this frame and was not taken answers nothing; the start of a reply
+      // still arriving waits for its rest, which the engine may yet take.
+      PassedOver(Settled());
       LineEvent e{.timeMs = static_cast<std::int64_t>(r.timeMs),
                   .direction = Direction::Sent,
                   .attempt = Clamp8(r.attempt),
@@ -115,7 +116,8 @@ void LineFeed::Judged(const FrameRecord& r) {
 }
 
 void LineFeed::OnLinkStatus(LinkStatus status) {
-  PassedOver(pending_.size());
+  // Once the port is closed nothing more arrives: what is left is shown as it is.
+  PassedOver(status == LinkStatus::PortClosed ? pending_.size() : Settled());
   LineEvent e{.timeMs = static_cast<std::int64_t>(clock_.NowMs()),
               .outcome = FrameOutcome::Link,
               .bytes = {}};
@@ -139,6 +141,12 @@ void LineFeed::PassedOver(std::size_t n) {
     Emit(e);
   }
   Drop(n);
+}
+
+std::size_t LineFeed::Settled() const {
+  const auto pieces = SplitReceived(pending_);
+  if (!pieces.empty() && pieces.back().partial) return pieces.back().offset;
+  return pending_.size();
 }
 
 void LineFeed::Drop(std::size_t n) {

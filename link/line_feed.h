@@ -37,6 +37,8 @@ class LineFeed final : public LinkObserver {
   // The first `n` pending bytes, which the engine passed over, as rows of their own.
   void PassedOver(std::size_t n);
   void Drop(std::size_t n);
+  // The pending bytes up to the start of a reply still arriving.
+  std::size_t Settled() const;
   std::uint8_t ReadsIn(std::size_t from, std::size_t to) const;
   std::int64_t TimeOf(std::size_t at) const;
 

@@ -469,6 +469,13 @@ TEST(LineFeed, RowsFollowTheEnginesJudgement) {
         {E::Received, status},
         {E::Sent, poll}},
        {{R, O::Accepted, W::None, 1}, {R, O::Ignored, W::None, 1}, {S, O::Sent, W::None, 1}}},
+      {"a reply split across the next poll is one row",
+       {{E::Sent, poll},
+        {E::Received, head},
+        {E::Sent, poll, F::None, 2},
+        {E::Received, tail},
+        {E::Accepted, status}},
+       {{S, O::Sent, W::None, 2}, {R, O::Accepted, W::None, 2}}},
       {"the port refused the frame",
        {{E::Failed, poll, F::PortRefused}},
        {{S, O::Failed, W::Refused, 1}}},
@@ -536,6 +543,16 @@ TEST(LineFeed, BoundedWhileBytesPileUpAndTheLinkStateIsARow) {
   EXPECT_EQ(rig.rows.back().outcome, FrameOutcome::Link);
   EXPECT_EQ(rig.rows.back().timeMs, 77);
   EXPECT_EQ(rig.rows.back().linkStatus, static_cast<int>(LinkStatus::NotAnswering));
+  // The start of a reply waits for its rest while the link is on, and shows when it closes.
+  const Frame status = StatusFrame();
+  const Frame head(status.begin(), status.begin() + 4);
+  rig.feed.OnFrame({.event = FrameEvent::Received, .bytes = head});
+  rig.feed.OnLinkStatus(LinkStatus::NotAnswering);
+  EXPECT_EQ(rig.rows.back().outcome, FrameOutcome::Link);
+  rig.feed.OnLinkStatus(LinkStatus::PortClosed);
+  ASSERT_GE(rig.rows.size(), 2u);
+  EXPECT_EQ(rig.rows[rig.rows.size() - 2].bytes, head);
+  EXPECT_EQ(rig.rows[rig.rows.size() - 2].why, FailReason::Partial);
 }
 
 // The feed on the engine itself: what the engine decides is what the rows say.
