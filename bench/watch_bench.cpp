@@ -1,6 +1,7 @@
-// Watching the link: what one frame event costs on its way into the frame inspector (the
-// watch's ring and meter, then the inspector's rows and table, with the ring full so the
-// oldest row goes as the new one comes), and what decoding one costs on its own.
+// Watching the link: what one frame event costs on its way into the frame inspector (from
+// the engine's records of a reply read and accepted, through the rows' feed, the watch's
+// ring and meter, then the inspector's rows and table, with the ring full so the oldest row
+// goes as the new one comes), and what decoding one costs on its own.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,7 @@
 #include "app/prompts.h"
 #include "link/decode.h"
 #include "link/frames.h"
+#include "link/line_feed.h"
 
 namespace {
 
@@ -59,8 +61,21 @@ void BM_InspectorAppend(benchmark::State& state) {
   inspector.show();
   for (int i = 0; i < 100'000; ++i) watch.OnFrame(StatusEvent(now++));
   inspector.Refresh();
+  struct Clock final : kivra::link::Clock {
+    std::int64_t& now;
+    explicit Clock(std::int64_t& n) : now(n) {}
+    std::uint64_t NowMs() override { return static_cast<std::uint64_t>(now); }
+  } clock(now);
+  kivra::link::LineFeed feed(clock);
+  feed.AddListener(&watch);
+  const std::vector<std::uint8_t> reply = StatusEvent(0).bytes;
+  kivra::link::FrameRecord read{.event = kivra::link::FrameEvent::Received, .bytes = reply};
+  kivra::link::FrameRecord accepted{.event = kivra::link::FrameEvent::Accepted, .bytes = reply};
+  accepted.roundTripMs = 30;
   for (auto _ : state) {
-    watch.OnFrame(StatusEvent(now++));
+    read.timeMs = accepted.timeMs = static_cast<std::uint64_t>(now++);
+    feed.OnFrame(read);
+    feed.OnFrame(accepted);
     inspector.Refresh();
   }
   benchmark::DoNotOptimize(inspector.model()->rowCount());
