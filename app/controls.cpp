@@ -127,6 +127,7 @@ constexpr ControlRow kRows[] = {
     {Service1Write, "Button9", K::Button},
     {Service2Write, "Button19", K::Button},
     {ServiceRead, "Button20", K::Button},
+    {DirectNote, "DirectControlNote", K::Value},
 };
 static_assert(std::size(kRows) == kControlCount);
 

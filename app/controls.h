@@ -100,9 +100,11 @@ enum class Control : std::uint8_t {
   Service1Write,
   Service2Write,
   ServiceRead,
+  // Below the groups: why a value was not sent, or that the driver took it.
+  DirectNote,
 };
 
-inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::ServiceRead) + 1;
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::DirectNote) + 1;
 
 // The widget class each control is.
 enum class ControlKind : std::uint8_t {

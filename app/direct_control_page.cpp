@@ -30,6 +30,8 @@ DirectControlPage::DirectControlPage(QWidget* parent) : QWidget(parent) {
   new ParameterGroup(this, {528, 12, 251, 537});
   BuildMemoryAccess();
   BuildServiceControls();
+  // Under the three groups, where nothing else is: one line about the last value written.
+  look::AddLabel(this, ObjectName(Control::DirectNote), QString(), {60, 556, 719, 17});
 }
 
 void DirectControlPage::BuildMemoryAccess() {

@@ -147,15 +147,23 @@ void DriverLink::ConnectButtons() {
   link::LinkEngine& e = *engine_;
   for (const SettingButton& b : kSettingButtons) {
     // The box is read as the button is pressed; the engine checks the value as it sends.
-    OnClick(b.button, [this, b] { engine_->WriteSetting(b.setting, BoxValue(b.box)); });
+    OnClick(b.button, [this, b] {
+      const link::Entered value = BoxValue(b.box);
+      presenter_->AskedToWrite(LinkPresenter::WriteAsked::Setting(b.setting, value));
+      engine_->WriteSetting(b.setting, value);
+    });
+    presenter_->ShowAcceptedValues(b.box, LinkPresenter::WriteAsked::Setting(b.setting));
   }
   OnClick(Control::Run, [&e] { e.Run(); });
   OnClick(Control::Stop, [&e] { e.Stop(); });
   OnClick(Control::ReadParameters, [&e] { e.ReadParameters(); });
   OnClick(Control::ReadProgramName, [&e] { e.ReadProgramName(); });
   OnClick(Control::MemoryWrite, [this] {
-    engine_->WriteMemory(BoxValue(Control::MemoryAddress), BoxValue(Control::MemoryData));
+    const link::Entered address = BoxValue(Control::MemoryAddress), data = BoxValue(Control::MemoryData);
+    presenter_->AskedToWrite(LinkPresenter::WriteAsked::Memory(address, data));
+    engine_->WriteMemory(address, data);
   });
+  presenter_->ShowAcceptedValues(Control::MemoryAddress, LinkPresenter::WriteAsked::Memory());
   OnClick(Control::ScriptButton, [this] { ScriptSwitch(); });
   OnClick(Control::DebugButton, [this] { DebugSwitch(); });
   OnClick(Control::Move, [&e] { e.Move(); });
@@ -180,8 +188,12 @@ void DriverLink::ConnectButtons() {
     engine_->ReadServiceValues();
   });
   for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm) {
-    OnClick(ParameterWrite(prm),
-            [this, prm] { engine_->WriteParameter(prm, BoxValue(ParameterBox(prm))); });
+    OnClick(ParameterWrite(prm), [this, prm] {
+      const link::Entered value = BoxValue(ParameterBox(prm));
+      presenter_->AskedToWrite(LinkPresenter::WriteAsked::Parameter(prm, value));
+      engine_->WriteParameter(prm, value);
+    });
+    presenter_->ShowAcceptedValues(ParameterBox(prm), LinkPresenter::WriteAsked::Parameter(prm));
   }
   for (int output : {1, 2}) {
     if (auto* shape = controls_.Get<IndicatorShape>(OutputShape(output, true))) {

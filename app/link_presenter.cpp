@@ -15,6 +15,7 @@
 #include "app/ui_language.h"
 #include "app/ui_look.h"
 #include "common/texts.h"
+#include "link/engine.h"
 
 namespace kivra::app {
 namespace {
@@ -26,6 +27,8 @@ QString FromUtf8(std::string_view text) {
 QString Say(texts::Text text, bool english) {
   return FromUtf8(texts::Tr(text, english));
 }
+
+static_assert(std::size(text::kSettingNames) == static_cast<std::size_t>(link::Setting::Service2) + 1);
 
 QColor ColourOf(bool lit) {
   return lit ? look::kLime : look::kScrollBar;
@@ -175,6 +178,11 @@ void LinkPresenter::OnLinkStatus(link::LinkStatus status) {
 
 void LinkPresenter::LanguageChanged() {
   DrawLinkStatus();
+  DrawNote();
+  for (const auto& [box, kind] : hinted_) {
+    if (QWidget* widget = windows_.controls->Widget(box))
+      widget->setToolTip(language_.Pick(text::kAllowedHint).arg(AcceptedText(kind)));
+  }
 }
 
 void LinkPresenter::DrawLinkStatus() {
@@ -275,9 +283,95 @@ void LinkPresenter::OnValueSent(link::Setting setting, std::int32_t) {
 }
 
 void LinkPresenter::OnExchange(const link::ExchangeRecord& e) {
-  if (e.request == link::LinkState::Displacement && e.outcome == link::ExchangeOutcome::Refused &&
+  using link::ExchangeOutcome;
+  if (e.request == link::LinkState::Displacement && e.outcome == ExchangeOutcome::Refused &&
       e.refusal == link::Refusal::NotANumber) {
     SetDisplacementColour(true);
+  }
+  if (!asked_ || e.request != asked_->request) return;
+  switch (e.outcome) {
+    case ExchangeOutcome::Refused:
+      note_ = e.refusal == link::Refusal::NotANumber ? Note::NotANumber : Note::OutOfRange;
+      break;
+    case ExchangeOutcome::Acknowledged: note_ = Note::Acknowledged; break;
+    case ExchangeOutcome::Failed: note_ = Note::NotAcknowledged; break;
+    default: return;  // still running, or replaced by a later request of the same kind
+  }
+  noted_ = *asked_;
+  asked_.reset();
+  DrawNote();
+}
+
+// --- The note about the last value written ---
+
+LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Setting(link::Setting setting, link::Entered value) {
+  WriteAsked w;
+  w.request = link::WriteStateOf(setting);
+  w.setting = setting;
+  w.value = value;
+  return w;
+}
+
+LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Parameter(int prm, link::Entered value) {
+  WriteAsked w;
+  w.request = link::IsWideParameter(prm) ? link::LinkState::Param32 : link::LinkState::Param16;
+  w.prm = prm;
+  w.value = value;
+  return w;
+}
+
+LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Memory(link::Entered address, link::Entered data) {
+  WriteAsked w;
+  w.request = link::LinkState::MemoryWrite;
+  w.memory = true;
+  w.address = address;
+  w.value = data;
+  return w;
+}
+
+void LinkPresenter::AskedToWrite(const WriteAsked& asked) {
+  asked_ = asked;
+  note_ = Note::None;
+  DrawNote();
+}
+
+void LinkPresenter::ShowAcceptedValues(Control box, const WriteAsked& kind) {
+  hinted_.emplace_back(box, kind);
+  if (QWidget* widget = windows_.controls->Widget(box))
+    widget->setToolTip(language_.Pick(text::kAllowedHint).arg(AcceptedText(kind)));
+}
+
+QString LinkPresenter::AcceptedText(const WriteAsked& value) const {
+  if (value.memory)
+    return language_.Pick(text::kMemoryAccepts).arg(link::kLastMemoryAddress);
+  const std::string accepted = value.setting ? link::AcceptedValues(*value.setting) : std::string();
+  return accepted.empty() ? language_.Pick(text::kAnyWholeNumber) : FromUtf8(accepted);
+}
+
+void LinkPresenter::DrawNote() {
+  auto* label = windows_.controls->Get<QLabel>(Control::DirectNote);
+  if (!label) return;
+  const WriteAsked& v = noted_;
+  QString name;
+  if (v.setting)
+    name = language_.Pick(text::kSettingNames[static_cast<std::size_t>(*v.setting)]);
+  else if (v.memory)
+    name = language_.Pick(text::kMemoryCell) + (v.address ? QStringLiteral(" %1").arg(*v.address) : QString());
+  else
+    name = QStringLiteral("Prm %1").arg(v.prm);
+  const QString value = v.value ? QString::number(*v.value) : QString();
+  switch (note_) {
+    case Note::None: label->clear(); return;
+    case Note::NotANumber: label->setText(language_.Pick(text::kNoteNotANumber).arg(name)); return;
+    case Note::OutOfRange:
+      label->setText(language_.Pick(text::kNoteOutOfRange).arg(name, AcceptedText(v)));
+      return;
+    case Note::Acknowledged:
+      label->setText(language_.Pick(text::kNoteAcknowledged).arg(name, value));
+      return;
+    case Note::NotAcknowledged:
+      label->setText(language_.Pick(text::kNoteNotAcknowledged).arg(name));
+      return;
   }
 }
 

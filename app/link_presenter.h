@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "app/controls.h"
 #include "link/facts.h"
@@ -55,6 +56,24 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   // The direction text as shown: 0 for left ("SOL", "L"), else 1.
   int DirectionShown() const;
 
+  // A value the user asked to write from the direct-control page: the note under its groups
+  // tells what became of it (not sent and why, acknowledged, not acknowledged).
+  struct WriteAsked {
+    link::LinkState request = link::LinkState::Idle;  // the exchange that writes it
+    std::optional<link::Setting> setting;             // a motor setting, or
+    int prm = 0;                                      // a driver parameter, or
+    bool memory = false;                              // a memory cell
+    link::Entered address;                            // the cell's address
+    link::Entered value;
+
+    static WriteAsked Setting(link::Setting setting, link::Entered value = {});
+    static WriteAsked Parameter(int prm, link::Entered value = {});
+    static WriteAsked Memory(link::Entered address = {}, link::Entered data = {});
+  };
+  void AskedToWrite(const WriteAsked& asked);
+  // Each box's hint names the values it accepts.
+  void ShowAcceptedValues(Control box, const WriteAsked& kind);
+
   // Direct drawing for the window's own switches and buttons.
   void SetLamp(Control control, bool lit);
   void SetText(Control control, const QString& text);
@@ -93,6 +112,9 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   void SetDisplacementColour(bool red);
   void SetEditorReadOnly(bool readOnly);
   void DrawLinkStatus();
+  enum class Note : std::uint8_t { None, NotANumber, OutOfRange, Acknowledged, NotAcknowledged };
+  void DrawNote();
+  QString AcceptedText(const WriteAsked& value) const;
 
   PresenterWindows windows_;
   Dialog dialog_;
@@ -108,6 +130,10 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   std::array<bool, kControlCount> numberShown_{};
   bool directionRight_ = false;
   bool directionShown_ = false;
+  std::optional<WriteAsked> asked_;  // awaiting its exchange's outcome
+  WriteAsked noted_;                 // what the note is about
+  Note note_ = Note::None;
+  std::vector<std::pair<Control, WriteAsked>> hinted_;
 };
 
 }  // namespace kivra::app

@@ -38,7 +38,7 @@ PortDialog::PortDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWin
   ok_->setObjectName(QStringLiteral("Button1"));
   ok_->setGeometry(24, 60, 75, 25);
   ok_->setDefault(true);
-  cancel_ = new QPushButton(QStringLiteral("IPTAL"), this);
+  cancel_ = new QPushButton(QString::fromUtf8(text::kPortCancel.turkish), this);
   cancel_->setObjectName(QStringLiteral("Button2"));
   cancel_->setGeometry(110, 60, 75, 25);
 

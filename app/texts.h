@@ -77,5 +77,36 @@ inline constexpr Bilingual kGoToLineLabel{"Satır numarası (1 - ", "Line number
 // The status text when the driver acknowledged the whole program.
 inline constexpr Bilingual kDownloaded{"Program sürücüye yazıldı", "Program downloaded"};
 
+// The line under the direct-control groups about the last value written; %1 names the
+// value, %2 is the value or what the box accepts.
+inline constexpr Bilingual kNoteNotANumber{"%1: sayı girilmedi, gönderilmedi", "%1: not a number, not sent"};
+inline constexpr Bilingual kNoteOutOfRange{"%1: izin verilen %2, gönderilmedi", "%1: allowed %2, not sent"};
+inline constexpr Bilingual kNoteAcknowledged{"%1 = %2 yazıldı, sürücü onayladı",
+                                             "%1 = %2 written, acknowledged by the driver"};
+inline constexpr Bilingual kNoteNotAcknowledged{"%1: sürücü onaylamadı, yazıldığı bilinmiyor",
+                                                "%1: not acknowledged by the driver, may not be written"};
+// A box's hint: what it accepts.
+inline constexpr Bilingual kAllowedHint{"İzin verilen: %1", "Allowed: %1"};
+inline constexpr Bilingual kAnyWholeNumber{"32 bit tam sayı", "a 32-bit whole number"};
+inline constexpr Bilingual kMemoryCell{"Bellek", "Memory"};
+// The addresses a memory write accepts (%1 the last).
+inline constexpr Bilingual kMemoryAccepts{"adres 0..%1", "address 0..%1"};
+
+// The values written from the direct-control page, in the order of link::Setting.
+inline constexpr Bilingual kSettingNames[] = {
+    {"Motor hızı", "Speed"},
+    {"Çalışma akımı", "Run current"},
+    {"Bekleme akımı", "Block current"},
+    {"Mikro step", "Micro step"},
+    {"Rampa", "Acceleration"},
+    {"Kalkış hızı", "Initial speed"},
+    {"Yerdeğiştirme", "Displacement"},
+    {"Dönüş yönü", "Direction"},
+    {"Hız modu", "Speed mode"},
+    {"Hız katsayısı", "Speed index"},
+    {"Servis 1", "Service 1"},
+    {"Servis 2", "Service 2"},
+};
+
 }  // namespace text
 }  // namespace kivra::app

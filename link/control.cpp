@@ -18,10 +18,14 @@ static_assert(std::size(kSettingStates) == static_cast<std::size_t>(Setting::Ser
 
 }  // namespace
 
+LinkState WriteStateOf(Setting setting) {
+  return kSettingStates[static_cast<std::size_t>(setting)];
+}
+
 void LinkEngine::WriteSetting(Setting setting, Entered value) {
   setting_ = setting;
   settingValue_ = value;
-  Request(kSettingStates[static_cast<std::size_t>(setting)]);
+  Request(WriteStateOf(setting));
 }
 
 void LinkEngine::WriteParameter(int prm, Entered value) {

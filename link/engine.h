@@ -57,6 +57,9 @@ struct DownloadProgram {
   std::string path;  // UTF-8
 };
 
+// The exchange that writes `setting`: the request an ExchangeRecord names for it.
+LinkState WriteStateOf(Setting setting);
+
 class LinkEngine {
  public:
   // `clock` times the frame records; without one the engine uses the monotonic clock.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/decimal.h"
+#include "link/values.h"
 
 namespace kivra::link {
 
@@ -18,7 +19,7 @@ std::string StepMemoryAddress(std::string_view box, int delta) {
   const auto value = ParseInteger(box);
   if (!value) return "0";
   const std::int64_t v = *value;
-  return std::to_string(delta > 0 ? std::min<std::int64_t>(v + 1, 0x3FFF) : std::max<std::int64_t>(v - 1, 0));
+  return std::to_string(delta > 0 ? std::min<std::int64_t>(v + 1, kLastMemoryAddress) : std::max<std::int64_t>(v - 1, 0));
 }
 
 }  // namespace kivra::link

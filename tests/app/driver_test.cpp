@@ -302,9 +302,55 @@ class DriverTest : public QObject {
       QVERIFY(Commands(l.sim, letter).empty());
       QVERIFY(l.h.prompts.shown.empty());
     }
+    // The note under the groups says what became of the value.
+    const QString note = sent >= 0 ? value + QString::fromUtf8(" yazıldı, sürücü onayladı")
+                                   : QString::fromUtf8(", gönderilmedi");
+    QTRY_VERIFY_WITH_TIMEOUT(Text(w, "DirectControlNote").endsWith(note), kLinkTimeoutMs);
     // Only the displacement box says it was refused, in red, until a value is sent.
     const QColor base = qobject_cast<QLineEdit*>(Control(w, "Edit29"))->palette().color(QPalette::Base);
     QCOMPARE(base == look::kRed, box == QStringLiteral("Edit29") && sent < 0);
+  }
+
+  // Why a value was not sent, or that the driver took it, in the interface language; each
+  // box names what it accepts.
+  void theNoteTellsWhatBecameOfAValue() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(), QString::fromUtf8("İzin verilen: 1..15000"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit11"))->toolTip(), QString::fromUtf8("İzin verilen: 32 bit tam sayı"));
+    SetBox(w, "Edit26", QStringLiteral("3"));
+    Press(w, "Button12");
+    const QString refused = QString::fromUtf8("Mikro step: izin verilen 1, 2, 4, 5, 8, 10, 16, 25, gönderilmedi");
+    QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"), refused, kLinkTimeoutMs);
+
+    w.toolBar()->language()->click();
+    QCOMPARE(Text(w, "DirectControlNote"), QStringLiteral("Micro step: allowed 1, 2, 4, 5, 8, 10, 16, 25, not sent"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(), QStringLiteral("Allowed: 1..15000"));
+
+    SetBox(w, "Edit11", QStringLiteral("1000"));
+    Press(w, "Button23");
+    QCOMPARE(Text(w, "DirectControlNote"), QString());  // asked, not yet answered
+    QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"),
+                              QStringLiteral("Prm 9 = 1000 written, acknowledged by the driver"), kLinkTimeoutMs);
+    if (const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR"); !folder.isEmpty()) {
+      w.pages()->setCurrentWidget(w.directControlPage());
+      QVERIFY(w.grab().save(QDir(folder).filePath(QStringLiteral("direct-control-note.png"))));
+    }
+
+    SetBox(w, "Edit3", QStringLiteral("99999"));
+    SetBox(w, "Edit4", QStringLiteral("1"));
+    Press(w, "Button41");
+    QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"), QStringLiteral("Memory 99999: allowed address 0..16383, not sent"),
+                              kLinkTimeoutMs);
+
+    // A driver that never acknowledges: the value may not have been taken, and it says so.
+    l.sim.AddFault({sim::ReplyKind::Ack, sim::FaultAction::Drop, 1, 5});
+    SetBox(w, "Edit23", QStringLiteral("1200"));
+    Press(w, "Button1");
+    QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"),
+                              QStringLiteral("Speed: not acknowledged by the driver, may not be written"), 10'000);
   }
 
   void directionMoveRunAndStop() {
