@@ -128,6 +128,10 @@ constexpr ControlRow kRows[] = {
     {Service2Write, "Button19", K::Button},
     {ServiceRead, "Button20", K::Button},
     {DirectNote, "DirectControlNote", K::Value},
+    {SaveSettings, "SaveSettingsButton", K::Button},
+    {LoadSettings, "LoadSettingsButton", K::Button},
+    {CompareSettings, "CompareSettingsButton", K::Button},
+    {SettingsStatus, "SettingsStatusText", K::Value},
 };
 static_assert(std::size(kRows) == kControlCount);
 

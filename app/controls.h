@@ -102,9 +102,14 @@ enum class Control : std::uint8_t {
   ServiceRead,
   // Below the groups: why a value was not sent, or that the driver took it.
   DirectNote,
+  // The parameter files of the direct-control page and the line that tells their course.
+  SaveSettings,
+  LoadSettings,
+  CompareSettings,
+  SettingsStatus,
 };
 
-inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::DirectNote) + 1;
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::SettingsStatus) + 1;
 
 // The widget class each control is.
 enum class ControlKind : std::uint8_t {

@@ -32,6 +32,7 @@ DirectControlPage::DirectControlPage(QWidget* parent) : QWidget(parent) {
   BuildServiceControls();
   // Under the three groups, where nothing else is: one line about the last value written.
   look::AddLabel(this, ObjectName(Control::DirectNote), QString(), {60, 556, 719, 17});
+  BuildSettingsFiles();
 }
 
 void DirectControlPage::BuildMemoryAccess() {
@@ -59,6 +60,16 @@ void DirectControlPage::BuildServiceControls() {
            Add<QPushButton>(this, Control::ServiceRead, QString(), {792, 344, 85, 25})}) {
     service->hide();
   }
+}
+
+// The parameter files: below the memory-access and service controls at the right of the
+// page, and a status line under the note below the groups, in space no other control uses.
+void DirectControlPage::BuildSettingsFiles() {
+  using enum Control;
+  Add<QPushButton>(this, SaveSettings, QString(), {792, 400, 122, 29});
+  Add<QPushButton>(this, LoadSettings, QString(), {792, 436, 122, 29});
+  Add<QPushButton>(this, CompareSettings, QString(), {792, 472, 122, 29});
+  look::AddLabel(this, ObjectName(SettingsStatus), QString(), {60, 576, 854, 17});
 }
 
 void DirectControlPage::SetMemoryAccessVisible(bool visible) {

@@ -21,6 +21,7 @@ class DirectControlPage : public QWidget {
  private:
   void BuildMemoryAccess();
   void BuildServiceControls();
+  void BuildSettingsFiles();
 
   QList<QWidget*> memoryAccess_;
   bool memoryAccessVisible_ = false;

@@ -8,6 +8,7 @@
 
 #include "app/direct_control_page.h"
 #include "app/download_window.h"
+#include "app/engine_settings_link.h"
 #include "app/indicator_shape.h"
 #include "app/link_presenter.h"
 #include "app/port_choices.h"
@@ -15,6 +16,7 @@
 #include "app/program_editor.h"
 #include "app/program_page.h"
 #include "app/prompts.h"
+#include "app/settings_files.h"
 #include "app/settings_store.h"
 #include "app/texts.h"
 #include "app/ui_language.h"
@@ -98,6 +100,9 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
   engine_->AddObserver(feed_);
   selection_ = std::make_unique<link::PortSelection>(
       *engine_, *port_, static_cast<link::SettingsStore&>(*this), *presenter_);
+  settingsLink_ = std::make_unique<EngineSettingsLink>(*engine_);
+  settingsFiles_ =
+      new SettingsFiles(windows_.mainWindow, controls_, *settingsLink_, prompts_, language_);
 
   // Port number 0: the serial component asks which port, with the same list the dialog has.
   port_->SetPortPrompt([this]() -> std::optional<PortName> {
@@ -112,6 +117,7 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
   connect(timer_, &QTimer::timeout, this, [this] {
     selection_->Tick();  // a pulled adapter is noticed, and found again, between ticks
     engine_->Tick();
+    settingsLink_->Ticked();
   });
   presenter_->AddLinkStatusLabels();
   ConnectButtons();
@@ -275,6 +281,7 @@ void DriverLink::StartUp() {
 
 void DriverLink::LanguageChanged() {
   presenter_->LanguageChanged();
+  settingsFiles_->LanguageChanged();
 }
 
 void DriverLink::StartDownload(const compiler::CompileResult& check, const QString& programPath) {

@@ -24,10 +24,12 @@ namespace kivra::app {
 
 class DirectControlPage;
 class DownloadWindow;
+class EngineSettingsLink;
 class LinkPresenter;
 class PortDialog;
 class ProgramPage;
 class Prompts;
+class SettingsFiles;
 class SettingsStore;
 class UiLanguage;
 
@@ -55,7 +57,8 @@ using PrepareDebug = std::function<std::optional<AddressLines>()>;
 
 // The driver side of the main window: owns `Timer1`, the serial port, the simulated
 // driver, the link engine, the port selection and the presenter that draws what they
-// report; turns the buttons, the output lamps and the port dialog into typed requests.
+// report; turns the buttons, the output lamps and the port dialog into typed requests, and
+// runs the direct-control page's parameter files over the same engine.
 // It never talks to the line itself: every exchange happens in the engine's ticks.
 class DriverLink final : public QObject, private link::SettingsStore {
   Q_OBJECT
@@ -101,6 +104,7 @@ class DriverLink final : public QObject, private link::SettingsStore {
   std::int64_t WatchMs() const { return watchClock_.timer.elapsed(); }
   // The port in use is the simulated driver's.
   bool OnSimulatedDriver() const;
+  SettingsFiles* settingsFiles() const { return settingsFiles_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -145,6 +149,8 @@ class DriverLink final : public QObject, private link::SettingsStore {
   std::unique_ptr<LinkPresenter> presenter_;
   std::unique_ptr<link::LinkEngine> engine_;
   std::unique_ptr<link::PortSelection> selection_;
+  std::unique_ptr<EngineSettingsLink> settingsLink_;
+  SettingsFiles* settingsFiles_ = nullptr;
 };
 
 }  // namespace kivra::app

@@ -69,6 +69,10 @@ constexpr FixedText kFixedTexts[] = {
     {"GroupBox6", C, {"Parametreler", "Parameters"}},
     {"Button17", C, {"OKU", "READ"}},
     {"Button8", C, {"OKU", "READ"}},
+    // Direct-control page, the parameter files.
+    {"SaveSettingsButton", C, {"Ayarları Kaydet…", "Save settings…"}},
+    {"LoadSettingsButton", C, {"Ayarları Yükle…", "Load settings…"}},
+    {"CompareSettingsButton", C, {"Karşılaştır…", "Compare…"}},
     {"Button1", C, {"YAZ", "SET"}},
     {"Button10", C, {"YAZ", "SET"}},
     {"Button11", C, {"YAZ", "SET"}},

@@ -74,6 +74,39 @@ inline constexpr Bilingual kGoToLineTitle{"Satıra Git", "Go to Line"};
 // Followed by the number of the last line and a colon.
 inline constexpr Bilingual kGoToLineLabel{"Satır numarası (1 - ", "Line number (1 - "};
 
+// The direct-control page's parameter files and the comparison window. %1 is a file
+// name, %2 a count.
+inline constexpr Bilingual kCompareTitle{"Ayar Karşılaştırma", "Settings Comparison"};
+inline constexpr Bilingual kCompareName{"Ad", "Name"};
+inline constexpr Bilingual kCompareFile{"Dosya", "File"};
+inline constexpr Bilingual kCompareDriver{"Sürücü", "Driver"};
+inline constexpr Bilingual kCompareClose{"Kapat", "Close"};
+inline constexpr Bilingual kCompareNotRead{"okunmadı", "not read"};
+inline constexpr Bilingual kCompareEqual{"Sürücü %1 dosyasındaki bütün değerleri taşıyor.",
+                                         "The driver holds every value of %1."};
+inline constexpr Bilingual kCompareDiffers{"%1 ile sürücü arasında %2 fark var.",
+                                           "Values that differ between %1 and the driver: %2."};
+
+inline constexpr Bilingual kSaveSettingsTitle{"Ayarları Kaydet", "Save Settings"};
+inline constexpr Bilingual kLoadSettingsTitle{"Ayarları Yükle", "Load Settings"};
+inline constexpr Bilingual kSettingsFiles{"Parametre dosyaları (*.kvp)", "Parameter files (*.kvp)"};
+inline constexpr Bilingual kAllFiles{"Tüm dosyalar (*)", "All files (*)"};
+// The status line below the groups.
+inline constexpr Bilingual kSettingsReading{"Sürücü okunuyor… %1/%2", "Reading the driver… %1/%2"};
+inline constexpr Bilingual kSettingsWriting{"Ayarlar yazılıyor… %1/%2", "Writing the settings… %1/%2"};
+inline constexpr Bilingual kSettingsSaved{"Ayarlar kaydedildi: %1", "Settings saved: %1"};
+inline constexpr Bilingual kSettingsNotSaved{"Ayarlar kaydedilemedi!", "Settings could not be saved!"};
+inline constexpr Bilingual kSettingsVerified{"%1 değer yazıldı ve doğrulandı.", "%1 values written and verified."};
+inline constexpr Bilingual kSettingsNotTaken{"%1 değer tutmadı (%2 değerden).", "%1 of %2 values did not take."};
+inline constexpr Bilingual kSettingsLeftAlone{" Dosyada olmayan %1 değer değişmedi.",
+                                              " %1 values not in the file were left as they were."};
+inline constexpr Bilingual kSettingsNotVerified{"Sürücüde yazılanla eskinin karışımı olabilir; hiçbir değer doğrulanmadı.",
+                                                "The driver may hold a mix of old and new values; nothing was verified."};
+inline constexpr Bilingual kSettingsBusy{"Bağlantı meşgul: önce süren işlem bitsin.",
+                                         "The link is busy: let the exchange in progress end first."};
+inline constexpr Bilingual kSettingsFileUnread{"Parametre dosyası açılamadı!", "Parameter file could not be opened!"};
+inline constexpr Bilingual kSettingsNothingSent{"Sürücüye hiçbir şey gönderilmedi.", "Nothing was sent to the driver."};
+
 // The status text when the driver acknowledged the whole program.
 inline constexpr Bilingual kDownloaded{"Program sürücüye yazıldı", "Program downloaded"};
 

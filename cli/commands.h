@@ -29,4 +29,9 @@ int RunStatus(const Args& args);
 // Every frame on the line, decoded.
 int RunMonitor(const Args& args);
 
+// Parameter sets: read a driver's into a file, write one and verify it, compare.
+int RunParams(const Args& args);
+// Production runs: program drivers on several ports, or one after another at a station.
+int RunFlash(const Args& args);
+
 }  // namespace kivra::cli

@@ -90,7 +90,11 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
     error = "--port DEV is required (a port number or a device path)";
     return false;
   }
-  const auto port = link::ParsePortName(o.port);
+  return AskForPortZero(o.port, error);
+}
+
+bool AskForPortZero(std::string& portText, std::string& error) {
+  const auto port = link::ParsePortName(portText);
   if (port && port->IsNumber() && port->number() == 0) {
     // Port 0 means "ask": on a terminal only, never a silent choice.
     if (!isatty(STDIN_FILENO)) {
@@ -102,7 +106,7 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
       error = "--port 0: no port chosen";
       return false;
     }
-    o.port = chosen->ToString();
+    portText = chosen->ToString();
   }
   return true;
 }

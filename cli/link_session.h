@@ -30,6 +30,8 @@ struct LinkOptions {
 bool ParseLinkOptions(const Args& args, LinkOptions& options, std::string& error,
                       const std::vector<std::string>& valueOptions = {},
                       const std::vector<std::string>& flagOptions = {});
+// Port 0 asks for the port on the terminal; on return `port` names the one chosen.
+bool AskForPortZero(std::string& port, std::string& error);
 
 // The terminal as the link's observer: notices and port warnings on stderr, the download's
 // progress, and the replies kept for printing.

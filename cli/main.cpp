@@ -22,6 +22,9 @@ constexpr Command kCommands[] = {
     {"monitor", "monitor --port DEV [--count N] [--no-status] [--lang tr|en]",
      kivra::cli::RunMonitor},
     {"send", "send --port DEV [--lang tr|en] COMMAND [VALUE]", kivra::cli::RunSend},
+    {"params", "params read|write|diff --port DEV [--lang tr|en] FILE", kivra::cli::RunParams},
+    {"flash", "flash --port DEV [--port DEV ...] [--params FILE] [--report FILE] [--station] PROGRAM",
+     kivra::cli::RunFlash},
 };
 
 int Usage(std::FILE* out) {

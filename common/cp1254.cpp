@@ -120,3 +120,15 @@ bool IsCp1254Representable(std::string_view utf8) {
 }
 
 }  // namespace kivra
+
+namespace kivra {
+
+bool IsValidUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  char32_t cp = 0;
+  while (i < bytes.size())
+    if (!NextCodePoint(bytes, i, cp)) return false;
+  return true;
+}
+
+}  // namespace kivra

@@ -16,6 +16,9 @@ std::string Cp1254ToUtf8(std::string_view bytes);
 // Characters without a code page 1254 byte, and malformed UTF-8, become `replacement`.
 std::string Utf8ToCp1254(std::string_view utf8, char replacement = '?');
 
+// True when `bytes` is well-formed UTF-8 (an ASCII text is).
+bool IsValidUtf8(std::string_view bytes);
+
 // True when every character of `utf8` has a byte in code page 1254.
 bool IsCp1254Representable(std::string_view utf8);
 

@@ -628,8 +628,8 @@ void LinkEngine::FlushNotices() {
   // Taken out first: an observer that runs more ticks may queue and tell its own.
   auto pending = std::move(notices_);
   notices_.clear();
-  // Each pair by name: clang does not let a lambda capture a structured binding.
-  for (const auto& n : pending) Tell([&](LinkObserver& o) { o.OnNotice(n.first, n.second); });
+  for (const auto& pair : pending)
+    Tell([&](LinkObserver& o) { o.OnNotice(pair.first, pair.second); });
 }
 
 }  // namespace kivra::link

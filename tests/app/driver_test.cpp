@@ -3,7 +3,9 @@
 // the download with its progress window, and a driver that is unplugged.
 
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -377,6 +379,42 @@ class DriverTest : public QObject {
     Press(w, "Button6");
     QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return !s.motorRunning; }));
     QTRY_VERIFY_WITH_TIMEOUT(Off(w, 2), kLinkTimeoutMs);
+  }
+
+  // Save settings… reads the driver into a file; Load settings… writes a changed file
+  // back and verifies it, over the window's own link.
+  void settingsFilesGoThroughTheWindowsLink() {
+    LiveWindow l;
+    QVERIFY(l.Start());
+    QVERIFY(l.Connected());
+    MainWindow& w = l.window();
+    auto* status = w.findChild<QLabel*>(QStringLiteral("SettingsStatusText"));
+    QVERIFY(status);
+    const QString saved = l.h.Path(QStringLiteral("driver.kvp"));
+    l.h.prompts.fileNames = {saved};
+    Press(w, "SaveSettingsButton");
+    QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("Ayarlar kaydedildi")),
+                             kLinkTimeoutMs);
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    QVERIFY(text.contains("\nprm9 = "));
+    file.close();
+
+    const qsizetype at = text.indexOf("\nprm9 = ");
+    text.replace(at, text.indexOf('\n', at + 1) - at, "\nprm9 = 4321");
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    l.h.prompts.fileNames = {saved};
+    Press(w, "LoadSettingsButton");
+    QTRY_VERIFY_WITH_TIMEOUT(status->text().contains(QStringLiteral("doğrulandı")), kLinkTimeoutMs);
+    QCOMPARE(sim::Parameter(l.sim.State(), 9), 4321);
+    QVERIFY(l.h.prompts.shown.empty());
+    if (const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOTS"); !folder.isEmpty()) {
+      w.pages()->setCurrentIndex(1);
+      QVERIFY(w.grab().save(QDir(folder).filePath(QStringLiteral("settings-files.png"))));
+    }
   }
 
   void parametersAreWrittenAndReadBack() {

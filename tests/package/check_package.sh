@@ -216,6 +216,8 @@ check_completion() {
     "kivra|$kivra status --|--port --count --lang|--listing"
     "kivra|$kivra send --port 1 |speed microstep direction mem-read script-on|--port"
     "kivra|$kivra send --port 1 direction |L R|speed"
+    "kivra|$kivra params --port 1 |read write diff|--port"
+    "kivra|$kivra flash --|--port --params --report --station|--listing"
     "kivra|$kivra sim --|--link --verbose --step-ms --inputs --drop --silent|--state"
     "kivra|$kivra sim --drop |ack s A|"
     "kivra-ps|$ps --|--simulated-driver --log-to-state-folder --version|"

@@ -1,0 +1,103 @@
+#include "app/settings_compare_window.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/texts.h"
+#include "app/ui_look.h"
+
+namespace kivra::app {
+namespace {
+
+QString Pick(const Bilingual& text, bool english) {
+  return QString::fromUtf8(english ? text.english : text.turkish);
+}
+
+QString Value(const params::Item& item, const std::optional<std::int64_t>& value, bool english) {
+  if (!value) return Pick(text::kCompareNotRead, english);
+  return QString::fromStdString(params::FormatValue(item, *value));
+}
+
+}  // namespace
+
+SettingsCompareWindow::SettingsCompareWindow(QWidget* parent) : QDialog(parent, Qt::Tool) {
+  setObjectName(QStringLiteral("SettingsCompareWindow"));
+  setModal(false);
+  resize(380, 560);
+  auto* layout = new QVBoxLayout(this);
+  summary_ = new QLabel(this);
+  summary_->setObjectName(QStringLiteral("SettingsCompareSummary"));
+  summary_->setWordWrap(true);
+  table_ = new QTableWidget(0, 3, this);
+  table_->setObjectName(QStringLiteral("SettingsCompareTable"));
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  close_ = new QPushButton(this);
+  close_->setObjectName(QStringLiteral("SettingsCompareClose"));
+  connect(close_, &QPushButton::clicked, this, &QDialog::hide);
+  layout->addWidget(summary_);
+  layout->addWidget(table_);
+  layout->addWidget(close_, 0, Qt::AlignRight);
+  SetEnglish(false);
+}
+
+void SettingsCompareWindow::ShowComparison(const QString& filePath,
+                                           const params::ParameterSet& file,
+                                           const params::ParameterSet& driver, bool english) {
+  filePath_ = filePath;
+  file_ = file;
+  driver_ = driver;
+  english_ = english;
+  Fill();
+  show();
+  raise();
+  activateWindow();
+}
+
+void SettingsCompareWindow::SetEnglish(bool english) {
+  english_ = english;
+  Fill();
+}
+
+void SettingsCompareWindow::Fill() {
+  setWindowTitle(Pick(text::kCompareTitle, english_));
+  close_->setText(Pick(text::kCompareClose, english_));
+  table_->setHorizontalHeaderLabels({Pick(text::kCompareName, english_),
+                                     Pick(text::kCompareFile, english_),
+                                     Pick(text::kCompareDriver, english_)});
+  table_->setRowCount(0);
+  differences_ = 0;
+  const auto items = params::Items();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!file_.values[i]) continue;
+    const bool differs = file_.values[i] != driver_.values[i];
+    differences_ += differs ? 1 : 0;
+    const int row = table_->rowCount();
+    table_->insertRow(row);
+    const QString cells[] = {
+        QString::fromLatin1(items[i].name.data(), static_cast<qsizetype>(items[i].name.size())),
+        Value(items[i], file_.values[i], english_), Value(items[i], driver_.values[i], english_)};
+    for (int column = 0; column < 3; ++column) {
+      auto* cell = new QTableWidgetItem(cells[column]);
+      if (differs) {
+        QFont bold = cell->font();
+        bold.setBold(true);
+        cell->setFont(bold);
+        cell->setForeground(look::kRed);
+      }
+      table_->setItem(row, column, cell);
+    }
+  }
+  const QString name = QFileInfo(filePath_).fileName();
+  summary_->setText(differences_ == 0
+                        ? Pick(text::kCompareEqual, english_).arg(name)
+                        : Pick(text::kCompareDiffers, english_).arg(name).arg(differences_));
+}
+
+}  // namespace kivra::app

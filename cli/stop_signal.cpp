@@ -1,0 +1,63 @@
+#include "cli/stop_signal.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace kivra::cli {
+
+StopSignal::StopSignal(std::string first, bool english)
+    : first_(std::move(first)), english_(english) {
+  sigemptyset(&signals_);
+  sigaddset(&signals_, SIGINT);
+  sigaddset(&signals_, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+  watcher_ = std::thread([this] { Watch(); });
+}
+
+StopSignal::~StopSignal() {
+  {
+    const std::lock_guard lock(mutex_);
+    quit_ = true;
+  }
+  watcher_.join();
+  pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
+
+void StopSignal::Watch() {
+  // Looks for the end every tenth of a second; a signal wakes it at once.
+  const timespec tenth{0, 100'000'000};
+  for (;;) {
+    {
+      const std::lock_guard lock(mutex_);
+      if (quit_) return;
+    }
+    if (sigtimedwait(&signals_, nullptr, &tenth) <= 0) continue;
+    int count = 0;
+    {
+      const std::lock_guard lock(mutex_);
+      count = ++count_;
+    }
+    changed_.notify_all();
+    if (count == 1) {
+      std::fprintf(stderr, "\n%s\n", first_.c_str());
+    } else if (count == 2) {
+      std::fprintf(
+          stderr, "\n%s\n",
+          english_
+              ? "Stopping now: an exchange cut off leaves the driver holding part of what was sent."
+              : "Hemen duruluyor: yarıda kesilen işlem sürücüde gönderilenin bir kısmını bırakır.");
+    }
+  }
+}
+
+int StopSignal::Count() const {
+  const std::lock_guard lock(mutex_);
+  return count_;
+}
+
+bool StopSignal::Wait(std::chrono::steady_clock::duration duration, int seen) const {
+  std::unique_lock lock(mutex_);
+  return !changed_.wait_for(lock, duration, [&] { return count_ > seen; });
+}
+
+}  // namespace kivra::cli

@@ -1,0 +1,117 @@
+// kivra params and kivra flash, run as programs against simulated drivers.
+
+#include "tests/link/cli_fixture.h"
+
+namespace kivra::params {
+namespace {
+
+using link::testing::Cli;
+
+TEST_F(Cli, ParamsReadWriteDiffCarryASetFromDriverToDriver) {
+  sim::Simulator other, untouched;
+  const auto start =
+      Write("start.txt", {"# a few values of our own", "format = 1", "speed = 1234",
+                          "direction = L", "prm12 = 777", "prm25 = -42", "service1 = 77"});
+  ASSERT_EQ(Run("params write --port " + sim_.PortPath() + " " + start.string()).status, 0);
+
+  const auto saved = dir_ / "saved.txt";
+  const auto read = Run("params read --port " + sim_.PortPath() + " " + saved.string());
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.err, "28 values read from " + sim_.PortPath() + " into " + saved.string() + ".\n");
+  const std::string text = Read(saved);
+  EXPECT_NE(text.find("\nspeed = 1234\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nprm25 = -42\n"), std::string::npos) << text;
+
+  const auto write = Run("params write --port " + other.PortPath() + " " + saved.string());
+  EXPECT_EQ(write.status, 0) << write.err;
+  EXPECT_EQ(write.err, "28 values written and verified.\n");
+  const auto same = Run("params diff --port " + other.PortPath() + " " + saved.string());
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_EQ(same.out, "");
+
+  const auto differs =
+      Run("params diff --lang tr --port " + untouched.PortPath() + " " + saved.string());
+  EXPECT_EQ(differs.status, 1) << differs.err;
+  EXPECT_EQ(
+      differs.out,
+      "speed: dosya 1234, sürücü 1000\ndirection: dosya L, sürücü R\nprm12: dosya 777, sürücü 0\n"
+      "prm25: dosya -42, sürücü 0\nservice1: dosya 77, sürücü 100\n");
+}
+
+TEST_F(Cli, BadFileIsRefusedBeforeAnythingIsSent) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"format = 1", "speed = 1200", "microstep = 3"},
+       "line 3: microstep = 3: invalid value, expected 1, 2, 4, 5, 8, 10, 16, 25"},
+      {{"format = 1", "sped = 1200"}, "line 2: unknown name \"sped\""},
+      {{"format = 1", "prm9 = 1", "prm9 = 2"}, "line 3: prm9 given again (first on line 2)"},
+  };
+  for (const Case& c : cases) {
+    const auto file = Write("bad.txt", c.lines);
+    for (const std::string command : {"write", "diff"}) {
+      const auto r = Run("params " + command + " --port " + sim_.PortPath() + " " + file.string());
+      EXPECT_EQ(r.status, 2) << command;
+      EXPECT_EQ(r.err, file.string() + ": " + c.message + "\nNothing was sent to the driver.\n");
+    }
+  }
+  EXPECT_EQ(sim_.State().framesReceived, 0u);
+}
+
+TEST_F(Cli, WriteSaysWhatItLeftAloneAndWhatDidNotTake) {
+  const auto file = Write("part.txt", {"format = 1", "prm10 = -1"});
+  const auto r = Run("params write --port " + sim_.PortPath() + " " + file.string());
+  EXPECT_EQ(r.status, 1);
+  // -1 goes out as 32 bits; the driver keeps and reports Prm 10 in 16.
+  EXPECT_EQ(r.out, "prm10: written -1, the driver holds 65535\n");
+  EXPECT_NE(r.err.find("Not in the file, left as they are on the driver: speed, run-current,"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("1 of 1 values did not take.\n"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, FlashProgramsEveryPortAndRecordsEachDriver) {
+  sim::Simulator second, faulty;
+  faulty.AddFault({sim::ReplyKind::Ack, sim::FaultAction::Drop, 2, 100});
+  const auto program = Write("MOTOR.KV3", {"CURON = 800;", "END;"});
+  const auto params = Write("set.txt", {"format = 1", "speed = 900", "prm21 = 21"});
+  const auto report = dir_ / "run.json";
+  const auto r = Run("flash --port " + sim_.PortPath() + " --port " + faulty.PortPath() +
+                     " --port=" + second.PortPath() + " --port /dev/kivra-no-such-port --params " +
+                     params.string() + " --report " + report.string() + " " + program.string());
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find(sim_.PortPath() + "  passed  "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(second.PortPath() + "  passed  "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(faulty.PortPath() + "  FAILED  "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  download: the driver does not answer\n"), std::string::npos) << r.out;
+  EXPECT_NE(
+      r.out.find(
+          "/dev/kivra-no-such-port  FAILED  0.0 s  open: Comm Port /dev/kivra-no-such-port not "
+          "opened! There is no such port on this computer.\n"),
+      std::string::npos)
+      << r.out;
+  EXPECT_NE(r.err.find("2 passed, 2 failed\n"), std::string::npos) << r.err;
+  EXPECT_EQ(second.State().motor.speed, 900u);
+  EXPECT_EQ(second.Program().name, "MOTOR.KV3");
+
+  const std::string json = Read(report);
+  EXPECT_NE(json.find("\"passed\": 2,\n  \"failed\": 2,"), std::string::npos) << json;
+  for (const auto& port : {sim_.PortPath(), second.PortPath(), faulty.PortPath()})
+    EXPECT_NE(json.find("{\"port\": \"" + port + "\""), std::string::npos) << port;
+  EXPECT_NE(
+      json.find("\"step\": \"download\", \"reason\": \"download: the driver does not answer\""),
+      std::string::npos);
+}
+
+TEST_F(Cli, FlashRefusesAProgramWithErrorsBeforeAnyPort) {
+  const auto program = Write("BAD.KV3", {"SPEED = ;", "END;"});
+  const auto r = Run("flash --port " + sim_.PortPath() + " " + program.string());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("No valid program!\n"), std::string::npos) << r.err;
+  EXPECT_EQ(sim_.State().framesReceived, 0u);
+}
+
+}  // namespace
+}  // namespace kivra::params
