@@ -74,6 +74,7 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
                                                   options.serialLogFolder);
     port_ = ownPort_.get();
   }
+  watchClock_.timer.start();
   LinkPresenter::Dialog dialog{
       [this](bool visible) {
         PortDialog* d = windows_.portDialog;
@@ -94,8 +95,9 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
                        windows_.download},
       std::move(dialog), prompts_, language_, simulated_);
   presenter_->downloadEnded = [this](bool succeeded) { emit DownloadEnded(succeeded); };
-  engine_ = std::make_unique<link::LinkEngine>(*port_, *timer_);
+  engine_ = std::make_unique<link::LinkEngine>(*port_, *timer_, &watchClock_);
   engine_->AddObserver(*presenter_);
+  engine_->AddObserver(feed_);
   selection_ = std::make_unique<link::PortSelection>(
       *engine_, *port_, static_cast<link::SettingsStore&>(*this), *presenter_);
   settingsLink_ = std::make_unique<EngineSettingsLink>(*engine_);
@@ -130,6 +132,10 @@ DriverLink::~DriverLink() {
   delete timer_;
   timer_ = nullptr;
   port_->Close();
+}
+
+bool DriverLink::OnSimulatedDriver() const {
+  return simulated_.IsPath(QString::fromStdString(selection_->Current().path()));
 }
 
 void DriverLink::OnClick(Control button, std::function<void()> press) {

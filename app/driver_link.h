@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include "common/code_image.h"
 #include "compiler/compile.h"
 #include "link/engine.h"
+#include "link/line_feed.h"
 #include "link/port_selection.h"
 
 class QLabel;
@@ -96,6 +98,12 @@ class DriverLink final : public QObject, private link::SettingsStore {
   LinkTimer* timer() const { return timer_; }
   SimulatedDriver& simulatedDriver() { return simulated_; }
   const ControlMap& controls() const { return controls_; }
+  // Every frame on the line as the engine judged it, for the watch windows; its clock
+  // counts milliseconds from the link's creation.
+  link::LineFeed& lineFeed() { return feed_; }
+  std::int64_t WatchMs() const { return watchClock_.timer.elapsed(); }
+  // The port in use is the simulated driver's.
+  bool OnSimulatedDriver() const;
   SettingsFiles* settingsFiles() const { return settingsFiles_; }
 
  protected:
@@ -131,6 +139,13 @@ class DriverLink final : public QObject, private link::SettingsStore {
   std::unique_ptr<link::LinePort> ownPort_;
   link::LinePort* port_;
   ControlMap controls_;
+  // The engine's clock: milliseconds since the link was made.
+  struct WatchClock final : link::Clock {
+    QElapsedTimer timer;
+    std::uint64_t NowMs() override { return static_cast<std::uint64_t>(timer.elapsed()); }
+  };
+  WatchClock watchClock_;
+  link::LineFeed feed_{watchClock_};
   std::unique_ptr<LinkPresenter> presenter_;
   std::unique_ptr<link::LinkEngine> engine_;
   std::unique_ptr<link::PortSelection> selection_;

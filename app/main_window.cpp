@@ -33,6 +33,7 @@
 #include "app/settings_store.h"
 #include "app/tool_bar.h"
 #include "app/ui_look.h"
+#include "app/watch_windows.h"
 #include "common/version.h"
 #include "compiler/messages.h"
 
@@ -66,6 +67,7 @@ MainWindow::MainWindow(MainWindowServices services)
   recentFiles_ = ParseRecentFiles(settings_.ReadSetting(setting::kRecentFiles, QString()));
   RefreshRecentMenu();
   CreateDriverLink(services);
+  watch_ = new WatchWindows(this, menu_.settings, toolBar_, *link_, language_, prompts_);
   ConnectCommands();
   ConnectKeys();
   ConnectEditor();
@@ -81,6 +83,9 @@ MainWindow::~MainWindow() {
                                        programPage_, commandCodes_, find_}) {
     sender->disconnect(this);
   }
+  // The watch windows listen to the link: they go before it.
+  delete watch_;
+  watch_ = nullptr;
   // The link goes first: its timer and port stop before the windows it draws into.
   link_.reset();
 }
@@ -223,6 +228,7 @@ void MainWindow::ConnectEditor() {
 void MainWindow::ApplyLanguage() {
   ApplyFixedTexts({this, commandCodes_}, language_.IsEnglish());
   ShowStatus(status_);
+  if (watch_) watch_->LanguageChanged();
 }
 
 void MainWindow::SwitchLanguage() {

@@ -34,6 +34,7 @@ class ProgramFiles;
 class ProgramPage;
 class Prompts;
 class SettingsStore;
+class WatchWindows;
 
 struct MainWindowServices {
   SettingsStore& settings;
@@ -102,6 +103,7 @@ class MainWindow : public QMainWindow {
   FindDialog* findDialog() const { return find_; }
   HelpWindow* helpWindow() const { return help_; }
   DriverLink& driverLink() const { return *link_; }
+  WatchWindows& watchWindows() const { return *watch_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -162,6 +164,7 @@ class MainWindow : public QMainWindow {
   LiveCheck* liveCheck_ = nullptr;
   std::unique_ptr<ProgramFiles> files_;
   std::unique_ptr<DriverLink> link_;
+  WatchWindows* watch_ = nullptr;
 
   bool shown_ = false;
   bool pageAreaEntered_ = false;

@@ -1,14 +1,18 @@
-// kivra status --port DEV [--count N] [--lang tr|en]
+// kivra status --port DEV [--count N] [--csv FILE | --format csv|json] [--lang tr|en]
 // One line per accepted status reply; "not connected" while the driver does not answer,
-// "reconnecting" while the port's device is gone and waited for.
+// "reconnecting" while the port's device is gone and waited for. --csv FILE also records
+// every reply (and a gap row for each outage) into FILE; --format prints the records in
+// place of the lines.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/link_session.h"
 #include "common/texts.h"
 #include "link/integer.h"
+#include "link/status_record.h"
 
 namespace kivra::cli {
 
@@ -30,26 +34,73 @@ int RunStatus(const Args& args) {
   LinkOptions options;
   std::string error;
   long count = -1;
-  if (ParseLinkOptions(args, options, error, {"--count"})) {
+  std::string csvPath, format;
+  if (ParseLinkOptions(args, options, error, {"--count", "--csv", "--format"})) {
     for (std::size_t i = 0; i < options.operands.size(); ++i) {
-      if (options.operands[i] == "--count" && i + 1 < options.operands.size()) {
+      const std::string& a = options.operands[i];
+      if (a == "--count" && i + 1 < options.operands.size()) {
         const auto n = link::ParseInteger(options.operands[i + 1]);
         if (!n || *n <= 0) error = "--count takes a positive number";
         count = n ? *n : -1;
         ++i;
+      } else if (a == "--csv" && i + 1 < options.operands.size()) {
+        csvPath = options.operands[++i];
+        if (csvPath.empty()) error = "--csv takes a file name";
+      } else if (a == "--format" && i + 1 < options.operands.size()) {
+        format = options.operands[++i];
+        if (format != "csv" && format != "json") error = "--format takes csv or json";
       } else {
         error = "unexpected " + options.operands[i];
       }
     }
   }
   if (!error.empty()) {
-    std::fprintf(stderr, "kivra status: %s\nusage: kivra status --port DEV [--count N] [--lang tr|en]\n",
+    std::fprintf(stderr,
+                 "kivra status: %s\nusage: kivra status --port DEV [--count N] [--csv FILE | "
+                 "--format csv|json] "
+                 "[--lang tr|en]\n",
                  error.c_str());
     return 2;
   }
+  if (!csvPath.empty() && !format.empty()) {
+    std::fprintf(stderr, "kivra status: --csv and --format cannot be used together\n");
+    return 2;
+  }
+
+  // The records: into the file, or on stdout in place of the lines.
+  std::unique_ptr<link::FileLineWriter> writer;
+  if (!csvPath.empty()) {
+    writer = std::make_unique<link::FileLineWriter>(csvPath);
+    if (!writer->Open()) {
+      std::fprintf(stderr, "kivra status: %s: %s\n", csvPath.c_str(), writer->Error().c_str());
+      return 1;
+    }
+  } else if (!format.empty()) {
+    writer = std::make_unique<link::FileLineWriter>(stdout);
+  }
+  std::unique_ptr<link::StatusRecorder> recorder;
+  if (writer) {
+    recorder = std::make_unique<link::StatusRecorder>(
+        *writer, format == "json" ? link::RecordFormat::Json : link::RecordFormat::Csv);
+  }
+  const bool linesOnStdout = format.empty();
+  bool writeFailed = false;
+  const auto recorded = [&](bool ok) {
+    if (ok || writeFailed) return;
+    writeFailed = true;
+    std::fprintf(stderr, "kivra status: %s: %s; recording stopped\n",
+                 csvPath.empty() ? "stdout" : csvPath.c_str(), writer->Error().c_str());
+  };
+  if (recorder) recorded(recorder->Start());
+  if (writeFailed) return 1;
 
   LinkSession session(options);
   if (!session.Open()) return 1;
+  const auto wallMs = [] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  };
   const link::LinkEngine& engine = session.Engine();
   std::uint64_t seen = engine.StatusCount();
   long printed = 0;
@@ -58,10 +109,16 @@ int RunStatus(const Args& args) {
   // Every line counts towards --count, whatever it says: a script that asks for one
   // status gets one line, also when nothing answers.
   const auto print = [&](const std::string& line, bool connected) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    if (linesOnStdout) {
+      std::printf("%s\n", line.c_str());
+      std::fflush(stdout);
+    }
+    if (recorder && !writeFailed) {
+      recorded(connected ? recorder->Record({session.ElapsedMs(), wallMs(), engine.LastStatus()})
+                         : recorder->Gap(session.ElapsedMs(), wallMs()));
+    }
     lastConnected = connected;
-    return count > 0 && ++printed >= count;
+    return writeFailed || (count > 0 && ++printed >= count);
   };
   session.RunUntil([&] {
     if (engine.StatusCount() != seen) {
@@ -79,6 +136,7 @@ int RunStatus(const Args& args) {
     }
     return false;
   });
+  if (writeFailed) return 1;
   if (session.Interrupted()) return 0;
   return printed == count && lastConnected ? 0 : 1;
 }

@@ -26,6 +26,8 @@ int RunSim(const Args& args);
 int RunDownload(const Args& args);
 int RunSend(const Args& args);
 int RunStatus(const Args& args);
+// Every frame on the line, decoded.
+int RunMonitor(const Args& args);
 
 // Parameter sets: read a driver's into a file, write one and verify it, compare.
 int RunParams(const Args& args);

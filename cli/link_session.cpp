@@ -35,7 +35,8 @@ serial::PortSettings CommandLineSettings() {
 }  // namespace
 
 bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
-                      const std::vector<std::string>& valueOptions) {
+                      const std::vector<std::string>& valueOptions,
+                      const std::vector<std::string>& flagOptions) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string_view name, std::string& out) {
@@ -62,6 +63,12 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
       o.english = lang == "en";
     } else if (a.starts_with("--") && a.size() > 2) {
       bool known = false;
+      for (const auto& name : flagOptions) {
+        if (a == name) {
+          o.operands.push_back(name);
+          known = true;
+        }
+      }
       for (const auto& name : valueOptions) {
         if (a == name || a.starts_with(name + "=")) {
           std::string v;
@@ -180,10 +187,17 @@ LinkSession::LinkSession(const LinkOptions& options)
         }
         return true;
       }),
-      engine_(serial_, loop_),
+      engine_(serial_, loop_, &clock_),
       ports_(engine_, serial_, settings_, report_) {
   settings_.port = options.port;
+  engine_.AddObserver(feed_);
   engine_.AddObserver(report_);
+}
+
+std::uint64_t LinkSession::SessionClock::NowMs() {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
 }
 
 LinkSession::~LinkSession() {

@@ -11,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "link/engine.h"
+#include "link/line_feed.h"
 #include "link/port_selection.h"
 #include "link/serial_link.h"
 #include "link/tick_loop.h"
@@ -24,9 +25,11 @@ struct LinkOptions {
 };
 
 // Parses --port DEV / --port=DEV, --lang tr|en and the operands. On a usage error returns
-// false with the message in `error`.
+// false with the message in `error`. The command's own options go to the operands: each of
+// `valueOptions` followed by its value, each of `flagOptions` alone.
 bool ParseLinkOptions(const Args& args, LinkOptions& options, std::string& error,
-                      const std::vector<std::string>& valueOptions = {});
+                      const std::vector<std::string>& valueOptions = {},
+                      const std::vector<std::string>& flagOptions = {});
 // Port 0 asks for the port on the terminal; on return `port` names the one chosen.
 bool AskForPortZero(std::string& port, std::string& error);
 
@@ -83,6 +86,9 @@ class LinkSession {
 
   link::LinkEngine& Engine() { return engine_; }
   TerminalReport& Report() { return report_; }
+  // Every frame on the line, for `kivra monitor`; its clock counts from the session's start.
+  link::LineFeed& Feed() { return feed_; }
+  std::int64_t ElapsedMs() { return static_cast<std::int64_t>(clock_.NowMs()); }
 
  private:
   // The port comes from the command line, never from a stored setting.
@@ -96,6 +102,12 @@ class LinkSession {
   sigset_t signals_{};
   bool interrupted_ = false;
   link::SerialLink serial_;
+  struct SessionClock final : link::Clock {
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::uint64_t NowMs() override;
+  };
+  SessionClock clock_;
+  link::LineFeed feed_{clock_};
   TerminalReport report_;
   link::TickLoop loop_;
   link::LinkEngine engine_;

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "link/engine.h"
+#include "link/event_text.h"
+#include "link/line_feed.h"
 #include "tests/link/fakes.h"
 
 namespace {
@@ -40,6 +42,16 @@ bool ArrivedWhole(const std::vector<std::uint8_t>& bytes, const StatusReply& sta
   return false;
 }
 
+// The inspector's rows of the engine's frames, worded as the inspector and its files word
+// them; no row holds more bytes than a frame or the feed's bound.
+struct Rows final : FrameListener {
+  void OnFrame(const LineEvent& e) override {
+    Require(e.bytes.size() <= LineFeed::kMaxPending);
+    (void)EventLine(e, true);
+    (void)EventCsvRow(e, false);
+  }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,6 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   testing::Rig r;
+  LineFeed feed(r.clock);
+  Rows rows;
+  feed.AddListener(&rows);
+  r.engine.AddObserver(feed);
   kivra::CodeImage image;
   image.bytes.fill(0xFF);
   image.length = 40;

@@ -111,7 +111,8 @@ void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
   r.bytes = bytes;
   r.timeMs = NowMs();
   r.state = v_.linkState;
-  r.attempt = v_.retryCount + 1;
+  const bool poll = v_.linkState == LinkState::Idle || v_.linkState == LinkState::StatusWait;
+  r.attempt = poll && !pollFailed_ ? 1 : v_.retryCount + 1;
   if (IsDownloadState(v_.linkState)) {
     r.attempts = kDownloadAttempts;
   } else if (v_.linkState == LinkState::Move || v_.linkState == LinkState::MoveWait) {
@@ -373,8 +374,10 @@ void LinkEngine::StatusResult() {
     case ReplyResult::Ok:
       v_.linkState = LinkState::Idle;
       v_.tickCount = 0;
+      pollFailed_ = false;
       return;
     case ReplyResult::Failed:
+      pollFailed_ = true;
       if (++v_.retryCount > 2) {
         MarkDown();
         v_.retryCount = 0;

@@ -211,6 +211,9 @@ class LinkEngine {
   bool waitingForDevice_ = false;
   LinkStatus status_ = LinkStatus::PortClosed;
   std::uint64_t sentAtMs_ = 0;
+  // The last status poll failed: the next is its retry. The retry count itself goes on
+  // counting failed polls until the driver is given up, answered ones in between.
+  bool pollFailed_ = false;
 
   // The operands of the requested exchange, checked when its frame is built.
   Setting setting_ = Setting::Speed;

@@ -6,7 +6,7 @@ KIVRA_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core fonts-liberation2
+  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core fonts-liberation2
   xvfb xauth python3
   dpkg-dev file lintian desktop-file-utils appstream man-db groff-base bash-completion
   shared-mime-info xdg-utils

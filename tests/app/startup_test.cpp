@@ -84,7 +84,12 @@ class StartupTest : public QObject {
     QVERIFY(h.Start());
     for (const FixedText& row : FixedTexts()) {
       int found = 0;
-      for (QWidget* w : {static_cast<QWidget*>(&h.window()), static_cast<QWidget*>(h.window().commandCodeWindow())}) {
+      const WatchWindows& watch = h.window().watchWindows();
+      for (QWidget* w :
+           {static_cast<QWidget*>(&h.window()),
+            static_cast<QWidget*>(h.window().commandCodeWindow()),
+            static_cast<QWidget*>(watch.inspector()), static_cast<QWidget*>(watch.plots()),
+            static_cast<QWidget*>(watch.simulatorPanel())}) {
         if (FindControl(w, QString::fromLatin1(row.control))) ++found;
       }
       QVERIFY2(found == 1, row.control);

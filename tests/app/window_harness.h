@@ -16,10 +16,14 @@
 
 #include "app/command_code_window.h"
 #include "app/fixed_texts.h"
+#include "app/frame_inspector.h"
+#include "app/live_plots.h"
 #include "app/main_window.h"
 #include "app/program_editor.h"
 #include "app/program_page.h"
 #include "app/settings_store.h"
+#include "app/simulator_panel.h"
+#include "app/watch_windows.h"
 #include "fake_driver_port.h"
 #include "scripted_prompts.h"
 
@@ -87,7 +91,11 @@ class WindowHarness {
 
   // The control's text as the language switch sets it.
   QString Caption(const char* name, TextRole role = TextRole::Caption) {
-    for (QWidget* w : {static_cast<QWidget*>(window_.get()), static_cast<QWidget*>(window_->commandCodeWindow())}) {
+    const WatchWindows& watch = window_->watchWindows();
+    for (QWidget* w :
+         {static_cast<QWidget*>(window_.get()), static_cast<QWidget*>(window_->commandCodeWindow()),
+          static_cast<QWidget*>(watch.inspector()), static_cast<QWidget*>(watch.plots()),
+          static_cast<QWidget*>(watch.simulatorPanel())}) {
       if (QObject* control = FindControl(w, QString::fromLatin1(name))) return ControlText(control, role);
     }
     return QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));

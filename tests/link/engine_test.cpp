@@ -625,6 +625,24 @@ TEST(FrameEvents, SentReceivedAcceptedAndFailedWithTheirTiming) {
   EXPECT_EQ(r.seen.frames[5].state, LinkState::RunWait);
 }
 
+// A status poll is a retry only right after a failed one, though the engine goes on
+// counting failed polls until it gives the driver up.
+TEST(FrameEvents, StatusPollAttempts) {
+  testing::Rig r;
+  std::vector<int> attempts;
+  const auto poll = [&](bool answered) {
+    // The reply waits in the port: after a time-out, a poll not answered within its own
+    // tick fails at once.
+    if (answered) r.port.Receive(StatusFrame());
+    const std::size_t before = r.seen.frames.size();
+    r.Tick();  // the poll goes out
+    attempts.push_back(r.seen.frames.at(before).attempt);
+    for (int i = 0; i < 8 && r.v().linkState != LinkState::Idle; ++i) r.Tick();
+  };
+  for (bool answered : {true, false, true, false, false, true}) poll(answered);
+  EXPECT_EQ(attempts, (std::vector<int>{1, 1, 2, 1, 3, 1}));
+}
+
 // Several observers hear the same facts; one that leaves hears no more.
 TEST(FrameEvents, EveryObserverHearsEveryFact) {
   testing::Rig r;

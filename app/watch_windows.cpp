@@ -1,0 +1,147 @@
+#include "app/watch_windows.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QDateTime>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+
+#include "app/driver_link.h"
+#include "app/fixed_texts.h"
+#include "app/frame_inspector.h"
+#include "app/link_watch.h"
+#include "app/live_plots.h"
+#include "app/prompts.h"
+#include "app/simulator_panel.h"
+#include "app/tool_bar.h"
+#include "app/ui_language.h"
+#include "app/watch_texts.h"
+
+namespace kivra::app {
+namespace {
+
+constexpr int kMeterMs = 500;
+
+void Open(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+}  // namespace
+
+WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, MainToolBar* toolBar,
+                           DriverLink& link, const UiLanguage& language, Prompts& prompts)
+    : QObject(mainWindow),
+      mainWindow_(mainWindow),
+      link_(link),
+      language_(language),
+      prompts_(prompts) {
+  watch_ = std::make_unique<LinkWatch>([&link] { return link.WatchMs(); },
+                                       [] { return QDateTime::currentMSecsSinceEpoch(); });
+  link.lineFeed().AddListener(watch_.get());
+  link.engine().AddObserver(*watch_);
+
+  inspector_ = new FrameInspector(*watch_, language, prompts, mainWindow);
+  plots_ = new LivePlots(*watch_, language, prompts, mainWindow);
+  panel_ = new SimulatorPanel(
+      [&link]() -> sim::Simulator* {
+        return link.OnSimulatedDriver() ? link.simulatedDriver().simulator() : nullptr;
+      },
+      language, mainWindow);
+  AddMenu(settingsMenu);
+  AddMeter(toolBar);
+  connect(watch_.get(), &LinkWatch::RecordingChanged, this, [this](bool recording) {
+    recordStart_->setEnabled(!recording);
+    recordStop_->setEnabled(recording);
+    RefreshMeter();
+  });
+  connect(watch_.get(), &LinkWatch::RecordingFailed, this,
+          [this](const QString& path, const QString& reason) {
+            prompts_.Show(mainWindow_, MessageKind::Error,
+                          language_.Pick(watch::kRecordStopped) + QLatin1Char('\n') + path +
+                              QLatin1Char('\n') + reason,
+                          Buttons::Ok);
+          });
+  LanguageChanged();
+}
+
+WatchWindows::~WatchWindows() {
+  link_.engine().RemoveObserver(*watch_);
+  link_.lineFeed().RemoveListener(watch_.get());
+}
+
+void WatchWindows::AddMenu(QMenu* settings) {
+  settings->addSeparator();
+  const auto add = [&](const char* name, auto slot) {
+    QAction* action = settings->addAction(QString());
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  add("FrameInspector1", [this] { Open(inspector_); });
+  add("LivePlots1", [this] { Open(plots_); });
+  recordStart_ = add("RecordStart1", [this] { AskAndRecord(); });
+  recordStop_ = add("RecordStop1", [this] { watch_->StopRecording(); });
+  recordStop_->setEnabled(false);
+  add("SimulatorPanel1", [this] { Open(panel_); });
+}
+
+void WatchWindows::AddMeter(MainToolBar* toolBar) {
+  // In the tool bar's row, left of the status text, in the room its stretch leaves.
+  meter_ = new QLabel(toolBar);
+  meter_->setObjectName(QStringLiteral("PollRateText"));
+  meter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  if (auto* row = qobject_cast<QBoxLayout*>(toolBar->layout())) {
+    row->insertWidget(row->indexOf(toolBar->statusText()), meter_);
+    row->insertSpacing(row->indexOf(toolBar->statusText()), 16);
+  }
+  meterTimer_ = new QTimer(this);
+  meterTimer_->setInterval(kMeterMs);
+  connect(meterTimer_, &QTimer::timeout, this, &WatchWindows::RefreshMeter);
+  meterTimer_->start();
+}
+
+void WatchWindows::RefreshMeter() {
+  const link::HealthReading r = watch_->Health();
+  QString text = language_.Pick(watch::kMeter)
+                     .arg(r.statusPerSecond, 0, 'f', 1)
+                     .arg(static_cast<int>(r.failedShare * 100.0 + 0.5));
+  QString tip = language_.Pick(watch::kMeterTip);
+  if (watch_->Recording()) {
+    text += QStringLiteral("  ● REC");
+    tip += QLatin1Char('\n') + language_.Pick(watch::kRecordingTo) + watch_->RecordingPath();
+  }
+  if (meter_->text() != text) meter_->setText(text);
+  if (meter_->toolTip() != tip) meter_->setToolTip(tip);
+}
+
+void WatchWindows::AskAndRecord() {
+  FileDialogRequest request{language_.Pick(watch::kRecordTitle),
+                            QString(),
+                            QStringLiteral("status.csv"),
+                            {language_.Pick(watch::kCsvFilter)},
+                            QStringLiteral("csv")};
+  if (const auto path = prompts_.SaveFileName(mainWindow_, request)) StartRecording(*path);
+}
+
+bool WatchWindows::StartRecording(const QString& path) {
+  QString reason;
+  if (watch_->StartRecording(path, &reason)) return true;
+  prompts_.Show(mainWindow_, MessageKind::Error,
+                language_.Pick(watch::kRecordNotStarted) + QLatin1Char('\n') + path +
+                    QLatin1Char('\n') + reason,
+                Buttons::Ok);
+  return false;
+}
+
+void WatchWindows::LanguageChanged() {
+  ApplyFixedTexts({mainWindow_, inspector_, plots_, panel_}, language_.IsEnglish());
+  inspector_->LanguageChanged();
+  plots_->LanguageChanged();
+  panel_->LanguageChanged();
+  RefreshMeter();
+}
+
+}  // namespace kivra::app

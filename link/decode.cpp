@@ -1,0 +1,357 @@
+#include "link/decode.h"
+
+#include <cstdio>
+
+#include "common/cp1254.h"
+#include "link/values.h"
+
+namespace kivra::link {
+namespace {
+
+namespace code = protocol::code;
+
+std::uint32_t Big(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < bytes; ++i) v = (v << 8) | b[at + static_cast<std::size_t>(i)];
+  return v;
+}
+
+struct CommandText {
+  std::uint8_t code;
+  const char* turkish;
+  const char* english;
+  bool hasValue;
+};
+
+constexpr CommandText kCommands[] = {
+    {code::Status, "durum sorgusu", "status request", false},
+    {code::BeginDownload, "program yükleme başlangıcı", "begin download", false},
+    {code::Run, "motor çalış", "motor run", false},
+    {code::Stop, "motor dur", "motor stop", false},
+    {code::ScriptOn, "script aç", "script on", false},
+    {code::MemoryRead, "bellek oku", "memory read", true},
+    {code::MemoryWrite, "bellek yaz", "memory write", true},
+    {code::ReadParameters, "parametreleri oku", "read parameters", false},
+    {code::ReadSettings, "motor ayarlarını oku", "read motor settings", false},
+    {code::Move, "MOVE", "MOVE", false},
+    {code::Speed, "motor hızı", "speed", true},
+    {code::RunCurrent, "çalışma akımı", "run current", true},
+    {code::HoldCurrent, "bekleme akımı", "hold current", true},
+    {code::Microstep, "mikro step", "micro-step", true},
+    {code::Ramp, "rampa", "ramp", true},
+    {code::StartSpeed, "kalkış hızı", "start speed", true},
+    {code::Displacement, "yerdeğiştirme", "displacement", true},
+    {code::Direction, "dönüş yönü", "direction", true},
+    {code::SpeedMode, "hız modu", "speed mode", true},
+    {code::SpeedCoefficient, "hız katsayısı", "speed coefficient", true},
+    {code::Output, "çıkış", "output", true},
+    {code::Param16, "parametre", "parameter", true},
+    {code::Param32, "parametre", "parameter", true},
+    {code::Service1, "servis değeri 1", "service value 1", true},
+    {code::Service2, "servis değeri 2", "service value 2", true},
+    {code::ReadService, "servis değerlerini oku", "read service values", false},
+    {code::ReadProgramName, "program adını oku", "read program name", false},
+};
+
+const CommandText* FindCommand(std::uint8_t c) {
+  for (const auto& t : kCommands)
+    if (t.code == c) return &t;
+  return nullptr;
+}
+
+const char* Pick(bool english, const char* turkish, const char* inEnglish) {
+  return english ? inEnglish : turkish;
+}
+
+std::string Bits(std::uint8_t bits, int first, int count) {
+  std::string s;
+  for (int i = 0; i < count; ++i) s += (bits >> (first + i)) & 1 ? '1' : '0';
+  return s;
+}
+
+std::string Format(const char* format, auto... args) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, format, args...);
+  return buffer;
+}
+
+bool IsReplyLetter(std::uint8_t letter) {
+  return letter == code::Status || letter == code::ReadSettings || letter == code::ReadParameters ||
+         letter == code::ReadService || letter == code::MemoryRead ||
+         letter == code::ReadProgramName;
+}
+
+std::string TrimmedText(std::span<const std::uint8_t> b) {
+  std::string_view s(reinterpret_cast<const char*>(b.data()), b.size());
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return Cp1254ToUtf8(s);
+}
+
+void DecodeSent(std::span<const std::uint8_t> b, DecodedFrame& d) {
+  const std::uint8_t letter = b[1];
+  const std::size_t n = b.size();
+  if (letter == protocol::letter::Command && n == 8) {
+    d.kind = FrameKind::Command;
+    d.code = b[2];
+    d.value = Big(b, 3, 4);
+  } else if (letter == protocol::letter::Command && n == 9) {
+    d.kind = FrameKind::Parameter;
+    d.code = b[2];
+    d.value = static_cast<std::int32_t>(Big(b, 3, 4));
+    d.index = b[7];
+  } else if (letter == protocol::letter::ProgramData && n >= 5 && n <= MaxChunk + 5) {
+    d.kind = FrameKind::ProgramData;
+    d.value = Big(b, 2, 2);
+    d.count = n - 5;
+  } else if (letter == protocol::letter::Vectors && n == 35) {
+    d.kind = FrameKind::Vectors;
+    d.value = Big(b, 2, 2);
+  } else if (letter == protocol::letter::Name) {
+    d.kind = FrameKind::Name;
+    d.text = TrimmedText(b.subspan(2, n - 3));
+  }
+}
+
+void DecodeReceived(std::span<const std::uint8_t> b, DecodedFrame& d) {
+  const std::uint8_t letter = b[1];
+  if (!IsReplyLetter(letter) || !CanStartReply(b[0], letter)) return;
+  d.code = letter;
+  switch (letter) {
+    case code::Status:
+      d.kind = FrameKind::StatusReply;
+      d.status = *DecodeStatus(b);
+      break;
+    case code::ReadSettings:
+      d.kind = FrameKind::SettingsReply;
+      d.settings = *DecodeMotorSettings(b);
+      break;
+    case code::ReadParameters:
+      d.kind = FrameKind::ParameterReply;
+      d.parameters = *DecodeParameterBlock(b);
+      break;
+    case code::ReadService:
+      d.kind = FrameKind::ServiceReply;
+      d.service = *DecodeServiceValues(b);
+      break;
+    case code::MemoryRead:
+      d.kind = FrameKind::MemoryReply;
+      d.value = b[2];
+      break;
+    case code::ReadProgramName:
+      d.kind = FrameKind::NameReply;
+      d.text = TrimmedText(b.subspan(2, b.size() - 3));
+      break;
+    default:
+      break;
+  }
+}
+
+std::string DescribeCommand(const DecodedFrame& d, bool english) {
+  const CommandText* c = FindCommand(d.code);
+  if (!c)
+    return Format("%s '%c' = %lld", Pick(english, "bilinmeyen komut", "unknown command"),
+                  d.code >= 0x20 && d.code < 0x7F ? d.code : '?', static_cast<long long>(d.value));
+  std::string s = Pick(english, c->turkish, c->english);
+  if (!c->hasValue)
+    return d.value == 0 ? s : s + Format(" (%lld)", static_cast<long long>(d.value));
+  switch (d.code) {
+    case code::MemoryRead:
+      return s +
+             Format(" %s %lld", Pick(english, "adres", "address"), static_cast<long long>(d.value));
+    case code::MemoryWrite:
+      return s + Format(" %s %lld = %lld", Pick(english, "adres", "address"),
+                        static_cast<long long>(d.value & 0xFFFF),
+                        static_cast<long long>(d.value >> 16));
+    case code::Direction:
+      return s + " = " +
+             (d.value == 0 ? Pick(english, "sol", "left") : Pick(english, "sağ", "right"));
+    case code::Displacement:
+    case code::SpeedCoefficient:
+      return s + Format(" = %d", static_cast<std::int32_t>(static_cast<std::uint32_t>(d.value)));
+    default:
+      return s + Format(" = %lld", static_cast<long long>(d.value));
+  }
+}
+
+std::string DescribeStatus(const StatusReply& s, bool english) {
+  return Format(
+      english ? "status: inputs %s, outputs %s, analog %u/%u, %u °C, %s, script %s, motor %s, "
+                "firmware %u.%u, address %u"
+              : "durum: girişler %s, çıkışlar %s, analog %u/%u, %u °C, %s, script %s, motor %s, "
+                "yazılım %u.%u, adres %u",
+      Bits(s.io, 0, 6).c_str(), Bits(s.io, 6, 2).c_str(), s.analog1, s.analog2, s.temperature,
+      s.ControllerMode() ? Pick(english, "kontrolör", "controller") : "step/dir",
+      s.ScriptRunning() ? Pick(english, "açık", "on") : Pick(english, "kapalı", "off"),
+      s.MotorRunning() ? Pick(english, "dönüyor", "running") : Pick(english, "duruyor", "stopped"),
+      s.firmware / 10, s.firmware % 10, s.address);
+}
+
+std::string DescribeSettings(const MotorSettings& m, bool english) {
+  return Format(
+      english
+          ? "motor settings: speed %u, run current %u, hold current %u, micro-step %u, ramp %u, "
+            "start speed %u, direction %s, displacement %d, speed mode %u, coefficient %u"
+          : "motor ayarları: hız %u, çalışma akımı %u, bekleme akımı %u, mikro step %u, rampa %u, "
+            "kalkış hızı %u, yön %s, yerdeğiştirme %d, hız modu %u, katsayı %u",
+      m.speed, m.runCurrent, m.holdCurrent, m.microstep, m.ramp, m.startSpeed,
+      m.direction == 0 ? Pick(english, "sol", "left") : Pick(english, "sağ", "right"),
+      m.displacement, m.speedMode, m.speedCoefficient);
+}
+
+std::string DescribeParameters(const ParameterBlock& p, bool english) {
+  std::string s = Pick(english, "parametreler:", "parameters:");
+  int prm = kFirstParameter;
+  for (std::uint16_t v : p.prm9to20) s += Format(" %d=%u", prm++, v);
+  for (std::int32_t v : p.prm21to25) s += Format(" %d=%d", prm++, v);
+  return s;
+}
+
+// A frame of a letter no reply has (a wrong letter) is judged once its length has arrived:
+// its length, when it may be one (a letter, then a checksum that holds), else 0.
+std::size_t OtherFrame(std::span<const std::uint8_t> rest) {
+  const std::uint8_t length = rest[0];
+  if (length < 3 || rest.size() < 2 || IsReplyLetter(rest[1])) return 0;
+  const std::uint8_t letter = rest[1] | 0x20;
+  if (letter < 'a' || letter > 'z') return 0;
+  if (rest.size() < length) return length;  // still arriving
+  return Xor(rest.first(length)) == 0 ? length : 0;
+}
+
+}  // namespace
+
+DecodedFrame DecodeFrame(std::span<const std::uint8_t> b, Direction direction) {
+  DecodedFrame d;
+  if (direction == Direction::Received && b.size() == 1 && b[0] == AckByte) {
+    d.kind = FrameKind::Ack;
+    d.checksumOk = true;
+    return d;
+  }
+  // Every frame announces its own length; bytes that disagree are not one frame.
+  if (b.size() < 3 || b[0] != b.size()) return d;
+  d.checksumOk = Xor(b) == 0;
+  if (direction == Direction::Sent) {
+    DecodeSent(b, d);
+  } else {
+    DecodeReceived(b, d);
+  }
+  if (d.kind == FrameKind::Raw) d.checksumOk = false;
+  return d;
+}
+
+std::string CommandName(std::uint8_t c, bool english) {
+  const CommandText* t = FindCommand(c);
+  return t ? Pick(english, t->turkish, t->english) : std::string();
+}
+
+std::string DescribeFrame(const DecodedFrame& d, bool english) {
+  std::string s;
+  switch (d.kind) {
+    case FrameKind::Command:
+      s = DescribeCommand(d, english);
+      break;
+    case FrameKind::Parameter: {
+      const int prm = d.code == code::Param32 ? d.index + 21 : d.index + 1;
+      s = Format("%s %d = %d", Pick(english, "parametre", "parameter"), prm,
+                 static_cast<std::int32_t>(d.value));
+      break;
+    }
+    case FrameKind::ProgramData:
+      s = Format(
+          english ? "program data: %zu bytes at %lld" : "program verisi: %zu bayt, adres %lld",
+          d.count, static_cast<long long>(d.value));
+      break;
+    case FrameKind::Vectors:
+      s = Format(english ? "vector table, code length %lld" : "vektör tablosu, kod uzunluğu %lld",
+                 static_cast<long long>(d.value));
+      break;
+    case FrameKind::Name:
+      s = Pick(english, "program adı: ", "program name: ") + d.text;
+      break;
+    case FrameKind::Ack:
+      s = Pick(english, "onay", "acknowledgement");
+      break;
+    case FrameKind::StatusReply:
+      s = DescribeStatus(d.status, english);
+      break;
+    case FrameKind::SettingsReply:
+      s = DescribeSettings(d.settings, english);
+      break;
+    case FrameKind::ParameterReply:
+      s = DescribeParameters(d.parameters, english);
+      break;
+    case FrameKind::ServiceReply:
+      s = Format(english ? "service values: %u, %u" : "servis değerleri: %u, %u", d.service.value1,
+                 d.service.value2);
+      break;
+    case FrameKind::MemoryReply:
+      s = Format(english ? "memory value: %lld" : "bellek değeri: %lld",
+                 static_cast<long long>(d.value));
+      break;
+    case FrameKind::NameReply:
+      s = Pick(english, "sürücüdeki program: ", "program in the driver: ") + d.text;
+      break;
+    case FrameKind::Raw:
+      return Pick(english, "çözülemedi", "undecodable");
+  }
+  if (!d.checksumOk) s += Pick(english, " (sağlama hatalı)", " (checksum wrong)");
+  return s;
+}
+
+std::string HexBytes(std::span<const std::uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string s;
+  s.reserve(bytes.size() * 3);
+  for (std::uint8_t b : bytes) {
+    if (!s.empty()) s += ' ';
+    s += kDigits[b >> 4];
+    s += kDigits[b & 15];
+  }
+  return s;
+}
+
+std::vector<ReceivedPiece> SplitReceived(std::span<const std::uint8_t> bytes, bool ackAwaited) {
+  std::vector<ReceivedPiece> pieces;
+  std::size_t at = 0;
+  std::size_t rawFrom = 0;
+  const auto endRaw = [&] {
+    if (at > rawFrom) pieces.push_back({rawFrom, at - rawFrom, false});
+  };
+  while (at < bytes.size()) {
+    const auto rest = bytes.subspan(at);
+    std::size_t length = 0;
+    bool partial = false;
+    if (rest[0] == AckByte) {
+      length = 1;
+    } else if (const std::size_t n = OtherFrame(rest)) {
+      length = std::min(n, rest.size());
+      partial = n > rest.size();
+    } else {
+      const ReplyFront front = ScanReply(rest, ackAwaited);
+      if (front.kind == ReplyFront::Kind::Frame) length = front.length;
+      if (front.kind == ReplyFront::Kind::Partial) {
+        length = rest.size();
+        partial = true;
+      }
+    }
+    if (length == 0) {  // a byte that starts nothing: part of a raw run
+      ++at;
+      continue;
+    }
+    endRaw();
+    pieces.push_back({at, length, partial});
+    at += length;
+    rawFrom = at;
+  }
+  endRaw();
+  return pieces;
+}
+
+bool LineEvent::IsStatusPoll() const {
+  if (direction == Direction::Sent)
+    return bytes.size() == 8 && bytes[1] == protocol::letter::Command && bytes[2] == code::Status;
+  return bytes.size() >= 2 && bytes[1] == code::Status && bytes.size() == bytes[0];
+}
+
+}  // namespace kivra::link

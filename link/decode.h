@@ -1,0 +1,76 @@
+#pragma once
+
+// What a frame on the line means, in both directions, for the people watching the link:
+// the frame inspector, `kivra monitor` and their saved logs. A pure function of the bytes:
+// any bytes at all give an answer, and bytes that are no frame come back as Raw, to be
+// shown as they are.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "link/frames.h"
+#include "link/line_event.h"
+
+namespace kivra::link {
+
+enum class FrameKind : std::uint8_t {
+  Command,         // 08h 'K' code value
+  Parameter,       // 09h 'K' code value index
+  ProgramData,     // 'P' offset and up to 25 code bytes
+  Vectors,         // 'V' code length and the vector table
+  Name,            // 'N' the program's file name
+  Ack,             // 06h
+  StatusReply,     // 's'
+  SettingsReply,   // 't'
+  ParameterReply,  // 'A'
+  ServiceReply,    // 'i'
+  MemoryReply,     // 'E'
+  NameReply,       // 'n'
+  Raw,             // no frame of the protocol
+};
+
+struct DecodedFrame {
+  FrameKind kind = FrameKind::Raw;
+  bool checksumOk = false;
+  std::uint8_t code = 0;   // command code, or the reply's letter
+  std::int64_t value = 0;  // command or parameter value; data offset; the vectors' code length
+  std::uint8_t index = 0;  // a parameter frame's index
+  std::size_t count = 0;   // code bytes of a data frame
+  std::string text;        // the name of a name frame or name reply, UTF-8
+  StatusReply status{};
+  MotorSettings settings{};
+  ParameterBlock parameters{};
+  ServiceValues service{};
+};
+
+// One event's bytes: a frame the tool sent, or a reply (or what came instead of one).
+DecodedFrame DecodeFrame(std::span<const std::uint8_t> bytes, Direction direction);
+
+// The meaning in words: "speed = 1200", "status: inputs 100000, outputs 01, analog 12/200,
+// 31 °C, controller, script on, motor stopped, address 10", "acknowledgement", and for Raw
+// frames "undecodable". A broken checksum is said after the meaning.
+std::string DescribeFrame(const DecodedFrame& frame, bool english);
+
+// The command's name for a code of a command frame ("status request", "speed"); empty for a
+// code the driver does not know.
+std::string CommandName(std::uint8_t code, bool english);
+
+// "08 4B 73 00 00 00 00 30"
+std::string HexBytes(std::span<const std::uint8_t> bytes);
+
+// A stream of received bytes cut into what the inspector shows as one row each: whole
+// replies (valid or not), valid frames of any letter, 06h, and runs of bytes that start
+// no reply. Nothing is dropped: the pieces, joined, are the bytes given. The last
+// piece may be the start of a reply still arriving (`partial`). Where an acknowledgement is
+// awaited, a lone byte that no reply of ours starts with is not waited on (15h).
+struct ReceivedPiece {
+  std::size_t offset = 0;
+  std::size_t length = 0;
+  bool partial = false;
+};
+std::vector<ReceivedPiece> SplitReceived(std::span<const std::uint8_t> bytes,
+                                         bool ackAwaited = false);
+
+}  // namespace kivra::link

@@ -1,0 +1,56 @@
+#pragma once
+
+// One frame on the line, as the watchers of the link see it: what went out or came in,
+// when, and how the engine judged it. Events are plain values so that a
+// window, a recorder and the command line can keep and print them without the engine.
+
+#include <cstdint>
+#include <vector>
+
+namespace kivra::link {
+
+enum class Direction : std::uint8_t { Sent, Received };
+
+enum class FrameOutcome : std::uint8_t {
+  Sent,      // a frame that went out; its answer is judged on its own event
+  Accepted,  // the awaited answer: a valid reply of the right letter, or 06h
+  Failed,    // an answer that does not do, or none at all
+  Ignored,   // bytes that answer nothing (late, unasked for)
+  Link,      // no frame: the link's state changed (`linkStatus`)
+};
+
+enum class FailReason : std::uint8_t {
+  None,
+  Checksum,         // the XOR of the frame is not 0
+  WrongLetter,      // a valid frame of another letter
+  TooShort,         // a valid reply too short for the fields it must carry
+  NotAcknowledged,  // something else than 06h where an acknowledgement was awaited
+  Timeout,          // nothing came back in time
+  Partial,          // a reply that stopped halfway
+  Garbage,          // bytes that cannot start a reply
+  Refused,          // the port did not take the frame
+};
+
+struct LineEvent {
+  std::int64_t timeMs = 0;  // since the watch started
+  Direction direction = Direction::Sent;
+  FrameOutcome outcome = FrameOutcome::Sent;
+  FailReason why = FailReason::None;
+  std::uint8_t attempt = 0;       // 1 for the first frame, 2 for its first retry...
+  std::uint8_t maxAttempts = 0;   // how many the link allows for it: 3 or 5
+  std::int32_t roundTripMs = -1;  // of a judged answer: since its frame went out
+  std::uint8_t reads = 1;         // of a received frame: the reads it arrived in
+  std::int8_t linkStatus = -1;    // of a Link event: the LinkStatus it changed to
+  std::vector<std::uint8_t> bytes;
+
+  bool IsStatusPoll() const;  // a status request or a status reply
+};
+
+// Whoever wants every frame event.
+class FrameListener {
+ public:
+  virtual ~FrameListener() = default;
+  virtual void OnFrame(const LineEvent& event) = 0;
+};
+
+}  // namespace kivra::link

@@ -1,0 +1,175 @@
+#include "link/line_feed.h"
+
+#include <algorithm>
+
+#include "link/decode.h"
+
+namespace kivra::link {
+namespace {
+
+FailReason ReasonOf(FrameFailure why) {
+  switch (why) {
+    case FrameFailure::None:
+      return FailReason::None;
+    case FrameFailure::Checksum:
+      return FailReason::Checksum;
+    case FrameFailure::WrongLetter:
+      return FailReason::WrongLetter;
+    case FrameFailure::TooShort:
+      return FailReason::TooShort;
+    case FrameFailure::NotAcknowledged:
+      return FailReason::NotAcknowledged;
+    case FrameFailure::TimeOut:
+      return FailReason::Timeout;
+    case FrameFailure::Partial:
+      return FailReason::Partial;
+    case FrameFailure::PortRefused:
+      return FailReason::Refused;
+  }
+  return FailReason::None;
+}
+
+// What bytes the engine passed over are: a late reply (no reason), a broken or unknown frame,
+// the start of a reply cut off, or bytes that start no frame at all.
+FailReason PassedOverReason(std::span<const std::uint8_t> piece, bool partial) {
+  if (partial) return FailReason::Partial;
+  const DecodedFrame d = DecodeFrame(piece, Direction::Received);
+  const bool wholeFrame = piece.size() >= 3 && piece[0] == piece.size();
+  if (!wholeFrame) return d.kind == FrameKind::Ack ? FailReason::None : FailReason::Garbage;
+  if (Xor(piece) != 0) return FailReason::Checksum;
+  return d.kind == FrameKind::Raw ? FailReason::WrongLetter : FailReason::None;
+}
+
+std::uint8_t Clamp8(int n) {
+  return static_cast<std::uint8_t>(std::clamp(n, 0, 255));
+}
+
+}  // namespace
+
+void LineFeed::RemoveListener(FrameListener* listener) {
+  std::erase(listeners_, listener);
+}
+
+void LineFeed::Emit(const LineEvent& event) {
+  for (FrameListener* l : listeners_) l->OnFrame(event);
+}
+
+void LineFeed::OnFrame(const FrameRecord& r) {
+  switch (r.event) {
+    case FrameEvent::Sent: {
+      // What came before this frame and was not taken answers nothing; the start of a reply
+      // still arriving waits for its rest, which the engine may yet take.
+      PassedOver(Settled());
+      LineEvent e{.timeMs = static_cast<std::int64_t>(r.timeMs),
+                  .direction = Direction::Sent,
+                  .attempt = Clamp8(r.attempt),
+                  .maxAttempts = Clamp8(r.attempts),
+                  .bytes = {}};
+      e.bytes.assign(r.bytes.begin(), r.bytes.end());
+      Emit(e);
+      return;
+    }
+    case FrameEvent::Received:
+      if (r.bytes.empty()) return;
+      pending_.insert(pending_.end(), r.bytes.begin(), r.bytes.end());
+      reads_.push_back({pending_.size(), static_cast<std::int64_t>(r.timeMs)});
+      if (pending_.size() > kMaxPending) PassedOver(pending_.size() - kMaxPending / 2);
+      return;
+    case FrameEvent::Accepted:
+    case FrameEvent::Failed:
+      Judged(r);
+      return;
+  }
+}
+
+void LineFeed::Judged(const FrameRecord& r) {
+  LineEvent e{
+      .timeMs = static_cast<std::int64_t>(r.timeMs),
+      .direction = Direction::Received,
+      .outcome = r.event == FrameEvent::Accepted ? FrameOutcome::Accepted : FrameOutcome::Failed,
+      .why = ReasonOf(r.why),
+      .attempt = Clamp8(r.attempt),
+      .maxAttempts = Clamp8(r.attempts),
+      .roundTripMs = static_cast<std::int32_t>(std::min<std::uint32_t>(r.roundTripMs, INT32_MAX)),
+      .bytes = {}};
+  e.bytes.assign(r.bytes.begin(), r.bytes.end());
+  if (r.why == FrameFailure::PortRefused) {
+    // The frame that did not go out, on the sending side.
+    e.direction = Direction::Sent;
+    e.roundTripMs = -1;
+    Emit(e);
+    return;
+  }
+  if (r.why == FrameFailure::TimeOut) e.roundTripMs = -1;
+  // The judged bytes among those received: the last place they stand, since what the engine
+  // passed over came before them.
+  if (!r.bytes.empty()) {
+    const auto at = std::find_end(pending_.begin(), pending_.end(), r.bytes.begin(), r.bytes.end());
+    if (at != pending_.end()) {
+      const auto from = static_cast<std::size_t>(at - pending_.begin());
+      PassedOver(from);
+      e.reads = ReadsIn(0, r.bytes.size());
+      Drop(r.bytes.size());
+    }
+  }
+  Emit(e);
+}
+
+void LineFeed::OnLinkStatus(LinkStatus status) {
+  // Once the port is closed nothing more arrives: what is left is shown as it is.
+  PassedOver(status == LinkStatus::PortClosed ? pending_.size() : Settled());
+  LineEvent e{.timeMs = static_cast<std::int64_t>(clock_.NowMs()),
+              .outcome = FrameOutcome::Link,
+              .bytes = {}};
+  e.linkStatus = static_cast<std::int8_t>(status);
+  Emit(e);
+}
+
+void LineFeed::PassedOver(std::size_t n) {
+  n = std::min(n, pending_.size());
+  if (n == 0) return;
+  const std::span<const std::uint8_t> bytes(pending_.data(), n);
+  for (const ReceivedPiece& p : SplitReceived(bytes)) {
+    const auto piece = bytes.subspan(p.offset, p.length);
+    LineEvent e{.timeMs = TimeOf(p.offset),
+                .direction = Direction::Received,
+                .outcome = FrameOutcome::Ignored,
+                .why = PassedOverReason(piece, p.partial),
+                .bytes = {}};
+    e.reads = ReadsIn(p.offset, p.offset + p.length);
+    e.bytes.assign(piece.begin(), piece.end());
+    Emit(e);
+  }
+  Drop(n);
+}
+
+std::size_t LineFeed::Settled() const {
+  const auto pieces = SplitReceived(pending_);
+  if (!pieces.empty() && pieces.back().partial) return pieces.back().offset;
+  return pending_.size();
+}
+
+void LineFeed::Drop(std::size_t n) {
+  n = std::min(n, pending_.size());
+  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(n));
+  std::erase_if(reads_, [n](const Read& r) { return r.end <= n; });
+  for (Read& r : reads_) r.end -= n;
+}
+
+std::uint8_t LineFeed::ReadsIn(std::size_t from, std::size_t to) const {
+  int n = 0;
+  std::size_t start = 0;
+  for (const Read& r : reads_) {
+    if (r.end > from && start < to) ++n;
+    start = r.end;
+  }
+  return Clamp8(std::max(n, 1));
+}
+
+std::int64_t LineFeed::TimeOf(std::size_t at) const {
+  for (const Read& r : reads_)
+    if (at < r.end) return r.timeMs;
+  return static_cast<std::int64_t>(clock_.NowMs());
+}
+
+}  // namespace kivra::link
