@@ -25,7 +25,8 @@ QLabel* AddBar(QWidget* parent, const QRect& rect) {
   return bar;
 }
 
-QLabel* AddBold(QWidget* parent, const QString& objectName, const QString& text, const QRect& rect, int pixels) {
+QLabel* AddBold(QWidget* parent, const QString& objectName, const QString& text, const QRect& rect,
+                int pixels) {
   QLabel* label = look::AddLabel(parent, objectName, text, rect, Qt::AlignCenter);
   label->setFont(look::BoldFont(pixels));
   label->setWordWrap(true);
@@ -50,8 +51,9 @@ QPixmap Logo(const QSize& size, qreal pixelRatio) {
 
 AboutDialog::AboutDialog(QWidget* parent, const QString& versionText) : QDialog(parent) {
   setObjectName(QStringLiteral("TForm3"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setFixedSize(516, 332);
   look::SetBackground(this, look::kOlive);
   setModal(true);
@@ -60,8 +62,8 @@ AboutDialog::AboutDialog(QWidget* parent, const QString& versionText) : QDialog(
   AddBar(this, {12, 148, 489, 5});
   BuildTitles();
   AddBar(this, {12, 216, 489, 5});
-  version_ = AddBold(this, QStringLiteral("StaticText5"), QStringLiteral("KIVRA-PS: ") + versionText,
-                     {24, 232, 229, 17}, 11);
+  version_ = AddBold(this, QStringLiteral("StaticText5"),
+                     QStringLiteral("KIVRA-PS: ") + versionText, {24, 232, 229, 17}, 11);
   firmware_ = AddBold(this, QStringLiteral("StaticText7"), QString(), {276, 232, 229, 21}, 11);
   AddBar(this, {12, 260, 489, 5});
 
@@ -82,9 +84,11 @@ void AboutDialog::BuildHeader() {
 }
 
 void AboutDialog::BuildTitles() {
-  AddBold(this, QString(), QString::fromUtf8("KIVRA-PS Programlama Arayüzü"), {12, 160, 241, 53}, 16);
+  AddBold(this, QString(), QString::fromUtf8("KIVRA-PS Programlama Arayüzü"), {12, 160, 241, 53},
+          16);
   AddBar(this, {268, 156, 5, 57});
-  AddBold(this, QString(), QStringLiteral("KIVRA-PS Programming Interface SW"), {280, 160, 221, 53}, 16);
+  AddBold(this, QString(), QStringLiteral("KIVRA-PS Programming Interface SW"), {280, 160, 221, 53},
+          16);
 }
 
 void AboutDialog::Prepare(bool english, int firmwareTenths, const QLocale& locale) {

@@ -24,9 +24,13 @@ CommandCodeWindow::CommandCodeWindow(QWidget* parent)
   listing_->setFocusPolicy(Qt::ClickFocus);
 }
 
-void CommandCodeWindow::SetListing(const QString& listing) { listing_->setPlainText(listing); }
+void CommandCodeWindow::SetListing(const QString& listing) {
+  listing_->setPlainText(listing);
+}
 
-QString CommandCodeWindow::Listing() const { return listing_->toPlainText(); }
+QString CommandCodeWindow::Listing() const {
+  return listing_->toPlainText();
+}
 
 void CommandCodeWindow::closeEvent(QCloseEvent* event) {
   event->accept();
@@ -40,8 +44,10 @@ void CommandCodeWindow::showEvent(QShowEvent* event) {
     QPoint at(1109, 167);
     if (const QScreen* screen = this->screen()) {
       const QRect area = screen->availableGeometry();
-      at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - frameGeometry().width())));
-      at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - frameGeometry().height())));
+      at.setX(std::clamp(at.x(), area.left(),
+                         std::max(area.left(), area.right() - frameGeometry().width())));
+      at.setY(std::clamp(at.y(), area.top(),
+                         std::max(area.top(), area.bottom() - frameGeometry().height())));
     }
     move(at);
   }

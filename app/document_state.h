@@ -10,10 +10,10 @@ namespace kivra::app {
 struct DocumentState {
   bool programChanged = false;     // typed into since it was last loaded or saved
   bool newProgramUnsaved = false;  // made by the new-program command, not yet saved or replaced
-  bool sourceEdited = false;       // a key was typed or a new program made; the debug switch clears it
-  QString currentFile;             // the file last loaded or saved; mirrors LASTFILE
-  QString selectedPath;            // the path last chosen in a file dialog or handed to a load
-  bool saveSucceeded = false;      // outcome of the last save that had something to save
+  bool sourceEdited = false;   // a key was typed or a new program made; the debug switch clears it
+  QString currentFile;         // the file last loaded or saved; mirrors LASTFILE
+  QString selectedPath;        // the path last chosen in a file dialog or handed to a load
+  bool saveSucceeded = false;  // outcome of the last save that had something to save
   std::uint8_t untitledCounter = 0;  // numbers the generated names; wraps after 255
 };
 

@@ -45,7 +45,8 @@ void DownloadWindow::Begin(const QString& caption, int maximum) {
 }
 
 void DownloadWindow::SetPosition(std::uint32_t position) {
-  bar_->setValue(static_cast<int>(std::min<std::uint32_t>(position, static_cast<std::uint32_t>(bar_->maximum()))));
+  bar_->setValue(static_cast<int>(
+      std::min<std::uint32_t>(position, static_cast<std::uint32_t>(bar_->maximum()))));
 }
 
 }  // namespace kivra::app

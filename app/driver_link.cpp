@@ -27,7 +27,9 @@
 namespace kivra::app {
 namespace {
 
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The motor group's write buttons and the settings they write.
 struct SettingButton {
@@ -107,7 +109,8 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
   // Port number 0: the serial component asks which port, with the same list the dialog has.
   port_->SetPortPrompt([this]() -> std::optional<PortName> {
     const QList<PortChoice> choices = PortChoices(serial::ListSerialPorts(), language_.IsEnglish());
-    const std::optional<QString> chosen = prompts_.PickPort(windows_.mainWindow, choices, language_.IsEnglish());
+    const std::optional<QString> chosen =
+        prompts_.PickPort(windows_.mainWindow, choices, language_.IsEnglish());
     if (!chosen) return std::nullopt;
     // A simulated driver that cannot start is a port that cannot be opened.
     const QString port = ResolvePort(*chosen);
@@ -123,7 +126,8 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
   ConnectButtons();
   ConnectMemoryAccess();
   connect(windows_.portDialog, &PortDialog::Chosen, this, &DriverLink::PortChosen);
-  connect(windows_.portDialog, &PortDialog::Cancelled, this, [this] { selection_->DialogCancel(); });
+  connect(windows_.portDialog, &PortDialog::Cancelled, this,
+          [this] { selection_->DialogCancel(); });
   timer_->start();
 }
 
@@ -165,7 +169,8 @@ void DriverLink::ConnectButtons() {
   OnClick(Control::ReadParameters, [&e] { e.ReadParameters(); });
   OnClick(Control::ReadProgramName, [&e] { e.ReadProgramName(); });
   OnClick(Control::MemoryWrite, [this] {
-    const link::Entered address = BoxValue(Control::MemoryAddress), data = BoxValue(Control::MemoryData);
+    const link::Entered address = BoxValue(Control::MemoryAddress),
+                        data = BoxValue(Control::MemoryData);
     presenter_->AskedToWrite(LinkPresenter::WriteAsked::Memory(address, data));
     engine_->WriteMemory(address, data);
   });
@@ -249,7 +254,8 @@ void DriverLink::AddressLinesChanged(const AddressLines& lines) {
 void DriverLink::ConnectMemoryAccess() {
   auto* address = controls_.Get<QLineEdit>(Control::MemoryAddress);
   const auto step = [address](int delta) {
-    address->setText(QString::fromStdString(link::StepMemoryAddress(address->text().toStdString(), delta)));
+    address->setText(
+        QString::fromStdString(link::StepMemoryAddress(address->text().toStdString(), delta)));
   };
   OnClick(Control::MemoryUp, [step] { step(+1); });
   OnClick(Control::MemoryDown, [step] { step(-1); });
@@ -263,7 +269,8 @@ bool DriverLink::eventFilter(QObject* watched, QEvent* event) {
     // Ctrl+1 on the main keyboard, whatever else is held (Shift turns 1 into ! on most
     // layouts); the keypad's 1 does not count.
     const bool one = key->key() == Qt::Key_1 || key->key() == Qt::Key_Exclam;
-    if (one && key->modifiers().testFlag(Qt::ControlModifier) && !key->modifiers().testFlag(Qt::KeypadModifier)) {
+    if (one && key->modifiers().testFlag(Qt::ControlModifier) &&
+        !key->modifiers().testFlag(Qt::KeypadModifier)) {
       windows_.directPage->SetMemoryAccessVisible(!windows_.directPage->MemoryAccessVisible());
       return true;
     }

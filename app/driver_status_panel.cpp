@@ -18,11 +18,11 @@ DriverStatusPanel::DriverStatusPanel(QWidget* parent, const QRect& rect) : QGrou
   setGeometry(rect);
 
   look::AddLabel(this, QString(), QStringLiteral("Comm Port "), {6, 36, 60, 17});
-  look::AddValueBox(this, ObjectName(Control::PortNumber), QString(),
-                                  {68, 36, 17, 17}, look::kHighlightText);
+  look::AddValueBox(this, ObjectName(Control::PortNumber), QString(), {68, 36, 17, 17},
+                    look::kHighlightText);
   look::AddLabel(this, QStringLiteral("StaticText19"), QString(), {6, 64, 60, 17});
-  new IndicatorShape(this, ObjectName(Control::Connection), Form::RoundedSquare,
-                                   {68, 64, 17, 17}, look::kRed);
+  new IndicatorShape(this, ObjectName(Control::Connection), Form::RoundedSquare, {68, 64, 17, 17},
+                     look::kRed);
 
   BuildModeGroup();
   BuildInputGroup();
@@ -34,11 +34,11 @@ DriverStatusPanel::DriverStatusPanel(QWidget* parent, const QRect& rect) : QGrou
 void DriverStatusPanel::BuildModeGroup() {
   QGroupBox* group = look::AddGroup(this, "GroupBox10", {6, 124, 89, 65});
   look::AddLabel(group, QStringLiteral("StaticText53"), QString(), {4, 20, 52, 17});
-  new IndicatorShape(group, ObjectName(Control::ControllerMode),
-                                       Form::RoundedSquare, {56, 20, 17, 17}, look::kScrollBar);
+  new IndicatorShape(group, ObjectName(Control::ControllerMode), Form::RoundedSquare,
+                     {56, 20, 17, 17}, look::kScrollBar);
   look::AddLabel(group, QString(), QStringLiteral("Step/Dir"), {4, 42, 52, 17});
-  new IndicatorShape(group, ObjectName(Control::StepDirMode), Form::RoundedSquare,
-                                    {56, 42, 17, 17}, look::kScrollBar);
+  new IndicatorShape(group, ObjectName(Control::StepDirMode), Form::RoundedSquare, {56, 42, 17, 17},
+                     look::kScrollBar);
 }
 
 void DriverStatusPanel::BuildInputGroup() {
@@ -46,8 +46,8 @@ void DriverStatusPanel::BuildInputGroup() {
   for (int i = 0; i < 6; ++i) {
     const int y = 16 + 20 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {24, y, 20, 17});
-    new IndicatorShape(group, ObjectName(InputShape(i + 1, false)), Form::Circle,
-                                    {56, y, 17, 17}, look::kScrollBar);
+    new IndicatorShape(group, ObjectName(InputShape(i + 1, false)), Form::Circle, {56, y, 17, 17},
+                       look::kScrollBar);
   }
 }
 
@@ -56,8 +56,8 @@ void DriverStatusPanel::BuildOutputGroup() {
   for (int i = 0; i < 2; ++i) {
     const int y = 16 + 20 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {24, y, 20, 17});
-    new IndicatorShape(group, ObjectName(OutputShape(i + 1, false)), Form::Circle,
-                                     {56, y, 17, 17}, look::kScrollBar);
+    new IndicatorShape(group, ObjectName(OutputShape(i + 1, false)), Form::Circle, {56, y, 17, 17},
+                       look::kScrollBar);
   }
 }
 
@@ -67,14 +67,14 @@ void DriverStatusPanel::BuildAnalogGroup() {
     const int y = 20 + 26 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {24, y, 20, 17});
     look::AddValueBox(group, ObjectName(i == 0 ? Control::Analog1 : Control::Analog2),
-                                   QStringLiteral("0"), {50, y, 29, 17}, look::kHighlightText);
+                      QStringLiteral("0"), {50, y, 29, 17}, look::kHighlightText);
   }
 }
 
 void DriverStatusPanel::BuildTemperatureGroup() {
   QGroupBox* group = look::AddGroup(this, "GroupBox17", {6, 484, 89, 43});
-  look::AddValueBox(group, ObjectName(Control::Temperature), QString(),
-                                   {30, 18, 27, 17}, look::kHighlightText);
+  look::AddValueBox(group, ObjectName(Control::Temperature), QString(), {30, 18, 27, 17},
+                    look::kHighlightText);
   look::AddLabel(group, QString(), QStringLiteral("C"), {62, 18, 12, 17});
 }
 

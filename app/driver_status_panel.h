@@ -18,14 +18,12 @@ class DriverStatusPanel : public QGroupBox {
   DriverStatusPanel(QWidget* parent, const QRect& rect);
   // Its controls are found through the control registry (app/controls.h).
 
-
  private:
   void BuildModeGroup();
   void BuildInputGroup();
   void BuildOutputGroup();
   void BuildAnalogGroup();
   void BuildTemperatureGroup();
-
 };
 
 }  // namespace kivra::app

@@ -8,8 +8,8 @@ namespace {
 constexpr int kHelpScanSteps = 20;
 
 bool EndsHelpWord(QChar c) {
-  return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char(';') || c == QLatin1Char('\n') ||
-         c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
+  return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char(';') ||
+         c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
 }
 
 }  // namespace
@@ -48,7 +48,8 @@ int EditorLineCount(const QString& text) {
 std::optional<TextRange> EditorLineRange(const QString& text, int lineNumber) {
   if (lineNumber < 1 || lineNumber > EditorLineCount(text)) return std::nullopt;
   int start = 0;
-  for (int n = 1; n < lineNumber; ++n) start = static_cast<int>(text.indexOf(QLatin1Char('\n'), start)) + 1;
+  for (int n = 1; n < lineNumber; ++n)
+    start = static_cast<int>(text.indexOf(QLatin1Char('\n'), start)) + 1;
   qsizetype end = text.indexOf(QLatin1Char('\n'), start);
   if (end < 0) end = text.size();
   return TextRange{start, static_cast<int>(end) - start};

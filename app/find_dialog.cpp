@@ -34,7 +34,9 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
   Retranslate(false);
 }
 
-QString FindDialog::FindText() const { return text_->text(); }
+QString FindDialog::FindText() const {
+  return text_->text();
+}
 
 void FindDialog::SetFindText(const QString& text) {
   text_->setText(text);

@@ -195,7 +195,8 @@ QString WithMnemonic(const char* control, const QString& text, bool english) {
 QObject* FindIn(QObject* parent, const QString& name) {
   for (QObject* child : parent->children()) {
     // Other windows keep their own names; menus are popups of this window.
-    if (auto* widget = qobject_cast<QWidget*>(child); widget && widget->isWindow() && !qobject_cast<QMenu*>(widget)) {
+    if (auto* widget = qobject_cast<QWidget*>(child);
+        widget && widget->isWindow() && !qobject_cast<QMenu*>(widget)) {
       continue;
     }
     if (child->objectName() == name) return child;
@@ -212,7 +213,9 @@ QTabWidget* TabWidgetOf(const QWidget* page) {
 
 }  // namespace
 
-std::span<const FixedText> FixedTexts() { return kFixedTexts; }
+std::span<const FixedText> FixedTexts() {
+  return kFixedTexts;
+}
 
 QObject* FindControl(QWidget* window, const QString& name) {
   if (window->objectName() == name) return window;

@@ -18,13 +18,11 @@ class FullStatusGroup : public QGroupBox {
   FullStatusGroup(QWidget* parent, const QRect& rect);
   // Its controls are found through the control registry (app/controls.h).
 
-
  private:
   void BuildModeGroup();
   void BuildInputGroup();
   void BuildOutputGroup();
   void BuildAnalogGroup();
-
 };
 
 }  // namespace kivra::app

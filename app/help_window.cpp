@@ -12,15 +12,17 @@
 namespace kivra::app {
 namespace {
 
-QString LanguageFolder(bool english) { return english ? QStringLiteral("en") : QStringLiteral("tr"); }
+QString LanguageFolder(bool english) {
+  return english ? QStringLiteral("en") : QStringLiteral("tr");
+}
 
 // Topic names are keywords: letters and digits only, so that a word from the editor can
 // never reach a file outside the help folder.
 bool IsTopicName(const QString& name) {
   if (name.isEmpty()) return false;
   for (QChar c : name) {
-    if (!(c >= QLatin1Char('A') && c <= QLatin1Char('Z')) && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')) &&
-        c != QLatin1Char('_')) {
+    if (!(c >= QLatin1Char('A') && c <= QLatin1Char('Z')) &&
+        !(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QLatin1Char('_')) {
       return false;
     }
   }
@@ -35,7 +37,8 @@ QString LeadingLetters(const QString& word) {
 
 }  // namespace
 
-HelpWindow::HelpWindow(QWidget* parent, const QString& root) : QWidget(parent, Qt::Window), root_(root) {
+HelpWindow::HelpWindow(QWidget* parent, const QString& root)
+    : QWidget(parent, Qt::Window), root_(root) {
   setObjectName(QStringLiteral("HelpWindow"));
   resize(720, 640);
 
@@ -78,8 +81,8 @@ QString HelpWindow::TopicFile(bool english, const QString& word) const {
   const QString upper = word.trimmed().toUpper();
   for (const QString& name : {upper, LeadingLetters(upper)}) {
     if (!IsTopicName(name)) continue;
-    const QString file = root_ + QLatin1Char('/') + LanguageFolder(english) + QLatin1Char('/') + name +
-                         QStringLiteral(".html");
+    const QString file = root_ + QLatin1Char('/') + LanguageFolder(english) + QLatin1Char('/') +
+                         name + QStringLiteral(".html");
     if (QFile::exists(file)) return file;
   }
   return {};
@@ -114,6 +117,8 @@ void HelpWindow::ShowTopic(bool english, const QString& word) {
   if (!file.isEmpty()) browser_->setSource(UrlFor(file));
 }
 
-QUrl HelpWindow::CurrentSource() const { return browser_->source(); }
+QUrl HelpWindow::CurrentSource() const {
+  return browser_->source();
+}
 
 }  // namespace kivra::app

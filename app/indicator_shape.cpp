@@ -5,8 +5,8 @@
 
 namespace kivra::app {
 
-IndicatorShape::IndicatorShape(QWidget* parent, const QString& objectName, Form form, const QRect& rect,
-                               const QColor& colour)
+IndicatorShape::IndicatorShape(QWidget* parent, const QString& objectName, Form form,
+                               const QRect& rect, const QColor& colour)
     : QWidget(parent), form_(form), colour_(colour) {
   setObjectName(objectName);
   setGeometry(rect);

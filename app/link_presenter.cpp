@@ -28,7 +28,8 @@ QString Say(texts::Text text, bool english) {
   return FromUtf8(texts::Tr(text, english));
 }
 
-static_assert(std::size(text::kSettingNames) == static_cast<std::size_t>(link::Setting::Service2) + 1);
+static_assert(std::size(text::kSettingNames) ==
+              static_cast<std::size_t>(link::Setting::Service2) + 1);
 
 QColor ColourOf(bool lit) {
   return lit ? look::kLime : look::kScrollBar;
@@ -293,9 +294,14 @@ void LinkPresenter::OnExchange(const link::ExchangeRecord& e) {
     case ExchangeOutcome::Refused:
       note_ = e.refusal == link::Refusal::NotANumber ? Note::NotANumber : Note::OutOfRange;
       break;
-    case ExchangeOutcome::Acknowledged: note_ = Note::Acknowledged; break;
-    case ExchangeOutcome::Failed: note_ = Note::NotAcknowledged; break;
-    default: return;  // still running, or replaced by a later request of the same kind
+    case ExchangeOutcome::Acknowledged:
+      note_ = Note::Acknowledged;
+      break;
+    case ExchangeOutcome::Failed:
+      note_ = Note::NotAcknowledged;
+      break;
+    default:
+      return;  // still running, or replaced by a later request of the same kind
   }
   noted_ = *asked_;
   asked_.reset();
@@ -304,7 +310,8 @@ void LinkPresenter::OnExchange(const link::ExchangeRecord& e) {
 
 // --- The note about the last value written ---
 
-LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Setting(link::Setting setting, link::Entered value) {
+LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Setting(link::Setting setting,
+                                                             link::Entered value) {
   WriteAsked w;
   w.request = link::WriteStateOf(setting);
   w.setting = setting;
@@ -320,7 +327,8 @@ LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Parameter(int prm, link::En
   return w;
 }
 
-LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Memory(link::Entered address, link::Entered data) {
+LinkPresenter::WriteAsked LinkPresenter::WriteAsked::Memory(link::Entered address,
+                                                            link::Entered data) {
   WriteAsked w;
   w.request = link::LinkState::MemoryWrite;
   w.memory = true;
@@ -342,8 +350,7 @@ void LinkPresenter::ShowAcceptedValues(Control box, const WriteAsked& kind) {
 }
 
 QString LinkPresenter::AcceptedText(const WriteAsked& value) const {
-  if (value.memory)
-    return language_.Pick(text::kMemoryAccepts).arg(link::kLastMemoryAddress);
+  if (value.memory) return language_.Pick(text::kMemoryAccepts).arg(link::kLastMemoryAddress);
   const std::string accepted = value.setting ? link::AcceptedValues(*value.setting) : std::string();
   return accepted.empty() ? language_.Pick(text::kAnyWholeNumber) : FromUtf8(accepted);
 }
@@ -356,13 +363,18 @@ void LinkPresenter::DrawNote() {
   if (v.setting)
     name = language_.Pick(text::kSettingNames[static_cast<std::size_t>(*v.setting)]);
   else if (v.memory)
-    name = language_.Pick(text::kMemoryCell) + (v.address ? QStringLiteral(" %1").arg(*v.address) : QString());
+    name = language_.Pick(text::kMemoryCell) +
+           (v.address ? QStringLiteral(" %1").arg(*v.address) : QString());
   else
     name = QStringLiteral("Prm %1").arg(v.prm);
   const QString value = v.value ? QString::number(*v.value) : QString();
   switch (note_) {
-    case Note::None: label->clear(); return;
-    case Note::NotANumber: label->setText(language_.Pick(text::kNoteNotANumber).arg(name)); return;
+    case Note::None:
+      label->clear();
+      return;
+    case Note::NotANumber:
+      label->setText(language_.Pick(text::kNoteNotANumber).arg(name));
+      return;
     case Note::OutOfRange:
       label->setText(language_.Pick(text::kNoteOutOfRange).arg(name, AcceptedText(v)));
       return;

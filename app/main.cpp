@@ -31,9 +31,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!HasDisplay()) {
-    std::fputs("kivra-ps is a desktop application and needs a display: neither DISPLAY nor WAYLAND_DISPLAY\n"
-               "is set. Start it from a desktop session, or under a virtual display (xvfb-run -a kivra-ps).\n",
-               stderr);
+    std::fputs(
+        "kivra-ps is a desktop application and needs a display: neither DISPLAY nor "
+        "WAYLAND_DISPLAY\n"
+        "is set. Start it from a desktop session, or under a virtual display (xvfb-run -a "
+        "kivra-ps).\n",
+        stderr);
     return 1;
   }
   QApplication app(argc, argv);
@@ -46,7 +49,8 @@ int main(int argc, char** argv) {
       QStringLiteral("Programming and control tool for the Kivra-PS driver."));
   const QCommandLineOption simulated(
       QStringLiteral("simulated-driver"),
-      QStringLiteral("Connect to the simulated driver for this run, leaving the stored port as it is."));
+      QStringLiteral(
+          "Connect to the simulated driver for this run, leaving the stored port as it is."));
   options.addOption(simulated);
   const QCommandLineOption stateLog(
       QString::fromLatin1(kivra::app::kStateLogOption),

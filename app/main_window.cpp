@@ -52,7 +52,8 @@ MainWindow::MainWindow(MainWindowServices services)
       helpRoot_(std::move(services.helpRoot)),
       openAtStart_(std::move(services.openAtStart)),
       lastCheck_(std::make_unique<compiler::CompileResult>()) {
-  language_.SetEnglish(UiLanguage::FromSetting(settings_.ReadSetting(setting::kLanguage, QStringLiteral("0"))));
+  language_.SetEnglish(
+      UiLanguage::FromSetting(settings_.ReadSetting(setting::kLanguage, QStringLiteral("0"))));
   qtTranslations_.Follow(language_.IsEnglish());
   BuildWindow();
   CreateSecondaryWindows();
@@ -152,7 +153,8 @@ void MainWindow::CreateSecondaryWindows() {
   find_ = new FindDialog(this);
   help_ = new HelpWindow(this, helpRoot_);
   // Only the main window's close ends the run.
-  for (QWidget* window : std::initializer_list<QWidget*>{portDialog_, about_, download_, commandCodes_, find_, help_}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{portDialog_, about_, download_,
+                                                         commandCodes_, find_, help_}) {
     window->setAttribute(Qt::WA_QuitOnClose, false);
   }
 }
@@ -187,9 +189,11 @@ void MainWindow::ConnectCommands() {
   connect(menu_.exit, &QAction::triggered, this, &MainWindow::Exit);
   connect(menu_.comPort, &QAction::triggered, this, [this] { link_->ShowPortDialog(); });
   connect(menu_.commandCode, &QAction::triggered, this, &MainWindow::SetCommandCodesWanted);
-  connect(menu_.helpContents, &QAction::triggered, this, [this] { help_->ShowContents(language_.IsEnglish()); });
+  connect(menu_.helpContents, &QAction::triggered, this,
+          [this] { help_->ShowContents(language_.IsEnglish()); });
   connect(menu_.about, &QAction::triggered, this, &MainWindow::ShowAbout);
-  connect(commandCodes_, &CommandCodeWindow::Closed, this, [this] { SetCommandCodesWanted(false); });
+  connect(commandCodes_, &CommandCodeWindow::Closed, this,
+          [this] { SetCommandCodesWanted(false); });
   connect(find_, &FindDialog::FindNext, this, &MainWindow::FindNext);
   connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageChanged);
 }
@@ -222,7 +226,8 @@ void MainWindow::ConnectEditor() {
   connect(editor, &QPlainTextEdit::selectionChanged, this, &MainWindow::UpdateLineColumn);
   connect(editor, &ProgramEditor::FindRequested, this, &MainWindow::Find);
   connect(editor, &ProgramEditor::HelpRequested, this, &MainWindow::ContextHelp);
-  connect(programPage_->messageList(), &MessageList::LineClicked, this, &MainWindow::JumpToMessageLine);
+  connect(programPage_->messageList(), &MessageList::LineClicked, this,
+          &MainWindow::JumpToMessageLine);
 }
 
 void MainWindow::ApplyLanguage() {
@@ -298,7 +303,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  for (QWidget* window : std::initializer_list<QWidget*>{portDialog_, download_, commandCodes_, find_, help_}) {
+  for (QWidget* window :
+       std::initializer_list<QWidget*>{portDialog_, download_, commandCodes_, find_, help_}) {
     window->hide();
   }
   event->accept();
@@ -384,7 +390,8 @@ void MainWindow::FindNext() {
   const QTextCursor cursor = editor->textCursor();
   const int start = cursor.hasSelection() ? cursor.selectionEnd() : 0;
   const QString what = find_->FindText();
-  const qsizetype found = what.isEmpty() ? -1 : editor->toPlainText().indexOf(what, start, Qt::CaseSensitive);
+  const qsizetype found =
+      what.isEmpty() ? -1 : editor->toPlainText().indexOf(what, start, Qt::CaseSensitive);
   if (found < 0) {
     prompts_.Show(find_, MessageKind::Warning, language_.Pick(text::kEndOfSearch), Buttons::Yes);
     return;
@@ -395,7 +402,8 @@ void MainWindow::FindNext() {
 
 void MainWindow::ContextHelp() {
   const ProgramEditor* editor = programPage_->editor();
-  const QString word = HelpWordAt(editor->toPlainText(), editor->SelectionStart(), editor->SelectionLength());
+  const QString word =
+      HelpWordAt(editor->toPlainText(), editor->SelectionStart(), editor->SelectionLength());
   if (word.isEmpty()) {
     help_->ShowContents(language_.IsEnglish());
   } else {

@@ -39,8 +39,9 @@ class WatchWindows;
 struct MainWindowServices {
   SettingsStore& settings;
   Prompts& prompts;
-  compiler::Clock clock;                      // the banner's and the new header's date and time
-  QString helpRoot = QStringLiteral(":/help");  // holds tr/ and en/ with index.html and KEYWORD.html
+  compiler::Clock clock;  // the banner's and the new header's date and time
+  QString helpRoot =
+      QStringLiteral(":/help");  // holds tr/ and en/ with index.html and KEYWORD.html
   // The driver's port: null for the machine's serial ports, or a stand-in (not owned).
   link::LinePort* driverPort = nullptr;
   // Connect to the simulated driver for this run without storing it as the port.

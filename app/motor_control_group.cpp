@@ -59,7 +59,8 @@ void MotorControlGroup::BuildRows() {
   int y = kRowTop;
   for (const Row& row : kRows) {
     const bool displacement = row.box == Control::DisplacementBox;
-    look::AddLabel(this, QString::fromLatin1(row.label), QString(), {68, y, 160, 15}, Qt::AlignCenter);
+    look::AddLabel(this, QString::fromLatin1(row.label), QString(), {68, y, 160, 15},
+                   Qt::AlignCenter);
     auto* box = new QLineEdit(this);
     box->setObjectName(ObjectName(row.box));
     // The displacement takes signed 32-bit values and needs the wider box.
@@ -71,10 +72,11 @@ void MotorControlGroup::BuildRows() {
 }
 
 void MotorControlGroup::BuildDirection() {
-  look::AddLabel(this, QStringLiteral("StaticText82"), QString(), {32, 400, 181, 15}, Qt::AlignCenter);
+  look::AddLabel(this, QStringLiteral("StaticText82"), QString(), {32, 400, 181, 15},
+                 Qt::AlignCenter);
   AddButton(this, Control::Left, QString(), {32, 420, 57, 41});
-  look::AddValueBox(this, ObjectName(Control::Direction), QString(),
-                                 {104, 428, 33, 17}, look::ButtonFace());
+  look::AddValueBox(this, ObjectName(Control::Direction), QString(), {104, 428, 33, 17},
+                    look::ButtonFace());
   AddButton(this, Control::Right, QString(), {156, 416, 57, 41});
 }
 

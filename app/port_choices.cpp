@@ -13,11 +13,14 @@ QList<PortChoice> PortChoices(const std::vector<serial::PortInfo>& present, bool
     // The machine's own ports go by their number, as they always have; adapters by the
     // path that stays theirs whatever order they are plugged in.
     QString label = QString::fromStdString(info.path);
-    if (name.IsNumber()) label = QString::fromStdString(name.DisplayName()) + QStringLiteral("  ") + label;
-    if (!info.description.empty()) label += QStringLiteral("  ") + QString::fromStdString(info.description);
+    if (name.IsNumber())
+      label = QString::fromStdString(name.DisplayName()) + QStringLiteral("  ") + label;
+    if (!info.description.empty())
+      label += QStringLiteral("  ") + QString::fromStdString(info.description);
     choices.push_back({label, QString::fromStdString(name.ToString())});
   }
-  choices.push_back({UiLanguage(english).Pick(text::kSimulatedDriver), SimulatedDriver::kSettingText});
+  choices.push_back(
+      {UiLanguage(english).Pick(text::kSimulatedDriver), SimulatedDriver::kSettingText});
   return choices;
 }
 

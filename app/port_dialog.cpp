@@ -21,7 +21,8 @@ bool IsNumber(const QString& text) {
 
 }  // namespace
 
-PortDialog::PortDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+PortDialog::PortDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("TForm2"));
   setWindowTitle(QStringLiteral("Com Port"));
   setModal(false);
@@ -55,7 +56,9 @@ PortDialog::PortDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWin
   connect(number_, &QLineEdit::textEdited, list_, &QListWidget::clearSelection);
 }
 
-void PortDialog::SetCancelCaption(const QString& caption) { cancel_->setText(caption); }
+void PortDialog::SetCancelCaption(const QString& caption) {
+  cancel_->setText(caption);
+}
 
 void PortDialog::SetChoices(const QList<PortChoice>& choices, bool english) {
   const QString chosen = list_->selectedItems().isEmpty() ? QString() : ChosenPort();

@@ -26,9 +26,9 @@ class PortDialog : public QDialog {
   // The selected list entry's port, or else the number box's text.
   QString ChosenPort() const;
 
-  QLineEdit* numberBox() const { return number_; }    // MaskEdit1
-  QListWidget* portList() const { return list_; }     // ListBox1
-  QPushButton* okButton() const { return ok_; }       // Button1
+  QLineEdit* numberBox() const { return number_; }       // MaskEdit1
+  QListWidget* portList() const { return list_; }        // ListBox1
+  QPushButton* okButton() const { return ok_; }          // Button1
   QPushButton* cancelButton() const { return cancel_; }  // Button2
 
  signals:

@@ -180,7 +180,9 @@ void ProgramEditor::SelectRange(int start, int length) {
   ensureCursorVisible();
 }
 
-int ProgramEditor::SelectionStart() const { return textCursor().selectionStart(); }
+int ProgramEditor::SelectionStart() const {
+  return textCursor().selectionStart();
+}
 
 int ProgramEditor::SelectionLength() const {
   const QTextCursor cursor = textCursor();
@@ -207,7 +209,8 @@ void ProgramEditor::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  if (event->key() == Qt::Key_F && event->modifiers().testFlag(Qt::ControlModifier)) emit FindRequested();
+  if (event->key() == Qt::Key_F && event->modifiers().testFlag(Qt::ControlModifier))
+    emit FindRequested();
   // Ctrl+Y redoes everywhere, as Ctrl+Shift+Z already does.
   if (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier) {
     if (!isReadOnly()) redo();

@@ -14,7 +14,8 @@ namespace kivra::app {
 QString DecodeProgramText(const QByteArray& bytes) {
   const qsizetype zero = bytes.indexOf('\0');
   const QByteArray text = zero < 0 ? bytes : bytes.left(zero);
-  QString decoded = QString::fromStdString(Cp1254ToUtf8(std::string_view(text.constData(), text.size())));
+  QString decoded =
+      QString::fromStdString(Cp1254ToUtf8(std::string_view(text.constData(), text.size())));
   // CR CR LF first, so that its two CRs do not count as two breaks.
   decoded.replace(QStringLiteral("\r\r\n"), QStringLiteral("\n"));
   decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -39,7 +40,8 @@ std::optional<QString> ReadProgramFile(const QString& path) {
   if (file.size() > kMaxProgramFileBytes) return std::nullopt;
   // Read to the end rather than trusting size(): devices and pipes report 0.
   const QByteArray bytes = file.read(kMaxProgramFileBytes + 1);
-  if (bytes.size() > kMaxProgramFileBytes || file.error() != QFileDevice::NoError) return std::nullopt;
+  if (bytes.size() > kMaxProgramFileBytes || file.error() != QFileDevice::NoError)
+    return std::nullopt;
   return DecodeProgramText(bytes);
 }
 
@@ -59,7 +61,8 @@ bool IsProgramFileName(const QString& path) {
   if (path == QStringLiteral("*.kv3") || path == QStringLiteral(" ")) return false;
   // Both separators, so that a folder named like a program never passes on any system.
   QString name = path.trimmed().toUpper();
-  const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
+  const qsizetype cut =
+      std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
   if (cut >= 0) name = name.mid(cut + 1);
   return name.contains(QStringLiteral(".KV3"));
 }
@@ -78,10 +81,12 @@ QString NewProgramHeader(bool english, const compiler::Timestamp& now) {
   QString header;
   if (english) {
     header += QStringLiteral("       ;###########  KIVRA3  Program File    ########\n");
-    header += QStringLiteral("       ;Date  :") + date + QStringLiteral("  Time :") + time + QLatin1Char('\n');
+    header += QStringLiteral("       ;Date  :") + date + QStringLiteral("  Time :") + time +
+              QLatin1Char('\n');
   } else {
     header += QString::fromUtf8("       ;###########  KIVRA3 Program Dosyası  ########\n");
-    header += QStringLiteral("       ;Tarih  :") + date + QStringLiteral("  Saat :") + time + QLatin1Char('\n');
+    header += QStringLiteral("       ;Tarih  :") + date + QStringLiteral("  Saat :") + time +
+              QLatin1Char('\n');
   }
   header += QStringLiteral("       ;Program:                       \n");
   header += QStringLiteral("       ;#############################################\n");

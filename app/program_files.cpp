@@ -17,7 +17,9 @@ const QString kDialogPattern = QStringLiteral("*.kv3");
 const QString kSuffix = QStringLiteral("KV3");
 
 // Names a file dialog can hand back that are no file at all.
-bool IsNoFile(const QString& path) { return path == kDialogPattern || path == QStringLiteral(" "); }
+bool IsNoFile(const QString& path) {
+  return path == kDialogPattern || path == QStringLiteral(" ");
+}
 
 QStringList OpenFilters() {
 #ifdef Q_OS_WIN
@@ -28,12 +30,15 @@ QStringList OpenFilters() {
 #endif
 }
 
-QStringList SaveFilters() { return {QStringLiteral("Kivra3 program files (*.KV3)")}; }
+QStringList SaveFilters() {
+  return {QStringLiteral("Kivra3 program files (*.KV3)")};
+}
 
 }  // namespace
 
-ProgramFiles::ProgramFiles(QWidget* window, ProgramPage& page, DocumentState& document, SettingsStore& settings,
-                           Prompts& prompts, const UiLanguage& language, compiler::Clock clock, Hooks hooks)
+ProgramFiles::ProgramFiles(QWidget* window, ProgramPage& page, DocumentState& document,
+                           SettingsStore& settings, Prompts& prompts, const UiLanguage& language,
+                           compiler::Clock clock, Hooks hooks)
     : window_(window),
       page_(page),
       document_(document),
@@ -58,8 +63,8 @@ bool ProgramFiles::LoadProgramFile(const QString& path) {
 void ProgramFiles::NewProgram() {
   // A fresh program must be saved, or a file loaded, before the next one is started.
   if (document_.newProgramUnsaved) return;
-  if (prompts_.Show(window_, MessageKind::Confirmation, language_.Pick(text::kStartNewProgram), Buttons::YesNo) !=
-      Answer::Yes) {
+  if (prompts_.Show(window_, MessageKind::Confirmation, language_.Pick(text::kStartNewProgram),
+                    Buttons::YesNo) != Answer::Yes) {
     return;
   }
   if (!OfferToSave(text::kSaveOnNew, false)) return;
@@ -93,9 +98,11 @@ bool ProgramFiles::OpenNamed(const QString& path) {
 
 void ProgramFiles::Open() {
   if (!OfferToSave(text::kSaveOnOpen, true)) return;
-  const QString directory = document_.currentFile.isEmpty() ? QString() : QFileInfo(document_.currentFile).path();
+  const QString directory =
+      document_.currentFile.isEmpty() ? QString() : QFileInfo(document_.currentFile).path();
   const std::optional<QString> path = prompts_.OpenFileName(
-      window_, {language_.Pick(text::kOpenTitle), directory, kDialogPattern, OpenFilters(), kSuffix});
+      window_,
+      {language_.Pick(text::kOpenTitle), directory, kDialogPattern, OpenFilters(), kSuffix});
   if (!path) return;
   document_.selectedPath = *path;
   if (!IsProgramFileName(*path)) return;
@@ -154,8 +161,8 @@ SaveOutcome ProgramFiles::Write() {
 
 void ProgramFiles::SaveAs() {
   const QString offered = page_.FileName().isEmpty() ? kDialogPattern : page_.FileName();
-  const std::optional<QString> path =
-      prompts_.SaveFileName(window_, {language_.Pick(text::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
+  const std::optional<QString> path = prompts_.SaveFileName(
+      window_, {language_.Pick(text::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
   if (!path) return;
   document_.selectedPath = *path;
   if (IsNoFile(*path) || EditorEmpty()) return;
@@ -176,19 +183,22 @@ bool ProgramFiles::OfferToSave(const Bilingual& question, bool withCancel) {
   return Save() != SaveOutcome::NotSaved;
 }
 
-bool ProgramFiles::EditorEmpty() const { return page_.editor()->document()->isEmpty(); }
+bool ProgramFiles::EditorEmpty() const {
+  return page_.editor()->document()->isEmpty();
+}
 
 bool ProgramFiles::WriteOrReport(const QString& path) {
   if (WriteProgramFile(path, page_.editor()->toPlainText())) return true;
-  prompts_.Show(window_, MessageKind::Warning, language_.Pick(text::kSaveFailed) + QLatin1Char('\n') + path,
-                Buttons::Ok);
+  prompts_.Show(window_, MessageKind::Warning,
+                language_.Pick(text::kSaveFailed) + QLatin1Char('\n') + path, Buttons::Ok);
   return false;
 }
 
 bool ProgramFiles::ConfirmOverwrite(const QString& path, bool saveAs) {
   if (!QFileInfo::exists(path)) return true;
-  const QString question = QLatin1Char('"') + path + QLatin1Char('"') +
-                           language_.Pick(saveAs ? text::kOverwriteOnSaveAs : text::kOverwriteOnSave);
+  const QString question =
+      QLatin1Char('"') + path + QLatin1Char('"') +
+      language_.Pick(saveAs ? text::kOverwriteOnSaveAs : text::kOverwriteOnSave);
   return prompts_.Show(window_, MessageKind::Confirmation, question, Buttons::YesNo) == Answer::Yes;
 }
 

@@ -30,8 +30,8 @@ enum class SaveOutcome {
 class ProgramFiles {
  public:
   struct Hooks {
-    std::function<void()> runCheck;       // after a program was opened
-    std::function<void()> clearListing;   // a new program has no listing yet
+    std::function<void()> runCheck;      // after a program was opened
+    std::function<void()> clearListing;  // a new program has no listing yet
     std::function<void(const QString&)>
         remembered;  // a program was loaded or saved under this path
   };

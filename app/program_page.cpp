@@ -102,15 +102,15 @@ void ProgramPage::BuildStatusStrip() {
   strip->setObjectName(QStringLiteral("GroupBox1"));
   strip->setGeometry(0, 396, 757, 33);
   look::AddLabel(strip, QStringLiteral("Label1"), QString(), {4, 8, 28, 17});
-  lineBox_ = look::AddValueBox(strip, QStringLiteral("StaticText6"), QStringLiteral("1"), {32, 8, 41, 17},
-                               look::kEditorBackground);
+  lineBox_ = look::AddValueBox(strip, QStringLiteral("StaticText6"), QStringLiteral("1"),
+                               {32, 8, 41, 17}, look::kEditorBackground);
   look::AddLabel(strip, QStringLiteral("Label3"), QString(), {88, 8, 46, 17});
-  columnBox_ = look::AddValueBox(strip, QStringLiteral("StaticText7"), QStringLiteral("1"), {136, 8, 41, 17},
-                                 look::kEditorBackground);
+  columnBox_ = look::AddValueBox(strip, QStringLiteral("StaticText7"), QStringLiteral("1"),
+                                 {136, 8, 41, 17}, look::kEditorBackground);
   look::AddLabel(strip, QStringLiteral("StaticText9"), QString(), {250, 8, 110, 17},
                  Qt::AlignRight | Qt::AlignVCenter);
-  codeUsed_ = look::AddValueBox(strip, QStringLiteral("StaticText8"), QStringLiteral("0"), {364, 8, 41, 17},
-                                look::kEditorBackground);
+  codeUsed_ = look::AddValueBox(strip, QStringLiteral("StaticText8"), QStringLiteral("0"),
+                                {364, 8, 41, 17}, look::kEditorBackground);
   look::AddLabel(strip, QStringLiteral("StaticText12"), QString(), {480, 8, 110, 17},
                  Qt::AlignRight | Qt::AlignVCenter);
   codeRemaining_ = look::AddValueBox(strip, QStringLiteral("StaticText11"), QStringLiteral("2048"),
@@ -133,7 +133,9 @@ void ProgramPage::BuildSwitches() {
       AddSwitch(this, "Panel2", Control::DebugButton, Control::DebugShape, "DEBUG ON/OFF", 652);
 }
 
-QString ProgramPage::FileName() const { return fileNameBar_->text(); }
+QString ProgramPage::FileName() const {
+  return fileNameBar_->text();
+}
 
 void ProgramPage::SetFileName(const QString& path) {
   if (fileNameBar_->text() == path) return;

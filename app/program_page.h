@@ -29,19 +29,19 @@ class ProgramPage : public QWidget {
  public:
   explicit ProgramPage(QWidget* parent);
 
-  ProgramEditor* editor() const { return editor_; }            // RichEdit1
-  MessageList* messageList() const { return messageList_; }    // RichEdit2
-  QLabel* fileNameBar() const { return fileNameBar_; }         // StaticText5
-  QLabel* summary() const { return summary_; }                 // StaticText3
-  QLabel* lineBox() const { return lineBox_; }                 // StaticText6
-  QLabel* columnBox() const { return columnBox_; }             // StaticText7
-  QLabel* codeUsedBox() const { return codeUsed_; }            // StaticText8
-  QLabel* codeRemainingBox() const { return codeRemaining_; }  // StaticText11
+  ProgramEditor* editor() const { return editor_; }               // RichEdit1
+  MessageList* messageList() const { return messageList_; }       // RichEdit2
+  QLabel* fileNameBar() const { return fileNameBar_; }            // StaticText5
+  QLabel* summary() const { return summary_; }                    // StaticText3
+  QLabel* lineBox() const { return lineBox_; }                    // StaticText6
+  QLabel* columnBox() const { return columnBox_; }                // StaticText7
+  QLabel* codeUsedBox() const { return codeUsed_; }               // StaticText8
+  QLabel* codeRemainingBox() const { return codeRemaining_; }     // StaticText11
   QProgressBar* codeMemoryBar() const { return codeMemoryBar_; }  // code used of 2048
-  QPushButton* scriptButton() const { return scriptButton_; }  // Button3
-  IndicatorShape* scriptShape() const { return scriptShape_; } // Shape26
-  QPushButton* debugButton() const { return debugButton_; }    // Button2
-  IndicatorShape* debugShape() const { return debugShape_; }   // Shape25
+  QPushButton* scriptButton() const { return scriptButton_; }     // Button3
+  IndicatorShape* scriptShape() const { return scriptShape_; }    // Shape26
+  QPushButton* debugButton() const { return debugButton_; }       // Button2
+  IndicatorShape* debugShape() const { return debugShape_; }      // Shape25
   DriverStatusPanel* statusPanel() const { return statusPanel_; }
 
   QString FileName() const;

@@ -20,20 +20,28 @@ namespace {
 
 QMessageBox::Icon IconFor(MessageKind kind) {
   switch (kind) {
-    case MessageKind::Confirmation: return QMessageBox::Question;
-    case MessageKind::Warning: return QMessageBox::Warning;
-    case MessageKind::Information: return QMessageBox::Information;
-    case MessageKind::Error: return QMessageBox::Critical;
+    case MessageKind::Confirmation:
+      return QMessageBox::Question;
+    case MessageKind::Warning:
+      return QMessageBox::Warning;
+    case MessageKind::Information:
+      return QMessageBox::Information;
+    case MessageKind::Error:
+      return QMessageBox::Critical;
   }
   return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
   switch (buttons) {
-    case Buttons::Ok: return QMessageBox::Ok;
-    case Buttons::Yes: return QMessageBox::Yes;
-    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok:
+      return QMessageBox::Ok;
+    case Buttons::Yes:
+      return QMessageBox::Yes;
+    case Buttons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   }
   return QMessageBox::Ok;
 }
@@ -89,29 +97,41 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
 
 }  // namespace
 
-Answer WidgetPrompts::Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) {
+Answer WidgetPrompts::Show(QWidget* parent, MessageKind kind, const QString& text,
+                           Buttons buttons) {
   QuestionBox box(IconFor(kind), text, ButtonsFor(buttons), parent, buttons == Buttons::YesNo);
   switch (box.exec()) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    default: break;
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    default:
+      break;
   }
   switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
-    case Buttons::Yes: return Answer::Yes;
-    case Buttons::YesNo: return Answer::No;
-    case Buttons::YesNoCancel: return Answer::Cancel;
+    case Buttons::Ok:
+      return Answer::Ok;
+    case Buttons::Yes:
+      return Answer::Yes;
+    case Buttons::YesNo:
+      return Answer::No;
+    case Buttons::YesNoCancel:
+      return Answer::Cancel;
   }
   return Answer::Cancel;
 }
 
-std::optional<QString> WidgetPrompts::OpenFileName(QWidget* parent, const FileDialogRequest& request) {
+std::optional<QString> WidgetPrompts::OpenFileName(QWidget* parent,
+                                                   const FileDialogRequest& request) {
   return RunFileDialog(parent, request, false);
 }
 
-std::optional<QString> WidgetPrompts::SaveFileName(QWidget* parent, const FileDialogRequest& request) {
+std::optional<QString> WidgetPrompts::SaveFileName(QWidget* parent,
+                                                   const FileDialogRequest& request) {
   return RunFileDialog(parent, request, true);
 }
 
@@ -124,7 +144,8 @@ std::optional<int> WidgetPrompts::AskLineNumber(QWidget* parent, const QString& 
   return line;
 }
 
-std::optional<QString> WidgetPrompts::PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) {
+std::optional<QString> WidgetPrompts::PickPort(QWidget* parent, const QList<PortChoice>& choices,
+                                               bool english) {
   QDialog dialog(parent);
   dialog.setWindowTitle(QStringLiteral("Com Port"));
   auto* column = new QVBoxLayout(&dialog);

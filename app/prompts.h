@@ -19,10 +19,10 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 struct FileDialogRequest {
   QString title;
-  QString directory;       // where the dialog starts; empty for the last one used
-  QString fileName;        // offered in the name field
-  QStringList filters;     // "Kivra3 program files (*.KV3)", ...
-  QString defaultSuffix;   // added when the typed name has none
+  QString directory;      // where the dialog starts; empty for the last one used
+  QString fileName;       // offered in the name field
+  QStringList filters;    // "Kivra3 program files (*.KV3)", ...
+  QString defaultSuffix;  // added when the typed name has none
 };
 
 class Prompts {
@@ -35,8 +35,10 @@ class Prompts {
   virtual Answer Show(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) = 0;
 
   // The chosen path, or nothing when the dialog was cancelled.
-  virtual std::optional<QString> OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
-  virtual std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+  virtual std::optional<QString> OpenFileName(QWidget* parent,
+                                              const FileDialogRequest& request) = 0;
+  virtual std::optional<QString> SaveFileName(QWidget* parent,
+                                              const FileDialogRequest& request) = 0;
 
   // A line number from 1 to `last`, offering `current`; nothing when cancelled.
   virtual std::optional<int> AskLineNumber(QWidget* parent, const QString& title,
@@ -44,7 +46,8 @@ class Prompts {
 
   // The serial component's question when port number 0 is opened: the port of the
   // chosen line, or nothing when the user cancelled.
-  virtual std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) = 0;
+  virtual std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices,
+                                          bool english) = 0;
 };
 
 // The real boxes and dialogs.
@@ -55,7 +58,8 @@ class WidgetPrompts final : public Prompts {
   std::optional<QString> SaveFileName(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<int> AskLineNumber(QWidget* parent, const QString& title, const QString& label,
                                    int current, int last) override;
-  std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices, bool english) override;
+  std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices,
+                                  bool english) override;
 };
 
 }  // namespace kivra::app

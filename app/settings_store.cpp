@@ -20,7 +20,8 @@ std::unique_ptr<SettingsStore> SettingsStore::InFile(const QString& path) {
       new SettingsStore(std::make_unique<QSettings>(path, QSettings::IniFormat)));
 }
 
-SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings) : settings_(std::move(settings)) {}
+SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings)
+    : settings_(std::move(settings)) {}
 SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::ReadSetting(const QString& name, const QString& fallback) {

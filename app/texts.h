@@ -21,14 +21,19 @@ inline constexpr const char* kDebugOff = "DEBUG OFF";
 
 // The exit command, the window close and the open command each ask this; the Turkish is
 // the same for all of them, the English wording differs.
-inline constexpr Bilingual kSaveOnExit{"Program Değişti!\n Kayıt Edilsin mi?", "Program Changed!\n Save file?"};
-inline constexpr Bilingual kSaveOnClose{"Program Değişti!\n Kayıt Edilsin mi?", "Program changed!\n Save?"};
+inline constexpr Bilingual kSaveOnExit{"Program Değişti!\n Kayıt Edilsin mi?",
+                                       "Program Changed!\n Save file?"};
+inline constexpr Bilingual kSaveOnClose{"Program Değişti!\n Kayıt Edilsin mi?",
+                                        "Program changed!\n Save?"};
 inline constexpr Bilingual kSaveOnOpen = kSaveOnExit;
-inline constexpr Bilingual kSaveOnNew{"Program Değişti!\n Kayıt Edilsin mi?", "Program Changed!\n    Save?"};
-inline constexpr Bilingual kStartNewProgram{"Yeni Program Girişi \n Başlatılsın mı?", "New Program  \n Continue?"};
+inline constexpr Bilingual kSaveOnNew{"Program Değişti!\n Kayıt Edilsin mi?",
+                                      "Program Changed!\n    Save?"};
+inline constexpr Bilingual kStartNewProgram{"Yeni Program Girişi \n Başlatılsın mı?",
+                                            "New Program  \n Continue?"};
 
 // Both follow the path in double quotation marks.
-inline constexpr Bilingual kOverwriteOnSave{" dosyası var! \nÜzerine Yazılsın mı?", " file exist! \nOverwrite?"};
+inline constexpr Bilingual kOverwriteOnSave{" dosyası var! \nÜzerine Yazılsın mı?",
+                                            " file exist! \nOverwrite?"};
 inline constexpr Bilingual kOverwriteOnSaveAs{" dosyası var! \nÜzerine Yazılsın mı?",
                                               " file already exist! \nOverwrite?"};
 
@@ -37,7 +42,8 @@ inline constexpr Bilingual kSaveFailed{"Program kaydedilemedi!", "Program could 
 
 inline constexpr Bilingual kEndOfSearch{"Arama sonu!", "End of search!"};
 
-inline constexpr Bilingual kAboutTitle{"Kivra-PS Sürücü Arayüz Programı", "Kivra-PS Driver Interface Software"};
+inline constexpr Bilingual kAboutTitle{"Kivra-PS Sürücü Arayüz Programı",
+                                       "Kivra-PS Driver Interface Software"};
 inline constexpr Bilingual kAboutClose{"Kapat", "Close"};
 // The About box's product block: the name, then these two lines (the version follows the first).
 inline constexpr Bilingual kAboutProductVersion{"Sürüm ", "Version "};
@@ -93,31 +99,42 @@ inline constexpr Bilingual kSettingsFiles{"Parametre dosyaları (*.kvp)", "Param
 inline constexpr Bilingual kAllFiles{"Tüm dosyalar (*)", "All files (*)"};
 // The status line below the groups.
 inline constexpr Bilingual kSettingsReading{"Sürücü okunuyor… %1/%2", "Reading the driver… %1/%2"};
-inline constexpr Bilingual kSettingsWriting{"Ayarlar yazılıyor… %1/%2", "Writing the settings… %1/%2"};
+inline constexpr Bilingual kSettingsWriting{"Ayarlar yazılıyor… %1/%2",
+                                            "Writing the settings… %1/%2"};
 inline constexpr Bilingual kSettingsSaved{"Ayarlar kaydedildi: %1", "Settings saved: %1"};
-inline constexpr Bilingual kSettingsNotSaved{"Ayarlar kaydedilemedi!", "Settings could not be saved!"};
-inline constexpr Bilingual kSettingsVerified{"%1 değer yazıldı ve doğrulandı.", "%1 values written and verified."};
-inline constexpr Bilingual kSettingsNotTaken{"%1 değer tutmadı (%2 değerden).", "%1 of %2 values did not take."};
+inline constexpr Bilingual kSettingsNotSaved{"Ayarlar kaydedilemedi!",
+                                             "Settings could not be saved!"};
+inline constexpr Bilingual kSettingsVerified{"%1 değer yazıldı ve doğrulandı.",
+                                             "%1 values written and verified."};
+inline constexpr Bilingual kSettingsNotTaken{"%1 değer tutmadı (%2 değerden).",
+                                             "%1 of %2 values did not take."};
 inline constexpr Bilingual kSettingsLeftAlone{" Dosyada olmayan %1 değer değişmedi.",
                                               " %1 values not in the file were left as they were."};
-inline constexpr Bilingual kSettingsNotVerified{"Sürücüde yazılanla eskinin karışımı olabilir; hiçbir değer doğrulanmadı.",
-                                                "The driver may hold a mix of old and new values; nothing was verified."};
-inline constexpr Bilingual kSettingsBusy{"Bağlantı meşgul: önce süren işlem bitsin.",
-                                         "The link is busy: let the exchange in progress end first."};
-inline constexpr Bilingual kSettingsFileUnread{"Parametre dosyası açılamadı!", "Parameter file could not be opened!"};
-inline constexpr Bilingual kSettingsNothingSent{"Sürücüye hiçbir şey gönderilmedi.", "Nothing was sent to the driver."};
+inline constexpr Bilingual kSettingsNotVerified{
+    "Sürücüde yazılanla eskinin karışımı olabilir; hiçbir değer doğrulanmadı.",
+    "The driver may hold a mix of old and new values; nothing was verified."};
+inline constexpr Bilingual kSettingsBusy{
+    "Bağlantı meşgul: önce süren işlem bitsin.",
+    "The link is busy: let the exchange in progress end first."};
+inline constexpr Bilingual kSettingsFileUnread{"Parametre dosyası açılamadı!",
+                                               "Parameter file could not be opened!"};
+inline constexpr Bilingual kSettingsNothingSent{"Sürücüye hiçbir şey gönderilmedi.",
+                                                "Nothing was sent to the driver."};
 
 // The status text when the driver acknowledged the whole program.
 inline constexpr Bilingual kDownloaded{"Program sürücüye yazıldı", "Program downloaded"};
 
 // The line under the direct-control groups about the last value written; %1 names the
 // value, %2 is the value or what the box accepts.
-inline constexpr Bilingual kNoteNotANumber{"%1: sayı girilmedi, gönderilmedi", "%1: not a number, not sent"};
-inline constexpr Bilingual kNoteOutOfRange{"%1: izin verilen %2, gönderilmedi", "%1: allowed %2, not sent"};
+inline constexpr Bilingual kNoteNotANumber{"%1: sayı girilmedi, gönderilmedi",
+                                           "%1: not a number, not sent"};
+inline constexpr Bilingual kNoteOutOfRange{"%1: izin verilen %2, gönderilmedi",
+                                           "%1: allowed %2, not sent"};
 inline constexpr Bilingual kNoteAcknowledged{"%1 = %2 yazıldı, sürücü onayladı",
                                              "%1 = %2 written, acknowledged by the driver"};
-inline constexpr Bilingual kNoteNotAcknowledged{"%1: sürücü onaylamadı, yazıldığı bilinmiyor",
-                                                "%1: not acknowledged by the driver, may not be written"};
+inline constexpr Bilingual kNoteNotAcknowledged{
+    "%1: sürücü onaylamadı, yazıldığı bilinmiyor",
+    "%1: not acknowledged by the driver, may not be written"};
 // A box's hint: what it accepts.
 inline constexpr Bilingual kAllowedHint{"İzin verilen: %1", "Allowed: %1"};
 inline constexpr Bilingual kAnyWholeNumber{"32 bit tam sayı", "a 32-bit whole number"};

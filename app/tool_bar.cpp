@@ -132,7 +132,8 @@ void MainToolBar::ShowLanguageImage(bool english) {
 }
 
 void MainToolBar::SetProgrammingButtonsEnabled(bool enabled) {
-  for (QToolButton* button : {newProgram_, open_, save_, saveAs_, check_, download_, find_, undo_}) {
+  for (QToolButton* button :
+       {newProgram_, open_, save_, saveAs_, check_, download_, find_, undo_}) {
     button->setEnabled(enabled);
   }
 }

@@ -32,16 +32,16 @@ class MainToolBar : public QFrame {
  public:
   explicit MainToolBar(QWidget* parent);
 
-  QToolButton* newProgram() const { return newProgram_; }        // ToolButton6
-  QToolButton* open() const { return open_; }                    // ToolButton3
-  QToolButton* save() const { return save_; }                    // ToolButton9
-  QToolButton* saveAs() const { return saveAs_; }                // ToolButton1
-  QToolButton* check() const { return check_; }                  // ToolButton8
-  QToolButton* download() const { return download_; }            // ToolButton11
-  QToolButton* find() const { return find_; }                    // ToolButton13
-  QToolButton* undo() const { return undo_; }                    // ToolButton14
-  QToolButton* language() const { return language_; }            // ToolButton18
-  QLabel* statusText() const { return statusText_; }             // StatusText
+  QToolButton* newProgram() const { return newProgram_; }  // ToolButton6
+  QToolButton* open() const { return open_; }              // ToolButton3
+  QToolButton* save() const { return save_; }              // ToolButton9
+  QToolButton* saveAs() const { return saveAs_; }          // ToolButton1
+  QToolButton* check() const { return check_; }            // ToolButton8
+  QToolButton* download() const { return download_; }      // ToolButton11
+  QToolButton* find() const { return find_; }              // ToolButton13
+  QToolButton* undo() const { return undo_; }              // ToolButton14
+  QToolButton* language() const { return language_; }      // ToolButton18
+  QLabel* statusText() const { return statusText_; }       // StatusText
 
   // The button's tooltip shows its hint and, after it, the key of the same command.
   void SetKey(QToolButton* button, const QKeySequence& key);

@@ -17,7 +17,9 @@ class UiLanguage {
   void SetEnglish(bool english) { english_ = english; }
   void Toggle() { english_ = !english_; }
 
-  QString Pick(const Bilingual& text) const { return QString::fromUtf8(english_ ? text.english : text.turkish); }
+  QString Pick(const Bilingual& text) const {
+    return QString::fromUtf8(english_ ? text.english : text.turkish);
+  }
   compiler::Language CompilerLanguage() const {
     return english_ ? compiler::Language::English : compiler::Language::Turkish;
   }
@@ -29,7 +31,9 @@ class UiLanguage {
     const qlonglong n = value.trimmed().toLongLong(&ok, 10);
     return ok && (n & 0xFF) != 0;
   }
-  static QString ToSetting(bool english) { return english ? QStringLiteral("1") : QStringLiteral("0"); }
+  static QString ToSetting(bool english) {
+    return english ? QStringLiteral("1") : QStringLiteral("0");
+  }
 
  private:
   bool english_;

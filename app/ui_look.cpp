@@ -7,7 +7,9 @@
 
 namespace kivra::app::look {
 
-QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
+QColor ButtonFace() {
+  return QApplication::palette().color(QPalette::Button);
+}
 
 // Liberation Sans and Mono keep the widths of the classic Windows fonts the layout was
 // drawn with, so captions fit their fixed places; DejaVu stands in where they are missing.
@@ -42,8 +44,8 @@ QLabel* AddLabel(QWidget* parent, const QString& objectName, const QString& text
   return label;
 }
 
-QLabel* AddValueBox(QWidget* parent, const QString& objectName, const QString& text, const QRect& rect,
-                    const QColor& background) {
+QLabel* AddValueBox(QWidget* parent, const QString& objectName, const QString& text,
+                    const QRect& rect, const QColor& background) {
   QLabel* box = AddLabel(parent, objectName, text, rect, Qt::AlignCenter);
   box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   box->setLineWidth(1);

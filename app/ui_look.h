@@ -36,8 +36,8 @@ QLabel* AddLabel(QWidget* parent, const QString& objectName, const QString& text
                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
 // A value box: a sunken frame holding a short text.
-QLabel* AddValueBox(QWidget* parent, const QString& objectName, const QString& text, const QRect& rect,
-                    const QColor& background);
+QLabel* AddValueBox(QWidget* parent, const QString& objectName, const QString& text,
+                    const QRect& rect, const QColor& background);
 
 // A titled frame; the language switch sets its title.
 QGroupBox* AddGroup(QWidget* parent, const char* objectName, const QRect& rect);

@@ -50,7 +50,8 @@ struct IdealDriver final : link::Port, link::IntervalTimer {
 
 CodeImage FullImage() {
   CodeImage image;
-  for (std::size_t i = 0; i < image.bytes.size(); ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  for (std::size_t i = 0; i < image.bytes.size(); ++i)
+    image.bytes[i] = static_cast<std::uint8_t>(i * 7 + 3);
   image.bytes.back() = 0xFF;
   image.length = CodeCapacity;
   return image;
@@ -153,7 +154,8 @@ void BM_IdlePolling(benchmark::State& state) {
     loop.Run(engine, [&] { return engine.StatusCount() > 2; });
     const auto first = engine.StatusCount();
     const auto start = Clock::now();
-    loop.Run(engine, [] { return false; }, start + seconds);
+    loop.Run(
+        engine, [] { return false; }, start + seconds);
     const double took = std::chrono::duration<double>(Clock::now() - start).count();
     rate = static_cast<double>(engine.StatusCount() - first) / took;
     state.SetIterationTime(took);

@@ -33,9 +33,11 @@ constexpr double kExchangeSeconds = 3 * 0.100;
 constexpr double kStatusCycleSeconds = 4 * 0.025;
 
 ParameterSet FullSet() {
-  std::string text = "format = 1\nspeed = 1200\nrun-current = 800\nhold-current = 40\nmicrostep = 16\n"
-                     "ramp = 500\nstart-speed = 50\ndirection = L\nspeed-mode = 1\nspeed-coefficient = 3\n";
-  for (int prm = 9; prm <= 25; ++prm) text += "prm" + std::to_string(prm) + " = " + std::to_string(prm * 11) + "\n";
+  std::string text =
+      "format = 1\nspeed = 1200\nrun-current = 800\nhold-current = 40\nmicrostep = 16\n"
+      "ramp = 500\nstart-speed = 50\ndirection = L\nspeed-mode = 1\nspeed-coefficient = 3\n";
+  for (int prm = 9; prm <= 25; ++prm)
+    text += "prm" + std::to_string(prm) + " = " + std::to_string(prm * 11) + "\n";
   text += "service1 = 80\nservice2 = 90\n";
   return ParseParameterFile(text).set;
 }
@@ -95,9 +97,11 @@ double FlashSeconds(int ports, bool& allPassed) {
     }
   } stop;
   const auto start = Clock::now();
-  const auto results = FlashPorts(
-      paths, [&](const std::string& port, std::string& why) { return OpenLinkSession(port, {true, &stop}, why); },
-      Job(), stop, {});
+  const auto results = FlashPorts(paths,
+                                  [&](const std::string& port, std::string& why) {
+                                    return OpenLinkSession(port, {true, &stop}, why);
+                                  },
+                                  Job(), stop, {});
   const double took = std::chrono::duration<double>(Clock::now() - start).count();
   for (const auto& r : results) allPassed = allPassed && r.passed;
   return took;

@@ -3,6 +3,7 @@
 // the median and 99th percentile of the samples as counters; and how much processor time
 // an open port costs while nothing happens on the line.
 
+#include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -11,8 +12,6 @@
 #include <filesystem>
 #include <thread>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "serial/serial_port.h"
 #include "tests/serial/pty.h"

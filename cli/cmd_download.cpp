@@ -16,7 +16,8 @@ int RunDownload(const Args& args) {
   LinkOptions options;
   std::string error;
   if (!ParseLinkOptions(args, options, error) || options.operands.size() != 1) {
-    std::fprintf(stderr, "kivra download: %s\nusage: kivra download --port DEV [--lang tr|en] PROGRAM\n",
+    std::fprintf(stderr,
+                 "kivra download: %s\nusage: kivra download --port DEV [--lang tr|en] PROGRAM\n",
                  error.empty() ? "one program file expected" : error.c_str());
     return 2;
   }

@@ -34,7 +34,9 @@ constexpr const char* kUsage =
     "  output 1|2, param N VALUE (N = 9..25), read-settings, read-params, mem-read ADDRESS,\n"
     "  mem-write ADDRESS DATA, script-on, script-off\n";
 
-const char* Say(bool english, const char* en, const char* tr) { return english ? en : tr; }
+const char* Say(bool english, const char* en, const char* tr) {
+  return english ? en : tr;
+}
 
 void PrintSettings(const link::MotorSettings& m, bool english) {
   const std::string direction(
@@ -67,7 +69,8 @@ int RunSend(const Args& args) {
   LinkOptions options;
   std::string error;
   if (!ParseLinkOptions(args, options, error) || options.operands.empty()) {
-    std::fprintf(stderr, "kivra send: %s\n%s", error.empty() ? "a command is expected" : error.c_str(), kUsage);
+    std::fprintf(stderr, "kivra send: %s\n%s",
+                 error.empty() ? "a command is expected" : error.c_str(), kUsage);
     return 2;
   }
   const std::string command = options.operands[0];
@@ -103,7 +106,8 @@ int RunSend(const Args& args) {
     const bool left = d == "L" || d == "l" || d == "left" || d == "SOL" || d == "sol";
     const bool right = d == "R" || d == "r" || d == "right" || d == "SAĞ" || d == "sağ";
     if (!left && !right) {
-      std::fprintf(stderr, "%s\n", Say(options.english, "Direction is L or R!", "Yön SOL veya SAĞ olmalı!"));
+      std::fprintf(stderr, "%s\n",
+                   Say(options.english, "Direction is L or R!", "Yön SOL veya SAĞ olmalı!"));
       return 1;
     }
     press = [right](link::LinkEngine& e) { e.WriteSetting(Setting::Direction, right ? 1 : 0); };
@@ -115,7 +119,8 @@ int RunSend(const Args& args) {
     if (!arity(1)) return 2;
     const auto n = link::ParseInteger(values[0]);
     if (!n || (*n != 1 && *n != 2)) {
-      std::fprintf(stderr, "%s\n", Say(options.english, "Output is 1 or 2!", "Çıkış 1 veya 2 olmalı!"));
+      std::fprintf(stderr, "%s\n",
+                   Say(options.english, "Output is 1 or 2!", "Çıkış 1 veya 2 olmalı!"));
       return 1;
     }
     needsStatus = true;
@@ -125,7 +130,8 @@ int RunSend(const Args& args) {
     if (!arity(2)) return 2;
     const auto prm = link::ParseInteger(values[0]);
     if (!prm || !link::IsParameter(*prm)) {
-      std::fprintf(stderr, "%s\n", Say(options.english, "Parameter is 9..25!", "Parametre 9..25 olmalı!"));
+      std::fprintf(stderr, "%s\n",
+                   Say(options.english, "Parameter is 9..25!", "Parametre 9..25 olmalı!"));
       return 1;
     }
     press = [prm = *prm, v = link::ParseInteger(values[1])](link::LinkEngine& e) {
@@ -163,7 +169,8 @@ int RunSend(const Args& args) {
   const auto answerTime = std::chrono::seconds(5);
   if (needsStatus && !session.WaitForStatus(answerTime)) {
     if (session.Interrupted()) return 1;
-    std::fprintf(stderr, "%s\n", Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
+    std::fprintf(stderr, "%s\n",
+                 Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
     return 1;
   }
   const int messagesBefore = session.Report().MessageCount();
@@ -176,7 +183,8 @@ int RunSend(const Args& args) {
       std::fprintf(stderr, "%s\n", Say(options.english, "Not sent!", "Gönderilmedi!"));
     return 1;
   }
-  session.RunUntil([&] { return exchange.outcome != link::ExchangeOutcome::Running; }, std::chrono::seconds(10));
+  session.RunUntil([&] { return exchange.outcome != link::ExchangeOutcome::Running; },
+                   std::chrono::seconds(10));
   switch (exchange.outcome) {
     case link::ExchangeOutcome::Acknowledged:
       if (after) after(session.Report());
@@ -186,7 +194,8 @@ int RunSend(const Args& args) {
       return 1;
     default:
       if (!session.Interrupted())
-        std::fprintf(stderr, "%s\n", Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
+        std::fprintf(stderr, "%s\n",
+                     Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
       return 1;
   }
 }

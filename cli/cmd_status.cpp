@@ -21,12 +21,13 @@ std::string StatusLine(const link::StatusReply& s) {
   for (int i = 1; i <= 6; ++i) inputs += s.Input(i) ? '1' : '0';
   for (int i = 1; i <= 2; ++i) outputs += s.Output(i) ? '1' : '0';
   char line[256];
-  std::snprintf(line, sizeof line,
-                "connected inputs=%s outputs=%s analog1=%u analog2=%u temperature=%u mode=%s script=%s "
-                "motor=%s address=%u",
-                inputs.c_str(), outputs.c_str(), s.analog1, s.analog2, s.temperature,
-                s.ControllerMode() ? "controller" : "step/dir", s.ScriptRunning() ? "on" : "off",
-                s.MotorRunning() ? "running" : "stopped", s.address);
+  std::snprintf(
+      line, sizeof line,
+      "connected inputs=%s outputs=%s analog1=%u analog2=%u temperature=%u mode=%s script=%s "
+      "motor=%s address=%u",
+      inputs.c_str(), outputs.c_str(), s.analog1, s.analog2, s.temperature,
+      s.ControllerMode() ? "controller" : "step/dir", s.ScriptRunning() ? "on" : "off",
+      s.MotorRunning() ? "running" : "stopped", s.address);
   return line;
 }
 

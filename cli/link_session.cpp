@@ -210,7 +210,8 @@ bool LinkSession::Open() {
   return engine_.LinkEnabled();
 }
 
-bool LinkSession::RunUntil(const std::function<bool()>& done, std::chrono::steady_clock::duration limit) {
+bool LinkSession::RunUntil(const std::function<bool()>& done,
+                           std::chrono::steady_clock::duration limit) {
   if (interrupted_) return false;
   const auto tick = [this] {
     ports_.Tick();  // a device that went away is looked for and opened again

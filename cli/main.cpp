@@ -23,14 +23,16 @@ constexpr Command kCommands[] = {
      kivra::cli::RunMonitor},
     {"send", "send --port DEV [--lang tr|en] COMMAND [VALUE]", kivra::cli::RunSend},
     {"params", "params read|write|diff --port DEV [--lang tr|en] FILE", kivra::cli::RunParams},
-    {"flash", "flash --port DEV [--port DEV ...] [--params FILE] [--report FILE] [--station] PROGRAM",
+    {"flash",
+     "flash --port DEV [--port DEV ...] [--params FILE] [--report FILE] [--station] PROGRAM",
      kivra::cli::RunFlash},
 };
 
 int Usage(std::FILE* out) {
   std::fputs("usage: kivra <command> [options]\n\ncommands:\n", out);
   for (const auto& c : kCommands) {
-    if (c.run) std::fprintf(out, "  kivra %.*s\n", static_cast<int>(c.synopsis.size()), c.synopsis.data());
+    if (c.run)
+      std::fprintf(out, "  kivra %.*s\n", static_cast<int>(c.synopsis.size()), c.synopsis.data());
   }
   std::fputs(
       "\n  kivra --help        this text\n  kivra --version     the version\n"

@@ -18,13 +18,20 @@ char32_t CodePoint(std::uint8_t b) {
   if (b < 0x80) return b;
   if (b < 0xA0) return kHighControls[b - 0x80];
   switch (b) {
-    case 0xD0: return 0x011E;  // Ğ
-    case 0xDD: return 0x0130;  // İ
-    case 0xDE: return 0x015E;  // Ş
-    case 0xF0: return 0x011F;  // ğ
-    case 0xFD: return 0x0131;  // ı
-    case 0xFE: return 0x015F;  // ş
-    default: return b;
+    case 0xD0:
+      return 0x011E;  // Ğ
+    case 0xDD:
+      return 0x0130;  // İ
+    case 0xDE:
+      return 0x015E;  // Ş
+    case 0xF0:
+      return 0x011F;  // ğ
+    case 0xFD:
+      return 0x0131;  // ı
+    case 0xFE:
+      return 0x015F;  // ş
+    default:
+      return b;
   }
 }
 

@@ -53,7 +53,7 @@ struct CompileResult {
   CodeImage code;
   AddressLines addressLines{};
   VectorTable vectorTable{};
-  std::string listingText;  // empty unless programValid
+  std::string listingText;         // empty unless programValid
   std::vector<LineCode> lineCode;  // one per editor line; empty unless programValid
 
   // The code-used and code-remaining boxes. An empty program leaves them as they were,

@@ -128,7 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 6:
         r.engine.Move();
         break;
-      default: break;
+      default:
+        break;
     }
     const std::size_t n = std::min<std::size_t>((head & 0x0F) * 2u + 1u, input.size());
     const auto piece = input.first(n);

@@ -97,8 +97,10 @@ void LinkEngine::StepDownload() {
       }
       return;
     case LinkState::DownloadData: {
-      v_.chunkLength = static_cast<std::uint8_t>(std::min<std::uint32_t>(MaxChunk, code_.length - v_.downloadOffset));
-      const std::span<const std::uint8_t> chunk(code_.bytes.data() + v_.downloadOffset, v_.chunkLength);
+      v_.chunkLength = static_cast<std::uint8_t>(
+          std::min<std::uint32_t>(MaxChunk, code_.length - v_.downloadOffset));
+      const std::span<const std::uint8_t> chunk(code_.bytes.data() + v_.downloadOffset,
+                                                v_.chunkLength);
       DownloadPosition(v_.downloadOffset);
       send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk),
            LinkState::DownloadDataWait);

@@ -357,11 +357,15 @@ void LinkEngine::StepState() {
     switch (e->value) {
       case Value::Setting:
         return SendSetting(s);
-      case Value::MemoryRead: return SendMemoryRead();
-      case Value::MemoryWrite: return SendMemoryWrite();
-      case Value::Parameter: return SendParameter(s);
+      case Value::MemoryRead:
+        return SendMemoryRead();
+      case Value::MemoryWrite:
+        return SendMemoryWrite();
+      case Value::Parameter:
+        return SendParameter(s);
       case Value::Zero:
-      case Value::Output: return SendPlain(s);
+      case Value::Output:
+        return SendPlain(s);
     }
   }
   if (s == LinkState::MoveWait) return MoveWait();
@@ -370,7 +374,8 @@ void LinkEngine::StepState() {
 
 void LinkEngine::StatusResult() {
   switch (v_.replyResult) {
-    case ReplyResult::Pending: return;
+    case ReplyResult::Pending:
+      return;
     case ReplyResult::Ok:
       v_.linkState = LinkState::Idle;
       v_.tickCount = 0;
@@ -389,8 +394,10 @@ void LinkEngine::StatusResult() {
 
 void LinkEngine::WaitRule(LinkState sendState) {
   switch (v_.replyResult) {
-    case ReplyResult::Pending: return;
-    case ReplyResult::Ok: return EndExchange(ExchangeOutcome::Acknowledged);
+    case ReplyResult::Pending:
+      return;
+    case ReplyResult::Ok:
+      return EndExchange(ExchangeOutcome::Acknowledged);
     case ReplyResult::Failed:
       if (++v_.retryCount < kCommandAttempts) {
         v_.linkState = sendState;
@@ -407,9 +414,12 @@ void LinkEngine::MoveWait() {
   // MOVE is never repeated: the motor may already be moving. A failure only returns to
   // polling, which tells whether the driver is there.
   switch (v_.replyResult) {
-    case ReplyResult::Pending: return;
-    case ReplyResult::Ok: return EndExchange(ExchangeOutcome::Acknowledged);
-    case ReplyResult::Failed: return EndExchange(ExchangeOutcome::Failed);
+    case ReplyResult::Pending:
+      return;
+    case ReplyResult::Ok:
+      return EndExchange(ExchangeOutcome::Acknowledged);
+    case ReplyResult::Failed:
+      return EndExchange(ExchangeOutcome::Failed);
   }
 }
 

@@ -78,7 +78,8 @@ Frame NameFrame(std::string_view nameBytes) {
 
 std::string ProgramNameBytes(std::string_view utf8Path) {
   std::string_view path = TrimBlanks(utf8Path);
-  if (auto cut = path.find_last_of("\\/"); cut != std::string_view::npos) path.remove_prefix(cut + 1);
+  if (auto cut = path.find_last_of("\\/"); cut != std::string_view::npos)
+    path.remove_prefix(cut + 1);
   return Utf8ToCp1254(path);
 }
 

@@ -52,7 +52,7 @@ struct StatusReply {
   std::uint8_t firmware = 0;  // tenths
   std::uint16_t address = 0;  // instruction the driver's program is executing
 
-  bool Input(int n) const { return (io >> (n - 1)) & 1; }  // n = 1..6
+  bool Input(int n) const { return (io >> (n - 1)) & 1; }   // n = 1..6
   bool Output(int n) const { return (io >> (n + 5)) & 1; }  // n = 1, 2
   bool ControllerMode() const { return mode & 0x01; }
   bool ScriptRunning() const { return mode & 0x02; }

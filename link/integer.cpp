@@ -19,7 +19,8 @@ std::string StepMemoryAddress(std::string_view box, int delta) {
   const auto value = ParseInteger(box);
   if (!value) return "0";
   const std::int64_t v = *value;
-  return std::to_string(delta > 0 ? std::min<std::int64_t>(v + 1, kLastMemoryAddress) : std::max<std::int64_t>(v - 1, 0));
+  return std::to_string(delta > 0 ? std::min<std::int64_t>(v + 1, kLastMemoryAddress)
+                                  : std::max<std::int64_t>(v - 1, 0));
 }
 
 }  // namespace kivra::link

@@ -18,7 +18,8 @@ void TickLoop::SetInterval(int milliseconds) {
   next_ = Clock::now() + interval_;
 }
 
-bool TickLoop::Run(LinkEngine& engine, const std::function<bool()>& done, Clock::time_point deadline) {
+bool TickLoop::Run(LinkEngine& engine, const std::function<bool()>& done,
+                   Clock::time_point deadline) {
   return Run([&engine] { engine.Tick(); }, done, deadline);
 }
 

@@ -15,7 +15,9 @@ Dispatcher::Dispatcher(std::unique_ptr<Device> device, std::size_t outSize, std:
       rx_(InBufferSize),
       tx_(outSize) {}
 
-Dispatcher::~Dispatcher() { Shutdown(); }
+Dispatcher::~Dispatcher() {
+  Shutdown();
+}
 
 void Dispatcher::Start() {
   eventThread_ = std::thread([this] { EventLoop(); });

@@ -25,10 +25,14 @@ constexpr Message kMessages[] = {
 // error); other codes without a class of their own are the component's.
 constexpr int kLastSystemError = 162;
 
-bool IsSystemError(int code) { return code < 0 && -code <= kLastSystemError; }
+bool IsSystemError(int code) {
+  return code < 0 && -code <= kLastSystemError;
+}
 
 // strerror_r comes in two shapes: the GNU one returns the text, the POSIX one fills buf.
-[[maybe_unused]] const char* StrerrorResult(const char* text, const char*) { return text; }
+[[maybe_unused]] const char* StrerrorResult(const char* text, const char*) {
+  return text;
+}
 [[maybe_unused]] const char* StrerrorResult(int rc, const char* buf) {
   return rc == 0 ? buf : "Unknown error";
 }
@@ -60,14 +64,22 @@ EPermissionDenied::EPermissionDenied(int code, const std::string& device)
 
 void RaiseError(int code) {
   switch (code) {
-    case ErrBadId: throw EBadId();
-    case ErrCommNotOpen: throw ECommNotOpen();
-    case ErrAlreadyOpen: throw EAlreadyOpen();
-    case ErrNoPortSelected: throw ENoPortSelected();
-    case ErrPutBlockFail: throw EPutBlockFail();
-    case ErrOutputBufferTooSmall: throw EOutputBufferTooSmall();
-    case ErrBufferIsEmpty: throw EBufferIsEmpty();
-    default: break;
+    case ErrBadId:
+      throw EBadId();
+    case ErrCommNotOpen:
+      throw ECommNotOpen();
+    case ErrAlreadyOpen:
+      throw EAlreadyOpen();
+    case ErrNoPortSelected:
+      throw ENoPortSelected();
+    case ErrPutBlockFail:
+      throw EPutBlockFail();
+    case ErrOutputBufferTooSmall:
+      throw EOutputBufferTooSmall();
+    case ErrBufferIsEmpty:
+      throw EBufferIsEmpty();
+    default:
+      break;
   }
   if (IsSystemError(code)) throw EOSError(code);
   throw ESerialPortError(code);

@@ -20,8 +20,8 @@ bool EventLog::Enabled() const {
   return enabled_;
 }
 
-void EventLog::Add(std::string type, std::string subtype, std::uint32_t timeMs,
-                   std::uint32_t value, std::span<const std::uint8_t> data) {
+void EventLog::Add(std::string type, std::string subtype, std::uint32_t timeMs, std::uint32_t value,
+                   std::span<const std::uint8_t> data) {
   const std::size_t size = LogEntryHeaderSize + data.size();
   std::lock_guard lock(mu_);
   if (!enabled_ || size >= capacity_) return;

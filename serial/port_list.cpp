@@ -99,8 +99,7 @@ std::vector<PortInfo> ListSerialPorts(const PortListRoots& roots) {
 
   std::vector<PortInfo> ports;
   ec.clear();
-  for (fs::directory_iterator it(roots.sysClassTty, ec), end; !ec && it != end;
-       it.increment(ec)) {
+  for (fs::directory_iterator it(roots.sysClassTty, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path entry = it->path();
     const std::string name = entry.filename().string();
     // Virtual consoles, pseudo-terminals and the like have no device behind them.
@@ -116,9 +115,8 @@ std::vector<PortInfo> ListSerialPorts(const PortListRoots& roots) {
     info.comNumber = ComNumberOf(name);
     info.description = UsbDescription(entry / "device");
     if (info.description.empty()) {
-      info.description = info.comNumber != 0
-                             ? "Serial port COM" + std::to_string(info.comNumber)
-                             : "Serial port " + name;
+      info.description = info.comNumber != 0 ? "Serial port COM" + std::to_string(info.comNumber)
+                                             : "Serial port " + name;
     }
     if (const auto found = byId.find(Canonical(node)); found != byId.end()) {
       info.byIdPath = found->second;

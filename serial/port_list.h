@@ -15,9 +15,9 @@
 namespace kivra::serial {
 
 struct PortInfo {
-  std::string path;         // /dev/ttyUSB0
-  std::string description;  // "FT232R USB UART (FTDI)", "Serial port COM1", ...
-  std::string byIdPath;     // /dev/serial/by-id/usb-FTDI_..., empty when there is none
+  std::string path;             // /dev/ttyUSB0
+  std::string description;      // "FT232R USB UART (FTDI)", "Serial port COM1", ...
+  std::string byIdPath;         // /dev/serial/by-id/usb-FTDI_..., empty when there is none
   std::uint16_t comNumber = 0;  // n when the device is /dev/ttyS<n-1>, otherwise 0
 
   // How to store and reopen this port: by number for the machine's own ports, by the

@@ -29,9 +29,9 @@ struct BaudRate {
 };
 
 constexpr BaudRate kBaudRates[] = {
-    {50, B50},       {75, B75},       {110, B110},     {134, B134},     {150, B150},
-    {200, B200},     {300, B300},     {600, B600},     {1200, B1200},   {1800, B1800},
-    {2400, B2400},   {4800, B4800},   {9600, B9600},   {19200, B19200}, {38400, B38400},
+    {50, B50},           {75, B75},     {110, B110},   {134, B134},     {150, B150},
+    {200, B200},         {300, B300},   {600, B600},   {1200, B1200},   {1800, B1800},
+    {2400, B2400},       {4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400},
 #ifdef B57600
     {57600, B57600},
 #endif
@@ -73,7 +73,9 @@ constexpr BaudRate kBaudRates[] = {
 
 // Devices without modem lines (pseudo-terminals, some adapters) answer modem-line
 // requests with one of these; that is a property of the device, not a failure.
-bool NoModemLines(int err) { return err == ENOTTY || err == EINVAL || err == ENOSYS; }
+bool NoModemLines(int err) {
+  return err == ENOTTY || err == EINVAL || err == ENOSYS;
+}
 
 template <typename Call>
 int RetryOnInterrupt(Call call) {
@@ -99,8 +101,8 @@ class PosixDevice final : public Device {
 
     // Raw bytes both ways: no echo, no signals, no line editing, no translation of CR/LF,
     // NUL and break kept as data, no parity checking of received bytes.
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                        ICRNL | IXON | IXOFF | IXANY | INPCK | IGNPAR);
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                        IXON | IXOFF | IXANY | INPCK | IGNPAR);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     tcflag_t clear = CSIZE | PARENB | PARODD | CSTOPB | HUPCL;
@@ -115,22 +117,41 @@ class PosixDevice final : public Device {
     t.c_cflag |= CREAD | CLOCAL;
 
     switch (s.dataBits) {
-      case 5: t.c_cflag |= CS5; break;
-      case 6: t.c_cflag |= CS6; break;
-      case 7: t.c_cflag |= CS7; break;
-      case 8: t.c_cflag |= CS8; break;
-      default: throw EOSError(-EINVAL, "Unsupported number of data bits: " + std::to_string(s.dataBits));
+      case 5:
+        t.c_cflag |= CS5;
+        break;
+      case 6:
+        t.c_cflag |= CS6;
+        break;
+      case 7:
+        t.c_cflag |= CS7;
+        break;
+      case 8:
+        t.c_cflag |= CS8;
+        break;
+      default:
+        throw EOSError(-EINVAL, "Unsupported number of data bits: " + std::to_string(s.dataBits));
     }
     switch (s.parity) {
-      case Parity::None: break;
-      case Parity::Odd: t.c_cflag |= PARENB | PARODD; break;
-      case Parity::Even: t.c_cflag |= PARENB; break;
+      case Parity::None:
+        break;
+      case Parity::Odd:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+      case Parity::Even:
+        t.c_cflag |= PARENB;
+        break;
 #ifdef CMSPAR
-      case Parity::Mark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-      case Parity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+      case Parity::Mark:
+        t.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+      case Parity::Space:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
 #else
       case Parity::Mark:
-      case Parity::Space: throw EOSError(-EINVAL, "Mark and space parity are not supported here");
+      case Parity::Space:
+        throw EOSError(-EINVAL, "Mark and space parity are not supported here");
 #endif
     }
     if (s.stopBits == 2) {
@@ -183,8 +204,12 @@ class PosixDevice final : public Device {
     return Result(n);
   }
 
-  WaitResult WaitReadable() override { return Wait(POLLIN); }
-  WaitResult WaitWritable() override { return Wait(POLLOUT); }
+  WaitResult WaitReadable() override {
+    return Wait(POLLIN);
+  }
+  WaitResult WaitWritable() override {
+    return Wait(POLLOUT);
+  }
 
   void Interrupt() override {
     const char b = 1;
@@ -322,8 +347,7 @@ std::unique_ptr<Device> OpenSystemDevice(const std::string& path, const PortSett
   if (!isatty(fd)) fail(ENOTTY, false);
   // The advisory lock keeps out every program that asks first, root included; TIOCEXCL
   // keeps out the ones that do not ask (except root).
-  if (RetryOnInterrupt([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0 &&
-      errno == EWOULDBLOCK) {
+  if (RetryOnInterrupt([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0 && errno == EWOULDBLOCK) {
     fail(EBUSY, false);
   }
   if (ioctl(fd, TIOCEXCL) != 0) fail(errno, false);

@@ -12,7 +12,9 @@ SerialPort::SerialPort(PortSettings settings, DeviceOpener opener)
   if (settings_.outSize == 0) throw std::invalid_argument("OutSize must be at least 1");
 }
 
-SerialPort::~SerialPort() { ClosePort(); }
+SerialPort::~SerialPort() {
+  ClosePort();
+}
 
 void SerialPort::SetPort(const PortName& port) {
   if (port == port_) return;
@@ -52,9 +54,9 @@ void SerialPort::OpenPort() {
     }
     std::unique_ptr<Device> device = opener_(SystemDevicePath(port_), settings_);
     device->Configure(settings_);
-    auto dispatcher = std::make_unique<Dispatcher>(std::move(device), settings_.outSize,
-                                                   settings_.logSize,
-                                                   settings_.logging == LogState::LogOn);
+    auto dispatcher =
+        std::make_unique<Dispatcher>(std::move(device), settings_.outSize, settings_.logSize,
+                                     settings_.logging == LogState::LogOn);
     dispatcher->Start();
     dispatcher_ = std::move(dispatcher);
     state_ = State::Open;
@@ -77,8 +79,7 @@ void SerialPort::ClosePort() {
     if (!entries.empty()) {
       std::string device = port_.DisplayName();
       if (port_.IsNumber()) device += " (" + SystemDevicePath(port_) + ")";
-      const std::string text =
-          FormatLogFile({device, LogDateTimeNow()}, entries, settings_.logHex);
+      const std::string text = FormatLogFile({device, LogDateTimeNow()}, entries, settings_.logHex);
       lastLogError_.clear();
       // The log is a diagnostic: failing to write it must not keep the port from closing.
       WriteLogFile(settings_.logName, text, &lastLogError_);
@@ -120,7 +121,9 @@ void SerialPort::FlushInBuffer() {
   if (Dispatcher* d = NeedDispatcher()) d->FlushInBuffer();
 }
 
-bool SerialPort::DeviceLost() const { return state_ == State::Open && dispatcher_->DeviceLost(); }
+bool SerialPort::DeviceLost() const {
+  return state_ == State::Open && dispatcher_->DeviceLost();
+}
 
 void SerialPort::ApplyLineSettings(const PortSettings& next) {
   if (state_ == State::Open) dispatcher_->device().Configure(next);
@@ -177,7 +180,9 @@ void SerialPort::SetSoftwareFlow(SoftwareFlow flow) {
   ApplyLineSettings(next);
 }
 
-void SerialPort::SetInSize(std::size_t size) { settings_.inSize = size; }
+void SerialPort::SetInSize(std::size_t size) {
+  settings_.inSize = size;
+}
 
 void SerialPort::SetOutSize(std::size_t size) {
   if (size == 0) throw std::invalid_argument("OutSize must be at least 1");

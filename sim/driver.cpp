@@ -457,7 +457,7 @@ std::string Driver::Describe(std::span<const std::uint8_t> frame) {
         const int number = frame[7] + (frame[2] == code::Param32 ? 21 : 1);
         return text + " Prm " + std::to_string(number) + " = " +
                (frame[2] == code::Param32 ? std::to_string(static_cast<std::int32_t>(value))
-                                : std::to_string(value));
+                                          : std::to_string(value));
       }
       switch (row->value) {
         case CommandRow::Value::None:

@@ -23,7 +23,8 @@ inline QObject* Control(MainWindow& window, const char* name) {
 }
 
 inline QColor ShapeColour(MainWindow& window, int shape) {
-  auto* indicator = qobject_cast<IndicatorShape*>(Control(window, QStringLiteral("Shape%1").arg(shape).toLatin1()));
+  auto* indicator = qobject_cast<IndicatorShape*>(
+      Control(window, QStringLiteral("Shape%1").arg(shape).toLatin1()));
   return indicator ? indicator->Colour() : QColor();
 }
 
@@ -43,9 +44,15 @@ inline void Press(MainWindow& window, const char* name) {
   if (auto* button = qobject_cast<QAbstractButton*>(Control(window, name))) button->click();
 }
 
-inline bool Lit(MainWindow& window, int shape) { return ShapeColour(window, shape) == look::kLime; }
-inline bool Off(MainWindow& window, int shape) { return ShapeColour(window, shape) == look::kScrollBar; }
-inline bool Red(MainWindow& window, int shape) { return ShapeColour(window, shape) == look::kRed; }
+inline bool Lit(MainWindow& window, int shape) {
+  return ShapeColour(window, shape) == look::kLime;
+}
+inline bool Off(MainWindow& window, int shape) {
+  return ShapeColour(window, shape) == look::kScrollBar;
+}
+inline bool Red(MainWindow& window, int shape) {
+  return ShapeColour(window, shape) == look::kRed;
+}
 
 // The frames of a kind the simulated driver took, as (code, value) of 'K' frames.
 struct Command {
@@ -57,7 +64,8 @@ inline std::vector<Command> Commands(sim::Simulator& sim, char code) {
   for (const auto& frame : sim.ReceivedFrames()) {
     const auto& b = frame.bytes;
     if (b.size() == 8 && b[1] == 'K' && b[2] == static_cast<std::uint8_t>(code)) {
-      found.push_back({code, static_cast<std::uint32_t>(b[3]) << 24 | static_cast<std::uint32_t>(b[4]) << 16 |
+      found.push_back({code, static_cast<std::uint32_t>(b[3]) << 24 |
+                                 static_cast<std::uint32_t>(b[4]) << 16 |
                                  static_cast<std::uint32_t>(b[5]) << 8 | b[6]});
     }
   }
@@ -79,7 +87,8 @@ class LiveWindow {
   }
   bool Start() { return h.Start(); }
   bool Connected() {
-    return QTest::qWaitFor([this] { return Lit(h.window(), 1) && Lit(h.window(), 13); }, kLinkTimeoutMs);
+    return QTest::qWaitFor([this] { return Lit(h.window(), 1) && Lit(h.window(), 13); },
+                           kLinkTimeoutMs);
   }
   MainWindow& window() { return h.window(); }
 

@@ -38,7 +38,8 @@ const QByteArray kLoopProgram =
 // A program of `lines` speed settings: three bytes each, so long enough to unplug in.
 QByteArray LongProgram(int lines) {
   QByteArray text;
-  for (int i = 0; i < lines; ++i) text += "       SPEED  = " + QByteArray::number(100 + i) + ";\r\r\n";
+  for (int i = 0; i < lines; ++i)
+    text += "       SPEED  = " + QByteArray::number(100 + i) + ";\r\r\n";
   return text + "       END;\r\r\n";
 }
 
@@ -68,7 +69,8 @@ class DriverTest : public QObject {
     // Inputs 1..6 are Shape3..8 and Shape15..20; outputs Shape9, 10 and Shape21, 22.
     for (int input = 1; input <= 6; ++input) {
       const bool on = input == 1 || input == 3;
-      QVERIFY2(Lit(w, 2 + input) == on && Lit(w, 14 + input) == on, qPrintable(QString::number(input)));
+      QVERIFY2(Lit(w, 2 + input) == on && Lit(w, 14 + input) == on,
+               qPrintable(QString::number(input)));
       QVERIFY(on || (Off(w, 2 + input) && Off(w, 14 + input)));
     }
     QVERIFY(Off(w, 9) && Off(w, 21) && Lit(w, 10) && Lit(w, 22));
@@ -88,7 +90,8 @@ class DriverTest : public QObject {
   void bothPagesDrawTheDriversState() {
     LiveWindow l;
     const QString path = l.h.WriteProgram(QStringLiteral("LOOP.KV3"), kLoopProgram);
-    QSettings(l.h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat).setValue(QStringLiteral("LASTFILE"), path);
+    QSettings(l.h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat)
+        .setValue(QStringLiteral("LASTFILE"), path);
     l.sim.SetInputs(0x15);  // inputs 1, 3 and 5
     l.sim.SetOutput(1, true);
     l.sim.SetAnalog(1, 123);
@@ -112,12 +115,20 @@ class DriverTest : public QObject {
       std::vector<std::pair<const char*, QColor>> shapes;
     };
     const Page pages[] = {
-        {w.programPage(), "program-page.png",
-         {{"Shape1", look::kLime}, {"Shape3", look::kLime}, {"Shape4", look::kScrollBar}, {"Shape9", look::kLime},
+        {w.programPage(),
+         "program-page.png",
+         {{"Shape1", look::kLime},
+          {"Shape3", look::kLime},
+          {"Shape4", look::kScrollBar},
+          {"Shape9", look::kLime},
           {"Shape12", look::kLime}}},
-        {w.directControlPage(), "direct-control-page.png",
-         {{"Shape13", look::kLime}, {"Shape17", look::kLime}, {"Shape18", look::kScrollBar},
-          {"Shape21", look::kLime}, {"Shape22", look::kScrollBar}}},
+        {w.directControlPage(),
+         "direct-control-page.png",
+         {{"Shape13", look::kLime},
+          {"Shape17", look::kLime},
+          {"Shape18", look::kScrollBar},
+          {"Shape21", look::kLime},
+          {"Shape22", look::kScrollBar}}},
     };
     for (const Page& page : pages) {
       w.pages()->setCurrentWidget(page.page);
@@ -126,7 +137,8 @@ class DriverTest : public QObject {
       for (const auto& [shape, colour] : page.shapes) {
         QCOMPARE(image.pixelColor(centre(shape)).rgb(), colour.rgb());
       }
-      if (!folder.isEmpty()) QVERIFY(image.save(QDir(folder).filePath(QString::fromLatin1(page.file))));
+      if (!folder.isEmpty())
+        QVERIFY(image.save(QDir(folder).filePath(QString::fromLatin1(page.file))));
     }
   }
 
@@ -171,7 +183,8 @@ class DriverTest : public QObject {
 
     const sim::StoredProgram stored = l.sim.Program();
     QCOMPARE(stored.code.length, code.length);
-    QVERIFY(std::equal(code.bytes.begin(), code.bytes.begin() + code.length, stored.code.bytes.begin()));
+    QVERIFY(std::equal(code.bytes.begin(), code.bytes.begin() + code.length,
+                       stored.code.bytes.begin()));
     QVERIFY(stored.vectors == w.lastCheck().vectorTable);
     QCOMPARE(QString::fromStdString(stored.name), QStringLiteral("LOOP.KV3"));
     QVERIFY(l.Connected());
@@ -262,23 +275,74 @@ class DriverTest : public QObject {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("code");
     QTest::addColumn<qint64>("sent");  // -1: refused, nothing sent
-    QTest::newRow("speed 15000") << "Edit23" << "Button1" << "15000" << "V" << qint64{15000};
-    QTest::newRow("speed 0") << "Edit23" << "Button1" << "0" << "V" << qint64{-1};
-    QTest::newRow("speed 15001") << "Edit23" << "Button1" << "15001" << "V" << qint64{-1};
-    QTest::newRow("run current") << "Edit24" << "Button10" << "1000" << "C" << qint64{1000};
-    QTest::newRow("hold current -1") << "Edit25" << "Button11" << "-1" << "B" << qint64{-1};
-    QTest::newRow("hold current") << "Edit25" << "Button11" << "30" << "B" << qint64{30};
-    QTest::newRow("micro-step 3") << "Edit26" << "Button12" << "3" << "U" << qint64{-1};
-    QTest::newRow("micro-step 25") << "Edit26" << "Button12" << "25" << "U" << qint64{25};
-    QTest::newRow("ramp") << "Edit27" << "Button13" << "9999" << "X" << qint64{9999};
-    QTest::newRow("start speed 9") << "Edit28" << "Button14" << "9" << "K" << qint64{-1};
-    QTest::newRow("start speed 10") << "Edit28" << "Button14" << "10" << "K" << qint64{10};
-    QTest::newRow("speed mode") << "Edit35" << "Button4" << "1" << "v" << qint64{1};
-    QTest::newRow("speed mode 2") << "Edit35" << "Button4" << "2" << "v" << qint64{-1};
-    QTest::newRow("coefficient") << "Edit36" << "Button7" << "-7" << "c" << qint64{0xFFFFFFF9};
-    QTest::newRow("coefficient letters") << "Edit36" << "Button7" << "x7" << "c" << qint64{-1};
-    QTest::newRow("displacement -1") << "Edit29" << "Button15" << "-1" << "D" << qint64{0xFFFFFFFF};
-    QTest::newRow("displacement letters") << "Edit29" << "Button15" << "abc" << "D" << qint64{-1};
+    QTest::newRow("speed 15000") << "Edit23"
+                                 << "Button1"
+                                 << "15000"
+                                 << "V" << qint64{15000};
+    QTest::newRow("speed 0") << "Edit23"
+                             << "Button1"
+                             << "0"
+                             << "V" << qint64{-1};
+    QTest::newRow("speed 15001") << "Edit23"
+                                 << "Button1"
+                                 << "15001"
+                                 << "V" << qint64{-1};
+    QTest::newRow("run current") << "Edit24"
+                                 << "Button10"
+                                 << "1000"
+                                 << "C" << qint64{1000};
+    QTest::newRow("hold current -1") << "Edit25"
+                                     << "Button11"
+                                     << "-1"
+                                     << "B" << qint64{-1};
+    QTest::newRow("hold current") << "Edit25"
+                                  << "Button11"
+                                  << "30"
+                                  << "B" << qint64{30};
+    QTest::newRow("micro-step 3") << "Edit26"
+                                  << "Button12"
+                                  << "3"
+                                  << "U" << qint64{-1};
+    QTest::newRow("micro-step 25") << "Edit26"
+                                   << "Button12"
+                                   << "25"
+                                   << "U" << qint64{25};
+    QTest::newRow("ramp") << "Edit27"
+                          << "Button13"
+                          << "9999"
+                          << "X" << qint64{9999};
+    QTest::newRow("start speed 9") << "Edit28"
+                                   << "Button14"
+                                   << "9"
+                                   << "K" << qint64{-1};
+    QTest::newRow("start speed 10") << "Edit28"
+                                    << "Button14"
+                                    << "10"
+                                    << "K" << qint64{10};
+    QTest::newRow("speed mode") << "Edit35"
+                                << "Button4"
+                                << "1"
+                                << "v" << qint64{1};
+    QTest::newRow("speed mode 2") << "Edit35"
+                                  << "Button4"
+                                  << "2"
+                                  << "v" << qint64{-1};
+    QTest::newRow("coefficient") << "Edit36"
+                                 << "Button7"
+                                 << "-7"
+                                 << "c" << qint64{0xFFFFFFF9};
+    QTest::newRow("coefficient letters") << "Edit36"
+                                         << "Button7"
+                                         << "x7"
+                                         << "c" << qint64{-1};
+    QTest::newRow("displacement -1") << "Edit29"
+                                     << "Button15"
+                                     << "-1"
+                                     << "D" << qint64{0xFFFFFFFF};
+    QTest::newRow("displacement letters") << "Edit29"
+                                          << "Button15"
+                                          << "abc"
+                                          << "D" << qint64{-1};
   }
   void writeButtonsSendTheirBoxes() {
     QFETCH(QString, box);
@@ -300,7 +364,8 @@ class DriverTest : public QObject {
       // Refused when the engine came to send it: it is back to polling at once.
       QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().pollEnabled, kLinkTimeoutMs);
       const std::uint32_t frames = l.sim.State().framesReceived;
-      QVERIFY(Reaches(l.sim, [&](const sim::DriverState& s) { return s.framesReceived > frames + 2; }));
+      QVERIFY(
+          Reaches(l.sim, [&](const sim::DriverState& s) { return s.framesReceived > frames + 2; }));
       QVERIFY(Commands(l.sim, letter).empty());
       QVERIFY(l.h.prompts.shown.empty());
     }
@@ -309,7 +374,8 @@ class DriverTest : public QObject {
                                    : QString::fromUtf8(", gönderilmedi");
     QTRY_VERIFY_WITH_TIMEOUT(Text(w, "DirectControlNote").endsWith(note), kLinkTimeoutMs);
     // Only the displacement box says it was refused, in red, until a value is sent.
-    const QColor base = qobject_cast<QLineEdit*>(Control(w, "Edit29"))->palette().color(QPalette::Base);
+    const QColor base =
+        qobject_cast<QLineEdit*>(Control(w, "Edit29"))->palette().color(QPalette::Base);
     QCOMPARE(base == look::kRed, box == QStringLiteral("Edit29") && sent < 0);
   }
 
@@ -320,22 +386,28 @@ class DriverTest : public QObject {
     QVERIFY(l.Start());
     QVERIFY(l.Connected());
     MainWindow& w = l.window();
-    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(), QString::fromUtf8("İzin verilen: 1..15000"));
-    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit11"))->toolTip(), QString::fromUtf8("İzin verilen: 32 bit tam sayı"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(),
+             QString::fromUtf8("İzin verilen: 1..15000"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit11"))->toolTip(),
+             QString::fromUtf8("İzin verilen: 32 bit tam sayı"));
     SetBox(w, "Edit26", QStringLiteral("3"));
     Press(w, "Button12");
-    const QString refused = QString::fromUtf8("Mikro step: izin verilen 1, 2, 4, 5, 8, 10, 16, 25, gönderilmedi");
+    const QString refused =
+        QString::fromUtf8("Mikro step: izin verilen 1, 2, 4, 5, 8, 10, 16, 25, gönderilmedi");
     QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"), refused, kLinkTimeoutMs);
 
     w.toolBar()->language()->click();
-    QCOMPARE(Text(w, "DirectControlNote"), QStringLiteral("Micro step: allowed 1, 2, 4, 5, 8, 10, 16, 25, not sent"));
-    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(), QStringLiteral("Allowed: 1..15000"));
+    QCOMPARE(Text(w, "DirectControlNote"),
+             QStringLiteral("Micro step: allowed 1, 2, 4, 5, 8, 10, 16, 25, not sent"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(),
+             QStringLiteral("Allowed: 1..15000"));
 
     SetBox(w, "Edit11", QStringLiteral("1000"));
     Press(w, "Button23");
     QCOMPARE(Text(w, "DirectControlNote"), QString());  // asked, not yet answered
     QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"),
-                              QStringLiteral("Prm 9 = 1000 written, acknowledged by the driver"), kLinkTimeoutMs);
+                              QStringLiteral("Prm 9 = 1000 written, acknowledged by the driver"),
+                              kLinkTimeoutMs);
     if (const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR"); !folder.isEmpty()) {
       w.pages()->setCurrentWidget(w.directControlPage());
       QVERIFY(w.grab().save(QDir(folder).filePath(QStringLiteral("direct-control-note.png"))));
@@ -344,15 +416,17 @@ class DriverTest : public QObject {
     SetBox(w, "Edit3", QStringLiteral("99999"));
     SetBox(w, "Edit4", QStringLiteral("1"));
     Press(w, "Button41");
-    QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"), QStringLiteral("Memory 99999: allowed address 0..16383, not sent"),
+    QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"),
+                              QStringLiteral("Memory 99999: allowed address 0..16383, not sent"),
                               kLinkTimeoutMs);
 
     // A driver that never acknowledges: the value may not have been taken, and it says so.
     l.sim.AddFault({sim::ReplyKind::Ack, sim::FaultAction::Drop, 1, 5});
     SetBox(w, "Edit23", QStringLiteral("1200"));
     Press(w, "Button1");
-    QTRY_COMPARE_WITH_TIMEOUT(Text(w, "DirectControlNote"),
-                              QStringLiteral("Speed: not acknowledged by the driver, may not be written"), 10'000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        Text(w, "DirectControlNote"),
+        QStringLiteral("Speed: not acknowledged by the driver, may not be written"), 10'000);
   }
 
   void directionMoveRunAndStop() {
@@ -427,7 +501,8 @@ class DriverTest : public QObject {
     QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return sim::Parameter(s, 9) == 1000; }));
     SetBox(w, "Edit34", QStringLiteral("-123456"));  // Prm 25
     Press(w, "Button39");
-    QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return sim::Parameter(s, 25) == -123456; }));
+    QVERIFY(
+        Reaches(l.sim, [](const sim::DriverState& s) { return sim::Parameter(s, 25) == -123456; }));
 
     // Letters are refused with a message and nothing is sent.
     SetBox(w, "Edit12", QStringLiteral("zz"));
@@ -633,7 +708,8 @@ class DriverTest : public QObject {
     w.files().Open();
     QVERIFY(w.lastCheck().programValid);
     w.toolBar()->download()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 50, kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 50,
+                             kLinkTimeoutMs);
     l.sim.Unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!l.h.prompts.shown.empty(), kLinkTimeoutMs);
     QCOMPARE(l.h.prompts.shown.front().text, QString::fromUtf8("Program Yazılamadı!"));
@@ -668,7 +744,8 @@ class DriverTest : public QObject {
     MainWindow& w = l.window();
     w.files().Open();
     w.toolBar()->download()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 25, kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 25,
+                             kLinkTimeoutMs);
     Press(w, "Button6");
     QCOMPARE(l.h.prompts.LastText(), QString::fromUtf8("Program Yazılamadı!"));
     QVERIFY(!w.downloadWindow()->isVisible());

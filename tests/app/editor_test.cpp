@@ -76,8 +76,10 @@ class EditorTest : public QObject {
     QVERIFY(h.Start());
     QGuiApplication::clipboard()->setText(QString::fromUtf8("A\u2192B ÇŞ"));
     h.editor().paste();
-    QTest::sendKeyEvent(QTest::Click, &h.editor(), Qt::Key_unknown, QString::fromUtf8("\u4E2D"), Qt::NoModifier);
-    QTest::sendKeyEvent(QTest::Click, &h.editor(), Qt::Key_unknown, QString::fromUtf8("ğ"), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, &h.editor(), Qt::Key_unknown, QString::fromUtf8("\u4E2D"),
+                        Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, &h.editor(), Qt::Key_unknown, QString::fromUtf8("ğ"),
+                        Qt::NoModifier);
     QCOMPARE(h.EditorText(), QString::fromUtf8("A?B ÇŞ?ğ"));
     QVERIFY(h.window().document().programChanged);
   }
@@ -148,7 +150,8 @@ class EditorTest : public QObject {
     QFETCH(QString, program);
     QFETCH(QString, header);
     QFETCH(int, line);
-    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
+    WindowHarness h(
+        {{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
     QVERIFY(h.Start());
     h.editor().SetProgramText(program);
     h.window().toolBar()->check()->click();
@@ -188,7 +191,8 @@ class EditorTest : public QObject {
     QFETCH(QString, program);
     QFETCH(QString, clicked);
     QFETCH(QString, change);
-    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
+    WindowHarness h(
+        {{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
     QVERIFY(h.Start());
     h.editor().SetProgramText(program);
     h.window().toolBar()->check()->click();
@@ -262,22 +266,26 @@ class EditorTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("caret");
     QTest::addColumn<QString>("page");
-    QTest::newRow("Turkish") << false << QStringLiteral("       SPEED = 1200;") << 12 << QStringLiteral("tr/SPEED.html");
-    QTest::newRow("English") << true << QStringLiteral("       SPEED = 1200;") << 12 << QStringLiteral("en/SPEED.html");
-    QTest::newRow("lower case, no blanks") << true << QStringLiteral("speed=1200;") << 2
-                                           << QStringLiteral("en/SPEED.html");
-    QTest::newRow("no word: contents") << false << QStringLiteral("       ") << 3 << QStringLiteral("tr/index.html");
-    QTest::newRow("no such topic: contents") << true << QStringLiteral("FOO;") << 2
-                                             << QStringLiteral("en/index.html");
-    QTest::newRow("never outside the help") << true << QStringLiteral("../../SPEED;") << 4
-                                            << QStringLiteral("en/index.html");
+    QTest::newRow("Turkish") << false << QStringLiteral("       SPEED = 1200;") << 12
+                             << QStringLiteral("tr/SPEED.html");
+    QTest::newRow("English") << true << QStringLiteral("       SPEED = 1200;") << 12
+                             << QStringLiteral("en/SPEED.html");
+    QTest::newRow("lower case, no blanks")
+        << true << QStringLiteral("speed=1200;") << 2 << QStringLiteral("en/SPEED.html");
+    QTest::newRow("no word: contents")
+        << false << QStringLiteral("       ") << 3 << QStringLiteral("tr/index.html");
+    QTest::newRow("no such topic: contents")
+        << true << QStringLiteral("FOO;") << 2 << QStringLiteral("en/index.html");
+    QTest::newRow("never outside the help")
+        << true << QStringLiteral("../../SPEED;") << 4 << QStringLiteral("en/index.html");
   }
   void f1OpensTheTopicOfTheWordAtTheCaret() {
     QFETCH(bool, english);
     QFETCH(QString, text);
     QFETCH(int, caret);
     QFETCH(QString, page);
-    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
+    WindowHarness h(
+        {{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
     QVERIFY(h.Start());
     h.editor().SetProgramText(text);
     h.editor().SetCaret(caret);
@@ -292,16 +300,19 @@ class EditorTest : public QObject {
     WindowHarness h;
     QVERIFY(h.Start());
     h.window().menu().helpContents->trigger();
-    QVERIFY(h.window().helpWindow()->CurrentSource().toString().endsWith(QStringLiteral("tr/index.html")));
+    QVERIFY(h.window().helpWindow()->CurrentSource().toString().endsWith(
+        QStringLiteral("tr/index.html")));
     h.window().SwitchLanguage();
     h.window().menu().helpContents->trigger();
-    QVERIFY(h.window().helpWindow()->CurrentSource().toString().endsWith(QStringLiteral("en/index.html")));
+    QVERIFY(h.window().helpWindow()->CurrentSource().toString().endsWith(
+        QStringLiteral("en/index.html")));
   }
 
   void missingHelpIsReportedInTheViewer() {
     HelpWindow help(nullptr, QStringLiteral("/no/such/help"));
     help.ShowContents(true);
-    QVERIFY(help.findChild<QTextBrowser*>()->toPlainText().contains(QStringLiteral("Help file not found:")));
+    QVERIFY(help.findChild<QTextBrowser*>()->toPlainText().contains(
+        QStringLiteral("Help file not found:")));
   }
 };
 

@@ -25,10 +25,11 @@ class EditorTextTest : public QObject {
     QTest::newRow("keyword selected") << speed << 7 << 5 << QStringLiteral("SPEED");
     QTest::newRow("one character selected") << speed << 9 << 1 << QStringLiteral("SPEED");
     QTest::newRow("at the very start") << QStringLiteral("END;") << 0 << 0 << QStringLiteral("END");
-    QTest::newRow("no blanks around =") << QStringLiteral("SPEED=1200;") << 3 << 0 << QStringLiteral("SPEED=1200");
+    QTest::newRow("no blanks around =")
+        << QStringLiteral("SPEED=1200;") << 3 << 0 << QStringLiteral("SPEED=1200");
     QTest::newRow("tab before") << QStringLiteral("\tMOVE;") << 3 << 0 << QStringLiteral("MOVE");
-    QTest::newRow("line break ends the word") << QStringLiteral("LOOP:\nJUMP LOOP;") << 5 << 0
-                                              << QStringLiteral("LOOP:");
+    QTest::newRow("line break ends the word")
+        << QStringLiteral("LOOP:\nJUMP LOOP;") << 5 << 0 << QStringLiteral("LOOP:");
     QTest::newRow("blank line") << QStringLiteral("A;\n   \nB;") << 4 << 0 << QString();
     QTest::newRow("empty text") << QString() << 0 << 0 << QString();
     QTest::newRow("past the end") << QStringLiteral("END") << 3 << 0 << QStringLiteral("END");
@@ -62,7 +63,8 @@ class EditorTextTest : public QObject {
     QFETCH(bool, found);
     QFETCH(int, start);
     QFETCH(int, length);
-    const std::optional<TextRange> range = MessageJumpSelection(QStringLiteral("AB\nCDE\n\nX\n"), line);
+    const std::optional<TextRange> range =
+        MessageJumpSelection(QStringLiteral("AB\nCDE\n\nX\n"), line);
     QCOMPARE(range.has_value(), found);
     if (found) {
       QCOMPARE(range->start, start);

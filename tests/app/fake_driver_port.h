@@ -47,7 +47,9 @@ class FakeDriverPort final : public link::LinePort {
   void SetPortPrompt(Prompt p) override { prompt = std::move(p); }
   void Close() noexcept override { isOpen = false; }
 
-  void Receive(const std::vector<std::uint8_t>& bytes) { incoming.insert(incoming.end(), bytes.begin(), bytes.end()); }
+  void Receive(const std::vector<std::uint8_t>& bytes) {
+    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+  }
 
   PortName port;
   bool isOpen = false;

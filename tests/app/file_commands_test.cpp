@@ -19,7 +19,8 @@ const QString kChanged = QString::fromUtf8("Program Değişti!\n Kayıt Edilsin 
 // A started window holding a loaded program.
 QString StartWithProgram(WindowHarness& h, const QByteArray& bytes = "       END;\r\r\n") {
   const QString path = h.WriteProgram(QStringLiteral("LOADED.KV3"), bytes);
-  QSettings(h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat).setValue(QStringLiteral("LASTFILE"), path);
+  QSettings(h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat)
+      .setValue(QStringLiteral("LASTFILE"), path);
   return h.Start() ? path : QString();
 }
 
@@ -74,9 +75,10 @@ class FileCommandsTest : public QObject {
     h.prompts.answers = {Answer::No};
     h.window().toolBar()->save()->click();
     QCOMPARE(h.prompts.dialogs.back().fileName, QStringLiteral("Program1.KV3"));
-    QCOMPARE(h.prompts.dialogs.back().filters, QStringList{QStringLiteral("Kivra3 program files (*.KV3)")});
-    QCOMPARE(h.prompts.LastText(),
-             QLatin1Char('"') + existing + QString::fromUtf8("\" dosyası var! \nÜzerine Yazılsın mı?"));
+    QCOMPARE(h.prompts.dialogs.back().filters,
+             QStringList{QStringLiteral("Kivra3 program files (*.KV3)")});
+    QCOMPARE(h.prompts.LastText(), QLatin1Char('"') + existing +
+                                       QString::fromUtf8("\" dosyası var! \nÜzerine Yazılsın mı?"));
     QCOMPARE(WindowHarness::ReadBytes(existing), QByteArray("OLD"));
     QVERIFY(!h.window().document().saveSucceeded);
     QVERIFY(h.window().document().newProgramUnsaved);
@@ -144,7 +146,8 @@ class FileCommandsTest : public QObject {
     h.window().files().Save();
     QCOMPARE(h.prompts.dialogs.size(), std::size_t{2});
     QCOMPARE(h.prompts.dialogs.back().fileName, path);
-    QCOMPARE(h.prompts.LastText(), QLatin1Char('"') + path + QStringLiteral("\" file exist! \nOverwrite?"));
+    QCOMPARE(h.prompts.LastText(),
+             QLatin1Char('"') + path + QStringLiteral("\" file exist! \nOverwrite?"));
     QVERIFY(h.window().document().saveSucceeded);
   }
 
@@ -155,7 +158,8 @@ class FileCommandsTest : public QObject {
     h.prompts.fileNames = {existing};
     h.prompts.answers = {Answer::No};
     h.window().files().SaveAs();
-    QCOMPARE(h.prompts.LastText(), QLatin1Char('"') + existing + QStringLiteral("\" file already exist! \nOverwrite?"));
+    QCOMPARE(h.prompts.LastText(),
+             QLatin1Char('"') + existing + QStringLiteral("\" file already exist! \nOverwrite?"));
     QCOMPARE(WindowHarness::ReadBytes(existing), QByteArray("OLD"));
   }
 
@@ -200,7 +204,8 @@ class FileCommandsTest : public QObject {
     WindowHarness h;
     QVERIFY(h.Start());
     QByteArray bytes;
-    for (int line = 0; bytes.size() < 20000; ++line) bytes += "       DELAY = " + QByteArray::number(line) + ";\r\r\n";
+    for (int line = 0; bytes.size() < 20000; ++line)
+      bytes += "       DELAY = " + QByteArray::number(line) + ";\r\r\n";
     const QString path = h.WriteProgram(QStringLiteral("BIG.KV3"), bytes);
     h.prompts.fileNames = {path};
     h.window().files().Open();
@@ -237,7 +242,8 @@ class FileCommandsTest : public QObject {
     QFETCH(bool, english);
     QFETCH(QString, message);
     const QString path = QStringLiteral("/no/such/folder/P.KV3");
-    WindowHarness h({{QStringLiteral("LASTFILE"), path}, {QStringLiteral("LANGUAGE"), english ? "1" : "0"}});
+    WindowHarness h(
+        {{QStringLiteral("LASTFILE"), path}, {QStringLiteral("LANGUAGE"), english ? "1" : "0"}});
     QVERIFY(h.Start());
     h.Type(QStringLiteral("END;"));
     h.window().files().Save();

@@ -41,9 +41,11 @@ class FilesAndSettingsTest : public QObject {
     QTest::newRow("LF") << QByteArray("A\nB") << QStringLiteral("A\nB");
     QTest::newRow("lone CR") << QByteArray("A\rB") << QStringLiteral("A\nB");
     QTest::newRow("empty lines kept") << QByteArray("A\r\r\n\r\r\nB") << QStringLiteral("A\n\nB");
-    QTest::newRow("zero byte ends the text") << QByteArray("A\r\r\nB\0C", 7) << QStringLiteral("A\nB");
+    QTest::newRow("zero byte ends the text")
+        << QByteArray("A\r\r\nB\0C", 7) << QStringLiteral("A\nB");
     QTest::newRow("trailing zeros") << QByteArray("END;\0\0\0", 7) << QStringLiteral("END;");
-    QTest::newRow("code page 1254") << QByteArray("\xDE\xFE\xD0\xF0\xDD\xFD\x80") << QString::fromUtf8("ŞşĞğİı€");
+    QTest::newRow("code page 1254")
+        << QByteArray("\xDE\xFE\xD0\xF0\xDD\xFD\x80") << QString::fromUtf8("ŞşĞğİı€");
   }
   void decodesEveryLineBreakAndStopsAtZero() {
     QFETCH(QByteArray, bytes);
@@ -55,7 +57,8 @@ class FilesAndSettingsTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("two lines") << QStringLiteral("A\nB") << QByteArray("A\r\r\nB");
-    QTest::newRow("nothing after the last character") << QStringLiteral("END;\n") << QByteArray("END;\r\r\n");
+    QTest::newRow("nothing after the last character")
+        << QStringLiteral("END;\n") << QByteArray("END;\r\r\n");
     QTest::newRow("Turkish letters") << QString::fromUtf8("ŞİĞ") << QByteArray("\xDE\xDD\xD0");
     QTest::newRow("outside the code page") << QString::fromUtf8("A\u4E2DB") << QByteArray("A?B");
     QTest::newRow("CR LF pasted in") << QStringLiteral("A\r\nB") << QByteArray("A\r\r\nB");
@@ -102,7 +105,8 @@ class FilesAndSettingsTest : public QObject {
 
   void failedWritesReportAndKeepTheOldFile() {
     QTemporaryDir dir;
-    QVERIFY(!WriteProgramFile(dir.filePath(QStringLiteral("no/such/folder/P.KV3")), QStringLiteral("A")));
+    QVERIFY(!WriteProgramFile(dir.filePath(QStringLiteral("no/such/folder/P.KV3")),
+                              QStringLiteral("A")));
     QVERIFY(!WriteProgramFile(QString(), QStringLiteral("A")));
     QVERIFY(!WriteProgramFile(dir.path(), QStringLiteral("A")));
 
@@ -113,7 +117,8 @@ class FilesAndSettingsTest : public QObject {
     WriteBytes(path, "OLD");
     QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     const bool written = WriteProgramFile(path, QStringLiteral("NEW"));
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!written);
     QCOMPARE(ReadBytes(path), QByteArray("OLD"));
   }
@@ -142,16 +147,21 @@ class FilesAndSettingsTest : public QObject {
     const QStringList common = {
         QStringLiteral("       ;Program:                       "),
         QStringLiteral("       ;#############################################"),
-        QStringLiteral("       "), QStringLiteral("       "), QStringLiteral("       "),
-        QStringLiteral("       END;"), QString()};
-    QTest::newRow("Turkish") << false
-                             << (QStringList{QString::fromUtf8("       ;###########  KIVRA3 Program Dosyası  ########"),
-                                             QStringLiteral("       ;Tarih  :01.02.2026  Saat :13:14:15")} +
-                                 common);
-    QTest::newRow("English") << true
-                             << (QStringList{QStringLiteral("       ;###########  KIVRA3  Program File    ########"),
-                                             QStringLiteral("       ;Date  :01.02.2026  Time :13:14:15")} +
-                                 common);
+        QStringLiteral("       "),
+        QStringLiteral("       "),
+        QStringLiteral("       "),
+        QStringLiteral("       END;"),
+        QString()};
+    QTest::newRow("Turkish")
+        << false
+        << (QStringList{QString::fromUtf8("       ;###########  KIVRA3 Program Dosyası  ########"),
+                        QStringLiteral("       ;Tarih  :01.02.2026  Saat :13:14:15")} +
+            common);
+    QTest::newRow("English")
+        << true
+        << (QStringList{QStringLiteral("       ;###########  KIVRA3  Program File    ########"),
+                        QStringLiteral("       ;Date  :01.02.2026  Time :13:14:15")} +
+            common);
   }
   void newProgramHeader() {
     QFETCH(bool, english);
@@ -161,23 +171,25 @@ class FilesAndSettingsTest : public QObject {
 
   void generatedNamesWrapWithTheCounter() {
     QCOMPARE(GeneratedProgramName(1), QStringLiteral("Program1.KV3"));
-    QCOMPARE(GeneratedProgramName(static_cast<std::uint8_t>(256 + 3)), QStringLiteral("Program3.KV3"));
+    QCOMPARE(GeneratedProgramName(static_cast<std::uint8_t>(256 + 3)),
+             QStringLiteral("Program3.KV3"));
   }
 
   void timestampHasSecondsAndNoZone_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("time");
-    QTest::newRow("Turkish") << QLocale(QLocale::Turkish, QLocale::Turkey) << QStringLiteral("2.01.2026")
-                             << QStringLiteral("13:04:05");
-    QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates) << QStringLiteral("1/2/26")
-                                << QStringLiteral("1:04:05 PM");
+    QTest::newRow("Turkish") << QLocale(QLocale::Turkish, QLocale::Turkey)
+                             << QStringLiteral("2.01.2026") << QStringLiteral("13:04:05");
+    QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                << QStringLiteral("1/2/26") << QStringLiteral("1:04:05 PM");
   }
   void timestampHasSecondsAndNoZone() {
     QFETCH(QLocale, locale);
     QFETCH(QString, date);
     QFETCH(QString, time);
-    const compiler::Timestamp stamp = FormatTimestamp(QDateTime(QDate(2026, 1, 2), QTime(13, 4, 5)), locale);
+    const compiler::Timestamp stamp =
+        FormatTimestamp(QDateTime(QDate(2026, 1, 2), QTime(13, 4, 5)), locale);
     QCOMPARE(QString::fromStdString(stamp.date), date);
     QCOMPARE(QString::fromStdString(stamp.time), time);
   }
@@ -191,8 +203,10 @@ class FilesAndSettingsTest : public QObject {
       seed.setValue(QStringLiteral("LASTFILE"), QStringLiteral("/p/A.KV3"));
     }
     auto store = SettingsStore::InFile(ini);
-    QCOMPARE(store->ReadSetting(QStringLiteral("LANGUAGE"), QStringLiteral("0")), QStringLiteral("0"));
-    QCOMPARE(store->ReadSetting(QStringLiteral("COMPORT"), QStringLiteral("1")), QStringLiteral("1"));
+    QCOMPARE(store->ReadSetting(QStringLiteral("LANGUAGE"), QStringLiteral("0")),
+             QStringLiteral("0"));
+    QCOMPARE(store->ReadSetting(QStringLiteral("COMPORT"), QStringLiteral("1")),
+             QStringLiteral("1"));
     QCOMPARE(store->ReadSetting(QStringLiteral("LASTFILE"), QString()), QStringLiteral("/p/A.KV3"));
     store->WriteSetting(QStringLiteral("LANGUAGE"), QStringLiteral("1"));
 

@@ -1,8 +1,8 @@
 // The lines of the port lists: what each shows and which port it opens and stores.
 
-#include <QTest>
-
 #include "app/port_choices.h"
+
+#include <QTest>
 
 namespace kivra::app {
 
@@ -12,7 +12,8 @@ class PortChoicesTest : public QObject {
   void choicesNameThePortsAsTheyAreStored() {
     std::vector<serial::PortInfo> present(3);
     present[0] = {"/dev/ttyS0", "16550A UART", "", 1};
-    present[1] = {"/dev/ttyUSB0", "FT232R USB UART (FTDI)", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", 0};
+    present[1] = {"/dev/ttyUSB0", "FT232R USB UART (FTDI)",
+                  "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", 0};
     present[2] = {"/dev/ttyACM0", "", "", 0};
     const QList<PortChoice> choices = PortChoices(present, true);
     QCOMPARE(choices.size(), 4);

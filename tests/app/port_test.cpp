@@ -19,9 +19,12 @@ class PortTest : public QObject {
   void startupOpensTheStoredPort_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("number") << "3" << "3";
-    QTest::newRow("zero opens port 1") << "0" << "1";
-    QTest::newRow("device path") << "/dev/ttyUSB7" << "/dev/ttyUSB7";
+    QTest::newRow("number") << "3"
+                            << "3";
+    QTest::newRow("zero opens port 1") << "0"
+                                       << "1";
+    QTest::newRow("device path") << "/dev/ttyUSB7"
+                                 << "/dev/ttyUSB7";
   }
   void startupOpensTheStoredPort() {
     QFETCH(QString, stored);
@@ -77,7 +80,8 @@ class PortTest : public QObject {
     QCOMPARE(Text(h.window(), "StaticText55"), QString());
     // The link is off: no tick sends anything.
     const auto ticks = h.window().driverLink().engine().Variables().tickCount;
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3, kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3,
+                             kLinkTimeoutMs);
     QVERIFY(h.port.sent.empty());
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), stored);
   }
@@ -85,8 +89,10 @@ class PortTest : public QObject {
   void dialogOpensAndStoresTheChosenPort_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("opened");
-    QTest::newRow("number") << "5" << "5";
-    QTest::newRow("taken modulo 256") << "257" << "1";
+    QTest::newRow("number") << "5"
+                            << "5";
+    QTest::newRow("taken modulo 256") << "257"
+                                      << "1";
   }
   void dialogOpensAndStoresTheChosenPort() {
     QFETCH(QString, typed);
@@ -109,7 +115,8 @@ class PortTest : public QObject {
   }
 
   void dialogRefusesWhatItCannotOpen() {
-    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")}, {QStringLiteral("LANGUAGE"), QStringLiteral("1")}});
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("2")},
+                     {QStringLiteral("LANGUAGE"), QStringLiteral("1")}});
     h.port.missing = {"9"};
     QVERIFY(h.Start());
     PortDialog* dialog = h.window().portDialog();
@@ -138,7 +145,8 @@ class PortTest : public QObject {
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("2"));
     const auto sent = h.port.sent.size();
     const auto ticks = h.window().driverLink().engine().Variables().tickCount;
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3, kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3,
+                             kLinkTimeoutMs);
     QCOMPARE(h.port.sent.size(), sent);
 
     // Cancel only hides the dialog.
@@ -220,7 +228,7 @@ class PortTest : public QObject {
 
   void portZeroAsksWithTheSameList() {
     WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("/dev/kivra-no-such-port")}});
-    h.realSerial = true;  // the serial component asks through its prompt hook
+    h.realSerial = true;            // the serial component asks through its prompt hook
     h.prompts.ports = {QString()};  // cancelled
     QVERIFY(h.Start());
     QVERIFY(h.prompts.LastText().startsWith(QString::fromUtf8(

@@ -20,7 +20,7 @@ class ScriptedPrompts final : public Prompts {
   };
 
   std::deque<Answer> answers;
-  std::deque<QString> fileNames;  // a null QString() cancels the dialog
+  std::deque<QString> fileNames;               // a null QString() cancels the dialog
   std::deque<std::optional<int>> lineNumbers;  // the go-to-line answers; nothing cancels
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> dialogs;
@@ -37,16 +37,24 @@ class ScriptedPrompts final : public Prompts {
     }
     // Unscripted: the answer that changes least.
     switch (buttons) {
-      case Buttons::Ok: return Answer::Ok;
-      case Buttons::Yes: return Answer::Yes;
-      case Buttons::YesNo: return Answer::No;
-      case Buttons::YesNoCancel: return Answer::Cancel;
+      case Buttons::Ok:
+        return Answer::Ok;
+      case Buttons::Yes:
+        return Answer::Yes;
+      case Buttons::YesNo:
+        return Answer::No;
+      case Buttons::YesNoCancel:
+        return Answer::Cancel;
     }
     return Answer::Cancel;
   }
 
-  std::optional<QString> OpenFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
-  std::optional<QString> SaveFileName(QWidget*, const FileDialogRequest& request) override { return Next(request); }
+  std::optional<QString> OpenFileName(QWidget*, const FileDialogRequest& request) override {
+    return Next(request);
+  }
+  std::optional<QString> SaveFileName(QWidget*, const FileDialogRequest& request) override {
+    return Next(request);
+  }
 
   std::optional<int> AskLineNumber(QWidget*, const QString&, const QString& label, int,
                                    int) override {

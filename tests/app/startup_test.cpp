@@ -29,7 +29,8 @@ class StartupTest : public QObject {
   void firstRunWritesEveryDefaultAndStartsTurkishAndEmpty() {
     WindowHarness h;
     QVERIFY(h.Start());
-    for (const char* name : {"LASTFILE", "LANGUAGE", "COMPORT"}) QVERIFY2(h.IsStored(QString::fromLatin1(name)), name);
+    for (const char* name : {"LASTFILE", "LANGUAGE", "COMPORT"})
+      QVERIFY2(h.IsStored(QString::fromLatin1(name)), name);
     QCOMPARE(h.Stored(QStringLiteral("LASTFILE")), QString());
     QCOMPARE(h.Stored(QStringLiteral("LANGUAGE")), QStringLiteral("0"));
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("1"));
@@ -59,8 +60,10 @@ class StartupTest : public QObject {
 
   void lastFileIsLoadedAndCheckedOnce() {
     WindowHarness h;
-    const QString path = h.WriteProgram(QStringLiteral("LAST.KV3"), "       SPEED = 1200;\r\r\n       END;\r\r\n");
-    QSettings(h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat).setValue(QStringLiteral("LASTFILE"), path);
+    const QString path =
+        h.WriteProgram(QStringLiteral("LAST.KV3"), "       SPEED = 1200;\r\r\n       END;\r\r\n");
+    QSettings(h.Path(QStringLiteral("KIVRA3.conf")), QSettings::IniFormat)
+        .setValue(QStringLiteral("LASTFILE"), path);
     QVERIFY(h.Start());
     QCOMPARE(h.EditorText(), QStringLiteral("       SPEED = 1200;\n       END;\n"));
     QCOMPARE(h.FileNameBar(), path);
@@ -134,7 +137,8 @@ class StartupTest : public QObject {
     QTest::newRow("3.2") << 32 << english << QStringLiteral("Driver Firmware Ver:3.20");
     QTest::newRow("largest byte") << 255 << english << QStringLiteral("Driver Firmware Ver:25.50");
     QTest::newRow("decimal comma") << 32 << turkish << QStringLiteral("Driver Firmware Ver:3,20");
-    QTest::newRow("zero, decimal comma") << 0 << turkish << QStringLiteral("Driver Firmware Ver:0,00");
+    QTest::newRow("zero, decimal comma")
+        << 0 << turkish << QStringLiteral("Driver Firmware Ver:0,00");
   }
   void firmwareLineUsesTheSystemDecimalSeparator() {
     QFETCH(int, tenths);
@@ -150,7 +154,8 @@ class StartupTest : public QObject {
     QStringList seen;
     const auto closeWhenShown = [&] {
       QTimer::singleShot(0, about, [&] {
-        seen << about->windowTitle() << about->closeButton()->text() << about->versionLine()->text();
+        seen << about->windowTitle() << about->closeButton()->text()
+             << about->versionLine()->text();
         about->closeButton()->click();
       });
     };
@@ -159,10 +164,11 @@ class StartupTest : public QObject {
     h.window().toolBar()->language()->click();
     closeWhenShown();
     h.window().menu().about->trigger();
-    QCOMPARE(seen, (QStringList{QString::fromUtf8("Kivra-PS Sürücü Arayüz Programı"), QStringLiteral("Kapat"),
-                                QStringLiteral("KIVRA-PS: Ver 1.11   01/2012"),
-                                QStringLiteral("Kivra-PS Driver Interface Software"), QStringLiteral("Close"),
-                                QStringLiteral("KIVRA-PS: Ver 1.11   01/2012")}));
+    QCOMPARE(seen, (QStringList{
+                       QString::fromUtf8("Kivra-PS Sürücü Arayüz Programı"),
+                       QStringLiteral("Kapat"), QStringLiteral("KIVRA-PS: Ver 1.11   01/2012"),
+                       QStringLiteral("Kivra-PS Driver Interface Software"),
+                       QStringLiteral("Close"), QStringLiteral("KIVRA-PS: Ver 1.11   01/2012")}));
     QVERIFY(about->firmwareLine()->text().startsWith(QStringLiteral("Driver Firmware Ver:0")));
     QVERIFY(!about->isVisible());
   }
@@ -247,7 +253,8 @@ class StartupTest : public QObject {
     QFETCH(QString, used);
     QFETCH(QString, remaining);
     QFETCH(bool, listed);
-    WindowHarness h({{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
+    WindowHarness h(
+        {{QStringLiteral("LANGUAGE"), english ? QStringLiteral("1") : QStringLiteral("0")}});
     QVERIFY(h.Start());
     h.page().SetCodeCounters(7, 2041);
     h.editor().SetProgramText(program);
@@ -281,8 +288,8 @@ class StartupTest : public QObject {
     QVERIFY(h.Start());
     MainToolBar* bar = h.window().toolBar();
     h.window().pages()->setCurrentWidget(h.window().directControlPage());
-    for (QToolButton* b : {bar->newProgram(), bar->open(), bar->save(), bar->saveAs(), bar->check(), bar->download(),
-                           bar->find(), bar->undo()}) {
+    for (QToolButton* b : {bar->newProgram(), bar->open(), bar->save(), bar->saveAs(), bar->check(),
+                           bar->download(), bar->find(), bar->undo()}) {
       QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
     }
     QVERIFY(bar->language()->isEnabled());
@@ -362,11 +369,14 @@ class StartupTest : public QObject {
   }
 
   void shippedHelpHasContentsAndTopicsInBothLanguages() {
-    if (!QFile::exists(QStringLiteral(":/help/en/index.html"))) QSKIP("no help documents in this build");
+    if (!QFile::exists(QStringLiteral(":/help/en/index.html")))
+      QSKIP("no help documents in this build");
     HelpWindow help(nullptr, QStringLiteral(":/help"));
     for (bool english : {false, true}) {
-      QVERIFY(QFile::exists(english ? QStringLiteral(":/help/en/index.html") : QStringLiteral(":/help/tr/index.html")));
-      for (const char* keyword : {"END", "SPEED", "JUMP", "IFINP", "VRB", "TABLE", "INT", "FILTER"}) {
+      QVERIFY(QFile::exists(english ? QStringLiteral(":/help/en/index.html")
+                                    : QStringLiteral(":/help/tr/index.html")));
+      for (const char* keyword :
+           {"END", "SPEED", "JUMP", "IFINP", "VRB", "TABLE", "INT", "FILTER"}) {
         QVERIFY2(!help.TopicFile(english, QString::fromLatin1(keyword)).isEmpty(), keyword);
       }
     }

@@ -29,7 +29,9 @@
 
 namespace kivra::app::testing {
 
-inline compiler::Timestamp FixedTime() { return {"01.02.2026", "13:14:15"}; }
+inline compiler::Timestamp FixedTime() {
+  return {"01.02.2026", "13:14:15"};
+}
 
 class WindowHarness {
  public:
@@ -67,7 +69,9 @@ class WindowHarness {
   QString Stored(const QString& name) const {
     return QSettings(iniPath_, QSettings::IniFormat).value(name).toString();
   }
-  bool IsStored(const QString& name) const { return QSettings(iniPath_, QSettings::IniFormat).contains(name); }
+  bool IsStored(const QString& name) const {
+    return QSettings(iniPath_, QSettings::IniFormat).contains(name);
+  }
 
   QString WriteProgram(const QString& name, const QByteArray& bytes) const {
     const QString path = Path(name);
@@ -96,16 +100,17 @@ class WindowHarness {
          {static_cast<QWidget*>(window_.get()), static_cast<QWidget*>(window_->commandCodeWindow()),
           static_cast<QWidget*>(watch.inspector()), static_cast<QWidget*>(watch.plots()),
           static_cast<QWidget*>(watch.simulatorPanel())}) {
-      if (QObject* control = FindControl(w, QString::fromLatin1(name))) return ControlText(control, role);
+      if (QObject* control = FindControl(w, QString::fromLatin1(name)))
+        return ControlText(control, role);
     }
     return QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
   }
 
   ScriptedPrompts prompts;
   FakeDriverPort port;
-  bool realSerial = false;       // the serial component instead of `port`
-  bool simulatedDriver = false;  // as the command-line option does
-  std::string serialLogFolder;   // where SERIAL.LOG goes; empty: the working directory
+  bool realSerial = false;         // the serial component instead of `port`
+  bool simulatedDriver = false;    // as the command-line option does
+  std::string serialLogFolder;     // where SERIAL.LOG goes; empty: the working directory
   Prompts* realPrompts = nullptr;  // the real boxes and dialogs instead of `prompts` (not owned)
   QString openAtStart;             // as `kivra-ps FILE` does
 
@@ -130,10 +135,11 @@ inline void KeepPicture(QWidget* widget, const char* name) {
 
 // The result of the check the window ran on the editor's text, as the compiler gives it.
 inline QString ExpectedMessages(const QString& editorText, bool english) {
-  return QString::fromStdString(compiler::Compile(compiler::SplitLines(editorText.toStdString()),
-                                                  english ? compiler::Language::English : compiler::Language::Turkish,
-                                                  [] { return FixedTime(); })
-                                    .messages);
+  return QString::fromStdString(
+      compiler::Compile(compiler::SplitLines(editorText.toStdString()),
+                        english ? compiler::Language::English : compiler::Language::Turkish,
+                        [] { return FixedTime(); })
+          .messages);
 }
 
 }  // namespace kivra::app::testing

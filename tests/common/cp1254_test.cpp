@@ -30,9 +30,9 @@ TEST(Cp1254, EveryByteSurvivesARoundTrip) {
 }
 
 TEST(Cp1254, UnrepresentableAndMalformedInputIsReplaced) {
-  EXPECT_EQ(Utf8ToCp1254("a\xE2\x82"), "a??");    // each byte of a truncated sequence
-  EXPECT_EQ(Utf8ToCp1254("x\xFFy"), "x?y");       // invalid lead byte
-  EXPECT_EQ(Utf8ToCp1254("Ž€", '_'), "_\x80");    // Ž has no byte in this page
+  EXPECT_EQ(Utf8ToCp1254("a\xE2\x82"), "a??");  // each byte of a truncated sequence
+  EXPECT_EQ(Utf8ToCp1254("x\xFFy"), "x?y");     // invalid lead byte
+  EXPECT_EQ(Utf8ToCp1254("Ž€", '_'), "_\x80");  // Ž has no byte in this page
   EXPECT_FALSE(IsCp1254Representable("日本"));
 }
 

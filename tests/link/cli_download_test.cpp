@@ -15,7 +15,8 @@ TEST_F(Cli, DownloadFillsTheCodeMemory) {
   lines.push_back("MICROS = 16;");
   lines.push_back("MICROS = 8;");
   lines.push_back("END;");
-  const auto compiled = compiler::Compile(lines, compiler::Language::English, [] { return compiler::Timestamp{}; });
+  const auto compiled =
+      compiler::Compile(lines, compiler::Language::English, [] { return compiler::Timestamp{}; });
   ASSERT_TRUE(compiled.programValid) << compiled.messages;
   ASSERT_EQ(compiled.code.length, compiler::CodeCapacity);
   const auto file = Write("FULL.KV3", lines);

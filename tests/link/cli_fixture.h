@@ -26,15 +26,17 @@ struct Result {
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kivra_cli_test_" + std::to_string(getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() /
+           ("kivra_cli_test_" + std::to_string(getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   Result Run(const std::string& args) {
     const auto out = dir_ / "out", err = dir_ / "err";
-    const std::string command = std::string(KIVRA_BINARY) + " " + args + " >" + out.string() + " 2>" + err.string() + " </dev/null";
+    const std::string command = std::string(KIVRA_BINARY) + " " + args + " >" + out.string() +
+                                " 2>" + err.string() + " </dev/null";
     Result r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

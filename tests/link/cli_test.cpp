@@ -17,8 +17,9 @@ TEST_F(Cli, StatusPrintsOneLinePerReply) {
   std::string line;
   int n = 0;
   while (std::getline(lines, line)) {
-    EXPECT_EQ(line, "connected inputs=100000 outputs=00 analog1=0 analog2=0 temperature=33 "
-                    "mode=controller script=off motor=stopped address=0");
+    EXPECT_EQ(line,
+              "connected inputs=100000 outputs=00 analog1=0 analog2=0 temperature=33 "
+              "mode=controller script=off motor=stopped address=0");
     ++n;
   }
   EXPECT_EQ(n, 3);

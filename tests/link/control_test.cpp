@@ -228,7 +228,8 @@ TEST(DirectControl, RepliesAreToldDecoded) {
 
   r.engine.ReadSettings();
   r.Tick();
-  r.port.Receive(Reply('t', {0x3A, 0x98, 0x03, 0xE8, 0, 50, 16, 0x27, 0x0F, 0, 10, 1, 0xFF, 0xFF, 0xFF, 0xFE, 0, 1, 0xFF, 0xFF}));
+  r.port.Receive(Reply('t', {0x3A, 0x98, 0x03, 0xE8, 0,    50,   16, 0x27, 0x0F, 0,
+                             10,   1,    0xFF, 0xFF, 0xFF, 0xFE, 0,  1,    0xFF, 0xFF}));
   r.Tick(2);
   ASSERT_TRUE(r.seen.motorSettings);
   const MotorSettings& m = *r.seen.motorSettings;
@@ -247,7 +248,7 @@ TEST(DirectControl, RepliesAreToldDecoded) {
   r.Tick();
   std::vector<std::uint8_t> block(60, 0);
   for (int i = 0; i < 12; ++i) block[16 + 2 * i + 1] = static_cast<std::uint8_t>(i + 1);
-  block[16] = 0xFF;  // Prm 9 = FF01h, shown unsigned
+  block[16] = 0xFF;                                  // Prm 9 = FF01h, shown unsigned
   for (int i = 0; i < 4; ++i) block[40 + i] = 0xFF;  // Prm 21 = -1, shown signed
   block[59] = 25;                                    // Prm 25
   r.port.Receive(Reply('A', block));

@@ -16,7 +16,8 @@ using testing::StatusFrame;
 CodeImage Image(std::uint32_t length) {
   CodeImage image;
   image.bytes.fill(0xFF);
-  for (std::uint32_t i = 0; i + 1 < length; ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
+  for (std::uint32_t i = 0; i + 1 < length; ++i)
+    image.bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
   image.length = length;
   return image;
 }
@@ -111,7 +112,8 @@ TEST(Download, IntervalsPaceTheFrames) {
   Rig r;
   Download(r, Image(30), [](int, const Frame&) { return true; });
   r.Tick();
-  EXPECT_EQ(r.timer.changes, (std::vector<int>{25, 100, 150, 100, 150, 100, 150, 100, 250, 100, 25}));
+  EXPECT_EQ(r.timer.changes,
+            (std::vector<int>{25, 100, 150, 100, 150, 100, 150, 100, 250, 100, 25}));
 }
 
 // Every frame of the download may lose up to four acknowledgements; a fifth ends it.

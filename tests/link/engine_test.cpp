@@ -370,7 +370,8 @@ TEST(Requests, FailAtEachAttempt) {
     r.PollOnce();
     r.engine.Run();
     int sends = 0;
-    for (int tick = 0; tick < 40 && r.engine.LastExchange().outcome == ExchangeOutcome::Running; ++tick) {
+    for (int tick = 0; tick < 40 && r.engine.LastExchange().outcome == ExchangeOutcome::Running;
+         ++tick) {
       r.Tick();
       for (const auto& f : r.port.TakeFrames()) {
         ASSERT_EQ(f, CommandFrame('R', 0));
@@ -380,7 +381,8 @@ TEST(Requests, FailAtEachAttempt) {
     }
     EXPECT_EQ(sends, std::min(failures + 1, 3)) << failures;
     EXPECT_EQ(r.engine.LastExchange().outcome,
-              failures < 3 ? ExchangeOutcome::Acknowledged : ExchangeOutcome::Failed) << failures;
+              failures < 3 ? ExchangeOutcome::Acknowledged : ExchangeOutcome::Failed)
+        << failures;
     EXPECT_EQ(r.v().connected, failures < 3) << failures;
     // Either way the engine polls again, and a driver that answers is seen again.
     r.Tick();
@@ -555,7 +557,8 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
       case 3:
         r.engine.WriteParameter(9 + static_cast<int>(rnd(17)), 5);
         break;
-      default: break;
+      default:
+        break;
     }
     std::vector<std::uint8_t> noise(rnd(4) == 0 ? rnd(300) : rnd(20));
     for (auto& b : noise) b = static_cast<std::uint8_t>(rnd(3) == 0 ? AckByte : rnd(256));

@@ -45,7 +45,9 @@ class FakePort : public Port {
     incoming.clear();
   }
 
-  void Receive(const std::vector<std::uint8_t>& bytes) { incoming.insert(incoming.end(), bytes.begin(), bytes.end()); }
+  void Receive(const std::vector<std::uint8_t>& bytes) {
+    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+  }
 
   // The frames sent since the last call, split by their length bytes.
   std::vector<Frame> TakeFrames() {
@@ -181,9 +183,11 @@ inline Frame Reply(char letter, const std::vector<std::uint8_t>& payload) {
 
 // A 16-byte status reply.
 inline Frame StatusFrame(std::uint8_t io = 0, std::uint8_t mode = 0, std::uint16_t address = 0,
-                         std::uint8_t analog1 = 0, std::uint8_t analog2 = 0, std::uint8_t temperature = 25) {
-  return Reply('s', {io, analog1, analog2, mode, temperature, 12, 0, static_cast<std::uint8_t>(address >> 8),
-                     static_cast<std::uint8_t>(address), 0, 0, 0, 0});
+                         std::uint8_t analog1 = 0, std::uint8_t analog2 = 0,
+                         std::uint8_t temperature = 25) {
+  return Reply(
+      's', {io, analog1, analog2, mode, temperature, 12, 0, static_cast<std::uint8_t>(address >> 8),
+            static_cast<std::uint8_t>(address), 0, 0, 0, 0});
 }
 
 struct Rig {

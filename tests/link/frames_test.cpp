@@ -21,9 +21,15 @@ TEST(Frames, DriverExamplesByteExact) {
   const Case cases[] = {
       {"status request", CommandFrame('s', 0), {0x08, 0x4B, 0x73, 0, 0, 0, 0, 0x30}},
       {"displacement -1", CommandFrame('D', 0xFFFFFFFF), {0x08, 0x4B, 0x44, ff, ff, ff, ff, 0x07}},
-      {"Prm 9 = 1000", ParameterFrame('k', 1000, 8), {0x09, 0x4B, 0x6B, 0, 0, 0x03, 0xE8, 0x08, 0xCA}},
-      {"data at 25", ProgramDataFrame(25, std::vector<std::uint8_t>{ff}), {0x06, 0x50, 0x00, 0x19, ff, 0xB0}},
-      {"memory write", CommandFrame('f', 7 * 65536 + 0x3FFF), {0x08, 0x4B, 0x66, 0, 7, 0x3F, ff, 0xE2}},
+      {"Prm 9 = 1000",
+       ParameterFrame('k', 1000, 8),
+       {0x09, 0x4B, 0x6B, 0, 0, 0x03, 0xE8, 0x08, 0xCA}},
+      {"data at 25",
+       ProgramDataFrame(25, std::vector<std::uint8_t>{ff}),
+       {0x06, 0x50, 0x00, 0x19, ff, 0xB0}},
+      {"memory write",
+       CommandFrame('f', 7 * 65536 + 0x3FFF),
+       {0x08, 0x4B, 0x66, 0, 7, 0x3F, ff, 0xE2}},
   };
   for (const auto& c : cases) EXPECT_EQ(c.frame, c.expected) << c.what;
 }
@@ -32,8 +38,9 @@ TEST(Frames, EveryBuiltFrameHasItsLengthAndAZeroChecksum) {
   VectorTable vectors;
   for (std::size_t i = 0; i < vectors.size(); ++i) vectors[i] = static_cast<std::uint8_t>(i * 7);
   const std::vector<std::uint8_t> code(40, 0x5A);
-  const Frame frames[] = {CommandFrame('V', 15000), ParameterFrame('u', -2, 4), ProgramDataFrame(2000, code),
-                          VectorFrame(2048, vectors), NameFrame("MOTOR.KV3"), NameFrame(std::string(300, 'a'))};
+  const Frame frames[] = {CommandFrame('V', 15000),     ParameterFrame('u', -2, 4),
+                          ProgramDataFrame(2000, code), VectorFrame(2048, vectors),
+                          NameFrame("MOTOR.KV3"),       NameFrame(std::string(300, 'a'))};
   for (const auto& f : frames) {
     EXPECT_EQ(f[0], f.size());
     EXPECT_LE(f.size(), FrameCapacity);
@@ -110,10 +117,20 @@ TEST(Integers, BoxTextsAsTheUserTypesThem) {
     std::optional<std::int32_t> value;
   };
   const Case cases[] = {
-      {"15000", 15000},       {" 12 ", 12},       {"-1", -1},          {"+7", 7},
-      {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"2147483648", std::nullopt},
-      {"", std::nullopt},     {"  ", std::nullopt}, {"12a", std::nullopt}, {"1 2", std::nullopt},
-      {"-", std::nullopt},    {"0x10", std::nullopt}, {"99999999999999999999", std::nullopt},
+      {"15000", 15000},
+      {" 12 ", 12},
+      {"-1", -1},
+      {"+7", 7},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", std::nullopt},
+      {"", std::nullopt},
+      {"  ", std::nullopt},
+      {"12a", std::nullopt},
+      {"1 2", std::nullopt},
+      {"-", std::nullopt},
+      {"0x10", std::nullopt},
+      {"99999999999999999999", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseInteger(c.text), c.value) << '"' << c.text << '"';
 }
@@ -125,10 +142,11 @@ TEST(Integers, MemoryAddressSteps) {
     const char* result;
   };
   const Case cases[] = {
-      {"5", 1, "6"},  {"16383", 1, "16383"}, {"0", -1, "0"}, {"7", -1, "6"},
-      {"x", 1, "0"},  {"", -1, "0"},         {"20000", 1, "16383"},
+      {"5", 1, "6"}, {"16383", 1, "16383"}, {"0", -1, "0"},        {"7", -1, "6"},
+      {"x", 1, "0"}, {"", -1, "0"},         {"20000", 1, "16383"},
   };
-  for (const auto& c : cases) EXPECT_EQ(StepMemoryAddress(c.box, c.delta), c.result) << c.box << ' ' << c.delta;
+  for (const auto& c : cases)
+    EXPECT_EQ(StepMemoryAddress(c.box, c.delta), c.result) << c.box << ' ' << c.delta;
 }
 
 TEST(Integers, PortNames) {

@@ -56,7 +56,8 @@ struct Live {
 CodeImage Image(std::uint32_t length) {
   CodeImage image;
   image.bytes.fill(0xFF);
-  for (std::uint32_t i = 0; i + 1 < length; ++i) image.bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
+  for (std::uint32_t i = 0; i + 1 < length; ++i)
+    image.bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
   image.length = length;
   return image;
 }

@@ -43,7 +43,9 @@ struct FakeSettings : SettingsStore {
     if (v.empty()) v = def;
     return v;
   }
-  void WriteSetting(std::string_view name, std::string_view value) override { values[std::string(name)] = value; }
+  void WriteSetting(std::string_view name, std::string_view value) override {
+    values[std::string(name)] = value;
+  }
   std::map<std::string, std::string> values;
 };
 
@@ -95,7 +97,8 @@ TEST(PortStartUp, OpensTheRememberedPort) {
     const char* stored;  // "" = never set
     const char* opened;
   };
-  const Case cases[] = {{"", "1"}, {"0", "1"}, {"3", "3"}, {"259", "3"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}};
+  const Case cases[] = {
+      {"", "1"}, {"0", "1"}, {"3", "3"}, {"259", "3"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}};
   for (const auto& c : cases) {
     PortRig r;
     r.settings.values["COMPORT"] = c.stored;

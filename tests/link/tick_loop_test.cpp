@@ -30,7 +30,8 @@ TEST(TickLoop, WaitsAtMostOneIntervalAndStopsWhenAsked) {
 
   stopAfter = 2;
   EXPECT_FALSE(loop.Run(engine, [] { return false; }));
-  EXPECT_FALSE(loop.Run(engine, [] { return false; }, TickLoop::Clock::now()));
+  EXPECT_FALSE(loop.Run(
+      engine, [] { return false; }, TickLoop::Clock::now()));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // real line. Every wait is bounded and generous: sanitizers slow everything down.
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <condition_variable>
@@ -142,8 +141,8 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
   // The station names the driver by a link that follows its device, as /dev/serial/by-id
   // does: the next driver's device may get another number, and the old number may be
   // taken by anything else on the machine meanwhile.
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                       ("kivra-station-" + std::to_string(::getpid()));
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("kivra-station-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   sim::Simulator::Options options;
   options.linkPath = (folder / "driver").string();

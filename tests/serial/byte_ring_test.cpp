@@ -38,7 +38,8 @@ TEST(ByteRing, BehavesLikeABoundedQueueFromEveryStartingOffset) {
         const std::size_t got = ring.Read(out);
         EXPECT_EQ(got, std::min(read, model.size()));
         out.resize(got);
-        EXPECT_EQ(out, std::vector<std::uint8_t>(model.begin(), model.begin() + static_cast<long>(got)))
+        EXPECT_EQ(out,
+                  std::vector<std::uint8_t>(model.begin(), model.begin() + static_cast<long>(got)))
             << "offset " << offset << " write " << write << " read " << read;
         EXPECT_EQ(ring.Used(), model.size() - got);
       }
@@ -50,7 +51,7 @@ TEST(ByteRing, FrontAndDropHandOutContiguousRuns) {
   ByteRing ring(8);
   ring.Write(Bytes(6, 0));
   std::vector<std::uint8_t> skip(5);
-  ring.Read(skip);          // tail at 5, one byte waiting
+  ring.Read(skip);           // tail at 5, one byte waiting
   ring.Write(Bytes(7, 10));  // wraps: 8 bytes waiting, full
   ASSERT_TRUE(ring.Full());
   auto run = ring.Front();  // from the tail to the end of storage

@@ -1,9 +1,9 @@
 #include "serial/errors.h"
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
 #include <functional>
-
-#include <gtest/gtest.h>
 
 namespace kivra::serial {
 namespace {

@@ -1,10 +1,10 @@
 #include "serial/event_log.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 namespace kivra::serial {
 namespace {
@@ -61,7 +61,8 @@ TEST(EventLog, KeepsTheNewestEntriesWithinItsSize) {
 TEST(EventLog, FileHasHeaderTitlesAndOneLinePerEntry) {
   const std::vector<LogEntry> entries = {{"Data", "Read", 5, 1, {'s'}},
                                          {"Line", "Hang-up", 70, 0, {}}};
-  const std::string text = FormatLogFile({"COM1 (/dev/ttyS0)", "07/12/24, 20:23:11"}, entries, true);
+  const std::string text =
+      FormatLogFile({"COM1 (/dev/ttyS0)", "07/12/24, 20:23:11"}, entries, true);
   std::istringstream in(text);
   std::vector<std::string> lines;
   for (std::string l; std::getline(in, l);) lines.push_back(l);

@@ -1,10 +1,9 @@
 #include "serial/port_list.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 namespace kivra::serial {
 namespace {
@@ -100,7 +99,8 @@ TEST(PortList, ListsHardwarePortsWithDescriptionsInNaturalOrder) {
   EXPECT_EQ(ports[4].path, dev + "/ttyUSB0");
   EXPECT_EQ(ports[4].description, "FT232R USB UART (FTDI)");
   EXPECT_EQ(ports[4].comNumber, 0);
-  const std::string byId = sys.roots().byId.string() + "/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  const std::string byId =
+      sys.roots().byId.string() + "/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
   EXPECT_EQ(ports[4].byIdPath, byId);
   EXPECT_EQ(ports[4].Name(), PortName::Device(byId));
   EXPECT_EQ(ports[0].Name(), PortName::Device(dev + "/ttyACM0"));

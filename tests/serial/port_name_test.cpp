@@ -9,7 +9,9 @@
 
 namespace kivra::serial {
 
-void PrintTo(const PortName& p, std::ostream* os) { *os << "PortName(" << p.ToString() << ")"; }
+void PrintTo(const PortName& p, std::ostream* os) {
+  *os << "PortName(" << p.ToString() << ")";
+}
 
 namespace {
 
@@ -39,7 +41,8 @@ TEST(PortName, ParsesWhatUsersTypeAndSettingsHold) {
       {"..", std::nullopt},
       {"tty USB0", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(PortName::Parse(c.text), c.expected) << '"' << c.text << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(PortName::Parse(c.text), c.expected) << '"' << c.text << '"';
 }
 
 TEST(PortName, StoresShowsAndLocatesPorts) {
@@ -83,7 +86,8 @@ TEST(PortPrompt, PicksFromTheListOrTakesANameAndCancelsOnEmpty) {
     std::istringstream in(c.input);
     std::ostringstream out;
     EXPECT_EQ(AskForPort(in, out, ports), c.expected) << c.input;
-    EXPECT_NE(out.str().find("/dev/ttyUSB0  FT232R USB UART (FTDI)"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("/dev/ttyUSB0  FT232R USB UART (FTDI)"), std::string::npos)
+        << out.str();
   }
   std::istringstream in("1\n");
   std::ostringstream out;

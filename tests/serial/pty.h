@@ -91,7 +91,8 @@ class Pty {
 
 inline std::vector<std::uint8_t> Pattern(std::size_t n, unsigned seed = 0) {
   std::vector<std::uint8_t> v(n);
-  for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint8_t>((i * 7 + seed + i / 251) & 0xFF);
+  for (std::size_t i = 0; i < n; ++i)
+    v[i] = static_cast<std::uint8_t>((i * 7 + seed + i / 251) & 0xFF);
   return v;
 }
 

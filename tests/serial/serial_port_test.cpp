@@ -1,5 +1,6 @@
 #include "serial/serial_port.h"
 
+#include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 
@@ -10,8 +11,6 @@
 #include <map>
 #include <sstream>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "tests/serial/pty.h"
 
