@@ -97,6 +97,20 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
 
 }  // namespace
 
+Answer LeastChangingAnswer(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::Ok:
+      return Answer::Ok;
+    case Buttons::Yes:
+      return Answer::Yes;
+    case Buttons::YesNo:
+      return Answer::No;
+    case Buttons::YesNoCancel:
+      return Answer::Cancel;
+  }
+  return Answer::Cancel;
+}
+
 Answer WidgetPrompts::Show(QWidget* parent, MessageKind kind, const QString& text,
                            Buttons buttons) {
   QuestionBox box(IconFor(kind), text, ButtonsFor(buttons), parent, buttons == Buttons::YesNo);
@@ -112,17 +126,7 @@ Answer WidgetPrompts::Show(QWidget* parent, MessageKind kind, const QString& tex
     default:
       break;
   }
-  switch (buttons) {
-    case Buttons::Ok:
-      return Answer::Ok;
-    case Buttons::Yes:
-      return Answer::Yes;
-    case Buttons::YesNo:
-      return Answer::No;
-    case Buttons::YesNoCancel:
-      return Answer::Cancel;
-  }
-  return Answer::Cancel;
+  return LeastChangingAnswer(buttons);
 }
 
 std::optional<QString> WidgetPrompts::OpenFileName(QWidget* parent,

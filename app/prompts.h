@@ -17,6 +17,9 @@ enum class MessageKind { Confirmation, Warning, Information, Error };
 enum class Buttons { Ok, Yes, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
+// The answer that changes least: what a box closed without a choice means.
+Answer LeastChangingAnswer(Buttons buttons);
+
 struct FileDialogRequest {
   QString title;
   QString directory;      // where the dialog starts; empty for the last one used

@@ -35,18 +35,7 @@ class ScriptedPrompts final : public Prompts {
       answers.pop_front();
       return answer;
     }
-    // Unscripted: the answer that changes least.
-    switch (buttons) {
-      case Buttons::Ok:
-        return Answer::Ok;
-      case Buttons::Yes:
-        return Answer::Yes;
-      case Buttons::YesNo:
-        return Answer::No;
-      case Buttons::YesNoCancel:
-        return Answer::Cancel;
-    }
-    return Answer::Cancel;
+    return LeastChangingAnswer(buttons);  // unscripted
   }
 
   std::optional<QString> OpenFileName(QWidget*, const FileDialogRequest& request) override {
