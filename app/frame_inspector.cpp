@@ -22,7 +22,9 @@
 namespace kivra::app {
 namespace {
 
-constexpr int kRefreshMs = 200;
+// New rows are drawn twice a second: quicker redraws of a full table cost the window
+// more than the line it watches.
+constexpr int kRefreshMs = 500;
 
 QString FromUtf8(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));

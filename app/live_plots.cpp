@@ -23,7 +23,9 @@ namespace kivra::app {
 namespace {
 
 constexpr int kWindows[] = {10, 30, 60, 120, 300, 600};
-constexpr int kRefreshMs = 250;
+// The traces are redrawn twice a second, which a ten-second window still shows smoothly
+// enough, at a fraction of the drawing cost of a quicker refresh.
+constexpr int kRefreshMs = 500;
 // Points per analog trace at most: about one per pixel of a wide window.
 constexpr std::size_t kMaxPoints = 1200;
 
