@@ -9,7 +9,7 @@
 
 #include "app/driver_link.h"
 #include "app/fixed_texts.h"
-#include "app/frame_inspector.h"
+#include "app/frame_window.h"
 #include "app/link_watch.h"
 #include "app/live_plots.h"
 #include "app/prompts.h"

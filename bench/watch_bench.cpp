@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QTableView>
 
-#include "app/frame_inspector.h"
+#include "app/frame_window.h"
 #include "app/link_watch.h"
 #include "app/prompts.h"
 #include "link/decode.h"

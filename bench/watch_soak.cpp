@@ -23,7 +23,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/frame_inspector.h"
+#include "app/frame_window.h"
 #include "app/link_watch.h"
 #include "app/live_plots.h"
 #include "app/main_window.h"

@@ -16,7 +16,7 @@
 
 #include "app/command_code_window.h"
 #include "app/fixed_texts.h"
-#include "app/frame_inspector.h"
+#include "app/frame_window.h"
 #include "app/live_plots.h"
 #include "app/main_window.h"
 #include "app/program_editor.h"

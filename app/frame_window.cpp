@@ -1,4 +1,4 @@
-#include "app/frame_inspector.h"
+#include "app/frame_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
