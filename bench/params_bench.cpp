@@ -18,6 +18,7 @@
 
 #include <chrono>
 
+#include "bench/full_parameter_set.h"
 #include "params/flash.h"
 #include "params/link_session.h"
 #include "params/param_file.h"
@@ -33,13 +34,7 @@ constexpr double kExchangeSeconds = 3 * 0.100;
 constexpr double kStatusCycleSeconds = 4 * 0.025;
 
 ParameterSet FullSet() {
-  std::string text =
-      "format = 1\nspeed = 1200\nrun-current = 800\nhold-current = 40\nmicrostep = 16\n"
-      "ramp = 500\nstart-speed = 50\ndirection = L\nspeed-mode = 1\nspeed-coefficient = 3\n";
-  for (int prm = 9; prm <= 25; ++prm)
-    text += "prm" + std::to_string(prm) + " = " + std::to_string(prm * 11) + "\n";
-  text += "service1 = 80\nservice2 = 90\n";
-  return ParseParameterFile(text).set;
+  return ParseParameterFile(bench::FullParameterSetText()).set;
 }
 
 FlashJob Job() {

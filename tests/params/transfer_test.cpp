@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bench/full_parameter_set.h"
 #include "params/param_file.h"
 #include "tests/params/scripted_session.h"
 
@@ -24,13 +25,7 @@ ParameterSet Load(const std::string& text) {
 }
 
 ParameterSet FullSet() {
-  std::string text =
-      "format = 1\nspeed = 1200\nrun-current = 800\nhold-current = 40\nmicrostep = 16\n"
-      "ramp = 500\nstart-speed = 50\ndirection = L\nspeed-mode = 1\nspeed-coefficient = 3\n";
-  for (int prm = 9; prm <= 25; ++prm)
-    text += "prm" + std::to_string(prm) + " = " + std::to_string(prm * 11) + "\n";
-  text += "service1 = 80\nservice2 = 90\n";
-  return Load(text);
+  return Load(bench::FullParameterSetText());
 }
 
 TEST(Transfer, ReadGivesTheWholeSetWithHeader) {
