@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "common/code_image.h"
+#include "common/language.h"
 #include "compiler/diagnostics.h"
 
 namespace kivra::compiler {
 
-enum class Language { Turkish, English };
+using kivra::Language;
 
 // The code image and its tables are shared with the download and the simulated driver;
 // the compiler's callers know them by these names too.

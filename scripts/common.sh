@@ -32,13 +32,16 @@ kivra_install_deps() {
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# kivra_build DIR [cmake options...]: configure once, then build everything configured.
+# kivra_build DIR [cmake options...]: configure (the options given win over what the folder
+# was configured with before), then build everything configured.
 kivra_build() {
   local dir=$1; shift
   export CCACHE_BASEDIR=$KIVRA_ROOT CCACHE_NOHASHDIR=1
   if [ ! -f "$dir/build.ninja" ]; then
     kivra_log "configuring $dir"
     cmake -S "$KIVRA_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  elif [ $# -gt 0 ]; then
+    cmake -S "$KIVRA_ROOT" -B "$dir" "$@" >/dev/null
   fi
   kivra_log "building $dir"
   # One job per core: the machines are small and often shared.
