@@ -8,9 +8,21 @@
 #include <string>
 #include <string_view>
 
+#include "common/language.h"
 #include "common/link_status.h"
 
 namespace kivra::texts {
+
+// A text in both languages, UTF-8. Every layer that shows texts keeps them as named
+// Bilingual entries in its catalogue and picks one with Pick when the text is shown.
+struct Bilingual {
+  std::string_view turkish;
+  std::string_view english;
+};
+
+constexpr std::string_view Pick(const Bilingual& text, Language language) {
+  return language == Language::English ? text.english : text.turkish;
+}
 
 enum class Text {
   NoValidProgram,
