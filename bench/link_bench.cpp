@@ -65,13 +65,13 @@ double ImpliedDownloadSeconds(const CodeImage& image) {
   engine.Download({true, image, {}, "FULL.KV3"});
   // The first tick comes at most one polling interval after the press.
   double ms = driver.interval;
-  while (engine.DownloadState() == link::DownloadResult::Running) {
+  while (engine.Progress().download == link::DownloadResult::Running) {
     engine.Tick();
     if (!driver.out.empty()) {
       driver.in.assign({link::AckByte});
       driver.out.clear();
     }
-    if (engine.DownloadState() == link::DownloadResult::Running) ms += driver.interval;
+    if (engine.Progress().download == link::DownloadResult::Running) ms += driver.interval;
   }
   return ms / 1000.0;
 }
@@ -111,13 +111,13 @@ void BM_FullDownload(benchmark::State& state) {
     link::TickLoop loop;
     link::LinkEngine engine(port, loop);
     engine.SetLinkEnabled(true);
-    loop.Run(engine, [&] { return engine.StatusCount() > 2; });
+    loop.Run(engine, [&] { return engine.Progress().statusCount > 2; });
     const auto start = Clock::now();
     engine.Download({true, image, {}, "FULL.KV3"});
-    loop.Run(engine, [&] { return engine.DownloadState() != link::DownloadResult::Running; });
+    loop.Run(engine, [&] { return engine.Progress().download != link::DownloadResult::Running; });
     measured = std::chrono::duration<double>(Clock::now() - start).count();
     const auto stored = sim.Program();
-    if (engine.DownloadState() != link::DownloadResult::Succeeded ||
+    if (engine.Progress().download != link::DownloadResult::Succeeded ||
         stored.code.length != image.length || stored.code.bytes != image.bytes) {
       state.SkipWithError("download failed or stored differently");
     }
@@ -151,13 +151,13 @@ void BM_IdlePolling(benchmark::State& state) {
     link::TickLoop loop;
     link::LinkEngine engine(port, loop);
     engine.SetLinkEnabled(true);
-    loop.Run(engine, [&] { return engine.StatusCount() > 2; });
-    const auto first = engine.StatusCount();
+    loop.Run(engine, [&] { return engine.Progress().statusCount > 2; });
+    const auto first = engine.Progress().statusCount;
     const auto start = Clock::now();
     loop.Run(
         engine, [] { return false; }, start + seconds);
     const double took = std::chrono::duration<double>(Clock::now() - start).count();
-    rate = static_cast<double>(engine.StatusCount() - first) / took;
+    rate = static_cast<double>(engine.Progress().statusCount - first) / took;
     state.SetIterationTime(took);
     port.Close();
   }

@@ -37,16 +37,16 @@ int RunDownload(const Args& args) {
   if (!session.Open()) return 1;
   link::LinkEngine& engine = session.Engine();
   engine.Download({result.programValid, result.code, result.vectorTable, path});
-  if (engine.DownloadState() != link::DownloadResult::Running) return 1;  // "No valid program!"
-  session.RunUntil([&] { return engine.DownloadState() != link::DownloadResult::Running; });
-  if (engine.DownloadState() == link::DownloadResult::Running) {
+  if (engine.Progress().download != link::DownloadResult::Running) return 1;  // "No valid program!"
+  session.RunUntil([&] { return engine.Progress().download != link::DownloadResult::Running; });
+  if (engine.Progress().download == link::DownloadResult::Running) {
     // Interrupted: the driver holds an incomplete program.
     session.Report().EndProgress();
     std::fprintf(stderr, "%s\n",
                  std::string(texts::Tr(texts::Text::DownloadError, options.english)).c_str());
     return 1;
   }
-  return engine.DownloadState() == link::DownloadResult::Succeeded ? 0 : 1;
+  return engine.Progress().download == link::DownloadResult::Succeeded ? 0 : 1;
 }
 
 }  // namespace kivra::cli

@@ -19,12 +19,12 @@ using link::Setting;
 // Commands that are a plain request.
 struct PlainCommand {
   std::string_view name;
-  void (link::LinkEngine::*request)();
+  void (*request)(link::LinkEngine&);
 };
 constexpr PlainCommand kPlainCommands[] = {
-    {"run", &link::LinkEngine::Run},
-    {"stop", &link::LinkEngine::Stop},
-    {"read-params", &link::LinkEngine::ReadParameters},
+    {"run", [](link::LinkEngine& e) { e.Run(); }},
+    {"stop", [](link::LinkEngine& e) { e.Stop(); }},
+    {"read-params", [](link::LinkEngine& e) { e.Read(link::Answer::ParamBlock); }},
 };
 
 constexpr const char* kUsage =
@@ -94,7 +94,7 @@ int RunSend(const Args& args) {
   for (const auto& c : kPlainCommands) {
     if (command == c.name) {
       if (!arity(0)) return 2;
-      press = [&c](link::LinkEngine& e) { (e.*c.request)(); };
+      press = [&c](link::LinkEngine& e) { c.request(e); };
     }
   }
   if (command == "script-on" || command == "script-off") {
@@ -125,7 +125,7 @@ int RunSend(const Args& args) {
     }
     needsStatus = true;
     // The driver is told the output's state as the driver last reported it.
-    press = [n = *n](link::LinkEngine& e) { e.WriteOutput(n, e.LastStatus().Output(n)); };
+    press = [n = *n](link::LinkEngine& e) { e.WriteOutput(n, e.Progress().lastStatus.Output(n)); };
   } else if (command == "param") {
     if (!arity(2)) return 2;
     const auto prm = link::ParseInteger(values[0]);
@@ -139,7 +139,7 @@ int RunSend(const Args& args) {
     };
   } else if (command == "read-settings") {
     if (!arity(0)) return 2;
-    press = [](link::LinkEngine& e) { e.ReadSettings(); };
+    press = [](link::LinkEngine& e) { e.Read(link::Answer::MotorSettings); };
     after = [english = options.english](TerminalReport& r) {
       if (r.motorSettings) PrintSettings(*r.motorSettings, english);
     };
@@ -175,7 +175,7 @@ int RunSend(const Args& args) {
   }
   const int messagesBefore = session.Report().MessageCount();
   press(engine);
-  const link::ExchangeRecord& exchange = engine.LastExchange();
+  const link::ExchangeRecord& exchange = engine.Progress().exchange;
   if (exchange.outcome != link::ExchangeOutcome::Running) {
     // Refused before anything was queued (a parameter without a number says so itself),
     // or MOVE while the motor is running.

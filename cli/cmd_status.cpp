@@ -103,7 +103,7 @@ int RunStatus(const Args& args) {
         .count();
   };
   const link::LinkEngine& engine = session.Engine();
-  std::uint64_t seen = engine.StatusCount();
+  std::uint64_t seen = engine.Progress().statusCount;
   long printed = 0;
   bool lastConnected = true;
   auto lastNotice = std::chrono::steady_clock::now();
@@ -115,16 +115,16 @@ int RunStatus(const Args& args) {
       std::fflush(stdout);
     }
     if (recorder && !writeFailed) {
-      recorded(connected ? recorder->Record({session.ElapsedMs(), wallMs(), engine.LastStatus()})
+      recorded(connected ? recorder->Record({session.ElapsedMs(), wallMs(), engine.Progress().lastStatus})
                          : recorder->Gap(session.ElapsedMs(), wallMs()));
     }
     lastConnected = connected;
     return writeFailed || (count > 0 && ++printed >= count);
   };
   session.RunUntil([&] {
-    if (engine.StatusCount() != seen) {
-      seen = engine.StatusCount();
-      return print(StatusLine(engine.LastStatus()), true);
+    if (engine.Progress().statusCount != seen) {
+      seen = engine.Progress().statusCount;
+      return print(StatusLine(engine.Progress().lastStatus), true);
     }
     if (!engine.Variables().connected) {
       // Once when the link goes down ("not connected", or "reconnecting" while a pulled
@@ -132,7 +132,7 @@ int RunStatus(const Args& args) {
       const auto now = std::chrono::steady_clock::now();
       if (lastConnected || now - lastNotice >= std::chrono::seconds(1)) {
         lastNotice = now;
-        return print(std::string(texts::LinkStatusText(engine.Status(), options.english)), false);
+        return print(std::string(texts::LinkStatusText(engine.Progress().status, options.english)), false);
       }
     }
     return false;

@@ -221,8 +221,8 @@ bool LinkSession::RunUntil(const std::function<bool()>& done,
 }
 
 bool LinkSession::WaitForStatus(std::chrono::steady_clock::duration limit) {
-  const auto start = engine_.StatusCount();
-  return RunUntil([&] { return engine_.StatusCount() > start; }, limit);
+  const auto start = engine_.Progress().statusCount;
+  return RunUntil([&] { return engine_.Progress().statusCount > start; }, limit);
 }
 
 }  // namespace kivra::cli

@@ -78,10 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   image.length = 40;
   std::vector<std::uint8_t> fed;  // every byte the driver sent, in order
   std::size_t fedAtLastSend = 0;
-  std::uint64_t statuses = r.engine.StatusCount();
+  std::uint64_t statuses = r.engine.Progress().statusCount;
 
   const auto tick = [&] {
-    const ExchangeOutcome before = r.engine.LastExchange().outcome;
+    const ExchangeOutcome before = r.engine.Progress().exchange.outcome;
     r.engine.Tick();
     const auto s = static_cast<int>(r.engine.Variables().linkState);
     Require(s >= 1 && s <= 60);
@@ -92,15 +92,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       sent = true;
     }
     if (before == ExchangeOutcome::Running &&
-        r.engine.LastExchange().outcome == ExchangeOutcome::Acknowledged) {
+        r.engine.Progress().exchange.outcome == ExchangeOutcome::Acknowledged) {
       // Only by a 06h or a reply that came after the frame went out.
       Require(fed.size() > fedAtLastSend);
     }
     // What was waiting when a frame went out is not its answer.
     if (sent) fedAtLastSend = fed.size();
-    if (r.engine.StatusCount() != statuses) {
-      statuses = r.engine.StatusCount();
-      Require(ArrivedWhole(fed, r.engine.LastStatus()));
+    if (r.engine.Progress().statusCount != statuses) {
+      statuses = r.engine.Progress().statusCount;
+      Require(ArrivedWhole(fed, r.engine.Progress().lastStatus));
     }
   };
 
@@ -111,13 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input = input.subspan(1);
     switch (head >> 5) {
       case 1:
-        r.engine.ReadSettings();
+        r.engine.Read(Answer::MotorSettings);
         break;
       case 2:
         r.engine.WriteSetting(Setting::Speed, 100);
         break;
       case 3:
-        r.engine.ReadParameters();
+        r.engine.Read(Answer::ParamBlock);
         break;
       case 4:
         r.engine.ReadMemory(7);

@@ -3,77 +3,54 @@
 #include "link/engine.h"
 
 namespace kivra::link {
-namespace {
-
-// The exchange that writes each setting, in the order of the enum.
-constexpr LinkState kSettingStates[] = {
-    LinkState::Speed,        LinkState::RunCurrent,
-    LinkState::HoldCurrent,  LinkState::Microstep,
-    LinkState::Ramp,         LinkState::StartSpeed,
-    LinkState::Displacement, LinkState::Direction,
-    LinkState::SpeedMode,    LinkState::SpeedCoefficient,
-    LinkState::Service1,     LinkState::Service2,
-};
-static_assert(std::size(kSettingStates) == static_cast<std::size_t>(Setting::Service2) + 1);
-
-}  // namespace
-
-LinkState WriteStateOf(Setting setting) {
-  return kSettingStates[static_cast<std::size_t>(setting)];
-}
 
 void LinkEngine::WriteSetting(Setting setting, Entered value) {
   setting_ = setting;
   settingValue_ = value;
-  Request(WriteStateOf(setting));
+  Request(CommandOf(setting).send);
 }
 
 void LinkEngine::WriteParameter(int prm, Entered value) {
   if (!IsParameter(prm)) return;
-  v_.paramIndex = ParameterIndex(prm);
   const LinkState state = IsWideParameter(prm) ? LinkState::Param32 : LinkState::Param16;
-  if (!value) {
+  const Refusal refusal = CheckParameter(prm, value);
+  if (refusal != Refusal::None) {
     // Refused at once, and said so: the box is read when the button is pressed.
-    AbandonDownload();
-    BackToPolling();
-    if (exchange_.outcome == ExchangeOutcome::Running)
-      SetExchange({exchange_.request, ExchangeOutcome::Replaced});
-    SetExchange({state, ExchangeOutcome::Refused, Refusal::NotANumber});
-    Queue(Notice::NumberExpected);
+    Request(state);
+    EndExchange(ExchangeOutcome::Refused, refusal);
+    if (refusal == Refusal::NotANumber) Queue(Notice::NumberExpected);
     FlushNotices();
     return;
   }
+  v_.paramIndex = ParameterIndex(prm);
   v_.paramValue = *value;
   Request(state);
 }
 
-void LinkEngine::ReadSettings() {
-  Request(LinkState::ReadSettings);
+void LinkEngine::Read(Answer what) {
+  for (const Command& c : Commands()) {
+    if (c.answer == what && c.operand == Operand::None && what != Answer::Status &&
+        what != Answer::Ack)
+      return Request(c.send);
+  }
 }
-void LinkEngine::ReadParameters() {
-  Request(LinkState::ReadParameters);
-}
-void LinkEngine::ReadServiceValues() {
-  Request(LinkState::ReadService);
-}
-void LinkEngine::ReadProgramName() {
-  Request(LinkState::ReadProgramName);
-}
+
 void LinkEngine::Run() {
   Request(LinkState::Run);
 }
+
 void LinkEngine::Stop() {
   Request(LinkState::Stop);
 }
 
 void LinkEngine::ReadMemory(Entered address) {
-  memoryAddress_ = MemoryReadAddress(address);
+  memoryAddress_ = address;
   Request(LinkState::MemoryRead);
 }
 
 void LinkEngine::WriteMemory(Entered address, Entered data) {
-  writeAddress_ = address;
-  writeData_ = data;
+  memoryAddress_ = address;
+  memoryData_ = data;
   Request(LinkState::MemoryWrite);
 }
 
@@ -86,23 +63,19 @@ void LinkEngine::WriteOutput(int output, bool shownOn) {
 bool LinkEngine::Move() {
   if (v_.motorRunning || v_.linkState == LinkState::Move || v_.linkState == LinkState::MoveWait)
     return false;
-  v_.motorRunning = true;
+  if (v_.linkEnabled) v_.motorRunning = true;
   Request(LinkState::Move);
   return true;
 }
 
 void LinkEngine::SetScript(bool on) {
-  v_.scriptOn = on;
+  if (v_.linkEnabled) v_.scriptOn = on;
   Request(on ? LinkState::ScriptOn : LinkState::Stop);
 }
 
 void LinkEngine::EnableDebug(const AddressLines& lines) {
   addressLines_ = lines;
   v_.debugOn = true;
-}
-
-void LinkEngine::DisableDebug() {
-  v_.debugOn = false;
 }
 
 }  // namespace kivra::link

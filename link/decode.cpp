@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "common/cp1254.h"
+#include "common/texts.h"
+#include "link/commands.h"
 #include "link/values.h"
 
 namespace kivra::link {
@@ -14,49 +16,6 @@ std::uint32_t Big(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
   std::uint32_t v = 0;
   for (int i = 0; i < bytes; ++i) v = (v << 8) | b[at + static_cast<std::size_t>(i)];
   return v;
-}
-
-struct CommandText {
-  std::uint8_t code;
-  const char* turkish;
-  const char* english;
-  bool hasValue;
-};
-
-constexpr CommandText kCommands[] = {
-    {code::Status, "durum sorgusu", "status request", false},
-    {code::BeginDownload, "program yükleme başlangıcı", "begin download", false},
-    {code::Run, "motor çalış", "motor run", false},
-    {code::Stop, "motor dur", "motor stop", false},
-    {code::ScriptOn, "script aç", "script on", false},
-    {code::MemoryRead, "bellek oku", "memory read", true},
-    {code::MemoryWrite, "bellek yaz", "memory write", true},
-    {code::ReadParameters, "parametreleri oku", "read parameters", false},
-    {code::ReadSettings, "motor ayarlarını oku", "read motor settings", false},
-    {code::Move, "MOVE", "MOVE", false},
-    {code::Speed, "motor hızı", "speed", true},
-    {code::RunCurrent, "çalışma akımı", "run current", true},
-    {code::HoldCurrent, "bekleme akımı", "hold current", true},
-    {code::Microstep, "mikro step", "micro-step", true},
-    {code::Ramp, "rampa", "ramp", true},
-    {code::StartSpeed, "kalkış hızı", "start speed", true},
-    {code::Displacement, "yerdeğiştirme", "displacement", true},
-    {code::Direction, "dönüş yönü", "direction", true},
-    {code::SpeedMode, "hız modu", "speed mode", true},
-    {code::SpeedCoefficient, "hız katsayısı", "speed coefficient", true},
-    {code::Output, "çıkış", "output", true},
-    {code::Param16, "parametre", "parameter", true},
-    {code::Param32, "parametre", "parameter", true},
-    {code::Service1, "servis değeri 1", "service value 1", true},
-    {code::Service2, "servis değeri 2", "service value 2", true},
-    {code::ReadService, "servis değerlerini oku", "read service values", false},
-    {code::ReadProgramName, "program adını oku", "read program name", false},
-};
-
-const CommandText* FindCommand(std::uint8_t c) {
-  for (const auto& t : kCommands)
-    if (t.code == c) return &t;
-  return nullptr;
 }
 
 const char* Pick(bool english, const char* turkish, const char* inEnglish) {
@@ -73,12 +32,6 @@ std::string Format(const char* format, auto... args) {
   char buffer[512];
   std::snprintf(buffer, sizeof buffer, format, args...);
   return buffer;
-}
-
-bool IsReplyLetter(std::uint8_t letter) {
-  return letter == code::Status || letter == code::ReadSettings || letter == code::ReadParameters ||
-         letter == code::ReadService || letter == code::MemoryRead ||
-         letter == code::ReadProgramName;
 }
 
 std::string TrimmedText(std::span<const std::uint8_t> b) {
@@ -114,48 +67,48 @@ void DecodeSent(std::span<const std::uint8_t> b, DecodedFrame& d) {
   }
 }
 
+// A reply of any length is read: each decoder takes the bytes it reads and leaves a reply
+// too short for them undecoded.
 void DecodeReceived(std::span<const std::uint8_t> b, DecodedFrame& d) {
   const std::uint8_t letter = b[1];
-  if (!IsReplyLetter(letter) || !CanStartReply(b[0], letter)) return;
-  d.code = letter;
+  if (!IsReplyLetter(letter)) return;
+  const auto take = [&](FrameKind kind, const auto& decoded, auto& field) {
+    if (!decoded) return;
+    d.kind = kind;
+    d.code = letter;
+    field = *decoded;
+  };
   switch (letter) {
     case code::Status:
-      d.kind = FrameKind::StatusReply;
-      d.status = *DecodeStatus(b);
-      break;
+      return take(FrameKind::StatusReply, DecodeStatus(b), d.status);
     case code::ReadSettings:
-      d.kind = FrameKind::SettingsReply;
-      d.settings = *DecodeMotorSettings(b);
-      break;
+      return take(FrameKind::SettingsReply, DecodeMotorSettings(b), d.settings);
     case code::ReadParameters:
-      d.kind = FrameKind::ParameterReply;
-      d.parameters = *DecodeParameterBlock(b);
-      break;
+      return take(FrameKind::ParameterReply, DecodeParameterBlock(b), d.parameters);
     case code::ReadService:
-      d.kind = FrameKind::ServiceReply;
-      d.service = *DecodeServiceValues(b);
-      break;
-    case code::MemoryRead:
-      d.kind = FrameKind::MemoryReply;
-      d.value = b[2];
-      break;
+      return take(FrameKind::ServiceReply, DecodeServiceValues(b), d.service);
+    case code::MemoryRead: {
+      std::int64_t value = 0;
+      const auto cell = DecodeMemoryValue(b);
+      if (cell) value = *cell;
+      return take(FrameKind::MemoryReply, cell ? std::optional<std::int64_t>(value) : std::nullopt,
+                  d.value);
+    }
     case code::ReadProgramName:
-      d.kind = FrameKind::NameReply;
-      d.text = TrimmedText(b.subspan(2, b.size() - 3));
-      break;
+      return take(FrameKind::NameReply, DecodeProgramName(b), d.text);
     default:
-      break;
+      return;
   }
 }
 
 std::string DescribeCommand(const DecodedFrame& d, bool english) {
-  const CommandText* c = FindCommand(d.code);
+  const Command* c = CommandByCode(d.code);
   if (!c)
     return Format("%s '%c' = %lld", Pick(english, "bilinmeyen komut", "unknown command"),
                   d.code >= 0x20 && d.code < 0x7F ? d.code : '?', static_cast<long long>(d.value));
-  std::string s = Pick(english, c->turkish, c->english);
-  if (!c->hasValue)
-    return d.value == 0 ? s : s + Format(" (%lld)", static_cast<long long>(d.value));
+  std::string s(texts::Pick(c->name, LanguageOf(english)));
+  const bool hasValue = c->operand != Operand::None;
+  if (!hasValue) return d.value == 0 ? s : s + Format(" (%lld)", static_cast<long long>(d.value));
   switch (d.code) {
     case code::MemoryRead:
       return s +
@@ -208,17 +161,6 @@ std::string DescribeParameters(const ParameterBlock& p, bool english) {
   return s;
 }
 
-// A frame of a letter no reply has (a wrong letter) is judged once its length has arrived:
-// its length, when it may be one (a letter, then a checksum that holds), else 0.
-std::size_t OtherFrame(std::span<const std::uint8_t> rest) {
-  const std::uint8_t length = rest[0];
-  if (length < 3 || rest.size() < 2 || IsReplyLetter(rest[1])) return 0;
-  const std::uint8_t letter = rest[1] | 0x20;
-  if (letter < 'a' || letter > 'z') return 0;
-  if (rest.size() < length) return length;  // still arriving
-  return Xor(rest.first(length)) == 0 ? length : 0;
-}
-
 }  // namespace
 
 DecodedFrame DecodeFrame(std::span<const std::uint8_t> b, Direction direction) {
@@ -238,11 +180,6 @@ DecodedFrame DecodeFrame(std::span<const std::uint8_t> b, Direction direction) {
   }
   if (d.kind == FrameKind::Raw) d.checksumOk = false;
   return d;
-}
-
-std::string CommandName(std::uint8_t c, bool english) {
-  const CommandText* t = FindCommand(c);
-  return t ? Pick(english, t->turkish, t->english) : std::string();
 }
 
 std::string DescribeFrame(const DecodedFrame& d, bool english) {
@@ -309,43 +246,6 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
     s += kDigits[b & 15];
   }
   return s;
-}
-
-std::vector<ReceivedPiece> SplitReceived(std::span<const std::uint8_t> bytes, bool ackAwaited) {
-  std::vector<ReceivedPiece> pieces;
-  std::size_t at = 0;
-  std::size_t rawFrom = 0;
-  const auto endRaw = [&] {
-    if (at > rawFrom) pieces.push_back({rawFrom, at - rawFrom, false});
-  };
-  while (at < bytes.size()) {
-    const auto rest = bytes.subspan(at);
-    std::size_t length = 0;
-    bool partial = false;
-    if (rest[0] == AckByte) {
-      length = 1;
-    } else if (const std::size_t n = OtherFrame(rest)) {
-      length = std::min(n, rest.size());
-      partial = n > rest.size();
-    } else {
-      const ReplyFront front = ScanReply(rest, ackAwaited);
-      if (front.kind == ReplyFront::Kind::Frame) length = front.length;
-      if (front.kind == ReplyFront::Kind::Partial) {
-        length = rest.size();
-        partial = true;
-      }
-    }
-    if (length == 0) {  // a byte that starts nothing: part of a raw run
-      ++at;
-      continue;
-    }
-    endRaw();
-    pieces.push_back({at, length, partial});
-    at += length;
-    rawFrom = at;
-  }
-  endRaw();
-  return pieces;
 }
 
 bool LineEvent::IsStatusPoll() const {

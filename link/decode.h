@@ -53,24 +53,7 @@ DecodedFrame DecodeFrame(std::span<const std::uint8_t> bytes, Direction directio
 // frames "undecodable". A broken checksum is said after the meaning.
 std::string DescribeFrame(const DecodedFrame& frame, bool english);
 
-// The command's name for a code of a command frame ("status request", "speed"); empty for a
-// code the driver does not know.
-std::string CommandName(std::uint8_t code, bool english);
-
 // "08 4B 73 00 00 00 00 30"
 std::string HexBytes(std::span<const std::uint8_t> bytes);
-
-// A stream of received bytes cut into what the inspector shows as one row each: whole
-// replies (valid or not), valid frames of any letter, 06h, and runs of bytes that start
-// no reply. Nothing is dropped: the pieces, joined, are the bytes given. The last
-// piece may be the start of a reply still arriving (`partial`). Where an acknowledgement is
-// awaited, a lone byte that no reply of ours starts with is not waited on (15h).
-struct ReceivedPiece {
-  std::size_t offset = 0;
-  std::size_t length = 0;
-  bool partial = false;
-};
-std::vector<ReceivedPiece> SplitReceived(std::span<const std::uint8_t> bytes,
-                                         bool ackAwaited = false);
 
 }  // namespace kivra::link

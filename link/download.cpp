@@ -7,7 +7,6 @@
 
 namespace kivra::link {
 namespace {
-constexpr int kDownloadAttempts = 5;
 // The progress bar's maximum is the code length plus this; the vector and name frames
 // push the position past it, and the bar shows full.
 constexpr std::uint32_t kProgressExtra = 21;
@@ -16,7 +15,7 @@ constexpr std::uint32_t kVectorProgress = 35;
 
 void LinkEngine::Download(const DownloadProgram& program) {
   // A second press while a download runs changes nothing: the one running goes on.
-  if (Downloading()) return;
+  if (p_.download == DownloadResult::Running) return;
   if (!program.valid || !v_.linkEnabled) {
     // Without a port the program is fine and the user must hear why nothing happens.
     Notice why = Notice::NoValidProgram;
@@ -30,37 +29,41 @@ void LinkEngine::Download(const DownloadProgram& program) {
   code_.length = std::min<std::uint32_t>(code_.length, CodeCapacity);
   vectors_ = program.vectors;
   programName_ = ProgramNameBytes(program.path);
-  download_ = DownloadResult::Running;
+  p_.download = DownloadResult::Running;
   progress_ = 0;
   DownloadProgress started;
   started.maximum = code_.length + kProgressExtra;
   Tell([&](LinkObserver& o) { o.OnDownload(started); });
-  if (exchange_.outcome == ExchangeOutcome::Running)
-    SetExchange({exchange_.request, ExchangeOutcome::Replaced});
+  if (p_.exchange.outcome == ExchangeOutcome::Running)
+    SetExchange({p_.exchange.request, ExchangeOutcome::Replaced});
+  lastFailure_ = FrameFailure::None;
   v_.pollEnabled = false;
   v_.retryCount = 0;
   v_.linkState = LinkState::DownloadBegin;
   FlushNotices();
 }
 
-void LinkEngine::DownloadPosition(std::uint32_t position) {
-  progress_ = position;
-  DownloadProgress p;
-  p.stage = DownloadProgress::Stage::Position;
-  p.position = position;
-  p.maximum = code_.length + kProgressExtra;
-  Tell([&](LinkObserver& o) { o.OnDownload(p); });
-}
-
-void LinkEngine::DownloadEnded(DownloadResult result, bool resetBar) {
-  download_ = result;
+void LinkEngine::DownloadEnded(DownloadResult result, bool resetBar, bool replaced) {
+  p_.download = result;
   DownloadProgress p;
   p.stage = DownloadProgress::Stage::Ended;
   p.position = resetBar ? 0 : progress_;
   p.maximum = code_.length + kProgressExtra;
   p.result = result;
   p.resetBar = resetBar;
+  if (result == DownloadResult::Failed) {
+    // The step is the frame's send state: the wait states are the next numbers.
+    const LinkState s = v_.linkState;
+    const bool waiting = s == LinkState::DownloadBeginWait || s == LinkState::DownloadDataWait ||
+                         s == LinkState::DownloadVectorsWait || s == LinkState::DownloadNameWait;
+    p.failedStep =
+        waiting ? static_cast<LinkState>(static_cast<std::uint8_t>(s) - 1) : s;
+    if (!IsDownloadState(p.failedStep)) p.failedStep = LinkState::DownloadBegin;
+    p.why = lastFailure_;
+    p.replaced = replaced;
+  }
   Tell([&](LinkObserver& o) { o.OnDownload(p); });
+  if (result == DownloadResult::Failed) Queue(Notice::DownloadError);
 }
 
 void LinkEngine::StepDownload() {
@@ -72,19 +75,27 @@ void LinkEngine::StepDownload() {
       v_.retryCount = 0;
       return true;
     }
-    if (++v_.retryCount >= kDownloadAttempts) {
-      DownloadFailed(resetBar);
-    } else {
+    if (++v_.retryCount < kDownloadAttempts) {
       v_.linkState = sendState;
+      return false;
     }
+    SetConnected(false);
+    v_.pollEnabled = true;
+    DownloadEnded(DownloadResult::Failed, resetBar);
+    v_.linkState = LinkState::Idle;
     return false;
   };
-  // A frame the port refuses counts as a failed attempt.
+  // A frame the port refuses counts as a failed attempt; every frame waits out an
+  // acknowledgement that an earlier attempt may still have on its way.
   auto send = [this](const Frame& f, LinkState waitState) {
     v_.linkState = waitState;
-    if (!SendAndExpect(f, ReplyState::Ack)) v_.replyResult = ReplyResult::Failed;
+    Send(f, Answer::Ack, false);
   };
-  switch (v_.linkState) {
+  const LinkState s = v_.linkState;
+  const bool sendState = s == LinkState::DownloadBegin || s == LinkState::DownloadData ||
+                         s == LinkState::DownloadVectors || s == LinkState::DownloadName;
+  if (sendState && holdTicks_ > 0) return;
+  switch (s) {
     case LinkState::DownloadBegin:
       SetInterval(100);
       send(CommandFrame(protocol::code::BeginDownload, 0), LinkState::DownloadBeginWait);
@@ -101,7 +112,10 @@ void LinkEngine::StepDownload() {
           std::min<std::uint32_t>(MaxChunk, code_.length - v_.downloadOffset));
       const std::span<const std::uint8_t> chunk(code_.bytes.data() + v_.downloadOffset,
                                                 v_.chunkLength);
-      DownloadPosition(v_.downloadOffset);
+      progress_ = v_.downloadOffset;
+      DownloadProgress p{DownloadProgress::Stage::Position, progress_,
+                         code_.length + kProgressExtra};
+      Tell([&](LinkObserver& o) { o.OnDownload(p); });
       send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk),
            LinkState::DownloadDataWait);
       SetInterval(150);
@@ -115,12 +129,16 @@ void LinkEngine::StepDownload() {
       }
       SetInterval(100);
       return;
-    case LinkState::DownloadVectors:
-      DownloadPosition(code_.length + kVectorProgress);
+    case LinkState::DownloadVectors: {
+      progress_ = code_.length + kVectorProgress;
+      DownloadProgress p{DownloadProgress::Stage::Position, progress_,
+                         code_.length + kProgressExtra};
+      Tell([&](LinkObserver& o) { o.OnDownload(p); });
       send(VectorFrame(static_cast<std::uint16_t>(code_.length), vectors_),
            LinkState::DownloadVectorsWait);
       SetInterval(150);
       return;
+    }
     case LinkState::DownloadVectorsWait:
       if (acknowledged(LinkState::DownloadVectors, true)) {
         v_.pollEnabled = true;
@@ -130,14 +148,18 @@ void LinkEngine::StepDownload() {
       return;
     case LinkState::DownloadName: {
       const Frame f = NameFrame(programName_);
-      DownloadPosition(progress_ + static_cast<std::uint32_t>(f.size()));
+      progress_ += static_cast<std::uint32_t>(f.size());
+      DownloadProgress p{DownloadProgress::Stage::Position, progress_,
+                         code_.length + kProgressExtra};
+      Tell([&](LinkObserver& o) { o.OnDownload(p); });
       send(f, LinkState::DownloadNameWait);
       SetInterval(250);
       return;
     }
     case LinkState::DownloadNameWait:
       if (acknowledged(LinkState::DownloadName, true)) {
-        BackToPolling();
+        v_.linkState = LinkState::Idle;
+        v_.pollEnabled = true;
         DownloadEnded(DownloadResult::Succeeded, true);
       }
       SetInterval(100);
@@ -145,21 +167,6 @@ void LinkEngine::StepDownload() {
     default:
       return;
   }
-}
-
-void LinkEngine::DownloadFailed(bool resetBar) {
-  MarkDown();
-  BackToPolling();
-  DownloadEnded(DownloadResult::Failed, resetBar);
-  Queue(Notice::DownloadError);
-}
-
-void LinkEngine::AbandonDownload() {
-  // Another request takes the link over; the driver holds an incomplete program, and the
-  // user must hear that rather than find the progress window stuck.
-  if (!Downloading()) return;
-  DownloadEnded(DownloadResult::Failed, true);
-  Queue(Notice::DownloadError);
 }
 
 }  // namespace kivra::link

@@ -9,67 +9,12 @@ namespace {
 
 namespace code = protocol::code;
 
-// How a command exchange gets the value of its frame.
-enum class Value { Zero, Setting, Output, MemoryRead, MemoryWrite, Parameter };
-
-// Every command exchange: the send state (its wait state is the next number).
-struct Exchange {
-  LinkState sendState;
-  std::uint8_t code;
-  int intervalMs;  // set before sending
-  ReplyState reply;
-  bool flush;  // discard what is waiting once the frame is queued
-  Value value;
-};
-
-constexpr Exchange kExchanges[] = {
-    {LinkState::Run, code::Run, 100, ReplyState::Ack, false, Value::Zero},
-    {LinkState::Stop, code::Stop, 100, ReplyState::Ack, false, Value::Zero},
-    {LinkState::ScriptOn, code::ScriptOn, 100, ReplyState::Ack, false, Value::Zero},
-    {LinkState::MemoryRead, code::MemoryRead, 100, ReplyState::Memory, false, Value::MemoryRead},
-    {LinkState::MemoryWrite, code::MemoryWrite, 100, ReplyState::Ack, false, Value::MemoryWrite},
-    {LinkState::ReadParameters, code::ReadParameters, 100, ReplyState::ParamBlock, true,
-     Value::Zero},
-    {LinkState::ReadSettings, code::ReadSettings, 100, ReplyState::MotorSettings, true,
-     Value::Zero},
-    {LinkState::ReadService, code::ReadService, 100, ReplyState::ServiceValues, true, Value::Zero},
-    {LinkState::ReadProgramName, code::ReadProgramName, 100, ReplyState::ProgramName, true,
-     Value::Zero},
-    {LinkState::Move, code::Move, 200, ReplyState::Ack, false, Value::Zero},
-    {LinkState::Speed, code::Speed, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::RunCurrent, code::RunCurrent, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::HoldCurrent, code::HoldCurrent, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::Microstep, code::Microstep, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::Ramp, code::Ramp, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::StartSpeed, code::StartSpeed, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::Displacement, code::Displacement, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::Direction, code::Direction, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::Service1, code::Service1, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::Service2, code::Service2, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::SpeedMode, code::SpeedMode, 100, ReplyState::Ack, false, Value::Setting},
-    {LinkState::SpeedCoefficient, code::SpeedCoefficient, 100, ReplyState::Ack, false,
-     Value::Setting},
-    {LinkState::Output, code::Output, 200, ReplyState::Ack, true, Value::Output},
-    {LinkState::Param16, code::Param16, 100, ReplyState::Ack, false, Value::Parameter},
-    {LinkState::Param32, code::Param32, 100, ReplyState::Ack, false, Value::Parameter},
-};
-
-const Exchange* FindExchange(LinkState sendState) {
-  for (const auto& e : kExchanges)
-    if (e.sendState == sendState) return &e;
-  return nullptr;
-}
-
-// The send state of the exchange a wait state belongs to.
-const Exchange* ExchangeWaitingIn(LinkState s) {
-  const auto n = static_cast<std::uint8_t>(s);
-  return n >= 2 ? FindExchange(static_cast<LinkState>(n - 1)) : nullptr;
-}
-
+// Time-outs in ticks since the frame went out.
 constexpr std::uint32_t kStatusTimeout = 6;
 constexpr std::uint32_t kReplyTimeout = 4;
-constexpr int kCommandAttempts = 3;
-constexpr int kDownloadAttempts = 5;
+// A program-name reply is looked out for this many ticks after its request went
+// unanswered; a reply later than that is no longer expected.
+constexpr int kLateNameTicks = 2 * kReplyTimeout;
 
 class SteadyClock final : public Clock {
  public:
@@ -85,6 +30,40 @@ Clock& DefaultClock() {
   return clock;
 }
 
+ReplyState ReplyStateOf(Answer answer) {
+  switch (answer) {
+    case Answer::Ack:
+      return ReplyState::Ack;
+    case Answer::Status:
+      return ReplyState::Status;
+    case Answer::Memory:
+      return ReplyState::Memory;
+    case Answer::ParamBlock:
+      return ReplyState::ParamBlock;
+    case Answer::MotorSettings:
+      return ReplyState::MotorSettings;
+    case Answer::ServiceValues:
+      return ReplyState::ServiceValues;
+    case Answer::ProgramName:
+      return ReplyState::ProgramName;
+  }
+  return ReplyState::Idle;
+}
+
+FrameFailure PassedOverReason(ReplyEventKind kind) {
+  switch (kind) {
+    case ReplyEventKind::BadChecksum:
+      return FrameFailure::Checksum;
+    case ReplyEventKind::Garbage:
+    case ReplyEventKind::Refused:
+      return FrameFailure::Garbage;
+    case ReplyEventKind::WrongLetter:
+      return FrameFailure::WrongLetter;
+    default:
+      return FrameFailure::None;
+  }
+}
+
 }  // namespace
 
 LinkEngine::LinkEngine(Port& port, IntervalTimer& timer, Clock* clock)
@@ -98,10 +77,6 @@ void LinkEngine::RemoveObserver(LinkObserver& observer) {
   std::erase(observers_, &observer);
 }
 
-std::uint64_t LinkEngine::NowMs() {
-  return clock_->NowMs();
-}
-
 void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
                            std::span<const std::uint8_t> bytes) {
   if (observers_.empty()) return;
@@ -109,17 +84,12 @@ void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
   r.event = event;
   r.why = why;
   r.bytes = bytes;
-  r.timeMs = NowMs();
+  r.timeMs = clock_->NowMs();
   r.state = v_.linkState;
   const bool poll = v_.linkState == LinkState::Idle || v_.linkState == LinkState::StatusWait;
   r.attempt = poll && !pollFailed_ ? 1 : v_.retryCount + 1;
-  if (IsDownloadState(v_.linkState)) {
-    r.attempts = kDownloadAttempts;
-  } else if (v_.linkState == LinkState::Move || v_.linkState == LinkState::MoveWait) {
-    r.attempts = 1;
-  } else {
-    r.attempts = kCommandAttempts;
-  }
+  const Command* c = CommandOfState(v_.linkState);
+  r.attempts = IsDownloadState(v_.linkState) ? kDownloadAttempts : c ? c->attempts : 1;
   if (event == FrameEvent::Sent) sentAtMs_ = r.timeMs;
   if (event == FrameEvent::Accepted || event == FrameEvent::Failed)
     r.roundTripMs = static_cast<std::uint32_t>(r.timeMs - std::min(sentAtMs_, r.timeMs));
@@ -128,120 +98,204 @@ void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
 
 void LinkEngine::Tick() {
   ++v_.tickCount;
+  if (holdTicks_ > 0) --holdTicks_;
+  if (nameReplyTicks_ > 0) --nameReplyTicks_;
   if (v_.linkEnabled) {
     try {
       StepState();
       ReadStep();
-      if (!v_.connected) StatusLost();
+      if (!v_.connected) Tell([](LinkObserver& o) { o.OnStatusLost(); });
     } catch (const std::exception& e) {
-      // A port error that the state itself did not handle ends this tick.
-      PortError(e.what());
+      // A port error that the state itself did not handle ends this tick; it is said
+      // once, as the port keeps failing every tick while a device is gone.
+      if (!lastPortError_ || *lastPortError_ != e.what()) {
+        lastPortError_ = e.what();
+        Queue(Notice::PortError, e.what());
+      }
     }
   }
   FlushNotices();
 }
 
 void LinkEngine::SetInterval(int ms) {
-  if (ms == interval_) return;
-  interval_ = ms;
+  if (ms == p_.intervalMs) return;
+  p_.intervalMs = ms;
   timer_.SetInterval(ms);
 }
 
-void LinkEngine::PortError(const char* what) {
-  // The port keeps failing every tick while a device is gone; say it once.
-  if (lastPortError_ && *lastPortError_ == what) return;
-  lastPortError_ = what;
-  Queue(Notice::PortError, what);
-}
-
-bool LinkEngine::Send(const Frame& frame) {
+bool LinkEngine::Send(const Frame& frame, Answer answer, bool flush) {
+  // Whatever is waiting came before this frame: late replies of earlier exchanges, stray
+  // bytes. It is read and passed over now, so nothing of it can pass for the answer.
+  const std::size_t came = inbox_.Pull(port_);
+  if (came > 0) TellFrame(FrameEvent::Received, FrameFailure::None, inbox_.Last(came));
+  if (!inbox_.Empty()) {
+    const ReplyReading reading = ReadReplies(inbox_.Bytes(), inbox_.Times(), Awaited{});
+    for (const ReplyEvent& e : reading.events) {
+      if (e.kind == ReplyEventKind::Partial) continue;
+      TellFrame(FrameEvent::PassedOver, PassedOverReason(e.kind),
+                inbox_.Bytes().subspan(e.offset, e.length));
+    }
+    inbox_.Consume(reading.consumed);
+  }
   try {
-    port_.PutBlock(frame);
+    if (flush) {
+      port_.FlushInBuffer();
+      DropInbox();
+    }
+    ticket_ = port_.Send(frame);
   } catch (const std::exception& e) {
     TellFrame(FrameEvent::Failed, FrameFailure::PortRefused, frame);
-    PortError(e.what());
+    if (!lastPortError_ || *lastPortError_ != e.what()) {
+      lastPortError_ = e.what();
+      Queue(Notice::PortError, e.what());
+    }
+    // Nothing went out, so nothing that arrives is its answer. The driver cannot be
+    // reached while the port refuses.
+    v_.replyState = ReplyState::Idle;
+    v_.replyResult = ReplyResult::Failed;
+    lastFailure_ = FrameFailure::PortRefused;
+    SetConnected(false);
     return false;
   }
   lastPortError_.reset();
   TellFrame(FrameEvent::Sent, FrameFailure::None, frame);
-  return true;
-}
-
-void LinkEngine::SendRefused() {
-  // Nothing went out, so nothing that arrives is its answer: a late reply to an earlier
-  // request must not pass for one. The driver cannot be reached while the port refuses.
-  v_.replyState = ReplyState::Idle;
-  v_.replyResult = ReplyResult::Failed;
-  MarkDown();
-}
-
-bool LinkEngine::SendAndExpect(const Frame& frame, ReplyState reply, bool flush) {
-  if (!Send(frame)) {
-    SendRefused();
-    return false;
-  }
-  v_.replyState = reply;
+  awaited_ = answer;
+  v_.replyState = ReplyStateOf(answer);
   v_.replyResult = ReplyResult::Pending;
+  // Every send starts its own time-out, the status request's included: a reply that came
+  // before it cannot answer it, so the time-out must give the driver its whole time.
   v_.tickCount = 0;
-  // What has arrived so far came before the frame went out: none of it is its answer.
-  try {
-    ReadWaiting();
-  } catch (const std::exception&) {
-    // Left in the port; read with the answer.
-  }
-  staleBytes_ = rxUsed_;
-  if (flush) {
-    try {
-      // A reply that is arriving goes on arriving after the flush; its rest is dropped
-      // as it comes rather than taken for a wrong answer.
-      const std::size_t rest = RestOfArrivingReply();
-      port_.FlushInBuffer();
-      ClearReceived();
-      cutRest_ = rest;
-    } catch (const std::exception& e) {
-      PortError(e.what());
-      return false;
-    }
-  }
   return true;
 }
 
-bool LinkEngine::ReadWaiting() {
-  // What does not fit waits in the port; room comes back as frames are taken, and the
-  // longest reply fits whole.
-  const std::size_t n = std::min(port_.GetInBufferUsed(), rx_.size() - rxUsed_);
-  if (n == 0) return false;
-  port_.GetBlock(rx_.data() + rxUsed_, n);
-  rxUsed_ += n;
-  TellFrame(FrameEvent::Received, FrameFailure::None, {rx_.data() + rxUsed_ - n, n});
-  return true;
+void LinkEngine::ReadStep() {
+  if (v_.replyState == ReplyState::Idle) return;
+  const std::size_t came = inbox_.Pull(port_);
+  if (came > 0) TellFrame(FrameEvent::Received, FrameFailure::None, inbox_.Last(came));
+  if (!inbox_.Empty()) {
+    Awaited awaited;
+    awaited.kind = awaited_ == Answer::Ack ? Awaited::Kind::Ack : Awaited::Kind::Reply;
+    awaited.letter = LetterOf(awaited_);
+    awaited.leftAt = port_.LeftAt(ticket_);
+    awaited.now = port_.Now();
+    awaited.nameReplyMayFollow = nameReplyTicks_ > 0;
+    const ReplyReading reading = ReadReplies(inbox_.Bytes(), inbox_.Times(), awaited);
+    Judge(reading);
+    inbox_.Consume(reading.consumed);
+  }
+  const std::uint32_t limit =
+      v_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
+  if (v_.replyResult == ReplyResult::Pending && v_.tickCount >= limit) TimedOut();
 }
 
-std::size_t LinkEngine::RestOfArrivingReply() {
-  std::size_t at = 0;
-  while (at < rxUsed_) {
-    const std::span<const std::uint8_t> from(rx_.data() + at, rxUsed_ - at);
-    const ReplyFront front = ScanReply(from, false);
-    switch (front.kind) {
-      case ReplyFront::Kind::Partial:
-        return from[0] - from.size();
-      case ReplyFront::Kind::Frame:
-        at += front.valid ? front.length : 1;
+void LinkEngine::Judge(const ReplyReading& reading) {
+  // The answer: the last awaited reply (when two status replies answer one request, the
+  // later is the newer), else the first acknowledgement; failing that, the first reply
+  // that shows the request failed. Garbage is never an answer: it fails at the time-out,
+  // as silence does.
+  const ReplyEvent* answer = nullptr;
+  const ReplyEvent* failure = nullptr;
+  for (const ReplyEvent& e : reading.events) {
+    switch (e.kind) {
+      case ReplyEventKind::Answer:
+        answer = &e;
+        break;
+      case ReplyEventKind::Ack:
+        if (!answer) answer = &e;
+        break;
+      case ReplyEventKind::Refused:
+      case ReplyEventKind::WrongLetter:
+      case ReplyEventKind::BadChecksum:
+        if (!failure && e.afterRequest && v_.replyResult == ReplyResult::Pending) failure = &e;
         break;
       default:
-        ++at;
         break;
     }
   }
-  return 0;
+  const auto bytes = inbox_.Bytes();
+  for (const ReplyEvent& e : reading.events) {
+    const auto piece = bytes.subspan(e.offset, e.length);
+    if (&e == answer) {
+      Accept(piece);
+    } else if (&e == failure && !answer) {
+      const FrameFailure why = e.kind == ReplyEventKind::Refused       ? FrameFailure::Refused
+                               : e.kind == ReplyEventKind::WrongLetter ? FrameFailure::WrongLetter
+                                                                       : FrameFailure::Checksum;
+      Fail(why, piece);
+    } else if (e.kind != ReplyEventKind::Partial) {
+      TellFrame(FrameEvent::PassedOver, PassedOverReason(e.kind), piece);
+    }
+  }
+}
+
+void LinkEngine::Accept(std::span<const std::uint8_t> reply) {
+  const auto take = [&](const auto& decoded, const auto& tell) {
+    if (!decoded) return Fail(FrameFailure::TooShort, reply);
+    v_.replyResult = ReplyResult::Ok;
+    SetConnected(true);
+    TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
+    tell(*decoded);
+  };
+  switch (awaited_) {
+    case Answer::Ack:
+      v_.replyResult = ReplyResult::Ok;
+      v_.replyState = ReplyState::Idle;
+      SetConnected(true);
+      TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
+      // An earlier attempt's acknowledgement may still be on its way: the next frame
+      // that awaits one waits until it would have come.
+      if (v_.retryCount > 0) holdTicks_ = 2 * static_cast<int>(kReplyTimeout);
+      return;
+    case Answer::Status:
+      return take(DecodeStatus(reply), [&](const StatusReply& s) { StatusAccepted(s); });
+    case Answer::Memory:
+      return take(DecodeMemoryValue(reply), [&](std::uint8_t value) {
+        Tell([&](LinkObserver& o) { o.OnMemoryValue(value); });
+      });
+    case Answer::ParamBlock:
+      return take(DecodeParameterBlock(reply), [&](const ParameterBlock& p) {
+        Tell([&](LinkObserver& o) { o.OnParameterBlock(p); });
+      });
+    case Answer::MotorSettings:
+      return take(DecodeMotorSettings(reply), [&](const MotorSettings& m) {
+        Tell([&](LinkObserver& o) { o.OnMotorSettings(m); });
+      });
+    case Answer::ServiceValues:
+      return take(DecodeServiceValues(reply), [&](const ServiceValues& s) {
+        Tell([&](LinkObserver& o) { o.OnServiceValues(s); });
+      });
+    case Answer::ProgramName:
+      nameReplyTicks_ = 0;
+      return take(DecodeProgramName(reply), [&](const std::string& name) {
+        v_.driverProgramName = name;
+        Tell([&](LinkObserver& o) { o.OnProgramName(v_.driverProgramName); });
+      });
+  }
+}
+
+void LinkEngine::Fail(FrameFailure why, std::span<const std::uint8_t> bytes) {
+  v_.replyResult = ReplyResult::Failed;
+  lastFailure_ = why;
+  TellFrame(FrameEvent::Failed, why, bytes);
+}
+
+void LinkEngine::TimedOut() {
+  // Nothing that answers came in time: the driver is not answering. A reply that stopped
+  // halfway will not be completed.
+  SetConnected(false);
+  v_.replyState = ReplyState::Idle;
+  if (awaited_ == Answer::ProgramName) nameReplyTicks_ = kLateNameTicks;
+  Fail(inbox_.Empty() ? FrameFailure::TimeOut : FrameFailure::Partial, inbox_.Bytes());
+  inbox_.Clear();
+}
+
+void LinkEngine::DropInbox() {
+  if (!inbox_.Empty()) TellFrame(FrameEvent::PassedOver, FrameFailure::Partial, inbox_.Bytes());
+  inbox_.Clear();
 }
 
 void LinkEngine::SetConnected(bool connected) {
   v_.connected = connected;
-  UpdateStatus();
-}
-
-void LinkEngine::UpdateStatus() {
   LinkStatus now = LinkStatus::NotAnswering;
   if (waitingForDevice_) {
     now = LinkStatus::Reconnecting;
@@ -250,126 +304,106 @@ void LinkEngine::UpdateStatus() {
   } else if (v_.connected) {
     now = LinkStatus::Answering;
   }
-  if (now == status_) return;
-  status_ = now;
+  if (now == p_.status) return;
+  p_.status = now;
   Tell([now](LinkObserver& o) { o.OnLinkStatus(now); });
 }
 
-void LinkEngine::MarkDown() {
-  givenUp_ = true;
-  SetConnected(false);
-}
-
-void LinkEngine::Answered(std::span<const std::uint8_t> reply) {
-  v_.replyResult = ReplyResult::Ok;
-  givenUp_ = false;
-  TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
-}
-
-void LinkEngine::ReplyFailed(FrameFailure why, std::span<const std::uint8_t> bytes) {
-  v_.replyResult = ReplyResult::Failed;
-  TellFrame(FrameEvent::Failed, why, bytes);
-}
-
-void LinkEngine::SetLinkEnabled(bool enabled) {
+void LinkEngine::SetLinkEnabled(bool enabled, bool waitForDevice) {
   if (enabled) {
     if (!v_.linkEnabled) {
-      // Whatever was asked while the link was off is not sent now.
+      // Whatever was asked while the link was off has failed already; polling starts.
       v_.linkState = LinkState::Idle;
       v_.pollEnabled = true;
       v_.replyState = ReplyState::Idle;
-      ClearReceived();
+      DropInbox();
     }
     v_.linkEnabled = true;
     waitingForDevice_ = false;
-    UpdateStatus();
+    SetConnected(v_.connected);
     return;
   }
-  LinkOff(false);
-}
-
-void LinkEngine::PortLost() {
-  LinkOff(true);
-}
-
-void LinkEngine::LinkOff(bool waitForDevice) {
-  AbandonDownload();
-  if (exchange_.outcome == ExchangeOutcome::Running) EndExchange(ExchangeOutcome::Failed);
+  if (p_.download == DownloadResult::Running) {
+    lastFailure_ = FrameFailure::LinkOff;
+    DownloadEnded(DownloadResult::Failed, true);
+  }
+  if (p_.exchange.outcome == ExchangeOutcome::Running) {
+    lastFailure_ = FrameFailure::LinkOff;
+    EndExchange(ExchangeOutcome::Failed);
+  }
   v_.linkEnabled = false;
   v_.replyState = ReplyState::Idle;
-  ClearReceived();
+  DropInbox();
   waitingForDevice_ = waitForDevice;
   SetConnected(false);
-  StatusLost();
+  Tell([](LinkObserver& o) { o.OnStatusLost(); });
   FlushNotices();
-}
-
-void LinkEngine::Request(LinkState firstState) {
-  AbandonDownload();
-  v_.pollEnabled = false;
-  v_.retryCount = 0;
-  v_.linkState = firstState;
-  if (exchange_.outcome == ExchangeOutcome::Running)
-    SetExchange({exchange_.request, ExchangeOutcome::Replaced});
-  if (FindExchange(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
-  FlushNotices();
-}
-
-void LinkEngine::ResetToIdle() {
-  AbandonDownload();
-  v_.linkState = LinkState::Idle;
-  v_.pollEnabled = true;
-  FlushNotices();
-}
-
-void LinkEngine::BackToPolling() {
-  v_.linkState = LinkState::Idle;
-  v_.pollEnabled = true;
-}
-
-void LinkEngine::SetExchange(const ExchangeRecord& record) {
-  exchange_ = record;
-  Tell([&](LinkObserver& o) { o.OnExchange(record); });
-}
-
-void LinkEngine::EndExchange(ExchangeOutcome outcome, Refusal refusal) {
-  BackToPolling();
-  if (exchange_.outcome == ExchangeOutcome::Running)
-    SetExchange({exchange_.request, outcome, refusal});
 }
 
 void LinkEngine::StepState() {
   const LinkState s = v_.linkState;
   if (s == LinkState::Idle) {
-    if (!v_.pollEnabled) return;
-    // The status request leaves TickCount alone: after a time-out it stays above the
-    // limit until a reply is read.
-    if (!Send(CommandFrame(code::Status, 0))) return SendRefused();
-    v_.linkState = LinkState::StatusWait;
-    v_.replyState = ReplyState::Status;
-    v_.replyResult = ReplyResult::Pending;
-    SetInterval(25);
+    if (v_.pollEnabled) SendCommand(*CommandByCode(code::Status));
     return;
   }
   if (s == LinkState::StatusWait) return StatusResult();
   if (IsDownloadState(s)) return StepDownload();
-  if (const Exchange* e = FindExchange(s)) {
-    switch (e->value) {
-      case Value::Setting:
-        return SendSetting(s);
-      case Value::MemoryRead:
-        return SendMemoryRead();
-      case Value::MemoryWrite:
-        return SendMemoryWrite();
-      case Value::Parameter:
-        return SendParameter(s);
-      case Value::Zero:
-      case Value::Output:
-        return SendPlain(s);
+  const Command* c = CommandOfState(s);
+  if (!c) return;
+  if (s == c->send) return SendCommand(*c);
+  AwaitAnswer(*c);
+}
+
+void LinkEngine::SendCommand(const Command& c) {
+  // A frame that awaits an acknowledgement waits out a held-back one first.
+  if (c.answer == Answer::Ack && holdTicks_ > 0) return;
+  const std::optional<Frame> frame = BuildCommand(c);
+  if (!frame) return;  // refused: the exchange has ended and said why
+  SetInterval(c.intervalMs);
+  v_.linkState = c.wait;
+  if (!Send(*frame, c.answer, c.flush)) {
+    // A refused frame counts as a failed attempt, so the wait rule bounds the retries.
+    if (c.send == LinkState::Idle) v_.linkState = LinkState::Idle;
+  }
+}
+
+std::optional<Frame> LinkEngine::BuildCommand(const Command& c) {
+  switch (c.operand) {
+    case Operand::None:
+      return CommandFrame(c.code, 0);
+    case Operand::Output:
+      return CommandFrame(c.code, v_.outputValue);
+    case Operand::Parameter:
+      return ParameterFrame(c.code, v_.paramValue, v_.paramIndex);
+    case Operand::Setting: {
+      const Refusal refusal = CheckSetting(setting_, settingValue_);
+      if (refusal != Refusal::None) {
+        EndExchange(ExchangeOutcome::Refused, refusal);
+        return std::nullopt;
+      }
+      const std::int32_t value = *settingValue_;
+      Tell([&](LinkObserver& o) { o.OnValueSent(setting_, value); });
+      return CommandFrame(c.code, static_cast<std::uint32_t>(value));
+    }
+    case Operand::MemoryRead: {
+      const Refusal refusal = CheckMemoryRead(memoryAddress_);
+      if (refusal != Refusal::None) {
+        EndExchange(ExchangeOutcome::Refused, refusal);
+        return std::nullopt;
+      }
+      return CommandFrame(c.code, static_cast<std::uint32_t>(*memoryAddress_));
+    }
+    case Operand::MemoryWrite: {
+      const auto value = MemoryWriteValue(memoryAddress_, memoryData_);
+      if (!value) {
+        const bool numbers = memoryAddress_ && memoryData_;
+        EndExchange(ExchangeOutcome::Refused, numbers ? Refusal::OutOfRange : Refusal::NotANumber);
+        return std::nullopt;
+      }
+      return CommandFrame(c.code, *value);
     }
   }
-  if (s == LinkState::MoveWait) return MoveWait();
-  if (const Exchange* e = ExchangeWaitingIn(s)) return WaitRule(e->sendState);
+  return std::nullopt;
 }
 
 void LinkEngine::StatusResult() {
@@ -377,14 +411,16 @@ void LinkEngine::StatusResult() {
     case ReplyResult::Pending:
       return;
     case ReplyResult::Ok:
+      // Failed polls count in a row: an accepted reply starts the count again.
       v_.linkState = LinkState::Idle;
       v_.tickCount = 0;
+      v_.retryCount = 0;
       pollFailed_ = false;
       return;
     case ReplyResult::Failed:
       pollFailed_ = true;
-      if (++v_.retryCount > 2) {
-        MarkDown();
+      if (++v_.retryCount >= kCommandAttempts) {
+        SetConnected(false);
         v_.retryCount = 0;
       }
       v_.linkState = LinkState::Idle;
@@ -392,240 +428,79 @@ void LinkEngine::StatusResult() {
   }
 }
 
-void LinkEngine::WaitRule(LinkState sendState) {
+void LinkEngine::AwaitAnswer(const Command& c) {
   switch (v_.replyResult) {
     case ReplyResult::Pending:
       return;
     case ReplyResult::Ok:
       return EndExchange(ExchangeOutcome::Acknowledged);
     case ReplyResult::Failed:
-      if (++v_.retryCount < kCommandAttempts) {
-        v_.linkState = sendState;
+      if (++v_.retryCount < c.attempts) {
+        v_.linkState = c.send;
         return;
       }
-      // Run, stop and script on used to leave polling off here, so nothing ever
-      // noticed the driver again; every exchange now falls back to polling.
-      MarkDown();
+      // MOVE is never sent again (its one attempt): the motor may be moving already.
+      // Every exchange falls back to polling, which tells whether the driver is there.
+      if (c.attempts > 1) SetConnected(false);
       return EndExchange(ExchangeOutcome::Failed);
   }
 }
 
-void LinkEngine::MoveWait() {
-  // MOVE is never repeated: the motor may already be moving. A failure only returns to
-  // polling, which tells whether the driver is there.
-  switch (v_.replyResult) {
-    case ReplyResult::Pending:
-      return;
-    case ReplyResult::Ok:
-      return EndExchange(ExchangeOutcome::Acknowledged);
-    case ReplyResult::Failed:
-      return EndExchange(ExchangeOutcome::Failed);
+void LinkEngine::SetExchange(const ExchangeRecord& record) {
+  p_.exchange = record;
+  Tell([&](LinkObserver& o) { o.OnExchange(record); });
+}
+
+void LinkEngine::EndExchange(ExchangeOutcome outcome, Refusal refusal) {
+  v_.linkState = LinkState::Idle;
+  v_.pollEnabled = true;
+  if (p_.exchange.outcome == ExchangeOutcome::Running) {
+    const FrameFailure why = outcome == ExchangeOutcome::Failed ? lastFailure_ : FrameFailure::None;
+    SetExchange({p_.exchange.request, outcome, refusal, why});
   }
 }
 
-void LinkEngine::SendPlain(LinkState s) {
-  const Exchange& e = *FindExchange(s);
-  SetInterval(e.intervalMs);
-  const std::uint32_t value = e.value == Value::Output ? v_.outputValue : 0;
-  v_.linkState = WaitOf(s);
-  // A refused frame counts as a failed attempt, so the wait rule bounds the retries.
-  if (!SendAndExpect(CommandFrame(e.code, value), e.reply, e.flush))
-    v_.replyResult = ReplyResult::Failed;
-}
-
-void LinkEngine::SendSetting(LinkState s) {
-  const Exchange& e = *FindExchange(s);
-  const Refusal refusal = CheckSetting(setting_, settingValue_);
-  if (refusal != Refusal::None) return EndExchange(ExchangeOutcome::Refused, refusal);
-  const std::int32_t value = *settingValue_;
-  Tell([&](LinkObserver& o) { o.OnValueSent(setting_, value); });
-  SetInterval(e.intervalMs);
-  const Frame f = CommandFrame(e.code, static_cast<std::uint32_t>(value));
-  if (!SendAndExpect(f, e.reply, e.flush)) return EndExchange(ExchangeOutcome::Failed);
-  v_.linkState = WaitOf(s);
-}
-
-void LinkEngine::SendMemoryRead() {
-  SetInterval(100);
-  const Frame f = CommandFrame(code::MemoryRead, memoryAddress_);
-  v_.linkState = LinkState::MemoryReadWait;
-  if (!SendAndExpect(f, ReplyState::Memory)) v_.replyResult = ReplyResult::Failed;
-}
-
-void LinkEngine::SendMemoryWrite() {
-  const auto value = MemoryWriteValue(writeAddress_, writeData_);
-  if (!value) {
-    const bool numbers = writeAddress_ && writeData_;
-    return EndExchange(ExchangeOutcome::Refused,
-                       numbers ? Refusal::OutOfRange : Refusal::NotANumber);
+void LinkEngine::Request(LinkState firstState) {
+  if (p_.download == DownloadResult::Running) {
+    // Another request takes the link over; the driver holds an incomplete program, and
+    // the user must hear that rather than find the progress window stuck.
+    DownloadEnded(DownloadResult::Failed, true, true);
   }
-  SetInterval(100);
-  if (!SendAndExpect(CommandFrame(code::MemoryWrite, *value), ReplyState::Ack))
-    return EndExchange(ExchangeOutcome::Failed);
-  v_.linkState = LinkState::MemoryWriteWait;
-}
-
-void LinkEngine::SendParameter(LinkState s) {
-  const Exchange& e = *FindExchange(s);
-  SetInterval(e.intervalMs);
-  const Frame f = ParameterFrame(e.code, v_.paramValue, v_.paramIndex);
-  if (!SendAndExpect(f, e.reply)) return EndExchange(ExchangeOutcome::Failed);
-  v_.linkState = WaitOf(s);
-}
-
-void LinkEngine::ReadStep() {
-  const auto rs = v_.replyState;
-  if (rs < ReplyState::Ack || rs > ReplyState::ProgramName) return;
-  if (ReadWaiting()) {
-    v_.tickCount = 0;
-    const std::size_t cut = std::min(cutRest_, rxUsed_);
-    Take(cut);
-    cutRest_ -= cut;
+  if (p_.exchange.outcome == ExchangeOutcome::Running)
+    SetExchange({p_.exchange.request, ExchangeOutcome::Replaced});
+  lastFailure_ = FrameFailure::None;
+  if (!v_.linkEnabled) {
+    // Nothing can be sent: the request fails now, so that its owner is not left waiting.
+    lastFailure_ = FrameFailure::LinkOff;
+    if (CommandOfState(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
+    EndExchange(ExchangeOutcome::Failed);
+    FlushNotices();
+    return;
   }
-  Evaluate();
-  const std::uint32_t limit = rs == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
-  if (v_.tickCount < limit) {
-    if (!givenUp_) SetConnected(true);
-  } else {
-    SetConnected(false);
-    v_.replyState = ReplyState::Idle;
-    // A reply that stopped halfway will not be completed.
-    ReplyFailed(rxUsed_ > 0 ? FrameFailure::Partial : FrameFailure::TimeOut, Received());
-    ClearReceived();
-  }
+  v_.pollEnabled = false;
+  v_.retryCount = 0;
+  v_.linkState = firstState;
+  if (CommandOfState(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
+  FlushNotices();
 }
 
-void LinkEngine::ClearReceived() {
-  rxUsed_ = 0;
-  staleBytes_ = 0;
-  cutRest_ = 0;
+void LinkEngine::ResetToIdle() {
+  if (p_.download == DownloadResult::Running) DownloadEnded(DownloadResult::Failed, true, true);
+  v_.linkState = LinkState::Idle;
+  v_.pollEnabled = true;
+  FlushNotices();
 }
 
-void LinkEngine::Take(std::size_t n) {
-  n = std::min(n, rxUsed_);
-  staleBytes_ -= std::min(n, staleBytes_);
-  std::copy(rx_.begin() + static_cast<std::ptrdiff_t>(n),
-            rx_.begin() + static_cast<std::ptrdiff_t>(rxUsed_), rx_.begin());
-  rxUsed_ -= n;
-}
-
-void LinkEngine::Evaluate() {
-  using Kind = ReplyFront::Kind;
-  const bool ackAwaited = v_.replyState == ReplyState::Ack;
-  for (;;) {
-    const std::span<const std::uint8_t> received(rx_.data(), rxUsed_);
-    const ReplyFront front = ScanReply(received, ackAwaited);
-    switch (front.kind) {
-      case Kind::Empty:
-      case Kind::Partial:
-        return;
-      case Kind::Ack:
-        if (staleBytes_ > 0) {
-          Take(1);  // it came before the frame went out: not its answer
-          continue;
-        }
-        // What came with the acknowledgement is spent with it.
-        Answered(received.first(1));
-        ClearReceived();
-        v_.replyState = ReplyState::Idle;
-        return;
-      case Kind::Garbage:
-        if (!ackAwaited || staleBytes_ > 0) {
-          Take(1);
-          continue;
-        }
-        // Only 06h will do, at the start or right behind a whole reply of another kind;
-        // a 06h further on may be any byte of a broken reply and is not looked for.
-        ReplyFailed(FrameFailure::NotAcknowledged, received);
-        ClearReceived();
-        return;
-      case Kind::Frame:
-        if (!front.valid && !ackAwaited && staleBytes_ > 0) {
-          Take(1);  // a broken reply to an earlier request: not this one's answer
-          continue;
-        }
-        if (!front.valid) {
-          ReplyFailed(FrameFailure::Checksum, received.first(front.length));
-          if (ackAwaited) {
-            ClearReceived();
-          } else {
-            Take(1);  // the next reply may start inside it
-          }
-          return;
-        }
-        if (ackAwaited || staleBytes_ > 0) {
-          // A late reply to an earlier request; the answer follows it.
-          Take(front.length);
-          continue;
-        }
-        // One reply per tick: the wait state acts on each result before the next.
-        EvaluateReply(received.first(front.length));
-        Take(front.length);
-        return;
-    }
-  }
-}
-
-void LinkEngine::EvaluateReply(std::span<const std::uint8_t> frame) {
-  // Which reply is awaited, and its letter.
-  std::uint8_t letter = 0;
-  switch (v_.replyState) {
-    case ReplyState::Memory:
-      letter = code::MemoryRead;
-      break;
-    case ReplyState::ParamBlock:
-      letter = code::ReadParameters;
-      break;
-    case ReplyState::Status:
-      letter = code::Status;
-      break;
-    case ReplyState::MotorSettings:
-      letter = code::ReadSettings;
-      break;
-    case ReplyState::ServiceValues:
-      letter = code::ReadService;
-      break;
-    case ReplyState::ProgramName:
-      letter = code::ReadProgramName;
-      break;
-    case ReplyState::Ack:
-    case ReplyState::Idle:
-      return;
-  }
-  if (!IsValidReply(frame, letter)) return ReplyFailed(FrameFailure::WrongLetter, frame);
-  // A valid reply too short for its fields fails; a whole one is taken and told.
-  const auto take = [&](const auto& decoded, const auto& tell) {
-    if (!decoded) return ReplyFailed(FrameFailure::TooShort, frame);
-    Answered(frame);
-    tell(*decoded);
-  };
-  switch (v_.replyState) {
-    case ReplyState::Memory:
-      return take(DecodeMemoryValue(frame), [&](std::uint8_t value) {
-        Tell([&](LinkObserver& o) { o.OnMemoryValue(value); });
-      });
-    case ReplyState::ParamBlock:
-      return take(DecodeParameterBlock(frame), [&](const ParameterBlock& p) {
-        Tell([&](LinkObserver& o) { o.OnParameterBlock(p); });
-      });
-    case ReplyState::Status:
-      return take(DecodeStatus(frame), [&](const StatusReply& st) { StatusAccepted(st); });
-    case ReplyState::MotorSettings:
-      return take(DecodeMotorSettings(frame), [&](const MotorSettings& m) {
-        Tell([&](LinkObserver& o) { o.OnMotorSettings(m); });
-      });
-    case ReplyState::ServiceValues:
-      return take(DecodeServiceValues(frame), [&](const ServiceValues& sv) {
-        Tell([&](LinkObserver& o) { o.OnServiceValues(sv); });
-      });
-    case ReplyState::ProgramName:
-      return take(DecodeProgramName(frame), [&](const std::string& name) {
-        v_.driverProgramName = name;
-        Tell([&](LinkObserver& o) { o.OnProgramName(v_.driverProgramName); });
-      });
-    case ReplyState::Ack:
-    case ReplyState::Idle:
-      return;
+void LinkEngine::StatusAccepted(const StatusReply& s) {
+  v_.firmwareVersion = s.firmware;
+  v_.scriptOn = s.ScriptRunning();
+  v_.motorRunning = s.MotorRunning();
+  p_.lastStatus = s;
+  ++p_.statusCount;
+  Tell([&](LinkObserver& o) { o.OnStatus(s); });
+  if (v_.scriptOn && v_.debugOn && s.address < CodeCapacity) {
+    const std::uint32_t line = addressLines_[s.address];
+    if (line != 0) Tell([line](LinkObserver& o) { o.OnDebugLine(line); });
   }
 }
 

@@ -2,25 +2,28 @@
 
 // The link engine: the only code that talks to the driver. Its owner calls Tick() on a
 // timer whose interval the engine chooses; each tick steps the state machine (which may
-// send one frame) and then reads whatever the driver has sent. Handlers elsewhere never
-// send: they issue a request (a state number) and the next tick acts on it. There is no
-// queue; a new request replaces the exchange in progress.
+// send one frame) and then reads what the driver has sent. Handlers elsewhere never send:
+// they issue a request and the next tick acts on it. There is no queue; a new request
+// replaces the exchange in progress.
 //
-// Replies come over a real line a few bytes at a time: the reading step keeps the bytes
-// of a reply until the length its first byte announces has arrived, and only then judges
-// it; bytes that cannot start a reply are skipped so that the next one is found.
+// The engine runs exchanges and nothing else. What each wire command is (its code, states,
+// answer, pacing, attempts) is a row of link/commands.h; what the received bytes are is
+// the reply reader's judgement (link/reply_reader.h), made from the moment each byte
+// arrived: before a frame goes out, everything waiting is read and settled as belonging
+// to earlier exchanges, and only what arrived after the frame left can answer it.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/code_image.h"
+#include "link/commands.h"
 #include "link/facts.h"
 #include "link/frames.h"
+#include "link/inbox.h"
 #include "link/port.h"
+#include "link/reply_reader.h"
 #include "link/states.h"
 #include "link/values.h"
 
@@ -57,8 +60,15 @@ struct DownloadProgram {
   std::string path;  // UTF-8
 };
 
-// The exchange that writes `setting`: the request an ExchangeRecord names for it.
-LinkState WriteStateOf(Setting setting);
+// The engine's course as its owner and the tests read it.
+struct LinkProgress {
+  LinkStatus status = LinkStatus::PortClosed;
+  DownloadResult download = DownloadResult::None;
+  int intervalMs = 100;
+  ExchangeRecord exchange;
+  std::uint64_t statusCount = 0;  // accepted status replies so far
+  StatusReply lastStatus{};
+};
 
 class LinkEngine {
  public:
@@ -74,14 +84,14 @@ class LinkEngine {
 
   // Requests. Each replaces the exchange in progress (an unfinished download that it
   // replaces is reported as failed); the next tick sends its frame. Values are checked
-  // when the frame is built, by the one check of each value (link/values.h).
+  // when the frame is built, by the one check of each value (link/values.h). A request
+  // made while the link is off fails at once, and says so.
   void WriteSetting(Setting setting, Entered value);
-  // Prm 9..25; without a number nothing is sent and the user is told so at once.
+  // Prm 9..25; a value that is no number or out of the parameter's range is refused at once.
   void WriteParameter(int prm, Entered value);
-  void ReadSettings();
-  void ReadParameters();
-  void ReadServiceValues();
-  void ReadProgramName();
+  // Motor settings, parameters, service values or the program name (`what` is the answer
+  // awaited); the status is polled without asking.
+  void Read(Answer what);
   void ReadMemory(Entered address);
   void WriteMemory(Entered address, Entered data);
   // Output 1 or 2; the driver is told the output's state as the display shows it now.
@@ -102,30 +112,17 @@ class LinkEngine {
   // Debugging: while on and the driver's script runs, each status reply's code address is
   // told as the program line of the instruction there (OnDebugLine).
   void EnableDebug(const AddressLines& lines);
-  void DisableDebug();
+  void DisableDebug() { v_.debugOn = false; }
 
-  // On: the port is open; the engine starts from idle with status polling, so a request
-  // made while the link was off is never sent. Off: nothing is sent any more; the
-  // exchange in progress ends (a download is reported as failed), the connection is down
-  // and the live values are no longer known.
-  void SetLinkEnabled(bool enabled);
+  // On: the port is open; the engine starts from idle with status polling. Off: nothing
+  // is sent any more; the exchange in progress ends (a download is reported as failed),
+  // the connection is down and the live values are no longer known. `waitForDevice`: the
+  // port's device went away (adapter pulled, line hung up) and is waited for.
+  void SetLinkEnabled(bool enabled, bool waitForDevice = false);
   bool LinkEnabled() const { return v_.linkEnabled; }
-  // The port's device went away (adapter pulled, line hung up): the link is off as above
-  // and waits for the device; the status says so until PortRestored() or another port.
-  void PortLost();
-  // The device is back and open: status polling only.
-  void PortRestored() { SetLinkEnabled(true); }
-  LinkStatus Status() const { return status_; }
 
-  DownloadResult DownloadState() const { return download_; }
   const LinkVariables& Variables() const { return v_; }
-  int Interval() const { return interval_; }
-  const ExchangeRecord& LastExchange() const { return exchange_; }
-  // Accepted status replies so far, and the last of them.
-  std::uint64_t StatusCount() const { return statusCount_; }
-  const StatusReply& LastStatus() const { return lastStatus_; }
-  // Bytes received and not yet taken: the start of a reply still arriving.
-  std::span<const std::uint8_t> Received() const { return {rx_.data(), rxUsed_}; }
+  const LinkProgress& Progress() const { return p_; }
 
  private:
   void Request(LinkState firstState);
@@ -133,51 +130,30 @@ class LinkEngine {
   // Tick parts.
   void StepState();
   void ReadStep();
-  bool ReadWaiting();
-  std::size_t RestOfArrivingReply();
-  void Evaluate();
-  void EvaluateReply(std::span<const std::uint8_t> frame);
-  void Take(std::size_t n);
-  void ClearReceived();
-  void Answered(std::span<const std::uint8_t> reply);
-  void ReplyFailed(FrameFailure why, std::span<const std::uint8_t> bytes);
-  void MarkDown();
-  void LinkOff(bool waitForDevice);
+  void Judge(const ReplyReading& reading);
+  void Accept(std::span<const std::uint8_t> reply);
+  void Fail(FrameFailure why, std::span<const std::uint8_t> bytes);
+  void TimedOut();
+  // The start of a reply that will not be completed, told as passed over.
+  void DropInbox();
 
-  // Sending. False when the port refused; the error is reported once until a send
-  // succeeds, and nothing is read as an answer to a frame that did not go out.
-  bool Send(const Frame& frame);
-  bool SendAndExpect(const Frame& frame, ReplyState reply, bool flush = false);
-  void SendRefused();
+  // Sending: settles what is waiting, flushes when asked, queues the frame. False when
+  // the port refused it; nothing is then read as its answer.
+  bool Send(const Frame& frame, Answer answer, bool flush);
+  void SendCommand(const Command& command);
+  std::optional<Frame> BuildCommand(const Command& command);
   void SetInterval(int ms);
-  void PortError(const char* what);
 
-  // Command exchanges.
+  // Waiting for an answer.
+  void AwaitAnswer(const Command& command);
   void StatusResult();
-  void WaitRule(LinkState sendState);
-  void MoveWait();
-  void SendPlain(LinkState sendState);
-  void SendSetting(LinkState sendState);
-  void SendMemoryRead();
-  void SendMemoryWrite();
-  void SendParameter(LinkState sendState);
+  void StepDownload();
+  void DownloadEnded(DownloadResult result, bool resetBar, bool replaced = false);
   void EndExchange(ExchangeOutcome outcome, Refusal refusal = Refusal::None);
   void SetExchange(const ExchangeRecord& record);
-  void BackToPolling();
 
-  // Download.
-  bool Downloading() const { return download_ == DownloadResult::Running; }
-  void StepDownload();
-  void DownloadFailed(bool resetBar);
-  void AbandonDownload();
-  void DownloadPosition(std::uint32_t position);
-  void DownloadEnded(DownloadResult result, bool resetBar);
-
-  // Status.
-  void StatusAccepted(const StatusReply& s);
-  void StatusLost();
   void SetConnected(bool connected);
-  void UpdateStatus();
+  void StatusAccepted(const StatusReply& s);
 
   // Telling the observers.
   template <typename F>
@@ -186,7 +162,6 @@ class LinkEngine {
     for (std::size_t i = 0; i < observers_.size(); ++i) f(*observers_[i]);
   }
   void TellFrame(FrameEvent event, FrameFailure why, std::span<const std::uint8_t> bytes);
-  std::uint64_t NowMs();
   // Notices wait until the tick or request has settled the engine's state.
   void Queue(Notice notice, std::string_view detail = {});
   void FlushNotices();
@@ -196,44 +171,39 @@ class LinkEngine {
   Clock* clock_;
   std::vector<LinkObserver*> observers_;
   LinkVariables v_;
-  int interval_ = 100;
-  // The bytes read and not yet taken; a whole reply always fits.
-  std::array<std::uint8_t, FrameCapacity> rx_{};
-  std::size_t rxUsed_ = 0;
-  // How many of them came before the last frame went out: no acknowledgement of it, and
-  // no wrong answer to it either.
-  std::size_t staleBytes_ = 0;
-  // Bytes still to come of a reply that a flush cut in two.
-  std::size_t cutRest_ = 0;
-  // Set by the rules that give the driver up after repeated failures; until a reply is
-  // accepted, bytes that keep coming do not mark the driver as answering again.
-  bool givenUp_ = false;
-  bool waitingForDevice_ = false;
-  LinkStatus status_ = LinkStatus::PortClosed;
+  LinkProgress p_;
+  Inbox inbox_;
+
+  // The frame that went out last, and what it awaits.
+  std::uint64_t ticket_ = 0;
   std::uint64_t sentAtMs_ = 0;
-  // The last status poll failed: the next is its retry. The retry count itself goes on
-  // counting failed polls until the driver is given up, answered ones in between.
+  Answer awaited_ = Answer::Status;
+  // The last failure of the exchange in progress, told when it ends.
+  FrameFailure lastFailure_ = FrameFailure::None;
+  // Ticks before the next frame that awaits an acknowledgement may go out: after a resent
+  // frame was acknowledged, the first attempt's acknowledgement may still be on its way
+  // and must not pass for the next frame's.
+  int holdTicks_ = 0;
+  // Ticks during which a program-name reply may still come late.
+  int nameReplyTicks_ = 0;
+  bool waitingForDevice_ = false;
+  // The last status poll failed: the next is its retry.
   bool pollFailed_ = false;
+  std::optional<std::string> lastPortError_;
+  std::vector<std::pair<Notice, std::string>> notices_;
 
   // The operands of the requested exchange, checked when its frame is built.
   Setting setting_ = Setting::Speed;
   Entered settingValue_;
-  std::uint16_t memoryAddress_ = 1;
-  Entered writeAddress_;
-  Entered writeData_;
+  Entered memoryAddress_;
+  Entered memoryData_;
   AddressLines addressLines_{};
 
+  // The download in progress.
   CodeImage code_{};
   VectorTable vectors_{};
   std::string programName_;
   std::uint32_t progress_ = 0;
-  DownloadResult download_ = DownloadResult::None;
-
-  ExchangeRecord exchange_;
-  std::uint64_t statusCount_ = 0;
-  StatusReply lastStatus_{};
-  std::optional<std::string> lastPortError_;
-  std::vector<std::pair<Notice, std::string>> notices_;
 };
 
 }  // namespace kivra::link

@@ -16,8 +16,8 @@ const char* ReasonText(FailReason why, bool english) {
       return english ? "wrong letter" : "yanlış harf";
     case FailReason::TooShort:
       return english ? "too short" : "kısa";
-    case FailReason::NotAcknowledged:
-      return english ? "not acknowledged" : "onaylanmadı";
+    case FailReason::DriverRefused:
+      return english ? "refused by the driver" : "sürücü reddetti";
     case FailReason::Timeout:
       return english ? "time-out" : "zaman aşımı";
     case FailReason::Partial:
@@ -26,6 +26,8 @@ const char* ReasonText(FailReason why, bool english) {
       return english ? "garbage" : "anlamsız bayt";
     case FailReason::Refused:
       return english ? "refused by the port" : "port almadı";
+    case FailReason::LinkOff:
+      return english ? "port not open" : "port açık değil";
   }
   return "";
 }

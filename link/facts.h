@@ -20,10 +20,34 @@ using kivra::LinkStatus;
 // How a requested exchange (not a status poll, not the download) ended.
 enum class ExchangeOutcome { None, Running, Acknowledged, Refused, Failed, Replaced };
 
+// One frame on the line, or what became of it.
+enum class FrameEvent : std::uint8_t {
+  Sent,        // a whole frame handed to the port
+  Received,    // bytes read from the port (any number, as they came)
+  Accepted,    // a reply taken as the answer: the acknowledgement or a valid reply
+  Failed,      // the awaited answer did not come as it should; `why` says how
+  PassedOver,  // received bytes that answer nothing: `why` None for a late reply of an
+               // earlier exchange, Garbage, Checksum or Partial for bytes that form none
+};
+
+enum class FrameFailure : std::uint8_t {
+  None,
+  Checksum,     // a whole reply whose checksum does not hold
+  WrongLetter,  // a valid reply, but to another request
+  TooShort,     // a valid reply too short for the fields it must carry
+  Refused,      // 15h: the driver refused the request
+  TimeOut,      // nothing that answers came in time
+  Partial,      // a reply stopped halfway and timed out
+  PortRefused,  // the port would not take the frame
+  Garbage,      // bytes that form no frame
+  LinkOff,      // the port is not open (or closed while the exchange ran)
+};
+
 struct ExchangeRecord {
   LinkState request = LinkState::Idle;  // the exchange's send state
   ExchangeOutcome outcome = ExchangeOutcome::None;
-  Refusal refusal = Refusal::None;  // why a refused exchange sent nothing
+  Refusal refusal = Refusal::None;        // why a refused exchange sent nothing
+  FrameFailure why = FrameFailure::None;  // why a failed exchange failed (its last attempt)
 };
 
 enum class DownloadResult { None, Running, Succeeded, Failed };
@@ -40,6 +64,11 @@ struct DownloadProgress {
   std::uint32_t maximum = 0;
   DownloadResult result = DownloadResult::Running;
   bool resetBar = false;
+  // A failed download: the step it stopped at (the send state of the frame) and why;
+  // Replaced when another request took the link over.
+  LinkState failedStep = LinkState::Idle;
+  FrameFailure why = FrameFailure::None;
+  bool replaced = false;
 };
 
 // What the user must be told. Notices reach observers only once the engine's state is
@@ -51,25 +80,6 @@ enum class Notice {
   DownloadError,         // a download failed or was abandoned
   NumberExpected,        // a parameter write without a number
   PortError,             // the serial component refused; the detail says why
-};
-
-// One frame on the line, or what became of it.
-enum class FrameEvent : std::uint8_t {
-  Sent,      // a whole frame handed to the port
-  Received,  // bytes read from the port (any number, as they came)
-  Accepted,  // a reply taken as the answer: the acknowledgement or a valid reply
-  Failed,    // the awaited answer did not come as it should; `why` says how
-};
-
-enum class FrameFailure : std::uint8_t {
-  None,
-  Checksum,         // a whole reply whose checksum does not hold
-  WrongLetter,      // a valid reply, but to another request
-  TooShort,         // a valid reply too short for the fields it must carry
-  NotAcknowledged,  // something else than 06h where an acknowledgement was awaited
-  TimeOut,          // nothing (more) came in time
-  Partial,          // a reply stopped halfway and timed out
-  PortRefused,      // the port would not take the frame
 };
 
 struct FrameRecord {

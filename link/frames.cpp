@@ -87,51 +87,6 @@ bool IsValidReply(std::span<const std::uint8_t> bytes, std::uint8_t letter) {
   return bytes.size() >= 2 && Xor(bytes) == 0 && bytes[1] == letter;
 }
 
-bool CanStartReply(std::uint8_t length, std::uint8_t letter) {
-  namespace code = protocol::code;
-  switch (letter) {
-    case code::Status:
-      return length >= 12 && length <= 16;
-    case code::ReadSettings:
-      return length == 23;
-    case code::ReadParameters:
-      return length == 63;
-    case code::ReadService:
-      return length == 5;
-    case code::MemoryRead:
-      return length == 4;
-    case code::ReadProgramName:
-      return length >= 3 && length <= FrameCapacity;
-    default:
-      return false;
-  }
-}
-
-ReplyFront ScanReply(std::span<const std::uint8_t> bytes, bool ackAwaited) {
-  using Kind = ReplyFront::Kind;
-  if (bytes.empty()) return {};
-  const std::uint8_t length = bytes[0];
-  if (ackAwaited && length == AckByte) return {Kind::Ack, 1};
-  // Alone, the first byte is judged by its length: from 3 (a name reply with an empty
-  // name) to the longest frame.
-  if (length < 3 || length > FrameCapacity) return {Kind::Garbage, 1};
-  if (bytes.size() < 2) {
-    // Where an acknowledgement is awaited, only a late reply of another kind may come
-    // first, and those have lengths of their own; a late name reply is not worth waiting
-    // for, so that a lone wrong byte (15h) fails at once.
-    if (!ackAwaited) return {Kind::Partial, 1};
-    for (const std::uint8_t letter :
-         {protocol::code::Status, protocol::code::ReadSettings, protocol::code::ReadParameters,
-          protocol::code::ReadService, protocol::code::MemoryRead}) {
-      if (CanStartReply(length, letter)) return {Kind::Partial, 1};
-    }
-    return {Kind::Garbage, 1};
-  }
-  if (!CanStartReply(length, bytes[1])) return {Kind::Garbage, 1};
-  if (bytes.size() < length) return {Kind::Partial, bytes.size()};
-  return {Kind::Frame, length, Xor(bytes.first(length)) == 0};
-}
-
 // Minimum lengths: the last byte each reply's fields use, plus the checksum after it.
 std::optional<StatusReply> DecodeStatus(std::span<const std::uint8_t> r) {
   if (r.size() < 12) return std::nullopt;

@@ -84,28 +84,6 @@ struct ServiceValues {
 
 bool IsValidReply(std::span<const std::uint8_t> bytes, std::uint8_t letter);
 
-// Whether a length byte and a letter can open one of the driver's replies: the letter of
-// a reply, and the length its frame comes in ('s' 12 to 16, 't' 23, 'A' 63, 'i' 5,
-// 'E' 4, 'n' the name plus 3).
-bool CanStartReply(std::uint8_t length, std::uint8_t letter);
-
-// What the front of the bytes received and not yet taken holds. Replies arrive a few
-// bytes at a time; a frame is judged only once all the bytes its length announces are
-// there, and a byte that cannot start a reply is garbage, to be skipped so that the next
-// frame is found.
-struct ReplyFront {
-  enum class Kind {
-    Empty,
-    Ack,      // 06h where an acknowledgement is awaited: recognised at once
-    Partial,  // the start of a reply whose other bytes are still to come
-    Garbage,  // one byte that cannot start a reply
-    Frame,    // `length` bytes: a whole reply, `valid` when its checksum holds
-  };
-  Kind kind = Kind::Empty;
-  std::size_t length = 0;
-  bool valid = false;
-};
-ReplyFront ScanReply(std::span<const std::uint8_t> bytes, bool ackAwaited);
 std::optional<StatusReply> DecodeStatus(std::span<const std::uint8_t> reply);
 std::optional<MotorSettings> DecodeMotorSettings(std::span<const std::uint8_t> reply);
 std::optional<ParameterBlock> DecodeParameterBlock(std::span<const std::uint8_t> reply);

@@ -24,11 +24,12 @@ enum class FailReason : std::uint8_t {
   Checksum,         // the XOR of the frame is not 0
   WrongLetter,      // a valid frame of another letter
   TooShort,         // a valid reply too short for the fields it must carry
-  NotAcknowledged,  // something else than 06h where an acknowledgement was awaited
+  DriverRefused,    // 15h: the driver refused the request
   Timeout,          // nothing came back in time
   Partial,          // a reply that stopped halfway
-  Garbage,          // bytes that cannot start a reply
+  Garbage,          // bytes that form no frame
   Refused,          // the port did not take the frame
+  LinkOff,          // the port is not open
 };
 
 struct LineEvent {

@@ -17,8 +17,12 @@ FailReason ReasonOf(FrameFailure why) {
       return FailReason::WrongLetter;
     case FrameFailure::TooShort:
       return FailReason::TooShort;
-    case FrameFailure::NotAcknowledged:
-      return FailReason::NotAcknowledged;
+    case FrameFailure::Refused:
+      return FailReason::DriverRefused;
+    case FrameFailure::Garbage:
+      return FailReason::Garbage;
+    case FrameFailure::LinkOff:
+      return FailReason::LinkOff;
     case FrameFailure::TimeOut:
       return FailReason::Timeout;
     case FrameFailure::Partial:
@@ -27,17 +31,6 @@ FailReason ReasonOf(FrameFailure why) {
       return FailReason::Refused;
   }
   return FailReason::None;
-}
-
-// What bytes the engine passed over are: a late reply (no reason), a broken or unknown frame,
-// the start of a reply cut off, or bytes that start no frame at all.
-FailReason PassedOverReason(std::span<const std::uint8_t> piece, bool partial) {
-  if (partial) return FailReason::Partial;
-  const DecodedFrame d = DecodeFrame(piece, Direction::Received);
-  const bool wholeFrame = piece.size() >= 3 && piece[0] == piece.size();
-  if (!wholeFrame) return d.kind == FrameKind::Ack ? FailReason::None : FailReason::Garbage;
-  if (Xor(piece) != 0) return FailReason::Checksum;
-  return d.kind == FrameKind::Raw ? FailReason::WrongLetter : FailReason::None;
 }
 
 std::uint8_t Clamp8(int n) {
@@ -57,9 +50,6 @@ void LineFeed::Emit(const LineEvent& event) {
 void LineFeed::OnFrame(const FrameRecord& r) {
   switch (r.event) {
     case FrameEvent::Sent: {
-      // What came before this frame and was not taken answers nothing; the start of a reply
-      // still arriving waits for its rest, which the engine may yet take.
-      PassedOver(Settled());
       LineEvent e{.timeMs = static_cast<std::int64_t>(r.timeMs),
                   .direction = Direction::Sent,
                   .attempt = Clamp8(r.attempt),
@@ -77,16 +67,20 @@ void LineFeed::OnFrame(const FrameRecord& r) {
       return;
     case FrameEvent::Accepted:
     case FrameEvent::Failed:
+    case FrameEvent::PassedOver:
       Judged(r);
       return;
   }
 }
 
 void LineFeed::Judged(const FrameRecord& r) {
+  const FrameOutcome outcome = r.event == FrameEvent::Accepted ? FrameOutcome::Accepted
+                               : r.event == FrameEvent::Failed   ? FrameOutcome::Failed
+                                                                 : FrameOutcome::Ignored;
   LineEvent e{
       .timeMs = static_cast<std::int64_t>(r.timeMs),
       .direction = Direction::Received,
-      .outcome = r.event == FrameEvent::Accepted ? FrameOutcome::Accepted : FrameOutcome::Failed,
+      .outcome = outcome,
       .why = ReasonOf(r.why),
       .attempt = Clamp8(r.attempt),
       .maxAttempts = Clamp8(r.attempts),
@@ -101,13 +95,15 @@ void LineFeed::Judged(const FrameRecord& r) {
     return;
   }
   if (r.why == FrameFailure::TimeOut) e.roundTripMs = -1;
-  // The judged bytes among those received: the last place they stand, since what the engine
-  // passed over came before them.
+  if (outcome == FrameOutcome::Ignored || r.why == FrameFailure::TimeOut) e.roundTripMs = -1;
+  // The engine judges the received bytes in the order they came, so a judged piece stands at
+  // the front of what is pending; anything before it went unjudged (the port discarded it).
   if (!r.bytes.empty()) {
-    const auto at = std::find_end(pending_.begin(), pending_.end(), r.bytes.begin(), r.bytes.end());
+    const auto at = std::search(pending_.begin(), pending_.end(), r.bytes.begin(), r.bytes.end());
     if (at != pending_.end()) {
       const auto from = static_cast<std::size_t>(at - pending_.begin());
       PassedOver(from);
+      e.timeMs = TimeOf(0);
       e.reads = ReadsIn(0, r.bytes.size());
       Drop(r.bytes.size());
     }
@@ -117,7 +113,7 @@ void LineFeed::Judged(const FrameRecord& r) {
 
 void LineFeed::OnLinkStatus(LinkStatus status) {
   // Once the port is closed nothing more arrives: what is left is shown as it is.
-  PassedOver(status == LinkStatus::PortClosed ? pending_.size() : Settled());
+  if (status == LinkStatus::PortClosed) PassedOver(pending_.size());
   LineEvent e{.timeMs = static_cast<std::int64_t>(clock_.NowMs()),
               .outcome = FrameOutcome::Link,
               .bytes = {}};
@@ -128,25 +124,15 @@ void LineFeed::OnLinkStatus(LinkStatus status) {
 void LineFeed::PassedOver(std::size_t n) {
   n = std::min(n, pending_.size());
   if (n == 0) return;
-  const std::span<const std::uint8_t> bytes(pending_.data(), n);
-  for (const ReceivedPiece& p : SplitReceived(bytes)) {
-    const auto piece = bytes.subspan(p.offset, p.length);
-    LineEvent e{.timeMs = TimeOf(p.offset),
-                .direction = Direction::Received,
-                .outcome = FrameOutcome::Ignored,
-                .why = PassedOverReason(piece, p.partial),
-                .bytes = {}};
-    e.reads = ReadsIn(p.offset, p.offset + p.length);
-    e.bytes.assign(piece.begin(), piece.end());
-    Emit(e);
-  }
+  LineEvent e{.timeMs = TimeOf(0),
+              .direction = Direction::Received,
+              .outcome = FrameOutcome::Ignored,
+              .why = FailReason::Partial,
+              .bytes = {}};
+  e.reads = ReadsIn(0, n);
+  e.bytes.assign(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(n));
+  Emit(e);
   Drop(n);
-}
-
-std::size_t LineFeed::Settled() const {
-  const auto pieces = SplitReceived(pending_);
-  if (!pieces.empty() && pieces.back().partial) return pieces.back().offset;
-  return pending_.size();
 }
 
 void LineFeed::Drop(std::size_t n) {

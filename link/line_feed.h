@@ -3,7 +3,7 @@
 // The engine's frame facts as the watchers of the link keep them: each frame sent, each
 // reply the engine accepted or failed (with the reads it arrived in), and the received bytes
 // the engine passed over (late replies, garbage), so that nothing on the line goes unseen.
-// The engine alone judges a frame; the feed only gathers its bytes into rows.
+// The engine alone judges the bytes; the feed only gathers them into rows.
 
 #include <cstdint>
 #include <vector>
@@ -34,11 +34,9 @@ class LineFeed final : public LinkObserver {
   };
   void Emit(const LineEvent& event);
   void Judged(const FrameRecord& record);
-  // The first `n` pending bytes, which the engine passed over, as rows of their own.
+  // The first `n` pending bytes, which the engine never judged, as a row of their own.
   void PassedOver(std::size_t n);
   void Drop(std::size_t n);
-  // The pending bytes up to the start of a reply still arriving.
-  std::size_t Settled() const;
   std::uint8_t ReadsIn(std::size_t from, std::size_t to) const;
   std::int64_t TimeOf(std::size_t at) const;
 

@@ -6,28 +6,33 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "common/link_status.h"
+#include "common/mono_time.h"
 
 namespace kivra::link {
 
 class Port {
  public:
   virtual ~Port() = default;
-  // Queues one byte for sending and returns at once.
-  virtual void PutChar(std::uint8_t byte) = 0;
-  // Queues a whole frame, or nothing when it does not fit: a frame that goes out in part
-  // would be joined by the driver to whatever comes next.
-  virtual void PutBlock(std::span<const std::uint8_t> bytes) = 0;
-  // Bytes received and not yet taken.
-  virtual std::size_t GetInBufferUsed() = 0;
-  // Takes exactly n waiting bytes (n never exceeds GetInBufferUsed()).
-  virtual void GetBlock(std::uint8_t* buffer, std::size_t n) = 0;
+  // Queues a whole frame and returns at once, or queues nothing and raises when it does
+  // not fit: a frame that goes out in part would be joined by the driver to whatever comes
+  // next. Returns the frame's ticket for LeftAt.
+  virtual std::uint64_t Send(std::span<const std::uint8_t> frame) = 0;
+  // When the frame with `ticket` was handed to the system; nothing while it is queued.
+  virtual std::optional<MonoTime> LeftAt(std::uint64_t ticket) = 0;
+  // Appends up to `max` received bytes to `bytes`, and the moment each arrived to `times`.
+  virtual void Receive(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+                       std::size_t max) = 0;
   // Discards everything received so far.
   virtual void FlushInBuffer() = 0;
+  // Now, on the clock of those moments.
+  virtual MonoTime Now() = 0;
 };
 
 using kivra::OpenFailure;

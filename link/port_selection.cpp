@@ -92,10 +92,10 @@ void PortSelection::Tick() {
       opener_.SetOpen(false);  // lets go of the dead device, so its path can come back
     } catch (const std::exception&) {
     }
-    engine_.PortLost();
+    engine_.SetLinkEnabled(false, true);
     return;
   }
-  waitedMs_ += engine_.Interval();
+  waitedMs_ += engine_.Progress().intervalMs;
   if (waitedMs_ < kLookForDeviceMs) return;
   waitedMs_ = 0;
   if (!opener_.DevicePresent(current_)) return;
@@ -105,7 +105,7 @@ void PortSelection::Tick() {
     return;  // there, but not ready yet (or taken): looked at again later
   }
   waiting_ = false;
-  engine_.PortRestored();
+  engine_.SetLinkEnabled(true);
 }
 
 }  // namespace kivra::link

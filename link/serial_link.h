@@ -18,11 +18,19 @@ class SerialLink final : public LinePort {
                       const std::string& logFolder = {});
   ~SerialLink() override { Close(); }
 
-  void PutChar(std::uint8_t byte) override { port_.PutChar(byte); }
-  void PutBlock(std::span<const std::uint8_t> bytes) override { port_.PutBlock(bytes); }
-  std::size_t GetInBufferUsed() override { return port_.GetInBufferUsed(); }
-  void GetBlock(std::uint8_t* buffer, std::size_t n) override { port_.GetBlock({buffer, n}); }
+  std::uint64_t Send(std::span<const std::uint8_t> frame) override {
+    return port_.PutFrame(frame);
+  }
+  std::optional<MonoTime> LeftAt(std::uint64_t ticket) override { return port_.LeftAt(ticket); }
+  // What has reached the system is collected first, so that it is stamped before a frame
+  // that goes out after this call.
+  void Receive(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+               std::size_t max) override {
+    port_.CollectReceived();
+    port_.TakeArrived(bytes, times, max);
+  }
   void FlushInBuffer() override { port_.FlushInBuffer(); }
+  MonoTime Now() override { return MonoNow(); }
 
   void SetPort(const PortName& port) override;
   // Raises PortOpenError with the reason in the serial component's terms.

@@ -1,55 +1,13 @@
 #include "link/values.h"
 
 #include <algorithm>
-#include <array>
 
 #include "common/driver_protocol.h"
 
 namespace kivra::link {
-namespace {
-
-namespace code = protocol::code;
-
-constexpr std::array<SettingRule, 12> kRules = {{
-    {Setting::Speed, code::Speed, "speed", Accept::Range, 1, 15000},
-    {Setting::RunCurrent, code::RunCurrent, "run-current", Accept::Range, 0, 1000},
-    {Setting::HoldCurrent, code::HoldCurrent, "hold-current", Accept::Range, 0, 100},
-    {Setting::Microstep, code::Microstep, "microstep", Accept::Microstep},
-    {Setting::Ramp, code::Ramp, "ramp", Accept::Range, 0, 9999},
-    {Setting::StartSpeed, code::StartSpeed, "start-speed", Accept::Range, 10, 15000},
-    {Setting::Displacement, code::Displacement, "displacement", Accept::Any},
-    {Setting::Direction, code::Direction, "direction", Accept::Range, 0, 1},
-    {Setting::SpeedMode, code::SpeedMode, "speed-mode", Accept::Range, 0, 1},
-    {Setting::SpeedCoefficient, code::SpeedCoefficient, "speed-coefficient", Accept::Any},
-    {Setting::Service1, code::Service1, "service1", Accept::Range, 70, 100},
-    {Setting::Service2, code::Service2, "service2", Accept::Range, 70, 100},
-}};
-
-constexpr bool RulesInEnumOrder() {
-  for (std::size_t i = 0; i < kRules.size(); ++i)
-    if (static_cast<std::size_t>(kRules[i].setting) != i) return false;
-  return true;
-}
-static_assert(RulesInEnumOrder());
-
-}  // namespace
-
-std::span<const SettingRule> SettingRules() {
-  return kRules;
-}
-
-const SettingRule& RuleOf(Setting setting) {
-  return kRules[static_cast<std::size_t>(setting)];
-}
-
-std::optional<Setting> SettingByKey(std::string_view key) {
-  for (const auto& r : kRules)
-    if (r.key == key) return r.setting;
-  return std::nullopt;
-}
 
 bool Accepts(Setting setting, std::int32_t value) {
-  const SettingRule& r = RuleOf(setting);
+  const ValueRule& r = CommandOf(setting).rule;
   const auto u = static_cast<std::uint32_t>(value);
   switch (r.accept) {
     case Accept::Any:
@@ -67,10 +25,19 @@ Refusal CheckSetting(Setting setting, Entered value) {
   return Accepts(setting, *value) ? Refusal::None : Refusal::OutOfRange;
 }
 
-std::uint16_t MemoryReadAddress(Entered address) {
-  if (!address || *address <= 0 || static_cast<std::uint32_t>(*address) > kLastMemoryAddress)
-    return 1;
-  return static_cast<std::uint16_t>(*address);
+Refusal CheckParameter(int prm, Entered value) {
+  if (!value) return Refusal::NotANumber;
+  if (!IsParameter(prm)) return Refusal::OutOfRange;
+  if (IsWideParameter(prm)) return Refusal::None;
+  return *value >= 0 && *value <= kLargest16BitParameter ? Refusal::None : Refusal::OutOfRange;
+}
+
+Refusal CheckMemoryRead(Entered address) {
+  if (!address) return Refusal::NotANumber;
+  return *address >= static_cast<std::int32_t>(kFirstReadableAddress) &&
+                 *address <= static_cast<std::int32_t>(kLastMemoryAddress)
+             ? Refusal::None
+             : Refusal::OutOfRange;
 }
 
 std::optional<std::uint32_t> MemoryWriteValue(Entered address, Entered data) {
@@ -80,7 +47,7 @@ std::optional<std::uint32_t> MemoryWriteValue(Entered address, Entered data) {
 }
 
 std::string AcceptedValues(Setting setting) {
-  const SettingRule& r = RuleOf(setting);
+  const ValueRule& r = CommandOf(setting).rule;
   switch (r.accept) {
     case Accept::Any:
       return {};
@@ -96,7 +63,7 @@ std::string AcceptedValues(Setting setting) {
 }
 
 std::uint8_t ParameterCode(int prm) {
-  return IsWideParameter(prm) ? code::Param32 : code::Param16;
+  return IsWideParameter(prm) ? protocol::code::Param32 : protocol::code::Param16;
 }
 
 std::uint8_t ParameterIndex(int prm) {

@@ -2,49 +2,16 @@
 
 // The values a user may write into the driver, and the one check of each. The direct-control
 // page, the command line and parameter files all go through these functions, so a value is
-// refused in the same way wherever it is typed.
+// refused in the same way wherever it is typed. Which values a setting accepts is its
+// command's row in link/commands.h.
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
+
+#include "link/commands.h"
 
 namespace kivra::link {
-
-// The motor settings and the two service values, each written by its own command.
-enum class Setting : std::uint8_t {
-  Speed,
-  RunCurrent,
-  HoldCurrent,
-  Microstep,
-  Ramp,
-  StartSpeed,
-  Displacement,
-  Direction,  // 0 left, 1 right
-  SpeedMode,
-  SpeedCoefficient,
-  Service1,
-  Service2,
-};
-
-// Which values a setting accepts. The bounds compare unsigned, as the driver's own tool
-// always has, so a negative number fails every upper bound.
-enum class Accept : std::uint8_t { Any, Range, Microstep };
-
-struct SettingRule {
-  Setting setting;
-  std::uint8_t code;     // byte 2 of its command frame
-  std::string_view key;  // its name on the command line and in parameter files
-  Accept accept;
-  std::uint32_t low = 0;
-  std::uint32_t high = 0;
-};
-
-// Every setting, in the order of the enum.
-std::span<const SettingRule> SettingRules();
-const SettingRule& RuleOf(Setting setting);
-std::optional<Setting> SettingByKey(std::string_view key);
 
 // True when the driver may be sent `value` for `setting`.
 bool Accepts(Setting setting, std::int32_t value);
@@ -65,10 +32,13 @@ std::string AcceptedValues(Setting setting);
 inline constexpr std::uint32_t kMicrosteps[] = {1, 2, 4, 5, 8, 10, 16, 25};
 
 // Driver parameters Prm 9 to Prm 25: 9..20 are 16-bit ('k', index prm - 1), 21..25 are
-// 32-bit ('u', index prm - 21). Any integer is sent; the 16-bit ones as 32-bit values.
+// 32-bit ('u', index prm - 21). The driver keeps and reports Prm 9..20 as 16-bit values,
+// 0 to 65535, so a value outside that range would come back as another number: it is not
+// sent. Prm 21..25 take any 32-bit integer.
 inline constexpr int kFirstParameter = 9;
 inline constexpr int kLastParameter = 25;
 inline constexpr int kParameterCount = kLastParameter - kFirstParameter + 1;
+inline constexpr std::int32_t kLargest16BitParameter = 65535;
 inline constexpr bool IsParameter(int prm) {
   return prm >= kFirstParameter && prm <= kLastParameter;
 }
@@ -77,13 +47,16 @@ inline constexpr bool IsWideParameter(int prm) {
 }
 std::uint8_t ParameterCode(int prm);
 std::uint8_t ParameterIndex(int prm);
+// The one check of a parameter's value: None when it may be sent.
+Refusal CheckParameter(int prm, Entered value);
 
-// Memory cells the driver lets the tool read and write.
+// Memory cells the driver lets the tool read and write: 1 to 3FFFh for reading, 0 to 3FFFh
+// for writing.
+inline constexpr std::uint32_t kFirstReadableAddress = 1;
 inline constexpr std::uint32_t kLastMemoryAddress = 0x3FFF;
 
-// The cell a memory read asks for: an address that is missing, not a number, 0 or beyond
-// the last cell reads cell 1.
-std::uint16_t MemoryReadAddress(Entered address);
+// The one check of a memory read's address: None when it may be sent.
+Refusal CheckMemoryRead(Entered address);
 // The value of a memory write's frame, data x 65536 + address; nothing when either is
 // missing or the address is beyond the last cell.
 std::optional<std::uint32_t> MemoryWriteValue(Entered address, Entered data);

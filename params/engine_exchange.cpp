@@ -20,7 +20,7 @@ void EngineExchange::Begin(bool read) {
 }
 
 void EngineExchange::Begun() {
-  if (running_ && engine_.LastExchange().outcome != link::ExchangeOutcome::Running) {
+  if (running_ && engine_.Progress().exchange.outcome != link::ExchangeOutcome::Running) {
     running_ = false;
     result_ = Outcome::Refused;
   }
@@ -50,16 +50,16 @@ void EngineExchange::Start(const Step& step) {
     case Kind::Write:
       break;
     case Kind::ReadSettings:
-      engine_.ReadSettings();
+      engine_.Read(link::Answer::MotorSettings);
       break;
     case Kind::ReadParameters:
-      engine_.ReadParameters();
+      engine_.Read(link::Answer::ParamBlock);
       break;
     case Kind::ReadService:
-      engine_.ReadServiceValues();
+      engine_.Read(link::Answer::ServiceValues);
       break;
     case Kind::ReadProgramName:
-      engine_.ReadProgramName();
+      engine_.Read(link::Answer::ProgramName);
       break;
   }
   Begun();

@@ -91,15 +91,15 @@ class LinkSession final : public DriverSession {
   const std::string& Port() const override { return port_; }
 
   Outcome WaitForAnswer(std::chrono::milliseconds limit) override {
-    const auto before = engine_.StatusCount();
-    return Wait([&] { return engine_.StatusCount() > before; }, limit);
+    const auto before = engine_.Progress().statusCount;
+    return Wait([&] { return engine_.Progress().statusCount > before; }, limit);
   }
 
   Outcome WaitUntilGone(std::chrono::milliseconds limit) override {
     // The silence is measured across calls: a caller waits in slices shorter than it.
     return Wait(
         [&] {
-          if (engine_.Status() == link::LinkStatus::Answering) {
+          if (engine_.Progress().status == link::LinkStatus::Answering) {
             silentSince_.reset();
             return false;
           }
@@ -110,18 +110,18 @@ class LinkSession final : public DriverSession {
   }
 
   std::optional<std::uint8_t> Firmware() const override {
-    if (engine_.StatusCount() == 0) return std::nullopt;
-    return engine_.LastStatus().firmware;
+    if (engine_.Progress().statusCount == 0) return std::nullopt;
+    return engine_.Progress().lastStatus.firmware;
   }
 
   Outcome Download(const CodeImage& code, const VectorTable& vectors,
                    std::string_view programPath) override {
     engine_.Download({true, code, vectors, std::string(programPath)});
-    if (engine_.DownloadState() != link::DownloadResult::Running) return Lost();
+    if (engine_.Progress().download != link::DownloadResult::Running) return Lost();
     const Outcome o = Exchange(
-        [&] { return engine_.DownloadState() != link::DownloadResult::Running; }, kDownloadLimit);
+        [&] { return engine_.Progress().download != link::DownloadResult::Running; }, kDownloadLimit);
     if (o != Outcome::Done) return o;
-    return engine_.DownloadState() == link::DownloadResult::Succeeded ? Outcome::Done : Lost();
+    return engine_.Progress().download == link::DownloadResult::Succeeded ? Outcome::Done : Lost();
   }
 
   Outcome WriteSetting(Setting setting, std::int32_t value) override {

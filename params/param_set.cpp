@@ -26,10 +26,10 @@ static_assert(std::size(kMotorSettings) + link::kParameterCount + std::size(kSer
 std::array<Item, kItemCount> MakeItems() {
   std::array<Item, kItemCount> items{};
   std::size_t n = 0;
-  for (const Setting s : kMotorSettings) items[n++] = {link::RuleOf(s).key, Group::Motor, s};
+  for (const Setting s : kMotorSettings) items[n++] = {link::CommandOf(s).key, Group::Motor, s};
   for (int prm = link::kFirstParameter; prm <= link::kLastParameter; ++prm)
     items[n++] = {kParameterNames[prm - link::kFirstParameter], Group::Parameter, {}, prm};
-  for (const Setting s : kServiceSettings) items[n++] = {link::RuleOf(s).key, Group::Service, s};
+  for (const Setting s : kServiceSettings) items[n++] = {link::CommandOf(s).key, Group::Service, s};
   return items;
 }
 

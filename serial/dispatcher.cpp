@@ -1,5 +1,6 @@
 #include "serial/dispatcher.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -58,8 +59,46 @@ void Dispatcher::GetBlock(std::span<std::uint8_t> out) {
     if (rx_.Used() < out.size()) throw EBufferIsEmpty();
     wasFull = rx_.Full();
     rx_.Read(out);
+    DropArrivals(out.size());
   }
   if (wasFull && !out.empty()) rxSpace_.notify_all();
+}
+
+void Dispatcher::DropArrivals(std::size_t count) {
+  while (count > 0 && !arrivals_.empty()) {
+    Arrival& a = arrivals_.front();
+    const std::size_t n = std::min(count, a.count);
+    a.count -= n;
+    count -= n;
+    if (a.count == 0) arrivals_.pop_front();
+  }
+}
+
+void Dispatcher::TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+                             std::size_t max) {
+  bool wasFull;
+  std::size_t n;
+  {
+    std::lock_guard lock(rxMu_);
+    n = std::min(max, rx_.Used());
+    if (n == 0) return;
+    wasFull = rx_.Full();
+    const std::size_t start = bytes.size();
+    bytes.resize(start + n);
+    rx_.Read({bytes.data() + start, n});
+    std::size_t left = n;
+    for (auto it = arrivals_.begin(); left > 0 && it != arrivals_.end(); ++it) {
+      const std::size_t k = std::min(left, it->count);
+      times.insert(times.end(), k, it->at);
+      left -= k;
+    }
+    DropArrivals(n);
+  }
+  if (wasFull) rxSpace_.notify_all();
+}
+
+void Dispatcher::CollectReceived() {
+  if (!lost_) MoveReceived();
 }
 
 void Dispatcher::PutChar(std::uint8_t c) {
@@ -71,14 +110,31 @@ void Dispatcher::PutChar(std::uint8_t c) {
   txPending_.notify_one();
 }
 
-void Dispatcher::PutBlock(std::span<const std::uint8_t> block) {
-  if (block.empty()) return;
+std::uint64_t Dispatcher::PutBlock(std::span<const std::uint8_t> block) {
+  std::uint64_t ticket;
   {
     std::lock_guard lock(txMu_);
     if (tx_.Free() < block.size()) throw EOutputBufferTooSmall();
     tx_.Write(block);
+    queued_ += block.size();
+    ticket = queued_;
   }
-  txPending_.notify_one();
+  if (!block.empty()) txPending_.notify_one();
+  return ticket;
+}
+
+std::optional<MonoTime> Dispatcher::LeftAt(std::uint64_t ticket) const {
+  std::lock_guard lock(txMu_);
+  if (ticket > written_) {
+    // The write under way counts: an answer may arrive before the output thread has
+    // noted that the write returned.
+    if (writing_ && writing_->end >= ticket) return writing_->at;
+    return std::nullopt;
+  }
+  for (const Write& w : writes_)
+    if (w.end >= ticket) return w.at;
+  // Older than every write kept: long gone.
+  return writes_.empty() ? MonoTime{0} : writes_.front().at;
 }
 
 void Dispatcher::FlushInBuffer() {
@@ -91,6 +147,7 @@ void Dispatcher::FlushInBuffer() {
     discarded = rx_.Used();
     wasFull = rx_.Full();
     rx_.Clear();
+    arrivals_.clear();
   }
   if (wasFull) rxSpace_.notify_all();
   if (discarded > 0) LogEvent("User", "Flush input", static_cast<std::uint32_t>(discarded));
@@ -174,10 +231,13 @@ void Dispatcher::MoveReceived() {
       MarkLost("Read failed", r.error);
       return;
     }
+    const MonoTime at = MonoNow();
     {
-      // Only this thread adds to the ring, so the room measured above is still there.
+      // Only one reader adds to the ring at a time (readMu_), so the room measured above
+      // is still there.
       std::lock_guard lock(rxMu_);
       rx_.Write({buf, r.count});
+      if (r.count > 0) arrivals_.push_back({r.count, at});
     }
     LogEvent("Data", "Read", static_cast<std::uint32_t>(r.count), {buf, r.count});
   }
@@ -223,6 +283,10 @@ void Dispatcher::OutputLoop() {
       if (lost_) {
         tx_.Drop(n);
         dropped = true;
+      } else {
+        // Noted before the write begins: a device that answers within a millisecond may
+        // be heard before the write returns.
+        writing_ = Write{written_ + n, MonoNow()};
       }
     }
     if (dropped) {
@@ -234,11 +298,25 @@ void Dispatcher::OutputLoop() {
       {
         std::lock_guard lock(txMu_);
         tx_.Drop(r.count);
+        if (r.count > 0) {
+          written_ += r.count;
+          writes_.push_back({written_, writing_->at});
+          if (writes_.size() > kWritesKept) writes_.pop_front();
+        }
+        writing_.reset();
       }
       LogEvent("Data", "Write", static_cast<std::uint32_t>(r.count), {chunk.data(), r.count});
     } else if (r.status == IoStatus::WouldBlock) {
+      {
+        std::lock_guard lock(txMu_);
+        writing_.reset();
+      }
       if (device_->WaitWritable() == WaitResult::Interrupted) return;
     } else {
+      {
+        std::lock_guard lock(txMu_);
+        writing_.reset();
+      }
       MarkLost("Write failed", r.error);
     }
   }

@@ -10,7 +10,12 @@
 //   output thread    writes the output ring to the device whenever it holds bytes
 //
 // The user's thread only copies into and out of the rings under their locks, so it never
-// waits for the line. A device that disappears (hang-up, I/O error) is noticed by the
+// waits for the line.
+//
+// Time stamps: every chunk the dispatch thread moves into the reception ring carries the
+// moment it was read from the system, and the output thread notes the moment it handed
+// each block to the system. The link judges replies by them: bytes read before a frame
+// was handed over cannot be its answer, whenever the user's thread happens to look. A device that disappears (hang-up, I/O error) is noticed by the
 // threads: they log a line error and stop touching it, pending output is dropped from
 // then on, and every operation keeps working without blocking.
 
@@ -18,12 +23,15 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <thread>
+#include <vector>
 
+#include "common/mono_time.h"
 #include "serial/byte_ring.h"
 #include "serial/device.h"
 #include "serial/event_log.h"
@@ -54,8 +62,22 @@ class Dispatcher {
   void GetBlock(std::span<std::uint8_t> out);
   // Raises EOutputBufferTooSmall, dropping the byte, when the output ring is full.
   void PutChar(std::uint8_t c);
-  // All of `block` or, raising EOutputBufferTooSmall, none of it.
-  void PutBlock(std::span<const std::uint8_t> block);
+  // All of `block` or, raising EOutputBufferTooSmall, none of it. Returns the block's
+  // ticket for LeftAt: the count of bytes queued since the port opened, this block's
+  // included.
+  std::uint64_t PutBlock(std::span<const std::uint8_t> block);
+  // When the last byte of the block with `ticket` was handed to the system: the moment the
+  // write that carried it began, so that no answer to it can have arrived earlier. Nothing
+  // while it waits in the output ring (or was dropped with a lost device).
+  std::optional<MonoTime> LeftAt(std::uint64_t ticket) const;
+  // Takes up to `max` waiting bytes with the moment each arrived, oldest first, appending
+  // them to `bytes` and `times`.
+  void TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+                   std::size_t max);
+  // Moves what the system holds into the reception ring now, on the caller's thread,
+  // rather than when the dispatch thread next runs: before a frame goes out, whatever
+  // came earlier is then stamped as earlier.
+  void CollectReceived();
   void FlushInBuffer();
 
   bool DeviceLost() const { return lost_; }
@@ -72,6 +94,7 @@ class Dispatcher {
   void OutputLoop();
 
   void MoveReceived();
+  void DropArrivals(std::size_t count);  // under rxMu_
   void CheckLineStatus();
   void MarkLost(const char* subtype, int error);
   std::uint32_t NowMs() const;
@@ -90,10 +113,28 @@ class Dispatcher {
   mutable std::mutex rxMu_;
   std::condition_variable rxSpace_;  // the event thread waits here while the ring is full
   ByteRing rx_;
+  // The ring's bytes in the chunks they arrived in, oldest first; their counts add up to
+  // the bytes in the ring.
+  struct Arrival {
+    std::size_t count;
+    MonoTime at;
+  };
+  std::deque<Arrival> arrivals_;
 
-  std::mutex txMu_;
+  mutable std::mutex txMu_;
   std::condition_variable txPending_;
   ByteRing tx_;
+  // Bytes queued and bytes handed to the system since the port opened, the write under
+  // way (its end and start moment), and the last writes (end, start moment).
+  struct Write {
+    std::uint64_t end;
+    MonoTime at;
+  };
+  std::uint64_t queued_ = 0;
+  std::uint64_t written_ = 0;
+  std::optional<Write> writing_;
+  std::deque<Write> writes_;
+  static constexpr std::size_t kWritesKept = 64;
 
   // The event thread and the dispatch thread alternate through this handshake, so at most
   // one event is being handled at a time.

@@ -109,16 +109,42 @@ void SerialPort::GetBlock(std::span<std::uint8_t> buffer) {
   d->GetBlock(buffer);
 }
 
+// While the port opens or closes there is no device to send to: a caller told nothing
+// would take a frame that never left for one that did.
 void SerialPort::PutChar(std::uint8_t c) {
-  if (Dispatcher* d = NeedDispatcher()) d->PutChar(c);
+  Dispatcher* d = NeedDispatcher();
+  if (!d) throw ECommNotOpen();
+  d->PutChar(c);
 }
 
 void SerialPort::PutBlock(std::span<const std::uint8_t> block) {
-  if (Dispatcher* d = NeedDispatcher()) d->PutBlock(block);
+  PutFrame(block);
+}
+
+std::uint64_t SerialPort::PutFrame(std::span<const std::uint8_t> frame) {
+  Dispatcher* d = NeedDispatcher();
+  if (!d) throw ECommNotOpen();
+  return d->PutBlock(frame);
 }
 
 void SerialPort::FlushInBuffer() {
-  if (Dispatcher* d = NeedDispatcher()) d->FlushInBuffer();
+  Dispatcher* d = NeedDispatcher();
+  if (!d) throw ECommNotOpen();
+  d->FlushInBuffer();
+}
+
+std::optional<MonoTime> SerialPort::LeftAt(std::uint64_t ticket) const {
+  if (state_ != State::Open) return std::nullopt;
+  return dispatcher_->LeftAt(ticket);
+}
+
+void SerialPort::TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+                             std::size_t max) {
+  if (state_ == State::Open) dispatcher_->TakeArrived(bytes, times, max);
+}
+
+void SerialPort::CollectReceived() {
+  if (state_ == State::Open) dispatcher_->CollectReceived();
 }
 
 bool SerialPort::DeviceLost() const {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "common/mono_time.h"
 #include "common/port_name.h"
 #include "serial/device.h"
 #include "serial/errors.h"
@@ -83,7 +84,20 @@ class SerialPort {
   // Discards what the system has received and empties the reception buffer.
   void FlushInBuffer();
   // GetBlock, PutChar, PutBlock and FlushInBuffer open a closed port first when AutoOpen is
-  // set and raise ECommNotOpen when it is not.
+  // set and raise ECommNotOpen when it is not, and while the port is opening or closing.
+
+  // --- Time-stamped data, for the link ----------------------------------------------
+  // PutBlock that returns the block's ticket for LeftAt.
+  std::uint64_t PutFrame(std::span<const std::uint8_t> frame);
+  // When the frame with `ticket` was handed to the system; nothing while it is queued, or
+  // when the port closed since.
+  std::optional<MonoTime> LeftAt(std::uint64_t ticket) const;
+  // Takes up to `max` waiting bytes, each with the moment it arrived; nothing while the
+  // port is not open (this never opens it).
+  void TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+                   std::size_t max);
+  // Moves what the system has received into the reception buffer at once.
+  void CollectReceived();
 
   // True once the open device has disappeared (adapter unplugged, line hung up). Nothing
   // arrives from then on and queued output is dropped; close and open again to recover.

@@ -68,7 +68,7 @@ TEST(DirectControl, SettingValuesAreCheckedWhenSent) {
     r.PollOnce();
     const auto frame = Write(r, c.setting, c.value);
     const int value = c.value.value_or(-999);
-    const ExchangeRecord& last = r.engine.LastExchange();
+    const ExchangeRecord& last = r.engine.Progress().exchange;
     if (c.sent) {
       EXPECT_EQ(frame, CommandFrame(c.code, *c.sent)) << c.code << ' ' << value;
       EXPECT_EQ(last.outcome, ExchangeOutcome::Acknowledged) << c.code << ' ' << value;
@@ -139,8 +139,8 @@ TEST(DirectControl, ParameterWithoutNumberSaysSoAtOnce) {
   r.PollOnce();
   r.engine.WriteParameter(21, std::nullopt);
   EXPECT_EQ(r.seen.NoticeKinds(), std::vector<Notice>{Notice::NumberExpected});
-  EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Refused);
-  EXPECT_EQ(r.engine.LastExchange().refusal, Refusal::NotANumber);
+  EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Refused);
+  EXPECT_EQ(r.engine.Progress().exchange.refusal, Refusal::NotANumber);
   r.Tick();
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('s', 0)});
 }
@@ -201,7 +201,7 @@ TEST(DirectControl, MemoryValueOnlyFromAWholeValidReply) {
     r.PollOnce();
     r.engine.ReadMemory(9);
     int asked = 0;
-    for (int tick = 0; tick < 40 && r.engine.LastExchange().outcome == ExchangeOutcome::Running;
+    for (int tick = 0; tick < 40 && r.engine.Progress().exchange.outcome == ExchangeOutcome::Running;
          ++tick) {
       r.Tick();
       for (const auto& f : r.port.TakeFrames()) {
@@ -210,7 +210,7 @@ TEST(DirectControl, MemoryValueOnlyFromAWholeValidReply) {
         r.port.Receive(c.reply);
       }
     }
-    EXPECT_EQ(r.engine.LastExchange().outcome, c.outcome) << c.what;
+    EXPECT_EQ(r.engine.Progress().exchange.outcome, c.outcome) << c.what;
     EXPECT_EQ(asked, c.outcome == ExchangeOutcome::Acknowledged ? 1 : 3) << c.what;
     EXPECT_EQ(r.seen.memoryValue, c.told) << c.what;
   }
@@ -226,7 +226,7 @@ TEST(DirectControl, RepliesAreToldDecoded) {
   r.Tick(2);
   EXPECT_EQ(r.seen.memoryValue, 200);
 
-  r.engine.ReadSettings();
+  r.engine.Read(Answer::MotorSettings);
   r.Tick();
   r.port.Receive(Reply('t', {0x3A, 0x98, 0x03, 0xE8, 0,    50,   16, 0x27, 0x0F, 0,
                              10,   1,    0xFF, 0xFF, 0xFF, 0xFE, 0,  1,    0xFF, 0xFF}));
@@ -244,7 +244,7 @@ TEST(DirectControl, RepliesAreToldDecoded) {
   EXPECT_EQ(m.speedMode, 1);
   EXPECT_EQ(m.speedCoefficient, 65535);
 
-  r.engine.ReadParameters();
+  r.engine.Read(Answer::ParamBlock);
   r.Tick();
   std::vector<std::uint8_t> block(60, 0);
   for (int i = 0; i < 12; ++i) block[16 + 2 * i + 1] = static_cast<std::uint8_t>(i + 1);
@@ -259,7 +259,7 @@ TEST(DirectControl, RepliesAreToldDecoded) {
   EXPECT_EQ(r.seen.parameters->prm21to25[0], -1);  // signed
   EXPECT_EQ(r.seen.parameters->prm21to25[4], 25);
 
-  r.engine.ReadServiceValues();
+  r.engine.Read(Answer::ServiceValues);
   r.Tick();
   r.port.Receive(Reply('i', {85, 99}));
   r.Tick(2);
@@ -267,7 +267,7 @@ TEST(DirectControl, RepliesAreToldDecoded) {
   EXPECT_EQ(r.seen.serviceValues->value1, 85);
   EXPECT_EQ(r.seen.serviceValues->value2, 99);
 
-  r.engine.ReadProgramName();
+  r.engine.Read(Answer::ProgramName);
   r.Tick();
   r.port.Receive(Reply('n', {' ', 'M', 'O', 'T', '.', 'K', 'V', '3', ' '}));
   r.Tick(2);

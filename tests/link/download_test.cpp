@@ -39,7 +39,7 @@ Sent Download(Rig& r, const CodeImage& image, const std::function<bool(int, cons
   r.PollOnce();
   r.engine.Download({true, image, Vectors(), std::string(path)});
   Sent run;
-  while (r.engine.DownloadState() == DownloadResult::Running && run.ticks < 20000) {
+  while (r.engine.Progress().download == DownloadResult::Running && run.ticks < 20000) {
     r.Tick();
     ++run.ticks;
     for (auto& f : r.port.TakeFrames()) {
@@ -54,7 +54,7 @@ TEST(Download, FullCodeMemoryArrivesByteExact) {
   Rig r;
   const auto image = Image(CodeCapacity);
   const Sent run = Download(r, image, [](int, const Frame&) { return true; });
-  ASSERT_EQ(r.engine.DownloadState(), DownloadResult::Succeeded);
+  ASSERT_EQ(r.engine.Progress().download, DownloadResult::Succeeded);
 
   // Begin, 82 data frames, vector, name.
   ASSERT_EQ(run.frames.size(), 1u + 82u + 2u);
@@ -139,11 +139,11 @@ TEST(Download, FourLostAcknowledgementsOfAnyFrameContinueFiveEndIt) {
         return true;
       });
       if (losses == 4) {
-        EXPECT_EQ(s.engine.DownloadState(), DownloadResult::Succeeded) << victim;
+        EXPECT_EQ(s.engine.Progress().download, DownloadResult::Succeeded) << victim;
         EXPECT_EQ(got.frames.size(), static_cast<std::size_t>(frameCount + 4)) << victim;
         EXPECT_TRUE(s.seen.notices.empty()) << victim;
       } else {
-        EXPECT_EQ(s.engine.DownloadState(), DownloadResult::Failed) << victim;
+        EXPECT_EQ(s.engine.Progress().download, DownloadResult::Failed) << victim;
         EXPECT_EQ(got.frames.size(), static_cast<std::size_t>(victim + 5)) << victim;
         EXPECT_EQ(s.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError}) << victim;
         EXPECT_FALSE(s.seen.progressVisible);
@@ -165,11 +165,11 @@ TEST(Download, WrongAcknowledgementCountsAsLost) {
   Rig r;
   r.PollOnce();
   r.engine.Download({true, Image(10), Vectors(), "a.kv3"});
-  for (int i = 0; i < 40 && r.engine.DownloadState() == DownloadResult::Running; ++i) {
+  for (int i = 0; i < 40 && r.engine.Progress().download == DownloadResult::Running; ++i) {
     r.Tick();
     if (!r.port.TakeFrames().empty()) r.port.Receive({0x15});
   }
-  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Failed);
+  EXPECT_EQ(r.engine.Progress().download, DownloadResult::Failed);
 }
 
 TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
@@ -189,11 +189,11 @@ TEST(Download, RefusedWithoutValidProgramOrOpenPort) {
   for (const auto& c : cases) {
     Rig r;
     if (!c.linkOn) r.engine.SetLinkEnabled(false);
-    if (c.waitingForDevice) r.engine.PortLost();
+    if (c.waitingForDevice) r.engine.SetLinkEnabled(false, true);
     r.engine.Download({c.valid, Image(10), Vectors(), "a.kv3"});
     r.Tick(5);
     EXPECT_EQ(r.seen.NoticeKinds(), std::vector<Notice>{c.notice});
-    EXPECT_EQ(r.engine.DownloadState(), DownloadResult::None);
+    EXPECT_EQ(r.engine.Progress().download, DownloadResult::None);
     EXPECT_TRUE(r.seen.downloads.empty());
     for (const auto& f : r.port.TakeFrames()) EXPECT_EQ(f, CommandFrame('s', 0));
   }
@@ -210,7 +210,7 @@ TEST(Download, SecondPressWhileItRunsChangesNothing) {
     return true;
   });
   EXPECT_EQ(presses, 1);
-  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Succeeded);
+  EXPECT_EQ(r.engine.Progress().download, DownloadResult::Succeeded);
   EXPECT_TRUE(r.seen.notices.empty());
   ASSERT_EQ(run.frames.size(), 1u + 3u + 2u);  // begin, 25 + 25 + 10 code bytes, vector, name
   EXPECT_EQ(run.frames[3][0], 10u + 5u);
@@ -226,9 +226,9 @@ TEST(Download, AnotherRequestAbandonsItLoudlyAndGoesOutAtOnce) {
     r.Tick();
     if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
   }
-  ASSERT_EQ(r.engine.DownloadState(), DownloadResult::Running);
+  ASSERT_EQ(r.engine.Progress().download, DownloadResult::Running);
   r.engine.Stop();  // Motor STOP
-  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Failed);
+  EXPECT_EQ(r.engine.Progress().download, DownloadResult::Failed);
   EXPECT_EQ(r.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError});
   EXPECT_FALSE(r.seen.progressVisible);
   r.port.incoming.clear();
@@ -243,7 +243,7 @@ TEST(Download, SendsTheImageItWasStartedWith) {
   r.engine.Download({true, image, Vectors(), "a.kv3"});
   image.bytes.fill(0);  // checked again meanwhile
   std::vector<Frame> frames;
-  for (int i = 0; i < 40 && r.engine.DownloadState() == DownloadResult::Running; ++i) {
+  for (int i = 0; i < 40 && r.engine.Progress().download == DownloadResult::Running; ++i) {
     r.Tick();
     for (auto& f : r.port.TakeFrames()) {
       frames.push_back(f);

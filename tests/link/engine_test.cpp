@@ -33,7 +33,7 @@ TEST(Polling, StatusRequestEveryThreeTicksAt25Ms) {
   }
   EXPECT_EQ(sendTicks, (std::vector<int>{1, 4, 7, 10}));
   EXPECT_EQ(r.timer.changes, std::vector<int>{25});
-  EXPECT_EQ(r.engine.StatusCount(), 4u);
+  EXPECT_EQ(r.engine.Progress().statusCount, 4u);
   EXPECT_TRUE(r.v().connected);
   EXPECT_TRUE(r.seen.Lit());
   EXPECT_EQ(r.seen.statuses,
@@ -105,7 +105,7 @@ TEST(Polling, ThreeFailedStatusRepliesTurnTheIndicatorsRed) {
   const auto wrongLetters = std::ranges::count_if(
       r.seen.frames, [](const auto& f) { return f.why == FrameFailure::WrongLetter; });
   EXPECT_EQ(wrongLetters, 4);
-  EXPECT_EQ(r.engine.StatusCount(), 1u);
+  EXPECT_EQ(r.engine.Progress().statusCount, 1u);
   EXPECT_FALSE(r.seen.statusKnown);
   EXPECT_EQ(r.seen.statuses.back(), LinkStatus::NotAnswering);
   r.PollOnce(StatusFrame(0x3F));
@@ -185,7 +185,7 @@ TEST(Reading, AcknowledgementBehindAStatusReplySplitByTheCommand) {
   rest.push_back(AckByte);
   r.port.Receive(rest);
   r.Tick(2);
-  EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Acknowledged);
   EXPECT_TRUE(r.port.TakeFrames().empty());  // not sent again
 }
 
@@ -206,7 +206,7 @@ TEST(Reading, TheRestOfAReplyCutByAFlushIsDropped) {
        [](Rig& r) { r.engine.WriteOutput(1, false); },
        {AckByte},
        CommandFrame('x', 0x100)},
-      {"motor settings", [](Rig& r) { r.engine.ReadSettings(); }, t, CommandFrame('t', 0)},
+      {"motor settings", [](Rig& r) { r.engine.Read(Answer::MotorSettings); }, t, CommandFrame('t', 0)},
   };
   for (const auto& c : cases) {
     for (std::size_t cut = 1; cut < status.size(); ++cut) {
@@ -222,7 +222,7 @@ TEST(Reading, TheRestOfAReplyCutByAFlushIsDropped) {
       rest.insert(rest.end(), c.answer.begin(), c.answer.end());
       r.port.Receive(rest);
       r.Tick(3);
-      EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged) << c.what << cut;
+      EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Acknowledged) << c.what << cut;
       for (const auto& f : r.port.TakeFrames())
         EXPECT_EQ(f, CommandFrame('s', 0)) << c.what << cut;  // asked once
     }
@@ -237,7 +237,7 @@ TEST(Reading, RepliesAreKeptUntilWholeAcrossTicks) {
   for (std::size_t cut = 1; cut < t.size(); ++cut) {
     Rig r;
     r.PollOnce();
-    r.engine.ReadSettings();
+    r.engine.Read(Answer::MotorSettings);
     r.Tick();
     EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('t', 0)});
     r.port.Receive(Frame(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(cut)));
@@ -259,7 +259,7 @@ TEST(Reading, RepliesAreKeptUntilWholeAcrossTicks) {
     r.Tick();
     r.port.Receive(Frame(status.begin() + static_cast<std::ptrdiff_t>(cut), status.end()));
     r.Tick(2);
-    EXPECT_EQ(r.engine.StatusCount(), 2u) << cut;
+    EXPECT_EQ(r.engine.Progress().statusCount, 2u) << cut;
     EXPECT_EQ(r.v().retryCount, 0) << cut;
     EXPECT_EQ(r.seen.replies.back().analog1, 99) << cut;
   }
@@ -305,9 +305,9 @@ TEST(Reading, StatusStreams) {
       r.Tick();
     }
     r.Tick(8);
-    EXPECT_EQ(r.engine.StatusCount(), c.accepted) << c.what;
+    EXPECT_EQ(r.engine.Progress().statusCount, c.accepted) << c.what;
     if (c.accepted > 0) {
-      EXPECT_EQ(r.engine.LastStatus().io, c.lastInputs) << c.what;
+      EXPECT_EQ(r.engine.Progress().lastStatus.io, c.lastInputs) << c.what;
     }
   }
 }
@@ -315,7 +315,7 @@ TEST(Reading, StatusStreams) {
 TEST(Reading, ReplyForAnotherRequestFailsOnItsLetter) {
   Rig r;
   r.PollOnce();
-  r.engine.ReadParameters();
+  r.engine.Read(Answer::ParamBlock);
   r.Tick();
   r.port.TakeFrames();
   r.port.Receive(StatusFrame(0xFF));
@@ -351,15 +351,15 @@ TEST(Requests, NewRequestReplacesTheRunningOneAndRestartsRetries) {
   r.engine.Stop();
   EXPECT_EQ(r.v().retryCount, 0);
   EXPECT_FALSE(r.v().pollEnabled);
-  EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Running);
+  EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Running);
   r.Tick();
   const auto frames = r.port.TakeFrames();
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(frames[2], CommandFrame('S', 0));
   r.port.Receive(kAck);
   r.Tick(2);
-  EXPECT_EQ(r.engine.LastExchange().request, LinkState::Stop);
-  EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged);
+  EXPECT_EQ(r.engine.Progress().exchange.request, LinkState::Stop);
+  EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Acknowledged);
   EXPECT_TRUE(r.v().pollEnabled);
 }
 
@@ -370,7 +370,7 @@ TEST(Requests, FailAtEachAttempt) {
     r.PollOnce();
     r.engine.Run();
     int sends = 0;
-    for (int tick = 0; tick < 40 && r.engine.LastExchange().outcome == ExchangeOutcome::Running;
+    for (int tick = 0; tick < 40 && r.engine.Progress().exchange.outcome == ExchangeOutcome::Running;
          ++tick) {
       r.Tick();
       for (const auto& f : r.port.TakeFrames()) {
@@ -380,7 +380,7 @@ TEST(Requests, FailAtEachAttempt) {
       }
     }
     EXPECT_EQ(sends, std::min(failures + 1, 3)) << failures;
-    EXPECT_EQ(r.engine.LastExchange().outcome,
+    EXPECT_EQ(r.engine.Progress().exchange.outcome,
               failures < 3 ? ExchangeOutcome::Acknowledged : ExchangeOutcome::Failed)
         << failures;
     EXPECT_EQ(r.v().connected, failures < 3) << failures;
@@ -402,7 +402,7 @@ TEST(Requests, MoveIsSentOnceAndAFailureFallsBackToPolling) {
     EXPECT_FALSE(r.engine.Move());  // still on its way: refused
     r.Tick();
     EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('M', 0)});
-    EXPECT_EQ(r.engine.Interval(), 200);
+    EXPECT_EQ(r.engine.Progress().intervalMs, 200);
     EXPECT_FALSE(r.engine.Move());
     r.port.Receive(reply);
     int ticks = 0;
@@ -411,7 +411,7 @@ TEST(Requests, MoveIsSentOnceAndAFailureFallsBackToPolling) {
       ++ticks;
     }
     EXPECT_EQ(r.v().linkState, LinkState::Idle);
-    EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Failed);
+    EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Failed);
     // Polling again, and no second MOVE.
     r.Tick();
     EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('s', 0)});
@@ -435,7 +435,7 @@ TEST(Requests, IntervalsFollowTheExchange) {
   r.PollOnce();
   r.engine.WriteOutput(1, false);
   r.Tick();
-  EXPECT_EQ(r.engine.Interval(), 200);
+  EXPECT_EQ(r.engine.Progress().intervalMs, 200);
   r.port.Receive(kAck);
   r.Tick(3);
   r.engine.Run();
@@ -481,7 +481,7 @@ TEST(PortErrors, NothingCountsAsTheAnswerToAFrameThatNeverLeft) {
     EXPECT_EQ(r.seen.frames.back().why, FrameFailure::PortRefused) << c.what;
     r.port.Receive(Reply('E', {99}));
     r.Tick();  // the wait state sees the failure: the frame is built again
-    EXPECT_NE(r.engine.LastExchange().outcome, ExchangeOutcome::Acknowledged) << c.what;
+    EXPECT_NE(r.engine.Progress().exchange.outcome, ExchangeOutcome::Acknowledged) << c.what;
     EXPECT_EQ(r.seen.memoryValue, std::nullopt) << c.what;
     r.Tick();
     const auto frames = r.port.TakeFrames();
@@ -502,10 +502,10 @@ TEST(PortErrors, ReportedOnceAndNeverAFreeze) {
   // A setting ends at once; a plain command uses up its attempts.
   r.engine.WriteSetting(Setting::Speed, 100);
   r.Tick();
-  EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Failed);
+  EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Failed);
   r.engine.Run();
   r.Tick(10);
-  EXPECT_EQ(r.engine.LastExchange().outcome, ExchangeOutcome::Failed);
+  EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Failed);
   EXPECT_EQ(r.seen.notices.size(), 1u);
   // The port recovers: polling resumes without another word.
   r.port.failPut = nullptr;
@@ -533,11 +533,11 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
   const std::function<void(LinkEngine&)> requests[] = {
       [](LinkEngine& e) { e.Run(); },
       [](LinkEngine& e) { e.WriteSetting(Setting::Speed, 100); },
-      [](LinkEngine& e) { e.ReadSettings(); },
-      [](LinkEngine& e) { e.ReadParameters(); },
+      [](LinkEngine& e) { e.Read(Answer::MotorSettings); },
+      [](LinkEngine& e) { e.Read(Answer::ParamBlock); },
       [](LinkEngine& e) { e.ReadMemory(std::nullopt); },
-      [](LinkEngine& e) { e.ReadServiceValues(); },
-      [](LinkEngine& e) { e.ReadProgramName(); },
+      [](LinkEngine& e) { e.Read(Answer::ServiceValues); },
+      [](LinkEngine& e) { e.Read(Answer::ProgramName); },
       [](LinkEngine& e) { e.WriteOutput(1, false); },
   };
   CodeImage image;
@@ -576,13 +576,13 @@ TEST(Robustness, RandomBytesAndButtonsThenRecovery) {
     if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
   }
   r.port.incoming.clear();
-  const auto before = r.engine.StatusCount();
+  const auto before = r.engine.Progress().statusCount;
   for (int tick = 0; tick < 30; ++tick) {
     r.Tick();
     for (const auto& f : r.port.TakeFrames())
       if (f == CommandFrame('s', 0)) r.port.Receive(testing::StatusFrame());
   }
-  EXPECT_GT(r.engine.StatusCount(), before);
+  EXPECT_GT(r.engine.Progress().statusCount, before);
   EXPECT_TRUE(r.v().connected);
 }
 
@@ -615,7 +615,7 @@ TEST(FrameEvents, SentReceivedAcceptedAndFailedWithTheirTiming) {
   const std::vector<std::tuple<E, FrameFailure, Frame, int>> expected = {
       {E::Sent, FrameFailure::None, run, 1},
       {E::Received, FrameFailure::None, {0x15}, 1},
-      {E::Failed, FrameFailure::NotAcknowledged, {0x15}, 1},
+      {E::Failed, FrameFailure::Refused, {0x15}, 1},
       {E::Sent, FrameFailure::None, run, 2},
       {E::Received, FrameFailure::None, {AckByte}, 2},
       {E::Accepted, FrameFailure::None, {AckByte}, 2},

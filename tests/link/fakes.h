@@ -18,25 +18,30 @@
 
 namespace kivra::link::testing {
 
+// Bytes received are stamped with the port's clock when the test hands them over, and a
+// frame leaves when it is sent; the Rig moves the clock by the interval on every tick, as a
+// timer would.
 class FakePort : public Port {
  public:
-  void PutChar(std::uint8_t b) override {
-    if (failPut) throw std::runtime_error(failPut);
-    sent.push_back(b);
-  }
-  void PutBlock(std::span<const std::uint8_t> bytes) override {
+  std::uint64_t Send(std::span<const std::uint8_t> bytes) override {
     if (failPut) throw std::runtime_error(failPut);
     if (refuseBlocks > 0) {
       --refuseBlocks;
       throw std::runtime_error("Output buffer too small for block");
     }
     sent.insert(sent.end(), bytes.begin(), bytes.end());
+    leftAt.push_back(nowUs);
+    return leftAt.size();
   }
-  std::size_t GetInBufferUsed() override { return incoming.size(); }
-  void GetBlock(std::uint8_t* buffer, std::size_t n) override {
-    if (n > incoming.size()) throw std::runtime_error("Buffer is empty");
-    for (std::size_t i = 0; i < n; ++i) {
-      buffer[i] = incoming.front();
+  std::optional<MonoTime> LeftAt(std::uint64_t ticket) override {
+    if (ticket == 0 || ticket > leftAt.size()) return std::nullopt;
+    return leftAt[ticket - 1];
+  }
+  void Receive(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+               std::size_t max) override {
+    for (std::size_t i = 0; i < max && !incoming.empty(); ++i) {
+      bytes.push_back(incoming.front().first);
+      times.push_back(incoming.front().second);
       incoming.pop_front();
     }
   }
@@ -44,10 +49,16 @@ class FakePort : public Port {
     ++flushes;
     incoming.clear();
   }
+  MonoTime Now() override { return nowUs; }
 
   void Receive(const std::vector<std::uint8_t>& bytes) {
-    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+    for (auto b : bytes) incoming.emplace_back(b, nowUs);
   }
+  // Bytes that arrived at a given moment (for replies that came before their request left).
+  void ReceiveAt(const std::vector<std::uint8_t>& bytes, MonoTime at) {
+    for (auto b : bytes) incoming.emplace_back(b, at);
+  }
+  std::size_t Waiting() const { return incoming.size(); }
 
   // The frames sent since the last call, split by their length bytes.
   std::vector<Frame> TakeFrames() {
@@ -63,7 +74,9 @@ class FakePort : public Port {
   }
 
   std::vector<std::uint8_t> sent;
-  std::deque<std::uint8_t> incoming;
+  std::deque<std::pair<std::uint8_t, MonoTime>> incoming;
+  std::vector<MonoTime> leftAt;
+  MonoTime nowUs = 1'000'000;
   int flushes = 0;
   const char* failPut = nullptr;
   int refuseBlocks = 0;  // the next n frames are refused
@@ -202,7 +215,10 @@ struct Rig {
     engine.SetLinkEnabled(true);
   }
   void Tick(int n = 1) {
-    for (int i = 0; i < n; ++i) engine.Tick();
+    for (int i = 0; i < n; ++i) {
+      port.nowUs += engine.Progress().intervalMs * 1000;
+      engine.Tick();
+    }
   }
   const LinkVariables& v() const { return engine.Variables(); }
   // Polls once with the driver answering: request, reply read, result taken.

@@ -42,14 +42,14 @@ struct Live {
     return loop.Run(engine, done, TickLoop::Clock::now() + limit);
   }
   bool Connected() {
-    const auto start = engine.StatusCount();
-    return Until([&] { return engine.StatusCount() > start + 1 && engine.Variables().connected; });
+    const auto start = engine.Progress().statusCount;
+    return Until([&] { return engine.Progress().statusCount > start + 1 && engine.Variables().connected; });
   }
   // Presses a button and waits for its exchange to end.
   ExchangeOutcome Exchange(const std::function<void()>& press) {
     press();
-    Until([&] { return engine.LastExchange().outcome != ExchangeOutcome::Running; });
-    return engine.LastExchange().outcome;
+    Until([&] { return engine.Progress().exchange.outcome != ExchangeOutcome::Running; });
+    return engine.Progress().exchange.outcome;
   }
 };
 
@@ -75,8 +75,8 @@ TEST(Live, StatusFollowsTheDriver) {
   l.sim.SetAnalog(1, 77);
   l.sim.SetTemperature(40);
   l.sim.SetModeFlags(0x00);
-  ASSERT_TRUE(l.Until([&] { return l.engine.LastStatus().temperature == 40; }));
-  const StatusReply& s = l.engine.LastStatus();
+  ASSERT_TRUE(l.Until([&] { return l.engine.Progress().lastStatus.temperature == 40; }));
+  const StatusReply& s = l.engine.Progress().lastStatus;
   EXPECT_TRUE(l.seen.Lit());
   EXPECT_TRUE(s.Input(1));
   EXPECT_FALSE(s.Input(2));
@@ -110,8 +110,8 @@ TEST(Live, CommandsReachTheDriverWithTheirValues) {
   for (const auto& c : cases) {
     EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(c.setting, c.value); }),
               ExchangeOutcome::Acknowledged)
-        << RuleOf(c.setting).key;
-    EXPECT_TRUE(c.stored(l.sim.State())) << RuleOf(c.setting).key;
+        << CommandOf(c.setting).key;
+    EXPECT_TRUE(c.stored(l.sim.State())) << CommandOf(c.setting).key;
   }
   EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Direction, 0); }),
             ExchangeOutcome::Acknowledged);
@@ -137,18 +137,18 @@ TEST(Live, ReadButtonsFillTheBoxes) {
   ASSERT_TRUE(l.Connected());
   ASSERT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 1234); }),
             ExchangeOutcome::Acknowledged);
-  ASSERT_EQ(l.Exchange([&] { l.engine.ReadSettings(); }), ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.Read(Answer::MotorSettings); }), ExchangeOutcome::Acknowledged);
   ASSERT_TRUE(l.seen.motorSettings);
   EXPECT_EQ(l.seen.motorSettings->speed, 1234);
   EXPECT_NE(l.seen.motorSettings->direction, 0);  // right
   ASSERT_EQ(l.Exchange([&] { l.engine.WriteParameter(24, -77); }), ExchangeOutcome::Acknowledged);
-  ASSERT_EQ(l.Exchange([&] { l.engine.ReadParameters(); }), ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.Read(Answer::ParamBlock); }), ExchangeOutcome::Acknowledged);
   ASSERT_TRUE(l.seen.parameters);
   EXPECT_EQ(l.seen.parameters->prm21to25[24 - 21], -77);
   l.sim.SetMemoryCell(0x3FFF, 201);
   ASSERT_EQ(l.Exchange([&] { l.engine.ReadMemory(16383); }), ExchangeOutcome::Acknowledged);
   EXPECT_EQ(l.seen.memoryValue, 201);
-  ASSERT_EQ(l.Exchange([&] { l.engine.ReadServiceValues(); }), ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.Read(Answer::ServiceValues); }), ExchangeOutcome::Acknowledged);
   ASSERT_TRUE(l.seen.serviceValues);
   EXPECT_EQ(l.seen.serviceValues->value1, 100);
 }
@@ -158,8 +158,8 @@ TEST(Live, DownloadIsStoredByteExact) {
   ASSERT_TRUE(l.Connected());
   const auto image = Image(80);
   l.engine.Download({true, image, Vectors(), "/home/user/programs/HOMING.KV3"});
-  ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 60s));
-  ASSERT_EQ(l.engine.DownloadState(), DownloadResult::Succeeded);
+  ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s));
+  ASSERT_EQ(l.engine.Progress().download, DownloadResult::Succeeded);
   const auto stored = l.sim.Program();
   EXPECT_EQ(stored.code.length, 80u);
   EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.end(), stored.code.bytes.begin()));
@@ -176,12 +176,12 @@ TEST(Live, LostAcknowledgementsAreRetriedFourTimesAtMost) {
     // The begin frame's acknowledgement is the first; the second data frame's the third.
     l.sim.AddFault({sim::ReplyKind::Ack, sim::FaultAction::Drop, 3, lost});
     l.engine.Download({true, Image(60), Vectors(), "A.KV3"});
-    ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 90s));
+    ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 90s));
     if (lost == 4) {
-      EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Succeeded);
+      EXPECT_EQ(l.engine.Progress().download, DownloadResult::Succeeded);
       EXPECT_TRUE(l.seen.notices.empty());
     } else {
-      EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Failed);
+      EXPECT_EQ(l.engine.Progress().download, DownloadResult::Failed);
       EXPECT_EQ(l.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError});
       EXPECT_FALSE(l.sim.Program().hasName);
     }
@@ -209,7 +209,7 @@ TEST(Live, FaultyRepliesAreAskedAgain) {
       if (c.kind == sim::ReplyKind::Ack) {
         l.engine.WriteSetting(Setting::Speed, 900);
       } else {
-        l.engine.ReadSettings();
+        l.engine.Read(Answer::MotorSettings);
       }
     });
     EXPECT_EQ(outcome, ExchangeOutcome::Acknowledged) << sim::FaultActionName(c.action);
@@ -255,18 +255,18 @@ TEST(Live, EveryKindOfLineCarriesTheWork) {
     Live l(o);
     l.sim.SetTemperature(44);
     ASSERT_TRUE(l.Connected()) << c.what;
-    EXPECT_EQ(l.engine.LastStatus().temperature, 44) << c.what;
+    EXPECT_EQ(l.engine.Progress().lastStatus.temperature, 44) << c.what;
     EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 777); }),
               ExchangeOutcome::Acknowledged)
         << c.what;
-    EXPECT_EQ(l.Exchange([&] { l.engine.ReadSettings(); }), ExchangeOutcome::Acknowledged)
+    EXPECT_EQ(l.Exchange([&] { l.engine.Read(Answer::MotorSettings); }), ExchangeOutcome::Acknowledged)
         << c.what;
     ASSERT_TRUE(l.seen.motorSettings) << c.what;
     EXPECT_EQ(l.seen.motorSettings->speed, 777) << c.what;
     l.engine.Download({true, Image(60), Vectors(), "L.KV3"});
-    ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 60s))
+    ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s))
         << c.what;
-    EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Succeeded) << c.what;
+    EXPECT_EQ(l.engine.Progress().download, DownloadResult::Succeeded) << c.what;
     EXPECT_TRUE(l.seen.notices.empty()) << c.what;
   }
 }
@@ -307,8 +307,8 @@ TEST(Live, UnpluggedDriverMidDownloadIsReportedNotHung) {
   l.engine.Download({true, Image(500), Vectors(), "A.KV3"});
   ASSERT_TRUE(l.Until([&] { return l.engine.Variables().downloadOffset >= 50; }));
   l.sim.Unplug();
-  ASSERT_TRUE(l.Until([&] { return l.engine.DownloadState() != DownloadResult::Running; }, 60s));
-  EXPECT_EQ(l.engine.DownloadState(), DownloadResult::Failed);
+  ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s));
+  EXPECT_EQ(l.engine.Progress().download, DownloadResult::Failed);
   EXPECT_FALSE(l.engine.Variables().connected);
   // Polling goes on against the dead port without a fuss.
   const auto messages = l.seen.notices.size();

@@ -135,7 +135,7 @@ TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
     r.ports.StartUp();
     EXPECT_FALSE(r.engine.LinkEnabled());
     EXPECT_FALSE(r.seen.Lit());
-    EXPECT_EQ(r.engine.Status(), LinkStatus::PortClosed);
+    EXPECT_EQ(r.engine.Progress().status, LinkStatus::PortClosed);
     EXPECT_EQ(r.view.shown, "");
     ASSERT_EQ(r.view.failures.size(), 1u);
     EXPECT_TRUE(r.view.failures[0].startUp);
@@ -204,17 +204,17 @@ TEST(PortReconnect, ALostDeviceIsFoundAgainAndOnlyPollingResumes) {
     r.Step();
     if (!r.port.TakeFrames().empty()) r.port.Receive({AckByte});
   }
-  ASSERT_EQ(r.engine.DownloadState(), DownloadResult::Running);
+  ASSERT_EQ(r.engine.Progress().download, DownloadResult::Running);
 
   r.opener.lost = true;
   r.opener.absent = {"/dev/ttyUSB0"};
   r.opener.calls.clear();
   r.Step();
-  EXPECT_EQ(r.engine.DownloadState(), DownloadResult::Failed);
+  EXPECT_EQ(r.engine.Progress().download, DownloadResult::Failed);
   EXPECT_EQ(r.seen.NoticeKinds(), std::vector<Notice>{Notice::DownloadError});
   EXPECT_FALSE(r.seen.progressVisible);
   EXPECT_EQ(r.opener.calls, std::vector<std::string>{"close"});
-  EXPECT_EQ(r.engine.Status(), LinkStatus::Reconnecting);
+  EXPECT_EQ(r.engine.Progress().status, LinkStatus::Reconnecting);
   EXPECT_EQ(r.seen.statuses.back(), LinkStatus::Reconnecting);
   EXPECT_FALSE(r.seen.Lit());
   EXPECT_TRUE(r.ports.WaitingForDevice());
@@ -244,7 +244,7 @@ TEST(PortReconnect, ALostDeviceIsFoundAgainAndOnlyPollingResumes) {
   for (const auto& f : frames) EXPECT_EQ(f, CommandFrame('s', 0));
   r.port.Receive(testing::StatusFrame());
   r.Step(2);
-  EXPECT_EQ(r.engine.Status(), LinkStatus::Answering);
+  EXPECT_EQ(r.engine.Progress().status, LinkStatus::Answering);
   EXPECT_EQ(r.seen.notices.size(), 1u);
 }
 
@@ -278,7 +278,7 @@ TEST(PortReconnect, ChoosingAnotherPortEndsTheWait) {
   ASSERT_TRUE(r.ports.WaitingForDevice());
   r.ports.DialogOk("/dev/ttyUSB1");
   EXPECT_FALSE(r.ports.WaitingForDevice());
-  EXPECT_EQ(r.engine.Status(), LinkStatus::NotAnswering);
+  EXPECT_EQ(r.engine.Progress().status, LinkStatus::NotAnswering);
   r.opener.absent.clear();
   r.opener.calls.clear();
   r.Step(100);
@@ -298,7 +298,7 @@ TEST(PortDialog, AnEmptyEntryShowsTheLinkDown) {
   EXPECT_FALSE(r.engine.LinkEnabled());
   EXPECT_FALSE(r.seen.Lit());
   EXPECT_EQ(r.seen.statuses.back(), LinkStatus::PortClosed);
-  EXPECT_EQ(texts::LinkStatusText(r.engine.Status(), false), "port açık değil");
+  EXPECT_EQ(texts::LinkStatusText(r.engine.Progress().status, false), "port açık değil");
 }
 
 }  // namespace

@@ -44,16 +44,30 @@ TEST(Values, EachSettingRefusesExactlyWhatTheBoxesRefuse) {
       {Setting::Service1, 101, false},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(Accepts(c.setting, c.value), c.accepted) << RuleOf(c.setting).key << " " << c.value;
+    EXPECT_EQ(Accepts(c.setting, c.value), c.accepted) << CommandOf(c.setting).key << " " << c.value;
 }
 
-TEST(Values, KeysAndAcceptedValuesReadBack) {
-  for (const auto& rule : SettingRules()) EXPECT_EQ(SettingByKey(rule.key), rule.setting);
+// The keys are what users type on the command line and keep in parameter files.
+TEST(Values, KeysAndAcceptedValues) {
+  const std::pair<const char*, Setting> keys[] = {
+      {"speed", Setting::Speed},
+      {"run-current", Setting::RunCurrent},
+      {"hold-current", Setting::HoldCurrent},
+      {"microstep", Setting::Microstep},
+      {"ramp", Setting::Ramp},
+      {"start-speed", Setting::StartSpeed},
+      {"displacement", Setting::Displacement},
+      {"direction", Setting::Direction},
+      {"speed-mode", Setting::SpeedMode},
+      {"speed-coefficient", Setting::SpeedCoefficient},
+      {"service1", Setting::Service1},
+      {"service2", Setting::Service2},
+  };
+  for (const auto& [key, setting] : keys) EXPECT_EQ(SettingByKey(key), setting) << key;
   EXPECT_FALSE(SettingByKey("Speed"));
   EXPECT_EQ(AcceptedValues(Setting::Speed), "1..15000");
   EXPECT_EQ(AcceptedValues(Setting::Microstep), "1, 2, 4, 5, 8, 10, 16, 25");
   EXPECT_EQ(AcceptedValues(Setting::Displacement), "");
-  EXPECT_EQ(RuleOf(Setting::Direction).code, protocol::code::Direction);
 }
 
 TEST(Values, ParametersMapToTheirFrameCodeAndIndex) {

@@ -140,41 +140,6 @@ TEST(Decode, HexBytes) {
   EXPECT_EQ(HexBytes({}), "");
 }
 
-TEST(Decode, SplitReceivedKeepsEveryByte) {
-  const Frame status = StatusFrame();
-  struct Case {
-    const char* what;
-    std::vector<Frame> parts;
-    std::vector<std::pair<std::size_t, bool>> pieces;  // length, partial
-  };
-  const Case cases[] = {
-      {"one reply", {status}, {{16, false}}},
-      {"ack then reply", {{0x06}, status}, {{1, false}, {16, false}}},
-      {"garbage run before a reply", {{0x00, 0xFF, 0x01}, status}, {{3, false}, {16, false}}},
-      {"garbage after", {status, {0xFF, 0xFE}}, {{16, false}, {2, false}}},
-      {"half a reply", {Frame(status.begin(), status.begin() + 7)}, {{7, true}}},
-      {"broken reply then a good one", {Broken(status), status}, {{16, false}, {16, false}}},
-      {"a lone length byte", {{0x10}}, {{1, true}}},
-      {"a valid frame of a letter no reply has",
-       {Reply('q', {1, 2, 3, 4}), status},
-       {{7, false}, {16, false}}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::uint8_t> bytes;
-    for (const auto& p : c.parts) bytes.insert(bytes.end(), p.begin(), p.end());
-    const auto pieces = SplitReceived(bytes);
-    ASSERT_EQ(pieces.size(), c.pieces.size()) << c.what;
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-      EXPECT_EQ(pieces[i].offset, at) << c.what;
-      EXPECT_EQ(pieces[i].length, c.pieces[i].first) << c.what << " piece " << i;
-      EXPECT_EQ(pieces[i].partial, c.pieces[i].second) << c.what << " piece " << i;
-      at += pieces[i].length;
-    }
-    EXPECT_EQ(at, bytes.size()) << c.what;
-  }
-}
-
 LineEvent At(std::int64_t ms, std::uint8_t tag = 0) {
   LineEvent e{.timeMs = ms, .bytes = {}};
   e.bytes = {tag};
@@ -434,7 +399,11 @@ TEST(LineFeed, RowsFollowTheEnginesJudgement) {
        {{E::Sent, poll}, {E::Received, status}, {E::Accepted, status}},
        {{S, O::Sent, W::None, 1}, {R, O::Accepted, W::None, 1}}},
       {"garbage before the status is a row of its own",
-       {{E::Sent, poll}, {E::Received, garbage}, {E::Received, status}, {E::Accepted, status}},
+       {{E::Sent, poll},
+        {E::Received, garbage},
+        {E::Received, status},
+        {E::PassedOver, garbage, F::Garbage},
+        {E::Accepted, status}},
        {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::Garbage, 1}, {R, O::Accepted, W::None, 1}}},
       {"a split reply keeps its reads",
        {{E::Sent, poll}, {E::Received, head}, {E::Received, tail}, {E::Accepted, status}},
@@ -449,33 +418,37 @@ TEST(LineFeed, RowsFollowTheEnginesJudgement) {
        {{E::Sent, poll}, {E::Received, head}, {E::Failed, head, F::Partial}},
        {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Partial, 1}}},
       {"15h for an acknowledgement",
-       {{E::Sent, speed}, {E::Received, {0x15}}, {E::Failed, {0x15}, F::NotAcknowledged}},
-       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::NotAcknowledged, 1}}},
+       {{E::Sent, speed}, {E::Received, {0x15}}, {E::Failed, {0x15}, F::Refused}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::DriverRefused, 1}}},
       {"a late status before the acknowledgement",
-       {{E::Sent, speed}, {E::Received, status}, {E::Received, {0x06}}, {E::Accepted, {0x06}}},
+       {{E::Sent, speed},
+        {E::Received, status},
+        {E::Received, {0x06}},
+        {E::PassedOver, status},
+        {E::Accepted, {0x06}}},
        {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::None, 1}, {R, O::Accepted, W::None, 1}}},
       {"a valid frame no reply has, passed over",
        {{E::Sent, poll},
         {E::Received, Reply('q', {1, 2, 3, 4})},
         {E::Received, status},
+        {E::PassedOver, Reply('q', {1, 2, 3, 4}), F::Garbage},
         {E::Accepted, status}},
-       {{S, O::Sent, W::None, 1},
-        {R, O::Ignored, W::WrongLetter, 1},
-        {R, O::Accepted, W::None, 1}}},
+       {{S, O::Sent, W::None, 1}, {R, O::Ignored, W::Garbage, 1}, {R, O::Accepted, W::None, 1}}},
       {"a flood after the answer shows before the next poll",
        {{E::Sent, poll},
         {E::Received, status},
         {E::Accepted, status},
         {E::Received, status},
+        {E::PassedOver, status},
         {E::Sent, poll}},
        {{R, O::Accepted, W::None, 1}, {R, O::Ignored, W::None, 1}, {S, O::Sent, W::None, 1}}},
-      {"a reply split across the next poll is one row",
+      {"a reply split across the next poll is one row, passed over: it came before the poll",
        {{E::Sent, poll},
         {E::Received, head},
         {E::Sent, poll, F::None, 2},
         {E::Received, tail},
-        {E::Accepted, status}},
-       {{S, O::Sent, W::None, 2}, {R, O::Accepted, W::None, 2}}},
+        {E::PassedOver, status}},
+       {{S, O::Sent, W::None, 2}, {R, O::Ignored, W::None, 2}}},
       {"the port refused the frame",
        {{E::Failed, poll, F::PortRefused}},
        {{S, O::Failed, W::Refused, 1}}},

@@ -107,7 +107,7 @@ TEST(EngineExchange, TheDirectionIsWrittenThroughItsOwnCommand) {
   r.Tick();
   const auto frames = r.port.TakeFrames();
   ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0], link::CommandFrame(link::RuleOf(link::Setting::Direction).code, 1));
+  EXPECT_EQ(frames[0], (link::Frame{0x08, 0x4B, 0x46, 0x00, 0x00, 0x00, 0x01, 0x04}));
 }
 
 TEST(EngineExchange, AnotherRequestInterruptsIt) {
@@ -116,7 +116,7 @@ TEST(EngineExchange, AnotherRequestInterruptsIt) {
   EngineExchange x(r.engine);
   x.Start({Kind::ReadParameters});
   r.Tick();
-  r.engine.ReadSettings();  // the user pressed another button
+  r.engine.Read(link::Answer::MotorSettings);  // the user pressed another button
   ASSERT_TRUE(x.Result());
   EXPECT_EQ(*x.Result(), Outcome::Interrupted);
 }
@@ -126,7 +126,7 @@ TEST(EngineExchange, RepliesToOtherExchangesAreNotTaken) {
   r.PollOnce();
   EngineExchange x(r.engine);
   // A read the window made before the step: its reply is not the step's.
-  r.engine.ReadSettings();
+  r.engine.Read(link::Answer::MotorSettings);
   r.Tick();
   r.port.Receive(kSettingsReply);
   r.Tick(2);

@@ -86,7 +86,7 @@ class ScriptedSession final : public DriverSession {
     });
   }
   Outcome WriteSetting(link::Setting s, std::int32_t value) override {
-    const std::string key(link::RuleOf(s).key);
+    const std::string key(link::CommandOf(s).key);
     if (!link::Accepts(s, value)) return Outcome::Refused;
     return Exchange("write " + key + " " + std::to_string(value), [&] {
       if (Ignored(key)) return;
