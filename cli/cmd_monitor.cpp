@@ -1,6 +1,7 @@
 // kivra monitor --port DEV [--count N] [--no-status] [--lang tr|en]
 // Every frame on the line, one line each: time, direction, bytes, meaning, outcome and
-// round trip, as the window's frame inspector shows them.
+// round trip, as the window's frame inspector shows them. Exits 1 when the driver answered
+// nothing.
 
 #include <cstdio>
 #include <string>
@@ -20,17 +21,20 @@ class Printer final : public link::FrameListener {
  public:
   Printer(bool english, bool hideStatus) : english_(english), hideStatus_(hideStatus) {}
   void OnFrame(const link::LineEvent& e) override {
+    if (e.outcome == link::FrameOutcome::Accepted) ++accepted_;
     if (hideStatus_ && e.IsStatusPoll() && e.outcome != link::FrameOutcome::Failed) return;
     std::printf("%s\n", link::EventLine(e, english_).c_str());
     std::fflush(stdout);
     ++printed_;
   }
   long Printed() const { return printed_; }
+  long Accepted() const { return accepted_; }
 
  private:
   bool english_;
   bool hideStatus_;
   long printed_ = 0;
+  long accepted_ = 0;
 };
 
 }  // namespace
@@ -63,7 +67,8 @@ int RunMonitor(const Args& args) {
   session.Feed().AddListener(&printer);
   if (!session.Open()) return 1;
   session.RunUntil([&] { return count > 0 && printer.Printed() >= count; });
-  return 0;
+  // Rows of frames that nothing answered are no success.
+  return printer.Accepted() > 0 ? 0 : 1;
 }
 
 }  // namespace kivra::cli

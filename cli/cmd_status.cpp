@@ -126,7 +126,8 @@ int RunStatus(const Args& args) {
       seen = engine.Progress().statusCount;
       return print(StatusLine(engine.Progress().lastStatus), true);
     }
-    if (!engine.Variables().connected) {
+    const bool judged = engine.Progress().statusCount > 0 || engine.Progress().pollsFailed > 0;
+    if (!engine.Variables().connected && judged) {
       // Once when the link goes down ("not connected", or "reconnecting" while a pulled
       // adapter is waited for), then once a second while it stays down.
       const auto now = std::chrono::steady_clock::now();

@@ -16,8 +16,10 @@ void LinkEngine::WriteParameter(int prm, Entered value) {
   const Refusal refusal = CheckParameter(prm, value);
   if (refusal != Refusal::None) {
     // Refused at once, and said so: the box is read when the button is pressed.
-    Request(state);
-    EndExchange(ExchangeOutcome::Refused, refusal);
+    Replace();
+    v_.linkState = LinkState::Idle;
+    v_.pollEnabled = true;
+    SetExchange({state, ExchangeOutcome::Refused, refusal});
     if (refusal == Refusal::NotANumber) Queue(Notice::NumberExpected);
     FlushNotices();
     return;

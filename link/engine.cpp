@@ -162,9 +162,10 @@ bool LinkEngine::Send(const Frame& frame, Answer answer, bool flush) {
   awaited_ = answer;
   v_.replyState = ReplyStateOf(answer);
   v_.replyResult = ReplyResult::Pending;
-  // Every send starts its own time-out, the status request's included: a reply that came
-  // before it cannot answer it, so the time-out must give the driver its whole time.
-  v_.tickCount = 0;
+  // Every send starts its own time-out. A status request follows its accepted predecessor
+  // by one tick, from which its time-out has always been counted; after a time-out it gets
+  // the same time, since a reply that came before it cannot answer it.
+  v_.tickCount = answer == Answer::Status ? 1 : 0;
   return true;
 }
 
@@ -361,9 +362,14 @@ void LinkEngine::SendCommand(const Command& c) {
   if (!frame) return;  // refused: the exchange has ended and said why
   SetInterval(c.intervalMs);
   v_.linkState = c.wait;
-  if (!Send(*frame, c.answer, c.flush)) {
-    // A refused frame counts as a failed attempt, so the wait rule bounds the retries.
-    if (c.send == LinkState::Idle) v_.linkState = LinkState::Idle;
+  if (Send(*frame, c.answer, c.flush)) return;
+  // A frame the port refused: a value the user typed is not sent again behind their back;
+  // any other command counts it as a failed attempt, so the wait rule bounds the retries.
+  if (c.send == LinkState::Idle) {
+    v_.linkState = LinkState::Idle;
+  } else if (c.operand == Operand::Setting || c.operand == Operand::Parameter ||
+             c.operand == Operand::MemoryWrite) {
+    EndExchange(ExchangeOutcome::Failed);
   }
 }
 
@@ -419,6 +425,7 @@ void LinkEngine::StatusResult() {
       return;
     case ReplyResult::Failed:
       pollFailed_ = true;
+      ++p_.pollsFailed;
       if (++v_.retryCount >= kCommandAttempts) {
         SetConnected(false);
         v_.retryCount = 0;
@@ -460,7 +467,7 @@ void LinkEngine::EndExchange(ExchangeOutcome outcome, Refusal refusal) {
   }
 }
 
-void LinkEngine::Request(LinkState firstState) {
+void LinkEngine::Replace() {
   if (p_.download == DownloadResult::Running) {
     // Another request takes the link over; the driver holds an incomplete program, and
     // the user must hear that rather than find the progress window stuck.
@@ -469,6 +476,10 @@ void LinkEngine::Request(LinkState firstState) {
   if (p_.exchange.outcome == ExchangeOutcome::Running)
     SetExchange({p_.exchange.request, ExchangeOutcome::Replaced});
   lastFailure_ = FrameFailure::None;
+}
+
+void LinkEngine::Request(LinkState firstState) {
+  Replace();
   if (!v_.linkEnabled) {
     // Nothing can be sent: the request fails now, so that its owner is not left waiting.
     lastFailure_ = FrameFailure::LinkOff;

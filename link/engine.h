@@ -67,6 +67,7 @@ struct LinkProgress {
   int intervalMs = 100;
   ExchangeRecord exchange;
   std::uint64_t statusCount = 0;  // accepted status replies so far
+  std::uint64_t pollsFailed = 0;  // status polls that got no acceptable reply, so far
   StatusReply lastStatus{};
 };
 
@@ -126,6 +127,8 @@ class LinkEngine {
 
  private:
   void Request(LinkState firstState);
+  // Ends the exchange or download in progress: a new request replaces it.
+  void Replace();
 
   // Tick parts.
   void StepState();

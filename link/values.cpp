@@ -32,6 +32,11 @@ Refusal CheckParameter(int prm, Entered value) {
   return *value >= 0 && *value <= kLargest16BitParameter ? Refusal::None : Refusal::OutOfRange;
 }
 
+std::string AcceptedParameterValues(int prm) {
+  if (!IsParameter(prm) || IsWideParameter(prm)) return {};
+  return "0.." + std::to_string(kLargest16BitParameter);
+}
+
 Refusal CheckMemoryRead(Entered address) {
   if (!address) return Refusal::NotANumber;
   return *address >= static_cast<std::int32_t>(kFirstReadableAddress) &&

@@ -49,6 +49,8 @@ std::uint8_t ParameterCode(int prm);
 std::uint8_t ParameterIndex(int prm);
 // The one check of a parameter's value: None when it may be sent.
 Refusal CheckParameter(int prm, Entered value);
+// "0..65535" for Prm 9..20, empty for the 32-bit ones.
+std::string AcceptedParameterValues(int prm);
 
 // Memory cells the driver lets the tool read and write: 1 to 3FFFh for reading, 0 to 3FFFh
 // for writing.

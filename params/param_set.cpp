@@ -65,12 +65,13 @@ std::optional<std::size_t> ItemByName(std::string_view name) {
 
 bool Accepts(const Item& item, std::int64_t value) {
   if (value < INT32_MIN || value > INT32_MAX) return false;
-  if (item.group == Group::Parameter) return true;
+  if (item.group == Group::Parameter)
+    return link::CheckParameter(item.prm, static_cast<std::int32_t>(value)) == link::Refusal::None;
   return link::Accepts(item.setting, static_cast<std::int32_t>(value));
 }
 
 std::string AcceptedValues(const Item& item) {
-  if (item.group == Group::Parameter) return {};
+  if (item.group == Group::Parameter) return link::AcceptedParameterValues(item.prm);
   if (IsDirection(item)) return "L, R";
   return link::AcceptedValues(item.setting);
 }

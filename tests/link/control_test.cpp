@@ -124,11 +124,21 @@ TEST(DirectControl, ParameterFrames) {
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{ParameterFrame('k', 1000, 8)});
   r.port.Receive({AckByte});
   r.Tick(2);
-  r.engine.WriteParameter(20, 70000);  // no range, sent as 32 bits
+  r.engine.WriteParameter(20, 65535);  // the largest a 16-bit parameter holds
   r.Tick();
-  EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{ParameterFrame('k', 70000, 19)});
+  EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{ParameterFrame('k', 65535, 19)});
   r.port.Receive({AckByte});
   r.Tick(2);
+  // The driver would keep 70000 as 4464 and report that back: it is not sent.
+  for (const std::int32_t refused : {70000, 65536, -1}) {
+    r.engine.WriteParameter(12, refused);
+    EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Refused) << refused;
+    EXPECT_EQ(r.engine.Progress().exchange.refusal, Refusal::OutOfRange) << refused;
+    r.Tick();
+    EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{CommandFrame('s', 0)}) << refused;
+    r.port.Receive(StatusFrame());
+    r.Tick(2);
+  }
   r.engine.WriteParameter(25, -3);
   r.Tick();
   EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{ParameterFrame('u', -3, 4)});
@@ -154,11 +164,12 @@ TEST(DirectControl, MemoryAddressRules) {
   };
   const Case cases[] = {
       {5, 7, CommandFrame('E', 5), CommandFrame('f', 7 * 65536 + 5)},
-      {0, 1, CommandFrame('E', 1), CommandFrame('f', 65536)},
-      {std::nullopt, 1, CommandFrame('E', 1), std::nullopt},
+      // Cell 0 can be written but not read; a read never falls back to another cell.
+      {0, 1, std::nullopt, CommandFrame('f', 65536)},
+      {std::nullopt, 1, std::nullopt, std::nullopt},
       {16383, 255, CommandFrame('E', 0x3FFF), CommandFrame('f', 255 * 65536 + 0x3FFF)},
-      {16384, 1, CommandFrame('E', 1), std::nullopt},
-      {-1, 1, CommandFrame('E', 1), std::nullopt},
+      {16384, 1, std::nullopt, std::nullopt},
+      {-1, 1, std::nullopt, std::nullopt},
       {12, std::nullopt, CommandFrame('E', 12), std::nullopt},
   };
   for (const auto& c : cases) {
@@ -174,7 +185,13 @@ TEST(DirectControl, MemoryAddressRules) {
     r.port.TakeFrames();
     r.engine.ReadMemory(c.address);
     r.Tick();
-    EXPECT_EQ(r.port.TakeFrames(), std::vector<Frame>{*c.read}) << address;
+    if (!c.read) {
+      const Refusal why = c.address ? Refusal::OutOfRange : Refusal::NotANumber;
+      EXPECT_EQ(r.engine.Progress().exchange.refusal, why) << address;
+      r.Tick();
+    }
+    frames = r.port.TakeFrames();
+    EXPECT_EQ(frames[0], c.read ? *c.read : CommandFrame('s', 0)) << address;
   }
 }
 
@@ -220,7 +237,7 @@ TEST(DirectControl, RepliesAreToldDecoded) {
   Rig r;
   r.PollOnce();
 
-  r.engine.ReadMemory(std::nullopt);
+  r.engine.ReadMemory(1);
   r.Tick();
   r.port.Receive(Reply('E', {200}));
   r.Tick(2);

@@ -68,22 +68,33 @@ TEST(Polling, SilenceTimesOutThenALateReplyReconnects) {
   EXPECT_EQ(r.seen.statuses.back(), LinkStatus::NotAnswering);
   EXPECT_EQ(r.seen.frames.back().event, FrameEvent::Failed);
   EXPECT_EQ(r.seen.frames.back().why, FrameFailure::TimeOut);
-  // Once timed out, every further request times out in the tick that sends it...
+  // Every further request gets its own six ticks, the one that sends it included...
   for (int i = 0; i < 3; ++i) {
     r.port.TakeFrames();
     while (r.port.sent.empty()) r.Tick();
+    int waited = 1;
+    while (r.v().replyResult == ReplyResult::Pending) {
+      r.Tick();
+      ++waited;
+    }
+    EXPECT_EQ(waited, 6);
     EXPECT_EQ(r.v().replyState, ReplyState::Idle);
-    EXPECT_EQ(r.v().replyResult, ReplyResult::Failed);
     EXPECT_FALSE(r.v().connected);
   }
-  // ...until a reply is waiting when a request goes out.
+  // ...and a reply that came late, before the next request left, answers none: it is passed
+  // over, and the reply to the next request reconnects.
   while (r.v().linkState != LinkState::Idle) r.Tick();
+  r.port.Receive(StatusFrame(0x02));
+  r.Tick();  // the poll goes out; the late reply before it is passed over
+  EXPECT_FALSE(r.v().connected);
+  EXPECT_EQ(r.seen.frames.back().event, FrameEvent::Sent);
   r.port.Receive(StatusFrame(0x01));
   r.Tick();
   EXPECT_TRUE(r.v().connected);
   EXPECT_TRUE(r.seen.Lit());
   EXPECT_TRUE(r.seen.statusKnown);
   EXPECT_TRUE(r.seen.replies.back().Input(1));
+  EXPECT_EQ(r.seen.replies.size(), 2u);  // the first poll's and this one's: never the late one
   r.Tick();
   EXPECT_EQ(r.v().tickCount, 0u);
 }
@@ -115,9 +126,9 @@ TEST(Polling, ThreeFailedStatusRepliesTurnTheIndicatorsRed) {
   EXPECT_EQ(r.seen.statuses.back(), LinkStatus::Answering);
 }
 
-// Where an acknowledgement is awaited: 06h at the start of what arrived, or right behind
-// whole replies of another kind (a status reply that was on its way when the command
-// went out). Nowhere else: a 06h behind garbage may be any byte of a broken reply.
+// Where an acknowledgement is awaited: the first 06h that arrived after the command left
+// and is no byte of a frame. Whole replies of another kind before it are late answers to
+// earlier requests, garbage is noise: neither is an answer, neither hides the 06h.
 TEST(Reading, WhatCountsAsAnAcknowledgement) {
   struct Case {
     const char* what;
@@ -148,9 +159,10 @@ TEST(Reading, WhatCountsAsAnAcknowledgement) {
        ReplyResult::Pending},
       {"late status alone", {}, StatusFrame(), ReplyResult::Pending},
       {"negative acknowledgement", {}, {0x15}, ReplyResult::Failed},
-      {"ack at byte 1", {}, {0x00, AckByte}, ReplyResult::Failed},
-      {"ack behind a broken status reply", {}, brokenStatusAndAck, ReplyResult::Failed},
-      {"ack behind 16 bytes of garbage", {}, garbageWithAckAt16, ReplyResult::Failed},
+      {"ack at byte 1", {}, {0x00, AckByte}, ReplyResult::Ok},
+      {"ack behind a broken status reply", {}, brokenStatusAndAck, ReplyResult::Ok},
+      {"ack behind 16 bytes of garbage", {}, garbageWithAckAt16, ReplyResult::Ok},
+      {"garbage alone waits for the time-out", {}, {0x00, 0x55, 0xFF}, ReplyResult::Pending},
       {"stale ack at byte 16", garbageWithAckAt16, {0x15, 0x15}, ReplyResult::Failed},
   };
   for (const auto& c : cases) {
@@ -286,7 +298,8 @@ TEST(Reading, StatusStreams) {
   const Case cases[] = {
       {"garbage before a reply", {join({{0x00, 0x01, 0xFF, 0x99}, good})}, 1, 0x01},
       {"length bytes 0, 1 and 255", {{0x00}, {0x01}, {0xFF}, good}, 1, 0x01},
-      {"two replies in one read", {join({good, StatusFrame(0x03)})}, 2, 0x03},
+      // The later of two answers to one request is the newer.
+      {"two replies in one read", {join({good, StatusFrame(0x03)})}, 1, 0x03},
       {"a 12-byte reply", {twelve}, 1, 0x04},
       {"a corrupt reply, then a good one", {join({corrupt, good})}, 1, 0x01},
       {"a reply cut off, then a whole one",
@@ -333,7 +346,7 @@ TEST(Reading, BurstLongerThanTheBufferIsReadInParts) {
   Rig r;
   r.PollOnce();
   r.Tick();
-  r.port.Receive(Frame(600, 0x11));
+  r.port.Receive(Frame(Inbox::kCapacity + 350, 0x11));
   r.Tick();
   EXPECT_EQ(r.port.incoming.size(), 350u);
   r.Tick(3);
@@ -456,7 +469,7 @@ TEST(PortErrors, NothingCountsAsTheAnswerToAFrameThatNeverLeft) {
   };
   const Case cases[] = {
       {"run", [](Rig& r) { r.engine.Run(); }, CommandFrame('R', 0)},
-      {"memory read", [](Rig& r) { r.engine.ReadMemory(std::nullopt); }, CommandFrame('E', 1)},
+      {"memory read", [](Rig& r) { r.engine.ReadMemory(1); }, CommandFrame('E', 1)},
       {"download",
        [](Rig& r) {
          CodeImage image;
@@ -628,22 +641,19 @@ TEST(FrameEvents, SentReceivedAcceptedAndFailedWithTheirTiming) {
   EXPECT_EQ(r.seen.frames[5].state, LinkState::RunWait);
 }
 
-// A status poll is a retry only right after a failed one, though the engine goes on
-// counting failed polls until it gives the driver up.
+// A status poll is a retry only right after a failed one; failed polls count in a row.
 TEST(FrameEvents, StatusPollAttempts) {
   testing::Rig r;
   std::vector<int> attempts;
   const auto poll = [&](bool answered) {
-    // The reply waits in the port: after a time-out, a poll not answered within its own
-    // tick fails at once.
-    if (answered) r.port.Receive(StatusFrame());
     const std::size_t before = r.seen.frames.size();
     r.Tick();  // the poll goes out
     attempts.push_back(r.seen.frames.at(before).attempt);
+    if (answered) r.port.Receive(StatusFrame());
     for (int i = 0; i < 8 && r.v().linkState != LinkState::Idle; ++i) r.Tick();
   };
   for (bool answered : {true, false, true, false, false, true}) poll(answered);
-  EXPECT_EQ(attempts, (std::vector<int>{1, 1, 2, 1, 3, 1}));
+  EXPECT_EQ(attempts, (std::vector<int>{1, 1, 2, 1, 2, 3}));
 }
 
 // Several observers hear the same facts; one that leaves hears no more.

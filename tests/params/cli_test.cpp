@@ -48,6 +48,8 @@ TEST_F(Cli, BadFileIsRefusedBeforeAnythingIsSent) {
        "line 3: microstep = 3: invalid value, expected 1, 2, 4, 5, 8, 10, 16, 25"},
       {{"format = 1", "sped = 1200"}, "line 2: unknown name \"sped\""},
       {{"format = 1", "prm9 = 1", "prm9 = 2"}, "line 3: prm9 given again (first on line 2)"},
+      // Prm 9..20 are 16-bit: the driver would keep 70000 as 4464.
+      {{"format = 1", "prm10 = 70000"}, "line 2: prm10 = 70000: invalid value, expected 0..65535"},
   };
   for (const Case& c : cases) {
     const auto file = Write("bad.txt", c.lines);
@@ -61,11 +63,11 @@ TEST_F(Cli, BadFileIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(Cli, WriteSaysWhatItLeftAloneAndWhatDidNotTake) {
-  const auto file = Write("part.txt", {"format = 1", "prm10 = -1"});
+  const auto file = Write("part.txt", {"format = 1", "speed-coefficient = 70000"});
   const auto r = Run("params write --port " + sim_.PortPath() + " " + file.string());
   EXPECT_EQ(r.status, 1);
-  // -1 goes out as 32 bits; the driver keeps and reports Prm 10 in 16.
-  EXPECT_EQ(r.out, "prm10: written -1, the driver holds 65535\n");
+  // Any 32-bit coefficient goes out; the driver reports it back in 16 bits.
+  EXPECT_EQ(r.out, "speed-coefficient: written 70000, the driver holds 4464\n");
   EXPECT_NE(r.err.find("Not in the file, left as they are on the driver: speed, run-current,"),
             std::string::npos)
       << r.err;

@@ -446,8 +446,11 @@ TEST(SerialPort, PortNumberZeroAsksForAPort) {
   port.SetPortPrompt([&] {
     ++asked;
     // The prompt may run a nested event loop in which the link keeps ticking.
+    // Nothing can be sent while the port opens: the sender is told, not left to believe it.
     EXPECT_EQ(port.GetInBufferUsed(), 0u);
-    port.PutChar('x');
+    EXPECT_THROW(port.PutChar('x'), ECommNotOpen);
+    EXPECT_THROW(port.PutFrame(std::vector<std::uint8_t>{1, 2}), ECommNotOpen);
+    EXPECT_THROW(port.FlushInBuffer(), ECommNotOpen);
     port.SetOpen(true);
     EXPECT_THROW(port.GetBlock(std::span<std::uint8_t>()), ECommNotOpen);
     return answer;
