@@ -184,8 +184,7 @@ void LinkEngine::ReadStep() {
     Judge(reading);
     inbox_.Consume(reading.consumed);
   }
-  const std::uint32_t limit =
-      v_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
+  const std::uint32_t limit = v_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
   if (v_.replyResult == ReplyResult::Pending && v_.tickCount >= limit) TimedOut();
 }
 
@@ -286,7 +285,8 @@ void LinkEngine::TimedOut() {
   SetConnected(false);
   v_.replyState = ReplyState::Idle;
   if (awaited_ == Answer::ProgramName) nameReplyTicks_ = kLateNameTicks;
-  Fail(inbox_.Empty() ? FrameFailure::TimeOut : FrameFailure::Partial, inbox_.Bytes());
+  // A lone byte left waiting (noise, as like as not) is no reply cut off.
+  Fail(inbox_.Bytes().size() < 2 ? FrameFailure::TimeOut : FrameFailure::Partial, inbox_.Bytes());
   inbox_.Clear();
 }
 

@@ -87,7 +87,7 @@ ControlResult ApplyAnalog(Simulator& sim, std::string_view v) {
   return Done();
 }
 
-constexpr std::array<Control, 16> kControls = {{
+constexpr std::array<Control, 18> kControls = {{
     {"inputs", "BITS", "digital inputs 1-6 as bits 0-5 (0b101 = inputs 1 and 3)",
      [](Simulator& sim, std::string_view v) {
        const auto bits = ParseUpTo(v, 0x3F);
@@ -118,7 +118,21 @@ constexpr std::array<Control, 16> kControls = {{
      ApplyFault<FaultAction::WrongLetter>},
     {"split", "KIND[:N[:COUNT]]", "send it in two parts with a pause between",
      ApplyFault<FaultAction::Split>},
-    {"delay", "KIND[:N[:COUNT]]", "send it late", ApplyFault<FaultAction::Delay>},
+    {"delay", "KIND[:N[:COUNT]]", "send it late (see late-ms)", ApplyFault<FaultAction::Delay>},
+    {"late-ms", "MS", "how late a delayed reply starts (200)",
+     [](Simulator& sim, std::string_view v) {
+       const auto ms = ParseNumber(v);
+       if (!ms || *ms > 60000) return Error("milliseconds 0..60000 expected");
+       sim.SetLateDelay(std::chrono::milliseconds(*ms));
+       return Done();
+     }},
+    {"noise-ms", "MS", "a byte 55h that starts no frame every MS ms; 0: none",
+     [](Simulator& sim, std::string_view v) {
+       const auto ms = ParseNumber(v);
+       if (!ms || *ms > 60000) return Error("milliseconds 0..60000 expected");
+       sim.SetNoise(std::chrono::milliseconds(*ms));
+       return Done();
+     }},
     {"clear-faults", "", "forget the fault rules not yet used",
      [](Simulator& sim, std::string_view) {
        sim.ClearFaults();

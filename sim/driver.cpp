@@ -223,7 +223,7 @@ Driver::Driver(const Options& options)
       reader_(options.frameGap),
       script_(options.scriptStep),
       memory_(MemorySize, 0) {
-  options_.statusLength = std::clamp<std::size_t>(options_.statusLength, 12, 16);
+  options_.statusLength = std::clamp<std::size_t>(options_.statusLength, 12, kLongestStatus);
   state_.firmwareVersion = options.firmwareVersion;
 }
 

@@ -42,13 +42,16 @@ struct ReceivedFrame {
   Bytes bytes;
 };
 
+inline constexpr std::size_t kLongestStatus = 64;
+
 class Driver {
  public:
   struct Options {
     std::chrono::nanoseconds byteTime = LineByteTime;
     // From the last byte of a request to the first byte of its answer.
     std::chrono::nanoseconds turnaround = std::chrono::milliseconds(3);
-    // The status reply's length: 16 (bytes 11-14 zero) or 12 (the fields alone).
+    // The status reply's length: 12 (the fields alone) up to kLongestStatus, the bytes
+    // after the fields zero. The length byte alone says how long a reply is.
     std::size_t statusLength = 16;
     // An incomplete frame is given up after this long without a byte.
     std::chrono::nanoseconds frameGap = std::chrono::milliseconds(100);
@@ -88,6 +91,8 @@ class Driver {
   std::uint8_t MemoryCell(std::uint16_t address) const;
 
   void AddFault(const FaultRule& rule) { faults_.Add(rule); }
+  // How late a delayed reply starts.
+  void SetLateDelay(std::chrono::nanoseconds delay) { options_.lateDelay = delay; }
   void ClearFaults() { faults_.Clear(); }
   // Frames that arrive before `until` are read and ignored: no reply, no effect.
   void SilenceUntil(TimePoint until) { silentUntil_ = until; }

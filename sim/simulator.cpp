@@ -70,7 +70,18 @@ Simulator::Options Simulator::Options::WholeReplies() {
   return o;
 }
 
-Simulator::Simulator(Options options) : options_(std::move(options)), driver_(options_.driver) {
+Simulator::Options Simulator::Options::Fast() {
+  Options o;
+  o.line.byteByByte = false;
+  o.driver.byteTime = std::chrono::nanoseconds::zero();
+  o.driver.turnaround = std::chrono::microseconds(200);
+  return o;
+}
+
+Simulator::Simulator(Options options)
+    : options_(std::move(options)),
+      driver_(options_.driver),
+      noiseEvery_(options_.noiseEvery.count()) {
   StartPort();
 }
 
@@ -157,6 +168,7 @@ void Simulator::Run(Port& port) {
     adapter.emplace(line.usbLatency, line.usbBurst, Clock::now());
   }
   Bytes unwritten;
+  std::optional<TimePoint> nextNoise;
   std::vector<Event> events;
   bool hungUp = true;  // no one has opened the port yet
   std::chrono::milliseconds pause = kFirstPause;
@@ -228,6 +240,20 @@ void Simulator::Run(Port& port) {
       offLine = 0;
       lost = nullptr;
     }
+    // Noise reaches the tool at its own pace, also in the middle of an answer.
+    if (const auto every = std::chrono::nanoseconds(noiseEvery_.load()); every.count() > 0) {
+      if (!nextNoise) nextNoise = now + every;
+      for (; *nextNoise <= now; *nextNoise += every) {
+        static constexpr std::uint8_t kNoise = 0x55;
+        if (adapter) {
+          adapter->Put(kNoise, *nextNoise);
+        } else {
+          toTool(std::span(&kNoise, 1));
+        }
+      }
+    } else {
+      nextNoise.reset();
+    }
     if (adapter) toTool(adapter->Take(now));  // packets for a closed port are lost
     while (!unwritten.empty()) {
       const ssize_t n = write(fd, unwritten.data(), unwritten.size());
@@ -248,6 +274,7 @@ void Simulator::Run(Port& port) {
     std::optional<Clock::time_point> wakeAt;
     const auto wakeBy = [&](Clock::time_point t) { wakeAt = wakeAt ? std::min(*wakeAt, t) : t; };
     if (!arriving.empty()) wakeBy(arriving.front().at);
+    if (nextNoise) wakeBy(*nextNoise);
     if (!onLine.empty()) wakeBy(ByteArrival(onLine.front(), offLine, line.byteByByte));
     if (adapter) {
       if (const auto packet = adapter->NextPacket()) wakeBy(*packet);
@@ -377,6 +404,17 @@ void Simulator::AddFault(const FaultRule& rule) {
 void Simulator::ClearFaults() {
   std::lock_guard lock(mutex_);
   driver_.ClearFaults();
+}
+
+void Simulator::SetLateDelay(std::chrono::nanoseconds delay) {
+  std::lock_guard lock(mutex_);
+  driver_.SetLateDelay(delay);
+}
+
+void Simulator::SetNoise(std::chrono::nanoseconds every) {
+  noiseEvery_ = every.count();
+  std::lock_guard lifecycle(lifecycle_);
+  if (port_) port_->Wake();
 }
 
 void Simulator::SilenceFor(std::chrono::nanoseconds duration) {

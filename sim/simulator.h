@@ -7,6 +7,7 @@
 // desktop application creates one, opens PortPath() as its serial device, and steers the
 // simulated world through the setters, all of which may be called from any thread.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -35,9 +36,16 @@ class Simulator {
     // simulator's Unplug, Replug or Stop.
     std::function<void(const Event&)> observer;
 
+    // A byte that starts no frame (55h) reaches the tool this often, between and inside
+    // the answers, as from a noisy cable or a device at another baud rate; zero: never.
+    std::chrono::nanoseconds noiseEvery{0};
+
     // The line of earlier versions, for what needs replies in one piece: a frame is
     // taken the moment it is written, no turnaround, each answer handed over whole.
     static Options WholeReplies();
+    // A device without a 9600 baud line behind it (a driver on USB): every frame is taken
+    // the moment it is written and answered whole within 0.2 ms.
+    static Options Fast();
   };
 
   // Creates the port and starts answering. Throws std::system_error when no
@@ -64,6 +72,9 @@ class Simulator {
 
   void AddFault(const FaultRule& rule);
   void ClearFaults();
+  void SetLateDelay(std::chrono::nanoseconds delay);
+  // Zero stops the noise.
+  void SetNoise(std::chrono::nanoseconds every);
   void SilenceFor(std::chrono::nanoseconds duration);
 
   DriverState State();
@@ -102,7 +113,9 @@ class Simulator {
   std::string portPath_;
   std::string lastPortPath_;  // the device of the last port, for a replug on the same one
 
-  std::mutex lifecycle_;  // serialises Unplug, Replug and Stop
+  std::atomic<std::int64_t> noiseEvery_;  // nanoseconds, 0: no noise
+
+  std::mutex lifecycle_;  // serialises Unplug, Replug, Stop and waking the port
   std::unique_ptr<Port> port_;
   std::thread thread_;
 };

@@ -163,7 +163,7 @@ TEST(SimCommand, RefusesBadOptions) {
       {{"--link"}, "--link needs a value"},
       {{"--inputs", "99"}, "--inputs: inputs 0..63 expected"},
       {{"--step-ms", "0"}, "--step-ms needs 1..60000"},
-      {{"--status-length", "14"}, "--status-length takes 12 or 16"},
+      {{"--status-length", "65"}, "--status-length needs 12..64"},
       {{"--usb-latency-ms", "-1"}, "--usb-latency-ms needs 0..1000"},
   };
   for (const auto& c : cases) {
