@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "link/engine.h"
 #include "link/serial_link.h"
@@ -43,7 +46,8 @@ struct Live {
   }
   bool Connected() {
     const auto start = engine.Progress().statusCount;
-    return Until([&] { return engine.Progress().statusCount > start + 1 && engine.Variables().connected; });
+    return Until(
+        [&] { return engine.Progress().statusCount > start + 1 && engine.Variables().connected; });
   }
   // Presses a button and waits for its exchange to end.
   ExchangeOutcome Exchange(const std::function<void()>& press) {
@@ -137,7 +141,8 @@ TEST(Live, ReadButtonsFillTheBoxes) {
   ASSERT_TRUE(l.Connected());
   ASSERT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 1234); }),
             ExchangeOutcome::Acknowledged);
-  ASSERT_EQ(l.Exchange([&] { l.engine.Read(Answer::MotorSettings); }), ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.Read(Answer::MotorSettings); }),
+            ExchangeOutcome::Acknowledged);
   ASSERT_TRUE(l.seen.motorSettings);
   EXPECT_EQ(l.seen.motorSettings->speed, 1234);
   EXPECT_NE(l.seen.motorSettings->direction, 0);  // right
@@ -148,7 +153,8 @@ TEST(Live, ReadButtonsFillTheBoxes) {
   l.sim.SetMemoryCell(0x3FFF, 201);
   ASSERT_EQ(l.Exchange([&] { l.engine.ReadMemory(16383); }), ExchangeOutcome::Acknowledged);
   EXPECT_EQ(l.seen.memoryValue, 201);
-  ASSERT_EQ(l.Exchange([&] { l.engine.Read(Answer::ServiceValues); }), ExchangeOutcome::Acknowledged);
+  ASSERT_EQ(l.Exchange([&] { l.engine.Read(Answer::ServiceValues); }),
+            ExchangeOutcome::Acknowledged);
   ASSERT_TRUE(l.seen.serviceValues);
   EXPECT_EQ(l.seen.serviceValues->value1, 100);
 }
@@ -158,7 +164,8 @@ TEST(Live, DownloadIsStoredByteExact) {
   ASSERT_TRUE(l.Connected());
   const auto image = Image(80);
   l.engine.Download({true, image, Vectors(), "/home/user/programs/HOMING.KV3"});
-  ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s));
+  ASSERT_TRUE(
+      l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s));
   ASSERT_EQ(l.engine.Progress().download, DownloadResult::Succeeded);
   const auto stored = l.sim.Program();
   EXPECT_EQ(stored.code.length, 80u);
@@ -176,7 +183,8 @@ TEST(Live, LostAcknowledgementsAreRetriedFourTimesAtMost) {
     // The begin frame's acknowledgement is the first; the second data frame's the third.
     l.sim.AddFault({sim::ReplyKind::Ack, sim::FaultAction::Drop, 3, lost});
     l.engine.Download({true, Image(60), Vectors(), "A.KV3"});
-    ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 90s));
+    ASSERT_TRUE(
+        l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 90s));
     if (lost == 4) {
       EXPECT_EQ(l.engine.Progress().download, DownloadResult::Succeeded);
       EXPECT_TRUE(l.seen.notices.empty());
@@ -259,12 +267,14 @@ TEST(Live, EveryKindOfLineCarriesTheWork) {
     EXPECT_EQ(l.Exchange([&] { l.engine.WriteSetting(Setting::Speed, 777); }),
               ExchangeOutcome::Acknowledged)
         << c.what;
-    EXPECT_EQ(l.Exchange([&] { l.engine.Read(Answer::MotorSettings); }), ExchangeOutcome::Acknowledged)
+    EXPECT_EQ(l.Exchange([&] { l.engine.Read(Answer::MotorSettings); }),
+              ExchangeOutcome::Acknowledged)
         << c.what;
     ASSERT_TRUE(l.seen.motorSettings) << c.what;
     EXPECT_EQ(l.seen.motorSettings->speed, 777) << c.what;
     l.engine.Download({true, Image(60), Vectors(), "L.KV3"});
-    ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s))
+    ASSERT_TRUE(
+        l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s))
         << c.what;
     EXPECT_EQ(l.engine.Progress().download, DownloadResult::Succeeded) << c.what;
     EXPECT_TRUE(l.seen.notices.empty()) << c.what;
@@ -307,7 +317,8 @@ TEST(Live, UnpluggedDriverMidDownloadIsReportedNotHung) {
   l.engine.Download({true, Image(500), Vectors(), "A.KV3"});
   ASSERT_TRUE(l.Until([&] { return l.engine.Variables().downloadOffset >= 50; }));
   l.sim.Unplug();
-  ASSERT_TRUE(l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s));
+  ASSERT_TRUE(
+      l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 60s));
   EXPECT_EQ(l.engine.Progress().download, DownloadResult::Failed);
   EXPECT_FALSE(l.engine.Variables().connected);
   // Polling goes on against the dead port without a fuss.
@@ -315,6 +326,109 @@ TEST(Live, UnpluggedDriverMidDownloadIsReportedNotHung) {
   l.Until([] { return false; }, 1s);
   EXPECT_FALSE(l.engine.Variables().connected);
   EXPECT_LE(l.seen.notices.size(), messages + 1);
+}
+
+// Keeps every core busy while it lives: the tool and the driver then share a busy machine.
+class BusyCores {
+ public:
+  BusyCores() {
+    const unsigned n = std::max(2u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < n; ++i) {
+      threads_.emplace_back([this] {
+        volatile std::uint64_t x = 0;
+        while (!stop_) x = x + 1;
+      });
+    }
+  }
+  ~BusyCores() {
+    stop_ = true;
+    for (auto& t : threads_) t.join();
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> threads_;
+};
+
+int Resends(const testing::Recorder& seen) {
+  return static_cast<int>(std::ranges::count_if(seen.frames, [](const auto& f) {
+    return f.event == FrameEvent::Sent && f.attempt > 1 && f.state != LinkState::StatusWait;
+  }));
+}
+
+// A driver that answers within a millisecond, with every core busy: its answers arrive
+// before the engine looks, and are still its answers.
+TEST(Live, AFastDriverOnABusyMachineTakesTheWholeDownload) {
+  Live l(sim::Simulator::Options::Fast());
+  ASSERT_TRUE(l.Connected());
+  BusyCores busy;
+  const auto image = Image(600);
+  l.engine.Download({true, image, Vectors(), "FAST.KV3"});
+  ASSERT_TRUE(
+      l.Until([&] { return l.engine.Progress().download != DownloadResult::Running; }, 120s));
+  EXPECT_EQ(l.engine.Progress().download, DownloadResult::Succeeded);
+  EXPECT_EQ(l.sim.Program().code.bytes, image.bytes);
+  EXPECT_TRUE(l.seen.notices.empty());
+  RecordProperty("resends", Resends(l.seen));
+}
+
+// Status replies of any length the length byte announces.
+TEST(Live, StatusRepliesOfAnyLength) {
+  for (const std::size_t length : {12u, 17u, 20u, 40u, 64u}) {
+    sim::Simulator::Options o;
+    o.driver.statusLength = length;
+    Live l(o);
+    l.sim.SetTemperature(51);
+    ASSERT_TRUE(l.Connected()) << length;
+    EXPECT_EQ(l.engine.Progress().lastStatus.temperature, 51) << length;
+  }
+}
+
+// One reply 120 ms late: afterwards each poll is answered by its own reply, so no more
+// replies are accepted than polls were sent.
+TEST(Live, OneLateStatusReplyLeavesNoLag) {
+  Live l;
+  ASSERT_TRUE(l.Connected());
+  l.sim.SetLateDelay(120ms);
+  l.sim.AddFault({sim::ReplyKind::Status, sim::FaultAction::Delay, 1, 1});
+  l.Until([] { return false; }, 1s);  // the late reply comes and goes
+  const auto polls = [&] {
+    return std::ranges::count_if(l.seen.frames, [](const auto& f) {
+      return f.event == FrameEvent::Sent && f.bytes.size() == 8 && f.bytes[2] == 's';
+    });
+  };
+  const auto sentBefore = polls();
+  const auto acceptedBefore = l.engine.Progress().statusCount;
+  l.Until([] { return false; }, 2s);
+  EXPECT_LE(l.engine.Progress().statusCount - acceptedBefore,
+            static_cast<std::uint64_t>(polls() - sentBefore));
+  EXPECT_TRUE(l.engine.Variables().connected);
+}
+
+// A line that carries only noise: nothing ever answers, so nothing counts as connected.
+TEST(Live, NoiseWithoutADriverIsNotConnected) {
+  sim::Simulator::Options o;
+  o.noiseEvery = 20ms;
+  Live l(o);
+  l.sim.SilenceFor(std::chrono::minutes(10));
+  l.Until([] { return false; }, 1s);
+  EXPECT_FALSE(l.engine.Variables().connected);
+  EXPECT_EQ(l.engine.Progress().statusCount, 0u);
+  EXPECT_EQ(l.Exchange([&] { l.engine.Read(Answer::ParamBlock); }), ExchangeOutcome::Failed);
+  EXPECT_EQ(l.engine.Progress().exchange.why, FrameFailure::TimeOut);
+}
+
+// One broken status reply in twenty leaves the lamps lime: failed polls count in a row.
+TEST(Live, RareBrokenRepliesDoNotShowTheDriverGone) {
+  Live l;
+  ASSERT_TRUE(l.Connected());
+  for (std::uint32_t n = 20; n <= 200; n += 20)
+    l.sim.AddFault({sim::ReplyKind::Status, sim::FaultAction::Garble, n, 1});
+  const auto from = l.seen.statuses.size();
+  l.Until([] { return false; }, 3s);
+  EXPECT_TRUE(l.engine.Variables().connected);
+  for (std::size_t i = from; i < l.seen.statuses.size(); ++i)
+    EXPECT_EQ(l.seen.statuses[i], LinkStatus::Answering);
 }
 
 }  // namespace
