@@ -168,7 +168,7 @@ void Simulator::Run(Port& port) {
     adapter.emplace(line.usbLatency, line.usbBurst, Clock::now());
   }
   Bytes unwritten;
-  std::optional<TimePoint> nextNoise;
+  TimePoint nextNoise{};  // the epoch while there is no noise
   std::vector<Event> events;
   bool hungUp = true;  // no one has opened the port yet
   std::chrono::milliseconds pause = kFirstPause;
@@ -242,17 +242,17 @@ void Simulator::Run(Port& port) {
     }
     // Noise reaches the tool at its own pace, also in the middle of an answer.
     if (const auto every = std::chrono::nanoseconds(noiseEvery_.load()); every.count() > 0) {
-      if (!nextNoise) nextNoise = now + every;
-      for (; *nextNoise <= now; *nextNoise += every) {
+      if (nextNoise == TimePoint{}) nextNoise = now + every;
+      for (; nextNoise <= now; nextNoise += every) {
         static constexpr std::uint8_t kNoise = 0x55;
         if (adapter) {
-          adapter->Put(kNoise, *nextNoise);
+          adapter->Put(kNoise, nextNoise);
         } else {
           toTool(std::span(&kNoise, 1));
         }
       }
     } else {
-      nextNoise.reset();
+      nextNoise = TimePoint{};
     }
     if (adapter) toTool(adapter->Take(now));  // packets for a closed port are lost
     while (!unwritten.empty()) {
@@ -274,7 +274,7 @@ void Simulator::Run(Port& port) {
     std::optional<Clock::time_point> wakeAt;
     const auto wakeBy = [&](Clock::time_point t) { wakeAt = wakeAt ? std::min(*wakeAt, t) : t; };
     if (!arriving.empty()) wakeBy(arriving.front().at);
-    if (nextNoise) wakeBy(*nextNoise);
+    if (nextNoise != TimePoint{}) wakeBy(nextNoise);
     if (!onLine.empty()) wakeBy(ByteArrival(onLine.front(), offLine, line.byteByByte));
     if (adapter) {
       if (const auto packet = adapter->NextPacket()) wakeBy(*packet);
