@@ -20,8 +20,8 @@ void LinkEngine::WriteParameter(int prm, Entered value) {
     v_.linkState = LinkState::Idle;
     v_.pollEnabled = true;
     SetExchange({state, ExchangeOutcome::Refused, refusal});
-    if (refusal == Refusal::NotANumber) Queue(Notice::NumberExpected);
-    FlushNotices();
+    if (refusal == Refusal::NotANumber) facts_.Queue(Notice::NumberExpected);
+    facts_.FlushNotices();
     return;
   }
   v_.paramIndex = ParameterIndex(prm);
@@ -75,9 +75,9 @@ void LinkEngine::SetScript(bool on) {
   Request(on ? LinkState::ScriptOn : LinkState::Stop);
 }
 
-void LinkEngine::EnableDebug(const AddressLines& lines) {
-  addressLines_ = lines;
-  v_.debugOn = true;
+void LinkEngine::SetDebug(const AddressLines* lines) {
+  if (lines) addressLines_ = *lines;
+  v_.debugOn = lines != nullptr;
 }
 
 }  // namespace kivra::link

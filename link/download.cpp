@@ -21,8 +21,8 @@ void LinkEngine::Download(const DownloadProgram& program) {
     Notice why = Notice::NoValidProgram;
     if (program.valid)
       why = waitingForDevice_ ? Notice::DownloadWaitsForPort : Notice::DownloadNoPort;
-    Queue(why);
-    FlushNotices();
+    facts_.Queue(why);
+    facts_.FlushNotices();
     return;
   }
   code_ = program.code;
@@ -33,14 +33,14 @@ void LinkEngine::Download(const DownloadProgram& program) {
   progress_ = 0;
   DownloadProgress started;
   started.maximum = code_.length + kProgressExtra;
-  Tell([&](LinkObserver& o) { o.OnDownload(started); });
+  facts_.Tell([&](LinkObserver& o) { o.OnDownload(started); });
   if (p_.exchange.outcome == ExchangeOutcome::Running)
     SetExchange({p_.exchange.request, ExchangeOutcome::Replaced});
   lastFailure_ = FrameFailure::None;
   v_.pollEnabled = false;
   v_.retryCount = 0;
   v_.linkState = LinkState::DownloadBegin;
-  FlushNotices();
+  facts_.FlushNotices();
 }
 
 void LinkEngine::DownloadEnded(DownloadResult result, bool resetBar, bool replaced) {
@@ -62,8 +62,8 @@ void LinkEngine::DownloadEnded(DownloadResult result, bool resetBar, bool replac
     p.why = lastFailure_;
     p.replaced = replaced;
   }
-  Tell([&](LinkObserver& o) { o.OnDownload(p); });
-  if (result == DownloadResult::Failed) Queue(Notice::DownloadError);
+  facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
+  if (result == DownloadResult::Failed) facts_.Queue(Notice::DownloadError);
 }
 
 void LinkEngine::StepDownload() {
@@ -115,7 +115,7 @@ void LinkEngine::StepDownload() {
       progress_ = v_.downloadOffset;
       DownloadProgress p{DownloadProgress::Stage::Position, progress_,
                          code_.length + kProgressExtra};
-      Tell([&](LinkObserver& o) { o.OnDownload(p); });
+      facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
       send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk),
            LinkState::DownloadDataWait);
       SetInterval(150);
@@ -133,7 +133,7 @@ void LinkEngine::StepDownload() {
       progress_ = code_.length + kVectorProgress;
       DownloadProgress p{DownloadProgress::Stage::Position, progress_,
                          code_.length + kProgressExtra};
-      Tell([&](LinkObserver& o) { o.OnDownload(p); });
+      facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
       send(VectorFrame(static_cast<std::uint16_t>(code_.length), vectors_),
            LinkState::DownloadVectorsWait);
       SetInterval(150);
@@ -151,7 +151,7 @@ void LinkEngine::StepDownload() {
       progress_ += static_cast<std::uint32_t>(f.size());
       DownloadProgress p{DownloadProgress::Stage::Position, progress_,
                          code_.length + kProgressExtra};
-      Tell([&](LinkObserver& o) { o.OnDownload(p); });
+      facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
       send(f, LinkState::DownloadNameWait);
       SetInterval(250);
       return;

@@ -69,17 +69,9 @@ FrameFailure PassedOverReason(ReplyEventKind kind) {
 LinkEngine::LinkEngine(Port& port, IntervalTimer& timer, Clock* clock)
     : port_(port), timer_(timer), clock_(clock ? clock : &DefaultClock()) {}
 
-void LinkEngine::AddObserver(LinkObserver& observer) {
-  if (std::ranges::find(observers_, &observer) == observers_.end()) observers_.push_back(&observer);
-}
-
-void LinkEngine::RemoveObserver(LinkObserver& observer) {
-  std::erase(observers_, &observer);
-}
-
 void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
                            std::span<const std::uint8_t> bytes) {
-  if (observers_.empty()) return;
+  if (facts_.Empty()) return;
   FrameRecord r;
   r.event = event;
   r.why = why;
@@ -93,7 +85,7 @@ void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
   if (event == FrameEvent::Sent) sentAtMs_ = r.timeMs;
   if (event == FrameEvent::Accepted || event == FrameEvent::Failed)
     r.roundTripMs = static_cast<std::uint32_t>(r.timeMs - std::min(sentAtMs_, r.timeMs));
-  Tell([&](LinkObserver& o) { o.OnFrame(r); });
+  facts_.Tell([&](LinkObserver& o) { o.OnFrame(r); });
 }
 
 void LinkEngine::Tick() {
@@ -104,17 +96,17 @@ void LinkEngine::Tick() {
     try {
       StepState();
       ReadStep();
-      if (!v_.connected) Tell([](LinkObserver& o) { o.OnStatusLost(); });
+      if (!v_.connected) facts_.Tell([](LinkObserver& o) { o.OnStatusLost(); });
     } catch (const std::exception& e) {
       // A port error that the state itself did not handle ends this tick; it is said
       // once, as the port keeps failing every tick while a device is gone.
       if (!lastPortError_ || *lastPortError_ != e.what()) {
         lastPortError_ = e.what();
-        Queue(Notice::PortError, e.what());
+        facts_.Queue(Notice::PortError, e.what());
       }
     }
   }
-  FlushNotices();
+  facts_.FlushNotices();
 }
 
 void LinkEngine::SetInterval(int ms) {
@@ -147,7 +139,7 @@ bool LinkEngine::Send(const Frame& frame, Answer answer, bool flush) {
     TellFrame(FrameEvent::Failed, FrameFailure::PortRefused, frame);
     if (!lastPortError_ || *lastPortError_ != e.what()) {
       lastPortError_ = e.what();
-      Queue(Notice::PortError, e.what());
+      facts_.Queue(Notice::PortError, e.what());
     }
     // Nothing went out, so nothing that arrives is its answer. The driver cannot be
     // reached while the port refuses.
@@ -185,7 +177,15 @@ void LinkEngine::ReadStep() {
     inbox_.Consume(reading.consumed);
   }
   const std::uint32_t limit = v_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
-  if (v_.replyResult == ReplyResult::Pending && v_.tickCount >= limit) TimedOut();
+  if (v_.replyResult != ReplyResult::Pending || v_.tickCount < limit) return;
+  // Nothing that answers came in time: the driver is not answering. A reply that stopped
+  // halfway will not be completed; a lone byte left waiting (noise, as like as not) is no
+  // reply cut off.
+  SetConnected(false);
+  v_.replyState = ReplyState::Idle;
+  if (awaited_ == Answer::ProgramName) nameReplyTicks_ = kLateNameTicks;
+  Fail(inbox_.Bytes().size() < 2 ? FrameFailure::TimeOut : FrameFailure::Partial, inbox_.Bytes());
+  inbox_.Clear();
 }
 
 void LinkEngine::Judge(const ReplyReading& reading) {
@@ -247,28 +247,39 @@ void LinkEngine::Accept(std::span<const std::uint8_t> reply) {
       if (v_.retryCount > 0) holdTicks_ = 2 * static_cast<int>(kReplyTimeout);
       return;
     case Answer::Status:
-      return take(DecodeStatus(reply), [&](const StatusReply& s) { StatusAccepted(s); });
+      return take(DecodeStatus(reply), [&](const StatusReply& s) {
+        v_.firmwareVersion = s.firmware;
+        v_.scriptOn = s.ScriptRunning();
+        v_.motorRunning = s.MotorRunning();
+        p_.lastStatus = s;
+        ++p_.statusCount;
+        facts_.Tell([&](LinkObserver& o) { o.OnStatus(s); });
+        if (v_.scriptOn && v_.debugOn && s.address < CodeCapacity) {
+          const std::uint32_t line = addressLines_[s.address];
+          if (line != 0) facts_.Tell([line](LinkObserver& o) { o.OnDebugLine(line); });
+        }
+      });
     case Answer::Memory:
       return take(DecodeMemoryValue(reply), [&](std::uint8_t value) {
-        Tell([&](LinkObserver& o) { o.OnMemoryValue(value); });
+        facts_.Tell([&](LinkObserver& o) { o.OnMemoryValue(value); });
       });
     case Answer::ParamBlock:
       return take(DecodeParameterBlock(reply), [&](const ParameterBlock& p) {
-        Tell([&](LinkObserver& o) { o.OnParameterBlock(p); });
+        facts_.Tell([&](LinkObserver& o) { o.OnParameterBlock(p); });
       });
     case Answer::MotorSettings:
       return take(DecodeMotorSettings(reply), [&](const MotorSettings& m) {
-        Tell([&](LinkObserver& o) { o.OnMotorSettings(m); });
+        facts_.Tell([&](LinkObserver& o) { o.OnMotorSettings(m); });
       });
     case Answer::ServiceValues:
       return take(DecodeServiceValues(reply), [&](const ServiceValues& s) {
-        Tell([&](LinkObserver& o) { o.OnServiceValues(s); });
+        facts_.Tell([&](LinkObserver& o) { o.OnServiceValues(s); });
       });
     case Answer::ProgramName:
       nameReplyTicks_ = 0;
       return take(DecodeProgramName(reply), [&](const std::string& name) {
         v_.driverProgramName = name;
-        Tell([&](LinkObserver& o) { o.OnProgramName(v_.driverProgramName); });
+        facts_.Tell([&](LinkObserver& o) { o.OnProgramName(v_.driverProgramName); });
       });
   }
 }
@@ -277,17 +288,6 @@ void LinkEngine::Fail(FrameFailure why, std::span<const std::uint8_t> bytes) {
   v_.replyResult = ReplyResult::Failed;
   lastFailure_ = why;
   TellFrame(FrameEvent::Failed, why, bytes);
-}
-
-void LinkEngine::TimedOut() {
-  // Nothing that answers came in time: the driver is not answering. A reply that stopped
-  // halfway will not be completed.
-  SetConnected(false);
-  v_.replyState = ReplyState::Idle;
-  if (awaited_ == Answer::ProgramName) nameReplyTicks_ = kLateNameTicks;
-  // A lone byte left waiting (noise, as like as not) is no reply cut off.
-  Fail(inbox_.Bytes().size() < 2 ? FrameFailure::TimeOut : FrameFailure::Partial, inbox_.Bytes());
-  inbox_.Clear();
 }
 
 void LinkEngine::DropInbox() {
@@ -307,7 +307,7 @@ void LinkEngine::SetConnected(bool connected) {
   }
   if (now == p_.status) return;
   p_.status = now;
-  Tell([now](LinkObserver& o) { o.OnLinkStatus(now); });
+  facts_.Tell([now](LinkObserver& o) { o.OnLinkStatus(now); });
 }
 
 void LinkEngine::SetLinkEnabled(bool enabled, bool waitForDevice) {
@@ -337,8 +337,8 @@ void LinkEngine::SetLinkEnabled(bool enabled, bool waitForDevice) {
   DropInbox();
   waitingForDevice_ = waitForDevice;
   SetConnected(false);
-  Tell([](LinkObserver& o) { o.OnStatusLost(); });
-  FlushNotices();
+  facts_.Tell([](LinkObserver& o) { o.OnStatusLost(); });
+  facts_.FlushNotices();
 }
 
 void LinkEngine::StepState() {
@@ -388,7 +388,7 @@ std::optional<Frame> LinkEngine::BuildCommand(const Command& c) {
         return std::nullopt;
       }
       const std::int32_t value = *settingValue_;
-      Tell([&](LinkObserver& o) { o.OnValueSent(setting_, value); });
+      facts_.Tell([&](LinkObserver& o) { o.OnValueSent(setting_, value); });
       return CommandFrame(c.code, static_cast<std::uint32_t>(value));
     }
     case Operand::MemoryRead: {
@@ -455,7 +455,7 @@ void LinkEngine::AwaitAnswer(const Command& c) {
 
 void LinkEngine::SetExchange(const ExchangeRecord& record) {
   p_.exchange = record;
-  Tell([&](LinkObserver& o) { o.OnExchange(record); });
+  facts_.Tell([&](LinkObserver& o) { o.OnExchange(record); });
 }
 
 void LinkEngine::EndExchange(ExchangeOutcome outcome, Refusal refusal) {
@@ -485,47 +485,21 @@ void LinkEngine::Request(LinkState firstState) {
     lastFailure_ = FrameFailure::LinkOff;
     if (CommandOfState(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
     EndExchange(ExchangeOutcome::Failed);
-    FlushNotices();
+    facts_.FlushNotices();
     return;
   }
   v_.pollEnabled = false;
   v_.retryCount = 0;
   v_.linkState = firstState;
   if (CommandOfState(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
-  FlushNotices();
+  facts_.FlushNotices();
 }
 
 void LinkEngine::ResetToIdle() {
   if (p_.download == DownloadResult::Running) DownloadEnded(DownloadResult::Failed, true, true);
   v_.linkState = LinkState::Idle;
   v_.pollEnabled = true;
-  FlushNotices();
-}
-
-void LinkEngine::StatusAccepted(const StatusReply& s) {
-  v_.firmwareVersion = s.firmware;
-  v_.scriptOn = s.ScriptRunning();
-  v_.motorRunning = s.MotorRunning();
-  p_.lastStatus = s;
-  ++p_.statusCount;
-  Tell([&](LinkObserver& o) { o.OnStatus(s); });
-  if (v_.scriptOn && v_.debugOn && s.address < CodeCapacity) {
-    const std::uint32_t line = addressLines_[s.address];
-    if (line != 0) Tell([line](LinkObserver& o) { o.OnDebugLine(line); });
-  }
-}
-
-void LinkEngine::Queue(Notice notice, std::string_view detail) {
-  notices_.emplace_back(notice, std::string(detail));
-}
-
-void LinkEngine::FlushNotices() {
-  if (notices_.empty()) return;
-  // Taken out first: an observer that runs more ticks may queue and tell its own.
-  auto pending = std::move(notices_);
-  notices_.clear();
-  for (const auto& pair : pending)
-    Tell([&](LinkObserver& o) { o.OnNotice(pair.first, pair.second); });
+  facts_.FlushNotices();
 }
 
 }  // namespace kivra::link

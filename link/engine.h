@@ -19,6 +19,7 @@
 
 #include "common/code_image.h"
 #include "link/commands.h"
+#include "link/fact_bus.h"
 #include "link/facts.h"
 #include "link/frames.h"
 #include "link/inbox.h"
@@ -77,8 +78,8 @@ class LinkEngine {
   LinkEngine(Port& port, IntervalTimer& timer, Clock* clock = nullptr);
 
   // Observers are told every fact from now on; they must outlive the engine or be removed.
-  void AddObserver(LinkObserver& observer);
-  void RemoveObserver(LinkObserver& observer);
+  void AddObserver(LinkObserver& observer) { facts_.Add(observer); }
+  void RemoveObserver(LinkObserver& observer) { facts_.Remove(observer); }
 
   // One tick of the timer.
   void Tick();
@@ -110,10 +111,10 @@ class LinkEngine {
   // Idle with status polling, as at start-up.
   void ResetToIdle();
 
-  // Debugging: while on and the driver's script runs, each status reply's code address is
-  // told as the program line of the instruction there (OnDebugLine).
-  void EnableDebug(const AddressLines& lines);
-  void DisableDebug() { v_.debugOn = false; }
+  // Debugging: with the program's lines given and the driver's script running, each status
+  // reply's code address is told as the program line of the instruction there
+  // (OnDebugLine). Nothing: debugging off.
+  void SetDebug(const AddressLines* lines);
 
   // On: the port is open; the engine starts from idle with status polling. Off: nothing
   // is sent any more; the exchange in progress ends (a download is reported as failed),
@@ -136,7 +137,6 @@ class LinkEngine {
   void Judge(const ReplyReading& reading);
   void Accept(std::span<const std::uint8_t> reply);
   void Fail(FrameFailure why, std::span<const std::uint8_t> bytes);
-  void TimedOut();
   // The start of a reply that will not be completed, told as passed over.
   void DropInbox();
 
@@ -156,23 +156,12 @@ class LinkEngine {
   void SetExchange(const ExchangeRecord& record);
 
   void SetConnected(bool connected);
-  void StatusAccepted(const StatusReply& s);
-
-  // Telling the observers.
-  template <typename F>
-  void Tell(F&& f) {
-    // By index: an observer may remove itself while it is told.
-    for (std::size_t i = 0; i < observers_.size(); ++i) f(*observers_[i]);
-  }
   void TellFrame(FrameEvent event, FrameFailure why, std::span<const std::uint8_t> bytes);
-  // Notices wait until the tick or request has settled the engine's state.
-  void Queue(Notice notice, std::string_view detail = {});
-  void FlushNotices();
 
   Port& port_;
   IntervalTimer& timer_;
   Clock* clock_;
-  std::vector<LinkObserver*> observers_;
+  FactBus facts_;
   LinkVariables v_;
   LinkProgress p_;
   Inbox inbox_;
@@ -193,7 +182,6 @@ class LinkEngine {
   // The last status poll failed: the next is its retry.
   bool pollFailed_ = false;
   std::optional<std::string> lastPortError_;
-  std::vector<std::pair<Notice, std::string>> notices_;
 
   // The operands of the requested exchange, checked when its frame is built.
   Setting setting_ = Setting::Speed;

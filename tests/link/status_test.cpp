@@ -67,7 +67,7 @@ TEST(Status, DebugTellsTheExecutingLine) {
   AddressLines lines{};
   lines[10] = 7;
   lines[12] = 8;
-  r.engine.EnableDebug(lines);
+  r.engine.SetDebug(&lines);
   EXPECT_TRUE(r.v().debugOn);
   r.PollOnce(StatusFrame(0, 0x02, 10));
   r.PollOnce(StatusFrame(0, 0x02, 10));
@@ -75,7 +75,7 @@ TEST(Status, DebugTellsTheExecutingLine) {
   r.PollOnce(StatusFrame(0, 0x02, 5000));  // beyond the code memory
   r.PollOnce(StatusFrame(0, 0x00, 12));    // script stopped
   EXPECT_EQ(r.seen.debugLines, (std::vector<std::uint32_t>{7, 7}));
-  r.engine.DisableDebug();
+  r.engine.SetDebug(nullptr);
   EXPECT_FALSE(r.v().debugOn);
   r.PollOnce(StatusFrame(0, 0x02, 10));
   EXPECT_EQ(r.seen.debugLines.size(), 2u);
