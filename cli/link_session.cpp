@@ -175,7 +175,6 @@ void TerminalReport::EndProgress() {
 
 LinkSession::LinkSession(const LinkOptions& options)
     : signals_(BlockStopSignals(previousMask_)),
-      serial_(CommandLineSettings()),
       report_(options.english),
       loop_([this](std::chrono::steady_clock::duration d) {
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
@@ -187,42 +186,31 @@ LinkSession::LinkSession(const LinkOptions& options)
         }
         return true;
       }),
-      engine_(serial_, loop_, &clock_),
-      ports_(engine_, serial_, settings_, report_) {
+      stack_(loop_, settings_, report_,
+             {.settings = CommandLineSettings(), .logFolder = {}, .line = nullptr}) {
   settings_.port = options.port;
-  engine_.AddObserver(feed_);
-  engine_.AddObserver(report_);
-}
-
-std::uint64_t LinkSession::SessionClock::NowMs() {
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::steady_clock::now() - start)
-                                        .count());
+  stack_.Engine().AddObserver(report_);
 }
 
 LinkSession::~LinkSession() {
-  serial_.Close();
+  stack_.Engine().RemoveObserver(report_);
   pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
 bool LinkSession::Open() {
-  ports_.StartUp();  // a port that does not open is warned of with the reason
-  return engine_.LinkEnabled();
+  stack_.Ports().StartUp();  // a port that does not open is warned of with the reason
+  return stack_.Engine().LinkEnabled();
 }
 
 bool LinkSession::RunUntil(const std::function<bool()>& done,
                            std::chrono::steady_clock::duration limit) {
   if (interrupted_) return false;
-  const auto tick = [this] {
-    ports_.Tick();  // a device that went away is looked for and opened again
-    engine_.Tick();
-  };
-  return loop_.Run(tick, done, std::chrono::steady_clock::now() + limit);
+  return loop_.Run([this] { stack_.Tick(); }, done, std::chrono::steady_clock::now() + limit);
 }
 
 bool LinkSession::WaitForStatus(std::chrono::steady_clock::duration limit) {
-  const auto start = engine_.Progress().statusCount;
-  return RunUntil([&] { return engine_.Progress().statusCount > start; }, limit);
+  const auto start = Engine().Progress().statusCount;
+  return RunUntil([&] { return Engine().Progress().statusCount > start; }, limit);
 }
 
 }  // namespace kivra::cli

@@ -11,9 +11,7 @@
 
 #include "cli/commands.h"
 #include "link/engine.h"
-#include "link/line_feed.h"
-#include "link/port_selection.h"
-#include "link/serial_link.h"
+#include "link/link_stack.h"
 #include "link/tick_loop.h"
 
 namespace kivra::cli {
@@ -49,8 +47,6 @@ class TerminalReport final : public link::LinkObserver, public link::PortView {
   void PortNotOpened(std::string_view port, link::OpenFailure reason, std::string_view detail,
                      bool startUp) override;
   void PortNotANumber() override;
-  void SetDialogVisible(bool) override {}
-  void SetNumberText(std::string_view) override {}
 
   // Ends the progress line of a download that stops without the engine's word.
   void EndProgress();
@@ -84,11 +80,11 @@ class LinkSession {
   bool WaitForStatus(std::chrono::steady_clock::duration limit);
   bool Interrupted() const { return interrupted_; }
 
-  link::LinkEngine& Engine() { return engine_; }
+  link::LinkEngine& Engine() { return stack_.Engine(); }
   TerminalReport& Report() { return report_; }
   // Every frame on the line, for `kivra monitor`; its clock counts from the session's start.
-  link::LineFeed& Feed() { return feed_; }
-  std::int64_t ElapsedMs() { return static_cast<std::int64_t>(clock_.NowMs()); }
+  link::LineFeed& Feed() { return stack_.Feed(); }
+  std::int64_t ElapsedMs() { return stack_.ElapsedMs(); }
 
  private:
   // The port comes from the command line, never from a stored setting.
@@ -101,18 +97,10 @@ class LinkSession {
   sigset_t previousMask_{};  // before signals_, which fills it
   sigset_t signals_{};
   bool interrupted_ = false;
-  link::SerialLink serial_;
-  struct SessionClock final : link::Clock {
-    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    std::uint64_t NowMs() override;
-  };
-  SessionClock clock_;
-  link::LineFeed feed_{clock_};
   TerminalReport report_;
   link::TickLoop loop_;
-  link::LinkEngine engine_;
   OptionSettings settings_;
-  link::PortSelection ports_;
+  link::LinkStack stack_;
 };
 
 }  // namespace kivra::cli

@@ -30,10 +30,8 @@ bool PortSelection::OpenCurrent(bool startUp) {
     view_.ShowPortNumber(current_.ToString());
     opener_.SetOpen(true);
     engine_.SetLinkEnabled(true);
-    lastOpenError_.clear();
     return true;
   } catch (const std::exception& e) {
-    lastOpenError_ = e.what();
     const auto* known = dynamic_cast<const PortOpenError*>(&e);
     const OpenFailure reason = known ? known->Reason() : OpenFailure::Other;
     LinkOff();
@@ -56,31 +54,19 @@ void PortSelection::StartUp() {
   OpenCurrent(true);
 }
 
-void PortSelection::ShowDialog() {
-  view_.SetDialogVisible(true);
-}
-
-void PortSelection::DialogCreated() {
-  view_.SetNumberText(current_.ToString());
-}
-
-void PortSelection::DialogCancel() {
-  view_.SetDialogVisible(false);
-}
-
-void PortSelection::DialogOk(std::string_view text) {
+bool PortSelection::Choose(std::string_view text) {
   const auto port = ParsePortName(text);
   if (!port) {
     // The link stops, and the indicators say so rather than keep their last colour.
     waiting_ = false;
     engine_.SetLinkEnabled(false);
     view_.PortNotANumber();
-    return;
+    return false;
   }
   current_ = *port;
-  if (!OpenCurrent(false)) return;
-  view_.SetDialogVisible(false);
+  if (!OpenCurrent(false)) return false;
   settings_.WriteSetting(kComPortSetting, current_.ToString());
+  return true;
 }
 
 void PortSelection::Tick() {

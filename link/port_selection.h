@@ -53,7 +53,9 @@ class SettingsStore {
   virtual void WriteSetting(std::string_view name, std::string_view value) = 0;
 };
 
-// What the port selection shows: the number displays, the port dialog and its warnings.
+// What the port selection shows: the port number displays and the warnings of a port
+// that does not open. Whoever asks the user for a port (a dialog, a command line option)
+// hands the answer to PortSelection::Choose and learns from its result what to do next.
 class PortView {
  public:
   virtual ~PortView() = default;
@@ -63,10 +65,8 @@ class PortView {
   // `startUp` for the remembered port at start-up.
   virtual void PortNotOpened(std::string_view port, OpenFailure reason, std::string_view detail,
                              bool startUp) = 0;
-  // The dialog's text names no port.
+  // The text the user chose names no port.
   virtual void PortNotANumber() = 0;
-  virtual void SetDialogVisible(bool visible) = 0;
-  virtual void SetNumberText(std::string_view text) = 0;
 };
 
 inline constexpr std::string_view kComPortSetting = "COMPORT";
@@ -78,13 +78,11 @@ class PortSelection {
 
   PortSelection(LinkEngine& engine, PortOpener& opener, SettingsStore& settings, PortView& view);
 
-  // The main window's show step: idle with polling, then the remembered port opened.
+  // The remembered port opened (the main window's show step; a command's start).
   void StartUp();
-  // The settings menu's "Com Port ..." item, and the dialog's creation and buttons.
-  void ShowDialog();
-  void DialogCreated();
-  void DialogOk(std::string_view text);
-  void DialogCancel();
+  // The port the user chose, as typed: opened and remembered. False when the text names no
+  // port (the link stops) or the port does not open; the view has been told why.
+  bool Choose(std::string_view text);
 
   // Before every tick of the engine: notices a device that went away under the open port,
   // and while it is gone, looks for it at its path every kLookForDeviceMs and opens it
@@ -93,8 +91,6 @@ class PortSelection {
   bool WaitingForDevice() const { return waiting_; }
 
   const PortName& Current() const { return current_; }
-  // Why the last open failed, in the serial component's words ("" after a success).
-  const std::string& LastOpenError() const { return lastOpenError_; }
 
  private:
   // Selects and opens current_; on failure the link is off and the user told.
@@ -106,7 +102,6 @@ class PortSelection {
   SettingsStore& settings_;
   PortView& view_;
   PortName current_;
-  std::string lastOpenError_;
   bool waiting_ = false;
   int waitedMs_ = 0;
 };

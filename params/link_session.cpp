@@ -4,8 +4,7 @@
 
 #include "common/texts.h"
 #include "link/engine.h"
-#include "link/port_selection.h"
-#include "link/serial_link.h"
+#include "link/link_stack.h"
 #include "link/tick_loop.h"
 #include "params/engine_exchange.h"
 
@@ -37,8 +36,6 @@ class PortWords final : public link::LinkObserver, public link::PortView {
     said = texts::PortNotOpened(port, reason, detail, english_);
   }
   void PortNotANumber() override { said = texts::Tr(texts::Text::EnterNumber, english_); }
-  void SetDialogVisible(bool) override {}
-  void SetNumberText(std::string_view) override {}
 
   std::string said;
 
@@ -63,26 +60,23 @@ class LinkSession final : public DriverSession {
   LinkSession(const std::string& port, const LinkSessionOptions& options)
       : port_(port),
         stop_(options.stop),
-        serial_(QuietSettings()),
         loop_([this](Clock::duration d) {
           if (stop_) return stop_->Wait(d, patience_);
           std::this_thread::sleep_for(d);
           return true;
         }),
         words_(options.english),
-        engine_(serial_, loop_),
-        exchange_(engine_),
-        selection_(engine_, serial_, settings_, words_) {
+        stack_(loop_, settings_, words_,
+               {.settings = QuietSettings(), .logFolder = {}, .line = nullptr}),
+        engine_(stack_.Engine()),
+        exchange_(engine_) {
     settings_.port = port;
     engine_.AddObserver(words_);
   }
-  ~LinkSession() override {
-    engine_.RemoveObserver(words_);
-    serial_.Close();
-  }
+  ~LinkSession() override { engine_.RemoveObserver(words_); }
 
   bool Open(std::string& whyNot) {
-    selection_.StartUp();
+    stack_.Ports().StartUp();
     if (engine_.LinkEnabled()) return true;
     whyNot = words_.said;
     return false;
@@ -118,8 +112,9 @@ class LinkSession final : public DriverSession {
                    std::string_view programPath) override {
     engine_.Download({true, code, vectors, std::string(programPath)});
     if (engine_.Progress().download != link::DownloadResult::Running) return Lost();
-    const Outcome o = Exchange(
-        [&] { return engine_.Progress().download != link::DownloadResult::Running; }, kDownloadLimit);
+    const Outcome o =
+        Exchange([&] { return engine_.Progress().download != link::DownloadResult::Running; },
+                 kDownloadLimit);
     if (o != Outcome::Done) return o;
     return engine_.Progress().download == link::DownloadResult::Succeeded ? Outcome::Done : Lost();
   }
@@ -153,12 +148,7 @@ class LinkSession final : public DriverSession {
   Outcome Run(const std::function<bool()>& done, Clock::duration limit, int patience) {
     patience_ = patience;
     if (stop_ && stop_->Count() > patience) return Outcome::Interrupted;
-    const bool held = loop_.Run(
-        [this] {
-          selection_.Tick();
-          engine_.Tick();
-        },
-        done, Clock::now() + limit);
+    const bool held = loop_.Run([this] { stack_.Tick(); }, done, Clock::now() + limit);
     if (held) return Outcome::Done;
     return stop_ && stop_->Count() > patience ? Outcome::Interrupted : Outcome::NoAnswer;
   }
@@ -206,21 +196,20 @@ class LinkSession final : public DriverSession {
 
   // A failed exchange: the driver did not answer, or its port is gone.
   Outcome Lost() const {
-    return selection_.WaitingForDevice() || !engine_.LinkEnabled() ? Outcome::PortLost
-                                                                   : Outcome::NoAnswer;
+    return stack_.Ports().WaitingForDevice() || !engine_.LinkEnabled() ? Outcome::PortLost
+                                                                       : Outcome::NoAnswer;
   }
 
   std::string port_;
   const StopRequest* stop_;
   int patience_ = 0;
   std::optional<Clock::time_point> silentSince_;
-  link::SerialLink serial_;
   link::TickLoop loop_;
   PortWords words_;
-  link::LinkEngine engine_;
-  EngineExchange exchange_;
   OnePort settings_;
-  link::PortSelection selection_;
+  link::LinkStack stack_;
+  link::LinkEngine& engine_;
+  EngineExchange exchange_;
 };
 
 }  // namespace

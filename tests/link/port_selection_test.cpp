@@ -56,8 +56,6 @@ struct FakePortView : PortView {
     failures.push_back({std::string(port), reason, std::string(detail), startUp});
   }
   void PortNotANumber() override { ++notANumber; }
-  void SetDialogVisible(bool v) override { visible = v; }
-  void SetNumberText(std::string_view t) override { number = t; }
 
   struct Failure {
     std::string port;
@@ -73,8 +71,6 @@ struct FakePortView : PortView {
   std::string shown = "old";
   std::vector<Failure> failures;
   int notANumber = 0;
-  bool visible = false;
-  std::string number;
 };
 
 struct PortRig : testing::Rig {
@@ -145,47 +141,38 @@ TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
   }
 }
 
-TEST(PortDialog, ChoosesStoresAndReopens) {
+// The user's choice, however it was asked for: opened and remembered, or refused with the
+// reason, the remembered port left as it was.
+TEST(PortChoice, ChoosesStoresAndReopens) {
   PortRig r;
   r.opener.missing = {"9"};
   r.ports.StartUp();
-  r.ports.DialogCreated();
-  EXPECT_EQ(r.view.number, "1");
-  r.ports.ShowDialog();
-  EXPECT_TRUE(r.view.visible);
+  EXPECT_EQ(r.ports.Current().ToString(), "1");
 
-  // Not a number: the link stops, the port stays as it was, the dialog stays open.
+  // Not a number: the link stops, the port stays as it was.
   r.opener.calls.clear();
-  r.ports.DialogOk("one");
+  EXPECT_FALSE(r.ports.Choose("one"));
   EXPECT_EQ(r.view.notANumber, 1);
   EXPECT_FALSE(r.engine.LinkEnabled());
   EXPECT_TRUE(r.opener.calls.empty());
-  EXPECT_TRUE(r.view.visible);
 
-  // A port that cannot be opened: warning, setting unchanged, dialog open.
-  r.ports.DialogOk("9");
+  // A port that cannot be opened: warning, setting unchanged.
+  EXPECT_FALSE(r.ports.Choose("9"));
   ASSERT_EQ(r.view.failures.size(), 1u);
   EXPECT_FALSE(r.view.failures[0].startUp);
   EXPECT_EQ(r.view.Warning(0, true),
             "Comm Port 9 not opened!\nThere is no such port on this computer.");
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
-  EXPECT_TRUE(r.view.visible);
   EXPECT_EQ(r.view.shown, "");
 
-  // 257 is port 1 again; the link runs, the dialog closes, the choice is remembered.
-  r.ports.DialogOk("257");
+  // 257 is port 1 again; the link runs, the choice is remembered.
+  EXPECT_TRUE(r.ports.Choose("257"));
   EXPECT_TRUE(r.engine.LinkEnabled());
-  EXPECT_FALSE(r.view.visible);
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
   EXPECT_EQ(r.view.shown, "1");
-  r.ports.ShowDialog();
-  r.ports.DialogOk("/dev/ttyACM0");
+  EXPECT_TRUE(r.ports.Choose("/dev/ttyACM0"));
   EXPECT_EQ(r.settings.values["COMPORT"], "/dev/ttyACM0");
   EXPECT_EQ(r.opener.port.path(), "/dev/ttyACM0");
-  r.ports.ShowDialog();
-  r.ports.DialogCancel();
-  EXPECT_FALSE(r.view.visible);
-  EXPECT_EQ(r.settings.values["COMPORT"], "/dev/ttyACM0");
 }
 
 // The adapter is pulled during a download and plugged in again: the download is reported
@@ -276,7 +263,7 @@ TEST(PortReconnect, ChoosingAnotherPortEndsTheWait) {
   r.opener.absent = {"/dev/ttyUSB0"};
   r.Step();
   ASSERT_TRUE(r.ports.WaitingForDevice());
-  r.ports.DialogOk("/dev/ttyUSB1");
+  EXPECT_TRUE(r.ports.Choose("/dev/ttyUSB1"));
   EXPECT_FALSE(r.ports.WaitingForDevice());
   EXPECT_EQ(r.engine.Progress().status, LinkStatus::NotAnswering);
   r.opener.absent.clear();
@@ -286,15 +273,14 @@ TEST(PortReconnect, ChoosingAnotherPortEndsTheWait) {
   EXPECT_TRUE(r.opener.calls.empty());
 }
 
-// An emptied box confirmed in the dialog stops the link: the lamps and the connection
-// text say so at once, instead of staying lime while nothing is sent.
-TEST(PortDialog, AnEmptyEntryShowsTheLinkDown) {
+// An empty choice stops the link: the lamps and the connection text say so at once,
+// instead of staying lime while nothing is sent.
+TEST(PortChoice, AnEmptyEntryShowsTheLinkDown) {
   PortRig r;
   r.ports.StartUp();
   r.PollOnce();
   ASSERT_TRUE(r.seen.Lit());
-  r.ports.DialogOk("");
-  r.ports.DialogCancel();
+  EXPECT_FALSE(r.ports.Choose(""));
   EXPECT_FALSE(r.engine.LinkEnabled());
   EXPECT_FALSE(r.seen.Lit());
   EXPECT_EQ(r.seen.statuses.back(), LinkStatus::PortClosed);
