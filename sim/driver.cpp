@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "common/cp1254.h"
+#include "link/commands.h"
 
 namespace kivra::sim {
 namespace {
@@ -52,27 +53,23 @@ std::string Hex(unsigned v) {
 
 }  // namespace
 
-// How each command code is taken: the frame length it comes in, its name for logs, and
-// what it does. An empty result means the driver does not answer.
+// What the driver does with each command of the tool's command table (link/commands.h,
+// which also gives the frame a command comes in and its name for the log). An empty
+// result means the driver does not answer.
 struct Driver::CommandRow {
-  enum class Value { None, Unsigned, Signed, Hex };
   std::uint8_t code;
-  std::size_t frameLength;
-  std::string_view name;
-  Value value;
   std::optional<Reply> (*execute)(Driver&, const Command&, TimePoint);
 };
 
 const Driver::CommandRow* Driver::FindCommand(std::uint8_t commandCode) {
   using R = std::optional<Reply>;
-  using V = CommandRow::Value;
   static const auto ack = []() -> R { return Reply{ReplyKind::Ack, {Ack}}; };
   static const CommandRow rows[] = {
-      {code::Status, 8, "status request", V::None,
+      {code::Status,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::Status, d.StatusReply()};
        }},
-      {code::BeginDownload, 8, "begin download", V::None,
+      {code::BeginDownload,
        [](Driver& d, const Command&, TimePoint) -> R {
          const std::uint32_t started = d.program_.downloadsStarted + 1;
          d.program_ = StoredProgram{};
@@ -80,134 +77,134 @@ const Driver::CommandRow* Driver::FindCommand(std::uint8_t commandCode) {
          d.script_.Stop();  // the program is about to be overwritten
          return ack();
        }},
-      {code::Run, 8, "motor run", V::None,
+      {code::Run,
        [](Driver& d, const Command&, TimePoint) -> R {
          d.runCommanded_ = true;
          return ack();
        }},
-      {code::Stop, 8, "motor stop", V::None,
+      {code::Stop,
        [](Driver& d, const Command&, TimePoint now) -> R {
          d.runCommanded_ = false;
          d.moveEnd_ = now;
          d.script_.Stop();
          return ack();
        }},
-      {code::ScriptOn, 8, "script on", V::None,
+      {code::ScriptOn,
        [](Driver& d, const Command&, TimePoint now) -> R {
          d.script_.Start(now);
          return ack();
        }},
-      {code::MemoryRead, 8, "read memory", V::Unsigned,
+      {code::MemoryRead,
        [](Driver& d, const Command& c, TimePoint) -> R {
          if (c.value > kLastMemoryAddress) return std::nullopt;
          return Reply{ReplyKind::MemoryValue, d.MemoryReply(c.value)};
        }},
-      {code::MemoryWrite, 8, "write memory", V::Hex,
+      {code::MemoryWrite,
        [](Driver& d, const Command& c, TimePoint) -> R {
          const std::uint32_t address = c.value & 0xFFFF;
          if (address > kLastMemoryAddress) return std::nullopt;
          d.memory_[address] = static_cast<std::uint8_t>(c.value >> 16);
          return ack();
        }},
-      {code::ReadParameters, 8, "read parameters", V::None,
+      {code::ReadParameters,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::Parameters, d.ParameterReply()};
        }},
-      {code::ReadSettings, 8, "read motor settings", V::None,
+      {code::ReadSettings,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::MotorSettings, d.MotorSettingsReply()};
        }},
-      {code::Move, 8, "move", V::None,
+      {code::Move,
        [](Driver& d, const Command&, TimePoint now) -> R {
          d.moveEnd_ = now + MoveDuration(d.state_.motor);
          return ack();
        }},
-      {code::Speed, 8, "speed", V::Unsigned,
+      {code::Speed,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.speed = c.value;
          return ack();
        }},
-      {code::RunCurrent, 8, "running current", V::Unsigned,
+      {code::RunCurrent,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.runningCurrent = c.value;
          return ack();
        }},
-      {code::HoldCurrent, 8, "holding current", V::Unsigned,
+      {code::HoldCurrent,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.holdingCurrent = c.value;
          return ack();
        }},
-      {code::Microstep, 8, "micro-step", V::Unsigned,
+      {code::Microstep,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.microStep = c.value;
          return ack();
        }},
-      {code::Ramp, 8, "ramp", V::Unsigned,
+      {code::Ramp,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.ramp = c.value;
          return ack();
        }},
-      {code::StartSpeed, 8, "start speed", V::Unsigned,
+      {code::StartSpeed,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.startSpeed = c.value;
          return ack();
        }},
-      {code::Displacement, 8, "displacement", V::Signed,
+      {code::Displacement,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.displacement = static_cast<std::int32_t>(c.value);
          return ack();
        }},
-      {code::Direction, 8, "direction", V::Unsigned,
+      {code::Direction,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.direction = c.value;
          return ack();
        }},
-      {code::SpeedMode, 8, "speed mode", V::Unsigned,
+      {code::SpeedMode,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.speedMode = c.value;
          return ack();
        }},
-      {code::SpeedCoefficient, 8, "speed coefficient", V::Signed,
+      {code::SpeedCoefficient,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.motor.speedCoefficient = c.value;
          return ack();
        }},
       // 100h + s switches output 1, 200h + s output 2; s is the state the tool shows,
       // so the output goes the other way.
-      {code::Output, 8, "set output", V::Hex,
+      {code::Output,
        [](Driver& d, const Command& c, TimePoint) -> R {
          const std::uint32_t output = c.value >> 8;
          if (output != 1 && output != 2) return std::nullopt;
          d.SetOutput(static_cast<int>(output), (c.value & 0xFF) == 0);
          return ack();
        }},
-      {code::Param16, 9, "16-bit parameter", V::Unsigned,
+      {code::Param16,
        [](Driver& d, const Command& c, TimePoint) -> R {
          if (*c.index >= Parameter16Count) return std::nullopt;
          d.state_.parameters16[*c.index] = static_cast<std::uint16_t>(c.value);
          return ack();
        }},
-      {code::Param32, 9, "32-bit parameter", V::Signed,
+      {code::Param32,
        [](Driver& d, const Command& c, TimePoint) -> R {
          if (*c.index >= Parameter32Count) return std::nullopt;
          d.state_.parameters32[*c.index] = static_cast<std::int32_t>(c.value);
          return ack();
        }},
-      {code::Service1, 8, "service value 1", V::Unsigned,
+      {code::Service1,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.serviceValues[0] = static_cast<std::uint8_t>(c.value);
          return ack();
        }},
-      {code::Service2, 8, "service value 2", V::Unsigned,
+      {code::Service2,
        [](Driver& d, const Command& c, TimePoint) -> R {
          d.state_.serviceValues[1] = static_cast<std::uint8_t>(c.value);
          return ack();
        }},
-      {code::ReadService, 8, "read service values", V::None,
+      {code::ReadService,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::ServiceValues, d.ServiceReply()};
        }},
-      {code::ReadProgramName, 8, "read program name", V::None,
+      {code::ReadProgramName,
        [](Driver& d, const Command&, TimePoint) -> R {
          return Reply{ReplyKind::ProgramName, d.NameReply()};
        }},
@@ -280,8 +277,10 @@ std::optional<Driver::Reply> Driver::Dispatch(std::span<const std::uint8_t> fram
 
 std::optional<Driver::Reply> Driver::ExecuteCommand(const Command& command, TimePoint now) {
   const CommandRow* row = FindCommand(command.code);
-  const std::size_t length = command.index ? ParameterFrameLength : CommandFrameLength;
-  if (!row || row->frameLength != length) return std::nullopt;
+  const link::Command* known = link::CommandByCode(command.code);
+  if (!row || !known) return std::nullopt;
+  const bool parameterFrame = known->operand == link::Operand::Parameter;
+  if (parameterFrame != command.index.has_value()) return std::nullopt;
   return row->execute(*this, command, now);
 }
 
@@ -449,27 +448,30 @@ std::string Driver::Describe(std::span<const std::uint8_t> frame) {
     return "?";
   switch (frame[1]) {
     case CommandLetter: {
-      const CommandRow* row = FindCommand(frame[2]);
+      const link::Command* command = link::CommandByCode(frame[2]);
       const std::uint32_t value = Get32(frame.subspan(3, 4));
-      if (!row) return "unknown command " + Hex(frame[2]);
-      std::string text(row->name);
+      if (!command) return "unknown command " + Hex(frame[2]);
+      std::string text(command->name.english);
       if (frame.size() == ParameterFrameLength) {
         const int number = frame[7] + (frame[2] == code::Param32 ? 21 : 1);
         return text + " Prm " + std::to_string(number) + " = " +
                (frame[2] == code::Param32 ? std::to_string(static_cast<std::int32_t>(value))
                                           : std::to_string(value));
       }
-      switch (row->value) {
-        case CommandRow::Value::None:
+      switch (command->operand) {
+        case link::Operand::None:
           return text;
-        case CommandRow::Value::Unsigned:
-          return text + " " + std::to_string(value);
-        case CommandRow::Value::Signed:
-          return text + " " + std::to_string(static_cast<std::int32_t>(value));
-        case CommandRow::Value::Hex:
-          return text + " " + Hex(value);
+        case link::Operand::Output:
+        case link::Operand::MemoryWrite:
+          return text + " " + Hex(value);  // two fields in one value
+        case link::Operand::Setting:
+          if (command->rule.accept == link::Accept::Any)
+            return text + " " + std::to_string(static_cast<std::int32_t>(value));
+          break;
+        default:
+          break;
       }
-      return text;
+      return text + " " + std::to_string(value);
     }
     case DataLetter: {
       const unsigned offset = unsigned{frame[2]} << 8 | frame[3];

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "link/commands.h"
+
 namespace kivra::sim {
 namespace {
 
@@ -362,6 +364,20 @@ TEST_F(DriverTest, ATrueFloodOverrunsTheLine) {
   EXPECT_LE(out.transmissions.back().due - now, 2s + 23 * LineByteTime);
 }
 
+// Every command the tool can send is one the driver takes, in the frame the tool sends it in.
+TEST_F(DriverTest, TakesEveryCommandOfTheTool) {
+  for (const link::Command& c : link::Commands()) {
+    std::uint32_t value = c.rule.accept == link::Accept::Range ? c.rule.low : 1;
+    if (c.operand == link::Operand::Output) value = 0x100;
+    const Bytes frame = c.operand == link::Operand::Parameter ? ParameterFrame(c.code, 1, 0)
+                                                              : Command(c.code, value);
+    Driver::Output out;
+    driver.Receive(frame, now, out);
+    ASSERT_FALSE(out.transmissions.empty()) << c.name.english;
+    now += 1s;
+  }
+}
+
 TEST_F(DriverTest, DescribesFramesForTheLog) {
   struct Case {
     Bytes frame;
@@ -371,9 +387,9 @@ TEST_F(DriverTest, DescribesFramesForTheLog) {
       {Command('s'), "status request"},
       {Command('V', 1200), "speed 1200"},
       {Command('D', 0xFFFFFFFF), "displacement -1"},
-      {ParameterFrame('k', 1000, 8), "16-bit parameter Prm 9 = 1000"},
-      {ParameterFrame('u', static_cast<std::uint32_t>(-5), 0), "32-bit parameter Prm 21 = -5"},
-      {Command('x', 0x101), "set output 101h"},
+      {ParameterFrame('k', 1000, 8), "parameter Prm 9 = 1000"},
+      {ParameterFrame('u', static_cast<std::uint32_t>(-5), 0), "parameter Prm 21 = -5"},
+      {Command('x', 0x101), "output 101h"},
       {Command('Q'), "unknown command 51h"},
       {Bytes{0x06, 0x50, 0x00, 0x19, 0xFF, 0xB0}, "program data at 25, 1 byte"},
       {BuildFrame('N', Bytes{'M', 0xDE, '.', 'K', 'V', '3'}), "program name \"M\xC5\x9E.KV3\""},
