@@ -12,13 +12,15 @@
 
 namespace kivra::cli {
 
+constexpr const char* kUsage = "usage: kivra download --port DEV [--lang tr|en] PROGRAM\n";
+
 int RunDownload(const Args& args) {
+  if (HelpAsked(args, kUsage)) return 0;
   LinkOptions options;
   std::string error;
   if (!ParseLinkOptions(args, options, error) || options.operands.size() != 1) {
-    std::fprintf(stderr,
-                 "kivra download: %s\nusage: kivra download --port DEV [--lang tr|en] PROGRAM\n",
-                 error.empty() ? "one program file expected" : error.c_str());
+    std::fprintf(stderr, "kivra download: %s\n%s",
+                 error.empty() ? "one program file expected" : error.c_str(), kUsage);
     return 2;
   }
   const std::string& path = options.operands[0];

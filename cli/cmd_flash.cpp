@@ -129,6 +129,7 @@ class Record {
 }  // namespace
 
 int RunFlash(const Args& args) {
+  if (HelpAsked(args, kUsage)) return 0;
   FlashOptions o;
   std::string error;
   if (!Parse(args, o, error)) {

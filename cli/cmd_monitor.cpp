@@ -40,6 +40,7 @@ class Printer final : public link::FrameListener {
 }  // namespace
 
 int RunMonitor(const Args& args) {
+  if (HelpAsked(args, kUsage)) return 0;
   LinkOptions options;
   std::string error;
   long count = -1;

@@ -190,6 +190,7 @@ int Diff(DriverSession& session, const ParameterSet& set, const StopSignal& stop
 }  // namespace
 
 int RunParams(const Args& args) {
+  if (HelpAsked(args, kUsage)) return 0;
   LinkOptions options;
   std::string error;
   if (!ParseLinkOptions(args, options, error) || options.operands.size() != 2) {

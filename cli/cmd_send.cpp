@@ -1,6 +1,7 @@
 // kivra send --port DEV [--lang tr|en] COMMAND [VALUE]
 // One direct-control request, as the direct-control tab's buttons make it.
 
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "cli/link_session.h"
 #include "common/texts.h"
 #include "link/integer.h"
+#include "link/outcome_text.h"
 #include "link/values.h"
 
 namespace kivra::cli {
@@ -66,6 +68,7 @@ bool IsNumericSetting(Setting s) {
 }  // namespace
 
 int RunSend(const Args& args) {
+  if (HelpAsked(args, kUsage)) return 0;
   LinkOptions options;
   std::string error;
   if (!ParseLinkOptions(args, options, error) || options.operands.empty()) {
@@ -149,7 +152,15 @@ int RunSend(const Args& args) {
     };
   } else if (command == "mem-read") {
     if (!arity(1)) return 2;
-    press = [a = link::ParseInteger(values[0])](link::LinkEngine& e) { e.ReadMemory(a); };
+    // A cell the driver does not have is refused here: a read never falls back to another.
+    const auto a = link::ParseInteger(values[0]);
+    if (link::CheckMemoryRead(a) != link::Refusal::None) {
+      std::fprintf(stderr, "kivra send: mem-read: %s\n",
+                   Say(options.english, "the address is 1 to 3FFFh (16383)",
+                       "adres 1 ile 3FFFh (16383) arasında olmalı"));
+      return 2;
+    }
+    press = [a](link::LinkEngine& e) { e.ReadMemory(a); };
     after = [](TerminalReport& r) {
       if (r.memoryValue) std::printf("%u\n", *r.memoryValue);
     };
@@ -193,9 +204,17 @@ int RunSend(const Args& args) {
       std::fprintf(stderr, "%s\n", Say(options.english, "Invalid value!", "Geçersiz değer!"));
       return 1;
     default:
-      if (!session.Interrupted())
+      if (session.Interrupted()) return 1;
+      // Silence keeps its old words; a refusal or a wrong reply says what it was.
+      if (exchange.why == link::FrameFailure::TimeOut ||
+          exchange.why == link::FrameFailure::Partial || exchange.why == link::FrameFailure::None) {
         std::fprintf(stderr, "%s\n",
                      Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
+      } else {
+        std::string text(link::FailureText(exchange.why, LanguageOf(options.english)));
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        std::fprintf(stderr, "%s!\n", text.c_str());
+      }
       return 1;
   }
 }

@@ -31,7 +31,12 @@ std::string StatusLine(const link::StatusReply& s) {
   return line;
 }
 
+constexpr const char* kUsage =
+    "usage: kivra status --port DEV [--count N] [--csv FILE | --format csv|json] "
+    "[--lang tr|en]\n";
+
 int RunStatus(const Args& args) {
+  if (HelpAsked(args, kUsage)) return 0;
   LinkOptions options;
   std::string error;
   long count = -1;
@@ -56,11 +61,7 @@ int RunStatus(const Args& args) {
     }
   }
   if (!error.empty()) {
-    std::fprintf(stderr,
-                 "kivra status: %s\nusage: kivra status --port DEV [--count N] [--csv FILE | "
-                 "--format csv|json] "
-                 "[--lang tr|en]\n",
-                 error.c_str());
+    std::fprintf(stderr, "kivra status: %s\n%s", error.c_str(), kUsage);
     return 2;
   }
   if (!csvPath.empty() && !format.empty()) {
@@ -115,8 +116,9 @@ int RunStatus(const Args& args) {
       std::fflush(stdout);
     }
     if (recorder && !writeFailed) {
-      recorded(connected ? recorder->Record({session.ElapsedMs(), wallMs(), engine.Progress().lastStatus})
-                         : recorder->Gap(session.ElapsedMs(), wallMs()));
+      recorded(connected
+                   ? recorder->Record({session.ElapsedMs(), wallMs(), engine.Progress().lastStatus})
+                   : recorder->Gap(session.ElapsedMs(), wallMs()));
     }
     lastConnected = connected;
     return writeFailed || (count > 0 && ++printed >= count);
@@ -133,7 +135,8 @@ int RunStatus(const Args& args) {
       const auto now = std::chrono::steady_clock::now();
       if (lastConnected || now - lastNotice >= std::chrono::seconds(1)) {
         lastNotice = now;
-        return print(std::string(texts::LinkStatusText(engine.Progress().status, options.english)), false);
+        return print(std::string(texts::LinkStatusText(engine.Progress().status, options.english)),
+                     false);
       }
     }
     return false;

@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/compile.h"
@@ -12,6 +13,10 @@
 namespace kivra::cli {
 
 using Args = std::vector<std::string>;
+
+// `kivra COMMAND --help` (or -h anywhere among the arguments): prints the command's usage
+// on standard output and returns true, for the command to exit with 0.
+bool HelpAsked(const Args& args, std::string_view usage);
 
 // kivra check: 0 without errors, 1 with errors, 2 for a usage error or an unreadable file.
 int RunCheck(const Args& args);

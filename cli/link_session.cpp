@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "common/texts.h"
+#include "link/outcome_text.h"
 #include "serial/port_list.h"
 #include "serial/port_prompt.h"
 
@@ -127,7 +128,9 @@ void TerminalReport::OnNotice(link::Notice notice, std::string_view detail) {
     case link::Notice::DownloadWaitsForPort:
       return Print(texts::Tr(Text::DownloadWaitsForPort, english_));
     case link::Notice::DownloadError:
-      return Print(texts::Tr(Text::DownloadError, english_));
+      Print(texts::Tr(Text::DownloadError, english_));
+      if (!downloadFailure_.empty()) Print(downloadFailure_);
+      return;
     case link::Notice::NumberExpected:
       return Print(texts::Tr(Text::NumberExpected, english_));
     case link::Notice::PortError:
@@ -146,7 +149,10 @@ void TerminalReport::PortNotANumber() {
 
 void TerminalReport::OnDownload(const link::DownloadProgress& p) {
   using Stage = link::DownloadProgress::Stage;
-  if (p.stage == Stage::Ended) return EndProgress();
+  if (p.stage == Stage::Ended) {
+    downloadFailure_ = link::DownloadFailureText(p, LanguageOf(english_));
+    return EndProgress();
+  }
   if (p.stage == Stage::Started) {
     maximum_ = p.maximum;
     progress_ = true;

@@ -60,6 +60,7 @@ class TerminalReport final : public link::LinkObserver, public link::PortView {
   void Print(std::string_view utf8);
 
   bool english_;
+  std::string downloadFailure_;  // the line after "Download error!"
   std::uint32_t maximum_ = 0;
   int lastShown_ = -1;
   bool progress_ = false;

@@ -56,9 +56,9 @@ void LinkEngine::DownloadEnded(DownloadResult result, bool resetBar, bool replac
     const LinkState s = v_.linkState;
     const bool waiting = s == LinkState::DownloadBeginWait || s == LinkState::DownloadDataWait ||
                          s == LinkState::DownloadVectorsWait || s == LinkState::DownloadNameWait;
-    p.failedStep =
-        waiting ? static_cast<LinkState>(static_cast<std::uint8_t>(s) - 1) : s;
+    p.failedStep = waiting ? static_cast<LinkState>(static_cast<std::uint8_t>(s) - 1) : s;
     if (!IsDownloadState(p.failedStep)) p.failedStep = LinkState::DownloadBegin;
+    p.offset = v_.downloadOffset;
     p.why = lastFailure_;
     p.replaced = replaced;
   }

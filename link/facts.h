@@ -67,6 +67,7 @@ struct DownloadProgress {
   // A failed download: the step it stopped at (the send state of the frame) and why;
   // Replaced when another request took the link over.
   LinkState failedStep = LinkState::Idle;
+  std::uint32_t offset = 0;  // of the data frame it stopped at
   FrameFailure why = FrameFailure::None;
   bool replaced = false;
 };

@@ -114,7 +114,7 @@ constexpr std::array<Control, 18> kControls = {{
     {"drop", "KIND[:N[:COUNT]]", "do not send the N-th reply of KIND (and COUNT-1 more)",
      ApplyFault<FaultAction::Drop>},
     {"garble", "KIND[:N[:COUNT]]", "send it with a byte inverted", ApplyFault<FaultAction::Garble>},
-    {"wrong-letter", "KIND[:N[:COUNT]]", "send it with another letter (15h for ack)",
+    {"wrong-letter", "KIND[:N[:COUNT]]", "send it as the reply to another request (15h for ack)",
      ApplyFault<FaultAction::WrongLetter>},
     {"split", "KIND[:N[:COUNT]]", "send it in two parts with a pause between",
      ApplyFault<FaultAction::Split>},

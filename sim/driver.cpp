@@ -340,7 +340,9 @@ void Driver::Send(Reply reply, TimePoint now, Output& out) {
       if (b.size() == 1) {
         b[0] = Nak;
       } else {
-        b[1] ^= 0x20;  // the other case of the letter: no reply uses both
+        // The letter of another reply, with a checksum that holds: a valid reply to some
+        // other request.
+        b[1] = b[1] == code::Status ? code::ReadSettings : code::Status;
         b.back() = Xor(std::span(b).first(b.size() - 1));
       }
       break;

@@ -24,7 +24,7 @@ enum class ReplyKind : std::uint8_t {
 enum class FaultAction : std::uint8_t {
   Drop,         // not sent at all
   Garble,       // one byte in the middle inverted, so the checksum fails
-  WrongLetter,  // another letter with a matching checksum; 15h in place of an acknowledgement
+  WrongLetter,  // another reply's letter with a matching checksum; 15h for an acknowledgement
   Split,        // first half, a pause, then the rest
   Delay,        // sent whole, but late
 };

@@ -79,6 +79,67 @@ TEST_F(Cli, PortThatWillNotOpenSaysWhy) {
   }
 }
 
+// What failed is said as it was: a refusal, a wrong reply, silence. A memory cell the
+// driver does not have is refused before anything is sent.
+TEST_F(Cli, SendSaysHowItFailed) {
+  struct Case {
+    const char* what;
+    sim::FaultAction fault;
+    sim::ReplyKind kind;
+    std::string args;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"refused", sim::FaultAction::WrongLetter, sim::ReplyKind::Ack, "run", 1,
+       "The driver refused!\n"},
+      {"refused, in Turkish", sim::FaultAction::WrongLetter, sim::ReplyKind::Ack, "--lang tr run",
+       1, "Sürücü reddetti!\n"},
+      {"a wrong reply", sim::FaultAction::WrongLetter, sim::ReplyKind::MemoryValue, "mem-read 5", 1,
+       "Wrong reply!\n"},
+      {"silence", sim::FaultAction::Drop, sim::ReplyKind::Ack, "stop", 1,
+       "The driver does not answer!\n"},
+      {"cell 0 cannot be read", sim::FaultAction::Drop, sim::ReplyKind::Ack, "mem-read 0", 2,
+       "kivra send: mem-read: the address is 1 to 3FFFh (16383)\n"},
+      {"nor cell 4000h", sim::FaultAction::Drop, sim::ReplyKind::Ack, "--lang tr mem-read 16384", 2,
+       "kivra send: mem-read: adres 1 ile 3FFFh (16383) arasında olmalı\n"},
+  };
+  for (const Case& c : cases) {
+    sim_.ClearFaults();
+    sim_.AddFault({c.kind, c.fault, 1, 3});
+    const auto framesBefore = sim_.State().framesReceived;
+    const auto r = Run("send --port " + sim_.PortPath() + " " + c.args);
+    EXPECT_EQ(r.status, c.status) << c.what;
+    EXPECT_EQ(r.err, c.err) << c.what;
+    if (c.status == 2) {
+      EXPECT_EQ(sim_.State().framesReceived, framesBefore) << c.what;
+    }
+  }
+}
+
+// Every command prints its usage on standard output for --help, and exits 0.
+TEST_F(Cli, EveryCommandHasHelp) {
+  for (const char* command :
+       {"check", "download", "send", "status", "monitor", "sim", "params", "flash"}) {
+    const auto r = Run(std::string(command) + " --help");
+    EXPECT_EQ(r.status, 0) << command;
+    EXPECT_EQ(r.out.rfind(std::string("usage: kivra ") + command, 0), 0u) << command << r.out;
+    EXPECT_EQ(r.err, "") << command;
+  }
+}
+
+// `kivra monitor` on a line where nothing answers: rows of requests and time-outs, never
+// "connected", and the exit status says the driver was not there.
+TEST_F(Cli, MonitorWithoutAnAnswerFails) {
+  const sim::PseudoTerminal silentLine;
+  const auto r = Run("monitor --port " + silentLine.PortPath() + " --count 6");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out.find("accepted"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("  connected  [link]"), std::string::npos) << r.out;
+  const auto good = Run("monitor --port " + sim_.PortPath() + " --count 6");
+  EXPECT_EQ(good.status, 0) << good.err;
+}
+
 // Port 0 asks for the port, and only a terminal can answer.
 TEST_F(Cli, PortZeroWithoutATerminalIsAUsageError) {
   for (const char* command : {"status", "send run", "download x.kv3"}) {
@@ -104,7 +165,7 @@ TEST_F(Cli, MemoryReadOfABrokenReplyFails) {
   const auto broken = Run("send --port " + sim_.PortPath() + " mem-read 300");
   EXPECT_EQ(broken.status, 1);
   EXPECT_EQ(broken.out, "");
-  EXPECT_EQ(broken.err, "The driver does not answer!\n");
+  EXPECT_EQ(broken.err, "Broken reply!\n");
   const auto good = Run("send --port " + sim_.PortPath() + " mem-read 300");
   EXPECT_EQ(good.status, 0) << good.err;
   EXPECT_EQ(good.out, "42\n");

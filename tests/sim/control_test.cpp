@@ -44,7 +44,7 @@ TEST(Control, FaultAndPortControlsActOnTheRunningSimulator) {
   {
     ToolPort tool(sim.PortPath());
     EXPECT_EQ(tool.Ask(Command('s'), 16)[1], 's');
-    EXPECT_EQ(tool.Ask(Command('s'), 16)[1], 'S');
+    EXPECT_EQ(tool.Ask(Command('s'), 16)[1], 't');
     EXPECT_EQ(tool.Ask(Command('s'), 16)[1], 's');
     ASSERT_TRUE(ApplyControl(sim, "unplug", "").ok);
     EXPECT_TRUE(tool.HungUp());

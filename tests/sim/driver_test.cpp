@@ -305,7 +305,7 @@ TEST_F(DriverTest, FaultsChangeTheChosenReply) {
   Bytes garbled = clean;
   garbled[8] ^= 0xFF;
   Bytes wrongLetter = clean;
-  wrongLetter[1] = 'S';
+  wrongLetter[1] = 't';
   wrongLetter[15] = Xor(std::span(wrongLetter).first(15));
   const auto turn = Driver::Options{}.turnaround;
   const Case cases[] = {
