@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "common/com_port.h"
 #include "link/integer.h"
 
 namespace kivra::link {
@@ -12,9 +11,6 @@ std::optional<PortName> ParsePortName(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   if (!text.empty() && text.front() == '/') return PortName::Device(std::string(text));
-  // COM7 and \\.\COM7, as Windows names the port.
-  if (!text.empty() && (text.front() == 'C' || text.front() == 'c' || text.front() == '\\'))
-    return ParseComPort(text).port;
   return std::nullopt;
 }
 

@@ -18,8 +18,7 @@
 namespace kivra::link {
 
 // The port dialog's and the stored setting's rule: a number (taken modulo 256, as the port
-// number is a byte), "COMn" or "\\.\COMn" (n 1 to 255), or a path starting with '/'. Shown and
-// stored as PortName::ToString().
+// number is a byte) or a path starting with '/'. Shown and stored as PortName::ToString().
 std::optional<PortName> ParsePortName(std::string_view text);
 
 // The serial component's side. SetPort and SetOpen may throw std::exception with the
