@@ -73,6 +73,13 @@ class Overlapped {
   OVERLAPPED ov_{};
 };
 
+// What the event thread waits for: received characters, line errors and breaks, the
+// modem lines' changes and ring.
+constexpr DWORD kAllEvents = EV_RXCHAR | EV_ERR | EV_BREAK | EV_CTS | EV_DSR | EV_RLSD | EV_RING;
+// How often the input queue is looked at on a device without comm events: well inside a
+// byte's time at 9600 baud would be wasteful; a fraction of a reply's time is enough.
+constexpr DWORD kPollMs = 2;
+
 class Win32Device final : public Device {
  public:
   Win32Device(HANDLE port, std::vector<Refusal> refusals)
@@ -155,18 +162,29 @@ class Win32Device final : public Device {
 
   IoResult Read(std::span<std::uint8_t> buffer) override {
     if (buffer.empty()) return {};
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 20));
+    // Only what the input queue holds: wine ends a read at once only when the bytes asked
+    // for are there, whatever the time-outs say.
+    const auto queued = TakeErrors();
+    if (!queued) {
+      const DWORD lost = lostError_.load();
+      return {IoStatus::Gone, 0, static_cast<int>(lost != 0 ? lost : ERROR_GEN_FAILURE)};
+    }
+    if (*queued == 0) return {IoStatus::WouldBlock, 0, 0};
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), *queued));
     DWORD got = 0;
     if (!ReadFile(port_, buffer.data(), want, &got, read_.Start())) {
       const DWORD error = GetLastError();
       if (error != ERROR_IO_PENDING) return Failed(error);
-      // With the read time-outs of Open the read ends at once; waiting for it is short.
-      if (!GetOverlappedResult(port_, read_.get(), &got, TRUE)) return Failed(GetLastError());
+      const HANDLE events[2] = {read_.Event(), interrupt_};
+      if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        // Closing: the read is given up; what it had taken is still counted.
+        CancelIoEx(port_, read_.get());
+      }
+      if (!GetOverlappedResult(port_, read_.get(), &got, TRUE) && got == 0) {
+        return Failed(GetLastError());
+      }
     }
     if (got > 0) return {IoStatus::Ok, got, 0};
-    // An empty read is nothing waiting, unless the device has already said it is gone.
-    if (const DWORD lost = lostError_.load(); lost != 0)
-      return {IoStatus::Gone, 0, static_cast<int>(lost)};
     return {IoStatus::WouldBlock, 0, 0};
   }
 
@@ -196,34 +214,43 @@ class Win32Device final : public Device {
   }
 
   WaitResult WaitReadable() override {
-    if (Interrupted()) return WaitResult::Interrupted;
-    // Bytes already in the input queue: a comm event for them may have been handled
-    // already, so there is no need to wait for the next.
-    if (const auto queued = TakeErrors()) {
+    for (;;) {
+      if (Interrupted()) return WaitResult::Interrupted;
+      // Bytes already in the input queue: a comm event for them may have been handled
+      // already, so there is no need to wait for the next.
+      const auto queued = TakeErrors();
+      if (!queued) return LostBy(GetLastError());
       if (*queued > 0) return WaitResult::Ready;
-    } else {
-      return LostBy(GetLastError());
-    }
-    if (!waitPending_) {
-      events_ = 0;
-      if (WaitCommEvent(port_, &events_, wait_.Start())) return AfterEvent();
+      if (polling_) {
+        // Without comm events: a look at the input queue every few milliseconds.
+        if (WaitForSingleObject(interrupt_, kPollMs) == WAIT_OBJECT_0)
+          return WaitResult::Interrupted;
+        continue;
+      }
+      if (!waitPending_) {
+        events_ = 0;
+        if (WaitCommEvent(port_, &events_, wait_.Start())) return AfterEvent();
+        const DWORD error = GetLastError();
+        if (error != ERROR_IO_PENDING) {
+          StartPolling(error);
+          continue;
+        }
+        waitPending_ = true;
+      }
+      const HANDLE events[2] = {wait_.Event(), interrupt_};
+      if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        return WaitResult::Interrupted;  // the wait stays pending; Close cancels it
+      }
+      waitPending_ = false;
+      DWORD unused = 0;
+      if (GetOverlappedResult(port_, wait_.get(), &unused, FALSE)) return AfterEvent();
       const DWORD error = GetLastError();
-      if (error != ERROR_IO_PENDING) return LostBy(error);
-      waitPending_ = true;
+      if (DeviceGone(error)) return LostBy(error);
+      // A purge or a change of the event mask ends a wait without an event; a wait that
+      // fails without either (wine on a pseudo-terminal, which has no modem lines to
+      // watch) means comm events are not to be had on this device.
+      if (error != ERROR_OPERATION_ABORTED || ++abortedWaits_ > 3) StartPolling(error);
     }
-    const HANDLE events[2] = {wait_.Event(), interrupt_};
-    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
-      return WaitResult::Interrupted;  // the wait stays pending; Close cancels it
-    }
-    waitPending_ = false;
-    DWORD unused = 0;
-    if (!GetOverlappedResult(port_, wait_.get(), &unused, FALSE)) {
-      const DWORD error = GetLastError();
-      // A purge or a change of the event mask ends a wait without an event.
-      if (error == ERROR_OPERATION_ABORTED) return WaitResult::Ready;
-      return LostBy(error);
-    }
-    return AfterEvent();
   }
 
   WaitResult WaitWritable() override {
@@ -281,9 +308,16 @@ class Win32Device final : public Device {
  private:
   bool Interrupted() const { return WaitForSingleObject(interrupt_, 0) == WAIT_OBJECT_0; }
 
+  void StartPolling(DWORD error) {
+    polling_ = true;
+    NoteRefusal("Comm events refused", error);
+  }
+
   void SetLine(DWORD function, const char* what) {
-    if (EscapeCommFunction(port_, function)) return;
-    const DWORD error = GetLastError();
+    if (!EscapeCommFunction(port_, function)) NoteRefusal(what, GetLastError());
+  }
+
+  void NoteRefusal(const char* what, DWORD error) {
     std::lock_guard lock(refusalsMu_);
     for (const Refusal& r : refusals_) {
       if (r.what == what) return;
@@ -329,11 +363,13 @@ class Win32Device final : public Device {
 
   HANDLE port_;
   HANDLE interrupt_ = nullptr;
-  Overlapped wait_;   // event thread
-  Overlapped read_;   // dispatch thread
-  Overlapped write_;  // output thread
-  DWORD events_ = 0;  // event thread
-  bool waitPending_ = false;
+  Overlapped wait_;           // event thread
+  Overlapped read_;           // dispatch thread
+  Overlapped write_;          // output thread
+  DWORD events_ = 0;          // event thread
+  bool waitPending_ = false;  // event thread
+  bool polling_ = false;      // event thread
+  int abortedWaits_ = 0;      // event thread
   std::atomic<DWORD> lostError_{0};
   std::atomic<std::uint32_t> framing_{0}, parity_{0}, overruns_{0}, breaks_{0};
   mutable std::mutex refusalsMu_;
@@ -373,9 +409,7 @@ std::unique_ptr<Device> OpenSystemDevice(const std::string& path, const PortSett
   COMMTIMEOUTS timeouts{};
   timeouts.ReadIntervalTimeout = MAXDWORD;
   if (!SetCommTimeouts(port, &timeouts)) fail(GetLastError());
-  if (!SetCommMask(port, EV_RXCHAR | EV_ERR | EV_BREAK | EV_CTS | EV_DSR | EV_RLSD | EV_RING)) {
-    fail(GetLastError());
-  }
+  if (!SetCommMask(port, kAllEvents)) fail(GetLastError());
   PurgeComm(port, PURGE_RXCLEAR | PURGE_TXCLEAR);
   auto device = std::make_unique<Win32Device>(port, std::move(refusals));
   if (!device->Ready()) RaiseSystemError(GetLastError(), "Cannot create the port's events");
