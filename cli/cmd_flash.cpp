@@ -58,7 +58,7 @@ bool Parse(const Args& args, FlashOptions& o, std::string& error) {
     };
     std::string v;
     if (value("--port", v)) {
-      if (!AskForPortZero(v, error)) return false;
+      if (!AskForPortZero(v, error, LanguageOf(o.english))) return false;
       o.ports.push_back(v);
     } else if (value("--params", o.parameters) || value("--report", o.report)) {
     } else if (value("--lang", v)) {

@@ -1,12 +1,11 @@
 // kivra params read|write|diff --port DEV [--lang tr|en] FILE
 // A driver's settings and parameters to a file, from a file (verified), compared with a file.
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/link_session.h"
 #include "cli/program_input.h"
 #include "cli/stop_signal.h"
@@ -50,7 +49,7 @@ std::string StoppedAt(const StepsResult& r, bool english) {
 
 // Progress of a long write on a terminal, one line that counts up.
 std::function<void(std::size_t, std::size_t)> Progress(bool english) {
-  if (!isatty(STDERR_FILENO)) return {};
+  if (!IsTerminal(stderr)) return {};
   return [english](std::size_t done, std::size_t total) {
     std::fprintf(stderr, "\r%s %zu/%zu", english ? "Parameters" : "Parametreler", done, total);
     if (done == total) std::fputc('\n', stderr);

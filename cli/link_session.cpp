@@ -1,7 +1,5 @@
 #include "cli/link_session.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -14,17 +12,6 @@
 
 namespace kivra::cli {
 namespace {
-
-// Blocks SIGINT and SIGTERM before the serial component starts its threads (they inherit
-// the mask), so that the tick loop alone receives them, in sigtimedwait.
-sigset_t BlockStopSignals(sigset_t& previous) {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &set, &previous);
-  return set;
-}
 
 // The desktop's line settings; no SERIAL.LOG in whatever directory a command runs in.
 serial::PortSettings CommandLineSettings() {
@@ -91,14 +78,15 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
     error = "--port DEV is required (a port number or a device path)";
     return false;
   }
-  return AskForPortZero(o.port, error);
+  return AskForPortZero(o.port, error, LanguageOf(o.english));
 }
 
-bool AskForPortZero(std::string& portText, std::string& error) {
+bool AskForPortZero(std::string& portText, std::string& error, Language language) {
+  if (!CheckPortText(portText, language, error)) return false;
   const auto port = link::ParsePortName(portText);
   if (port && port->IsNumber() && port->number() == 0) {
     // Port 0 means "ask": on a terminal only, never a silent choice.
-    if (!isatty(STDIN_FILENO)) {
+    if (!IsTerminal(stdin)) {
       error = "--port 0 asks for the port on a terminal, and standard input is none";
       return false;
     }
@@ -113,7 +101,7 @@ bool AskForPortZero(std::string& portText, std::string& error) {
 }
 
 void TerminalReport::Print(std::string_view utf8) {
-  if (progress_ && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
+  if (progress_ && IsTerminal(stderr)) std::fputc('\n', stderr);
   std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8.size()), utf8.data());
   ++messages_;
 }
@@ -162,7 +150,7 @@ void TerminalReport::OnDownload(const link::DownloadProgress& p) {
   const std::string caption(texts::Tr(texts::Text::DownloadCaption, english_));
   const int percent =
       static_cast<int>(std::min<std::uint64_t>(100, 100ull * p.position / maximum_));
-  if (isatty(STDERR_FILENO)) {
+  if (IsTerminal(stderr)) {
     if (percent == lastShown_) return;
     std::fprintf(stderr, "\r%s %3d%%", caption.c_str(), percent);
   } else {
@@ -175,18 +163,15 @@ void TerminalReport::OnDownload(const link::DownloadProgress& p) {
 }
 
 void TerminalReport::EndProgress() {
-  if (progress_ && isatty(STDERR_FILENO)) std::fputc('\n', stderr);
+  if (progress_ && IsTerminal(stderr)) std::fputc('\n', stderr);
   progress_ = false;
 }
 
 LinkSession::LinkSession(const LinkOptions& options)
-    : signals_(BlockStopSignals(previousMask_)),
-      report_(options.english),
+    : report_(options.english),
       loop_([this](std::chrono::steady_clock::duration d) {
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
-        const timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
-        // EAGAIN: the time is up; EINTR: another signal, and the loop recomputes the wait.
-        if (sigtimedwait(&signals_, nullptr, &ts) > 0) {
+        // The tick loop alone takes Ctrl+C; after another wake-up it recomputes the wait.
+        if (stops_.Wait(d)) {
           interrupted_ = true;
           return false;
         }
@@ -200,7 +185,6 @@ LinkSession::LinkSession(const LinkOptions& options)
 
 LinkSession::~LinkSession() {
   stack_.Engine().RemoveObserver(report_);
-  pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
 bool LinkSession::Open() {

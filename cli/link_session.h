@@ -4,12 +4,12 @@
 // options, the serial port opened as the desktop opens it, and the link engine stepped by
 // a real timer. Messages go to stderr; the replies the engine reports are kept for printing.
 
-#include <csignal>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "link/engine.h"
 #include "link/link_stack.h"
 #include "link/tick_loop.h"
@@ -28,8 +28,9 @@ struct LinkOptions {
 bool ParseLinkOptions(const Args& args, LinkOptions& options, std::string& error,
                       const std::vector<std::string>& valueOptions = {},
                       const std::vector<std::string>& flagOptions = {});
-// Port 0 asks for the port on the terminal; on return `port` names the one chosen.
-bool AskForPortZero(std::string& port, std::string& error);
+// Checks the port's text as this system names ports; port 0 asks for the port on the
+// terminal. On return `port` names the one chosen.
+bool AskForPortZero(std::string& port, std::string& error, Language language = Language::English);
 
 // The terminal as the link's observer: notices and port warnings on stderr, the download's
 // progress, and the replies kept for printing.
@@ -95,8 +96,7 @@ class LinkSession {
     void WriteSetting(std::string_view, std::string_view) override {}
   };
 
-  sigset_t previousMask_{};  // before signals_, which fills it
-  sigset_t signals_{};
+  StopRequests stops_;  // before the serial component starts its threads
   bool interrupted_ = false;
   TerminalReport report_;
   link::TickLoop loop_;

@@ -1,7 +1,10 @@
 #include <cstdio>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "common/version.h"
 
 namespace {
@@ -51,16 +54,18 @@ int Version() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage(stderr);
-  const std::string_view name = argv[1];
+  kivra::cli::PrepareConsole();
+  const std::vector<std::string> args = kivra::cli::Utf8Arguments(argc, argv);
+  if (args.empty()) return Usage(stderr);
+  const std::string_view name = args[0];
   if (name == "--help" || name == "-h" || name == "help") {
     Usage(stdout);
     return 0;
   }
   if (name == "--version") return Version();
   for (const auto& c : kCommands) {
-    if (c.run && c.name == name) return c.run(kivra::cli::Args(argv + 2, argv + argc));
+    if (c.run && c.name == name) return c.run(kivra::cli::Args(args.begin() + 1, args.end()));
   }
-  std::fprintf(stderr, "kivra: unknown command '%s'\n", argv[1]);
+  std::fprintf(stderr, "kivra: unknown command '%s'\n", args[0].c_str());
   return Usage(stderr);
 }

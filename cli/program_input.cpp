@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "common/cp1254.h"
+#include "common/file_path.h"
 
 namespace kivra::cli {
 
@@ -22,11 +23,11 @@ std::vector<std::string> ProgramLines(std::string_view fileBytes) {
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string& reason) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
+  if (std::filesystem::is_directory(PathFromUtf8(path), ec)) {
     reason = path + ": is a directory";
     return std::nullopt;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) {
     reason = path + ": " + std::strerror(errno);
     return std::nullopt;

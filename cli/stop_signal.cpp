@@ -1,16 +1,11 @@
 #include "cli/stop_signal.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace kivra::cli {
 
 StopSignal::StopSignal(std::string first, bool english)
     : first_(std::move(first)), english_(english) {
-  sigemptyset(&signals_);
-  sigaddset(&signals_, SIGINT);
-  sigaddset(&signals_, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
   watcher_ = std::thread([this] { Watch(); });
 }
 
@@ -20,18 +15,16 @@ StopSignal::~StopSignal() {
     quit_ = true;
   }
   watcher_.join();
-  pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
 void StopSignal::Watch() {
   // Looks for the end every tenth of a second; a signal wakes it at once.
-  const timespec tenth{0, 100'000'000};
   for (;;) {
     {
       const std::lock_guard lock(mutex_);
       if (quit_) return;
     }
-    if (sigtimedwait(&signals_, nullptr, &tenth) <= 0) continue;
+    if (!requests_.Wait(std::chrono::milliseconds(100))) continue;
     int count = 0;
     {
       const std::lock_guard lock(mutex_);

@@ -1,16 +1,16 @@
 #pragma once
 
-// Ctrl+C and SIGTERM for commands that run exchanges on several threads. The signals are
-// blocked from construction on, so every thread started afterwards inherits the mask, and
-// one watcher thread takes them: each one counts as a stop request, and the first two
-// print what they do.
+// Ctrl+C and SIGTERM for commands that run exchanges on several threads. The requests are
+// held from construction on (StopRequests: every thread started afterwards leaves them
+// alone), and one watcher thread takes them: each one counts as a stop request, and the
+// first two print what they do.
 
 #include <condition_variable>
-#include <csignal>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "cli/console.h"
 #include "params/driver_session.h"
 
 namespace kivra::cli {
@@ -32,8 +32,7 @@ class StopSignal final : public params::StopRequest {
 
   std::string first_;
   bool english_;
-  sigset_t previous_{};
-  sigset_t signals_{};
+  StopRequests requests_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   int count_ = 0;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "common/com_port.h"
+
 namespace kivra {
 namespace {
 
@@ -51,6 +53,8 @@ std::optional<PortName> PortName::Parse(std::string_view text) {
     if (const auto n = ParseNumber(text.substr(3))) return Number(*n);
     return std::nullopt;
   }
+  // Windows' device namespace: \\.\COM7 is port 7; other names there are no ports.
+  if (text.starts_with("\\\\")) return ParseComPort(text).port;
   if (text.find('/') != std::string_view::npos) return Device(std::string(text));
   // Only plain device names may stand alone; anything with blanks or signs is a typo.
   if (text.front() == '.' || text.front() == '-') return std::nullopt;

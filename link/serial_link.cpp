@@ -2,12 +2,14 @@
 
 #include <filesystem>
 
+#include "common/file_path.h"
+
 namespace kivra::link {
 
 SerialLink::SerialLink(serial::PortSettings settings, const std::string& logFolder)
     : port_(std::move(settings)) {
   if (!logFolder.empty())
-    port_.SetLogName((std::filesystem::path(logFolder) / port_.LogName()).string());
+    port_.SetLogName(Utf8FromPath(PathFromUtf8(logFolder) / PathFromUtf8(port_.LogName())));
 }
 
 void SerialLink::SetPort(const PortName& port) {

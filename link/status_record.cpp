@@ -6,6 +6,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/file_path.h"
+
 namespace kivra::link {
 namespace {
 
@@ -90,7 +92,7 @@ std::string JsonGap(std::int64_t timeMs, std::int64_t wallMs) {
   return JsonStart(timeMs, wallMs, "gap") + "}\n";
 }
 
-FileLineWriter::FileLineWriter(const std::string& path) : file_(std::fopen(path.c_str(), "w")) {
+FileLineWriter::FileLineWriter(const std::string& path) : file_(OpenFile(path, "w")) {
   if (!file_) {
     error_ = std::strerror(errno);
     return;

@@ -7,7 +7,9 @@ namespace kivra::link {
 TickLoop::TickLoop(Wait wait) : wait_(std::move(wait)), next_(Clock::now() + interval_) {
   if (!wait_) {
     wait_ = [](Clock::duration d) {
-      std::this_thread::sleep_for(d);
+      // Whole milliseconds: Windows sleeps in those, and returns at once from a shorter
+      // wait, which would turn the last fraction of every interval into a busy loop.
+      std::this_thread::sleep_for(std::chrono::ceil<std::chrono::milliseconds>(d));
       return true;
     };
   }

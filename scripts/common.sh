@@ -12,12 +12,20 @@ KIVRA_PACKAGES=(
   shared-mime-info xdg-utils
 )
 
+# Only the Windows stage of scripts/test and scripts/package-windows need these: the
+# mingw-w64 cross compiler (POSIX threads), 64-bit wine, and GoogleTest's sources.
+KIVRA_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 googletest zip)
+
 kivra_log() { printf '== %s\n' "$*" >&2; }
 
 # Installs the packages that are not there yet: one apt-get update, one apt-get install.
 kivra_install_deps() {
+  kivra_install_packages "${KIVRA_PACKAGES[@]}"
+}
+
+kivra_install_packages() {
   local missing=()
-  for p in "${KIVRA_PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -36,6 +44,24 @@ kivra_install_deps() {
 # was configured with before), then build everything configured.
 kivra_build() {
   local dir=$1; shift
+  kivra_configure "$dir" "$@"
+  kivra_log "building $dir"
+  # One job per core: the machines are small and often shared.
+  cmake --build "$dir" -j "$(nproc)" -- -k 0 | grep -v -E '^\[[0-9]+/[0-9]+\] |^ninja: no work to do' || true
+  cmake --build "$dir" -j "$(nproc)" >/dev/null  # fails the script when the build above failed
+}
+
+# kivra_build_target DIR TARGET [cmake options...]: configure as kivra_build does, then build
+# one target and what it needs.
+kivra_build_target() {
+  local dir=$1 target=$2; shift 2
+  kivra_configure "$dir" "$@"
+  kivra_log "building $target in $dir"
+  cmake --build "$dir" -j "$(nproc)" --target "$target" >/dev/null
+}
+
+kivra_configure() {
+  local dir=$1; shift
   export CCACHE_BASEDIR=$KIVRA_ROOT CCACHE_NOHASHDIR=1
   if [ ! -f "$dir/build.ninja" ]; then
     kivra_log "configuring $dir"
@@ -43,8 +69,12 @@ kivra_build() {
   elif [ $# -gt 0 ]; then
     cmake -S "$KIVRA_ROOT" -B "$dir" "$@" >/dev/null
   fi
-  kivra_log "building $dir"
-  # One job per core: the machines are small and often shared.
-  cmake --build "$dir" -j "$(nproc)" -- -k 0 | grep -v -E '^\[[0-9]+/[0-9]+\] |^ninja: no work to do' || true
-  cmake --build "$dir" -j "$(nproc)" >/dev/null  # fails the script when the build above failed
+}
+
+# kivra_build_windows DIR [cmake options...]: the command line tool and the core tests,
+# cross-built for 64-bit Windows.
+kivra_build_windows() {
+  local dir=$1; shift
+  kivra_build "$dir" -DCMAKE_TOOLCHAIN_FILE="$KIVRA_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DKIVRA_WITH_APP=OFF -DKIVRA_WITH_BENCH=OFF "$@"
 }

@@ -2,8 +2,8 @@
 
 // The operating system's side of an open serial port, kept behind one small interface so
 // that the threads and buffers above it are the same on every system. The POSIX variant
-// (termios, poll) lives in posix_device.cpp; a Windows variant would implement the same
-// calls with overlapped I/O and events.
+// (termios, poll) lives in posix_device.cpp, the Windows one (overlapped I/O, events) in
+// win32_device.cpp.
 //
 // Threads: the event thread waits in WaitReadable, the dispatch thread reads, the output
 // thread writes and waits in WaitWritable, and the user's thread may purge, change the
@@ -16,6 +16,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/port_name.h"
 #include "serial/settings.h"
@@ -76,6 +77,15 @@ class Device {
 
   // Releases the device; safe to call more than once.
   virtual void Close() = 0;
+
+  // What the system refused while the device was set up without that making the port
+  // useless (a pseudo-terminal under wine has no DTR and RTS to clear): logged when the
+  // port opens, so that the log says why a line stayed as it was.
+  struct Refusal {
+    const char* what;
+    int error;  // the system's error number
+  };
+  virtual std::vector<Refusal> Refusals() const { return {}; }
 };
 
 // Opens a device by its system path, exclusively; raises the errors of RaiseOpenError.

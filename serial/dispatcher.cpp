@@ -21,6 +21,9 @@ Dispatcher::~Dispatcher() {
 }
 
 void Dispatcher::Start() {
+  for (const Device::Refusal& r : device_->Refusals()) {
+    LogEvent("Line", r.what, static_cast<std::uint32_t>(r.error));
+  }
   eventThread_ = std::thread([this] { EventLoop(); });
   dispatchThread_ = std::thread([this] { DispatchLoop(); });
   outputThread_ = std::thread([this] { OutputLoop(); });

@@ -25,6 +25,10 @@ enum ErrorCode : int {
 // "Serial port exception".
 std::string ErrorText(int code);
 
+// The operating system's message for its error number `err` (errno on POSIX systems,
+// GetLastError() on Windows), control characters blanked.
+std::string SystemErrorMessage(int err);
+
 class ESerialPortError : public std::runtime_error {
  public:
   ESerialPortError(int code, const std::string& message)

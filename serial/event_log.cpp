@@ -4,6 +4,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "common/file_path.h"
 #include "serial/device.h"
 
 namespace kivra::serial {
@@ -128,7 +129,7 @@ bool WriteLogFile(const std::filesystem::path& path, const std::string& text, st
     if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (out) out.flush();
     if (!out) {
-      if (error) *error = "cannot write " + tmp.string();
+      if (error) *error = "cannot write " + Utf8FromPath(tmp);
       std::error_code ignored;
       std::filesystem::remove(tmp, ignored);
       return false;
@@ -137,7 +138,7 @@ bool WriteLogFile(const std::filesystem::path& path, const std::string& text, st
   std::error_code ec;
   std::filesystem::rename(tmp, path, ec);
   if (ec) {
-    if (error) *error = "cannot replace " + path.string() + ": " + ec.message();
+    if (error) *error = "cannot replace " + Utf8FromPath(path) + ": " + ec.message();
     std::error_code ignored;
     std::filesystem::remove(tmp, ignored);
     return false;

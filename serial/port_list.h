@@ -1,12 +1,14 @@
 #pragma once
 
 // The serial devices present on this machine, for the port dialog and the command line's
-// port prompt. Listing opens nothing: it reads what the kernel publishes about its
+// port prompt. Listing opens nothing. On Linux it reads what the kernel publishes about its
 // terminal devices (/sys/class/tty) and the stable names udev gives USB adapters
-// (/dev/serial/by-id).
+// (/dev/serial/by-id); on Windows the ports the registry lists under
+// HARDWARE\DEVICEMAP\SERIALCOMM, with the names Device Manager shows for them.
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,14 @@ struct PortListRoots {
 
 // Serial devices backed by hardware (virtual consoles and pseudo-terminals are left out,
 // and so are the UART slots the kernel reserves without a chip behind them), in natural
-// order: ttyS2 before ttyS10.
+// order: ttyS2 before ttyS10. Windows has no roots to point elsewhere and ignores them.
 std::vector<PortInfo> ListSerialPorts(const PortListRoots& roots = {});
+
+// Windows' list from what the system holds: the port names of SERIALCOMM's values
+// ("COM3") and the friendly names Device Manager shows, by port name
+// ("USB Serial Port (COM3)"). Names that are no COM1..COM255 are left out, each port
+// appears once, in the order of its number.
+std::vector<PortInfo> ComPortList(const std::vector<std::string>& portNames,
+                                  const std::map<std::string, std::string>& friendlyNames);
 
 }  // namespace kivra::serial

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "common/file_path.h"
 #include "serial/dispatcher.h"
 
 namespace kivra::serial {
@@ -82,7 +83,7 @@ void SerialPort::ClosePort() {
       const std::string text = FormatLogFile({device, LogDateTimeNow()}, entries, settings_.logHex);
       lastLogError_.clear();
       // The log is a diagnostic: failing to write it must not keep the port from closing.
-      WriteLogFile(settings_.logName, text, &lastLogError_);
+      WriteLogFile(PathFromUtf8(settings_.logName), text, &lastLogError_);
     }
   }
   dispatcher_.reset();

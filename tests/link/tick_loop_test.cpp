@@ -16,7 +16,7 @@ TEST(TickLoop, WaitsAtMostOneIntervalAndStopsWhenAsked) {
   int stopAfter = 1000;
   TickLoop loop([&](TickLoop::Clock::duration d) {
     waits.push_back(d);
-    std::this_thread::sleep_for(d);
+    std::this_thread::sleep_for(std::chrono::ceil<std::chrono::milliseconds>(d));
     return --stopAfter > 0;
   });
   testing::FakePort port;
