@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "sim/control.h"
+#include "sim/conditions.h"
 #include "sim/simulator.h"
 
 namespace kivra::cli {
@@ -61,7 +61,7 @@ void PrintUsage(std::FILE* out) {
       "  KIND is ack, s (status), A, t, i, E or n; N counts from 1 (the next reply).\n"
       "\n"
       "Ctrl+C (or SIGTERM, or \"quit\" on standard input) stops it.\n",
-      sim::ControlHelp().c_str());
+      sim::ConditionHelp().c_str());
 }
 
 std::string Hex(const sim::Bytes& bytes) {
@@ -183,10 +183,10 @@ std::optional<Options> Parse(const Args& args, std::string& error) {
       o.wholeReplies = true;
     } else if (a == "--fast") {
       o.fast = true;
-    } else if (a.starts_with("--") && sim::IsControl(a.substr(2))) {
+    } else if (a.starts_with("--") && sim::IsCondition(a.substr(2))) {
       const std::string name = a.substr(2);
       std::string v;
-      if (sim::ControlTakesValue(name)) {
+      if (sim::ConditionTakesValue(name)) {
         const auto given = value();
         if (!given) return std::nullopt;
         v = *given;
@@ -261,9 +261,9 @@ bool RunLine(sim::Simulator& simulator, std::string line) {
   if (name.empty()) return true;
   if (name == "quit" || name == "exit") return false;
   if (name == "help") {
-    std::printf("%squit\n", sim::ControlHelp().c_str());
+    std::printf("%squit\n", sim::ConditionHelp().c_str());
   } else {
-    const auto result = sim::ApplyControl(simulator, name, value);
+    const auto result = sim::ApplyCondition(simulator, name, value);
     if (!result.ok) {
       std::printf("error: %s (\"help\" lists the commands)\n", result.message.c_str());
     } else if (!result.message.empty()) {
@@ -352,7 +352,7 @@ int RunSim(const Args& args) {
     return 1;
   }
   for (const auto& [name, value] : options->settings) {
-    const auto result = sim::ApplyControl(*simulator, name, value);
+    const auto result = sim::ApplyCondition(*simulator, name, value);
     if (!result.ok) {
       std::fprintf(stderr, "kivra sim: --%s: %s\n", name.c_str(), result.message.c_str());
       return 2;

@@ -52,7 +52,8 @@ void CheckPass(const std::vector<std::string>& lines, MessageLog& log) {
     const auto c = semicolon == npos ? std::string_view{} : Trim(trimmed.substr(0, semicolon));
     if (IsEnd(c)) {
       if (endSeen) {
-        // The Turkish entry has always named the first END line.
+        // The Turkish entry names the first END line: the line the user must look at to
+        // see which END is meant.
         log.Error(line, {line, endLine}, kTooManyEnd, A);
       } else {
         endSeen = true;

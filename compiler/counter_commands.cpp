@@ -8,8 +8,8 @@ namespace {
 
 using enum HeaderForm;
 
-// Programs written for the driver count on variables up to 25 here, although the
-// message has always read 1-20.
+// The driver accepts variables up to 25 here and programs use them, while the message
+// names 1-20: the message is part of the compiler's fixed texts, the range is the driver's.
 constexpr std::uint32_t kCounterVariableMax = 25;
 constexpr Detail kIncVariableRange{"Variable nr range:1-20", "Değişken no :1-20 olabilir!"};
 constexpr Detail kDecVariableRange{"Variable nr range:1-20 ", "Değişken no :1-20 olabilir!"};

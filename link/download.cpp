@@ -16,7 +16,7 @@ constexpr std::uint32_t kVectorProgress = 35;
 void LinkEngine::Download(const DownloadProgram& program) {
   // A second press while a download runs changes nothing: the one running goes on.
   if (p_.download == DownloadResult::Running) return;
-  if (!program.valid || !v_.linkEnabled) {
+  if (!program.valid || !vars_.linkEnabled) {
     // Without a port the program is fine and the user must hear why nothing happens.
     Notice why = Notice::NoValidProgram;
     if (program.valid)
@@ -37,9 +37,9 @@ void LinkEngine::Download(const DownloadProgram& program) {
   if (p_.exchange.outcome == ExchangeOutcome::Running)
     SetExchange({p_.exchange.request, ExchangeOutcome::Replaced});
   lastFailure_ = FrameFailure::None;
-  v_.pollEnabled = false;
-  v_.retryCount = 0;
-  v_.linkState = LinkState::DownloadBegin;
+  vars_.pollEnabled = false;
+  vars_.retryCount = 0;
+  vars_.linkState = LinkState::DownloadBegin;
   facts_.FlushNotices();
 }
 
@@ -53,12 +53,12 @@ void LinkEngine::DownloadEnded(DownloadResult result, bool resetBar, bool replac
   p.resetBar = resetBar;
   if (result == DownloadResult::Failed) {
     // The step is the frame's send state: the wait states are the next numbers.
-    const LinkState s = v_.linkState;
+    const LinkState s = vars_.linkState;
     const bool waiting = s == LinkState::DownloadBeginWait || s == LinkState::DownloadDataWait ||
                          s == LinkState::DownloadVectorsWait || s == LinkState::DownloadNameWait;
     p.failedStep = waiting ? static_cast<LinkState>(static_cast<std::uint8_t>(s) - 1) : s;
     if (!IsDownloadState(p.failedStep)) p.failedStep = LinkState::DownloadBegin;
-    p.offset = v_.downloadOffset;
+    p.offset = vars_.downloadOffset;
     p.why = lastFailure_;
     p.replaced = replaced;
   }
@@ -70,28 +70,28 @@ void LinkEngine::StepDownload() {
   // Wait steps: true when the frame is acknowledged; on a failure, either back to the
   // send state or, at the fifth, the end of the download.
   auto acknowledged = [this](LinkState sendState, bool resetBar) {
-    if (v_.replyResult == ReplyResult::Pending) return false;
-    if (v_.replyResult == ReplyResult::Ok) {
-      v_.retryCount = 0;
+    if (vars_.replyResult == ReplyResult::Pending) return false;
+    if (vars_.replyResult == ReplyResult::Ok) {
+      vars_.retryCount = 0;
       return true;
     }
-    if (++v_.retryCount < kDownloadAttempts) {
-      v_.linkState = sendState;
+    if (++vars_.retryCount < kDownloadAttempts) {
+      vars_.linkState = sendState;
       return false;
     }
     SetConnected(false);
-    v_.pollEnabled = true;
+    vars_.pollEnabled = true;
     DownloadEnded(DownloadResult::Failed, resetBar);
-    v_.linkState = LinkState::Idle;
+    vars_.linkState = LinkState::Idle;
     return false;
   };
   // A frame the port refuses counts as a failed attempt; every frame waits out an
   // acknowledgement that an earlier attempt may still have on its way.
   auto send = [this](const Frame& f, LinkState waitState) {
-    v_.linkState = waitState;
+    vars_.linkState = waitState;
     Send(f, Answer::Ack, false);
   };
-  const LinkState s = v_.linkState;
+  const LinkState s = vars_.linkState;
   const bool sendState = s == LinkState::DownloadBegin || s == LinkState::DownloadData ||
                          s == LinkState::DownloadVectors || s == LinkState::DownloadName;
   if (sendState && holdTicks_ > 0) return;
@@ -102,30 +102,30 @@ void LinkEngine::StepDownload() {
       return;
     case LinkState::DownloadBeginWait:
       if (acknowledged(LinkState::DownloadBegin, false)) {
-        v_.downloadOffset = 0;
-        v_.pollEnabled = false;
-        v_.linkState = LinkState::DownloadData;
+        vars_.downloadOffset = 0;
+        vars_.pollEnabled = false;
+        vars_.linkState = LinkState::DownloadData;
       }
       return;
     case LinkState::DownloadData: {
-      v_.chunkLength = static_cast<std::uint8_t>(
-          std::min<std::uint32_t>(MaxChunk, code_.length - v_.downloadOffset));
-      const std::span<const std::uint8_t> chunk(code_.bytes.data() + v_.downloadOffset,
-                                                v_.chunkLength);
-      progress_ = v_.downloadOffset;
+      vars_.chunkLength = static_cast<std::uint8_t>(
+          std::min<std::uint32_t>(MaxChunk, code_.length - vars_.downloadOffset));
+      const std::span<const std::uint8_t> chunk(code_.bytes.data() + vars_.downloadOffset,
+                                                vars_.chunkLength);
+      progress_ = vars_.downloadOffset;
       DownloadProgress p{DownloadProgress::Stage::Position, progress_,
                          code_.length + kProgressExtra};
       facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
-      send(ProgramDataFrame(static_cast<std::uint16_t>(v_.downloadOffset), chunk),
+      send(ProgramDataFrame(static_cast<std::uint16_t>(vars_.downloadOffset), chunk),
            LinkState::DownloadDataWait);
       SetInterval(150);
       return;
     }
     case LinkState::DownloadDataWait:
       if (acknowledged(LinkState::DownloadData, true)) {
-        v_.downloadOffset += v_.chunkLength;
-        v_.linkState =
-            v_.downloadOffset < code_.length ? LinkState::DownloadData : LinkState::DownloadVectors;
+        vars_.downloadOffset += vars_.chunkLength;
+        vars_.linkState =
+            vars_.downloadOffset < code_.length ? LinkState::DownloadData : LinkState::DownloadVectors;
       }
       SetInterval(100);
       return;
@@ -141,8 +141,8 @@ void LinkEngine::StepDownload() {
     }
     case LinkState::DownloadVectorsWait:
       if (acknowledged(LinkState::DownloadVectors, true)) {
-        v_.pollEnabled = true;
-        v_.linkState = LinkState::DownloadName;
+        vars_.pollEnabled = true;
+        vars_.linkState = LinkState::DownloadName;
       }
       SetInterval(100);
       return;
@@ -158,8 +158,8 @@ void LinkEngine::StepDownload() {
     }
     case LinkState::DownloadNameWait:
       if (acknowledged(LinkState::DownloadName, true)) {
-        v_.linkState = LinkState::Idle;
-        v_.pollEnabled = true;
+        vars_.linkState = LinkState::Idle;
+        vars_.pollEnabled = true;
         DownloadEnded(DownloadResult::Succeeded, true);
       }
       SetInterval(100);

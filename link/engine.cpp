@@ -77,11 +77,11 @@ void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
   r.why = why;
   r.bytes = bytes;
   r.timeMs = clock_->NowMs();
-  r.state = v_.linkState;
-  const bool poll = v_.linkState == LinkState::Idle || v_.linkState == LinkState::StatusWait;
-  r.attempt = poll && !pollFailed_ ? 1 : v_.retryCount + 1;
-  const Command* c = CommandOfState(v_.linkState);
-  r.attempts = IsDownloadState(v_.linkState) ? kDownloadAttempts : c ? c->attempts : 1;
+  r.state = vars_.linkState;
+  const bool poll = vars_.linkState == LinkState::Idle || vars_.linkState == LinkState::StatusWait;
+  r.attempt = poll && !pollFailed_ ? 1 : vars_.retryCount + 1;
+  const Command* c = CommandOfState(vars_.linkState);
+  r.attempts = IsDownloadState(vars_.linkState) ? kDownloadAttempts : c ? c->attempts : 1;
   if (event == FrameEvent::Sent) sentAtMs_ = r.timeMs;
   if (event == FrameEvent::Accepted || event == FrameEvent::Failed)
     r.roundTripMs = static_cast<std::uint32_t>(r.timeMs - std::min(sentAtMs_, r.timeMs));
@@ -89,14 +89,14 @@ void LinkEngine::TellFrame(FrameEvent event, FrameFailure why,
 }
 
 void LinkEngine::Tick() {
-  ++v_.tickCount;
+  ++vars_.tickCount;
   if (holdTicks_ > 0) --holdTicks_;
   if (nameReplyTicks_ > 0) --nameReplyTicks_;
-  if (v_.linkEnabled) {
+  if (vars_.linkEnabled) {
     try {
       StepState();
       ReadStep();
-      if (!v_.connected) facts_.Tell([](LinkObserver& o) { o.OnStatusLost(); });
+      if (!vars_.connected) facts_.Tell([](LinkObserver& o) { o.OnStatusLost(); });
     } catch (const std::exception& e) {
       // A port error that the state itself did not handle ends this tick; it is said
       // once, as the port keeps failing every tick while a device is gone.
@@ -143,8 +143,8 @@ bool LinkEngine::Send(const Frame& frame, Answer answer, bool flush) {
     }
     // Nothing went out, so nothing that arrives is its answer. The driver cannot be
     // reached while the port refuses.
-    v_.replyState = ReplyState::Idle;
-    v_.replyResult = ReplyResult::Failed;
+    vars_.replyState = ReplyState::Idle;
+    vars_.replyResult = ReplyResult::Failed;
     lastFailure_ = FrameFailure::PortRefused;
     SetConnected(false);
     return false;
@@ -152,17 +152,18 @@ bool LinkEngine::Send(const Frame& frame, Answer answer, bool flush) {
   lastPortError_.reset();
   TellFrame(FrameEvent::Sent, FrameFailure::None, frame);
   awaited_ = answer;
-  v_.replyState = ReplyStateOf(answer);
-  v_.replyResult = ReplyResult::Pending;
+  vars_.replyState = ReplyStateOf(answer);
+  vars_.replyResult = ReplyResult::Pending;
   // Every send starts its own time-out. A status request follows its accepted predecessor
-  // by one tick, from which its time-out has always been counted; after a time-out it gets
-  // the same time, since a reply that came before it cannot answer it.
-  v_.tickCount = answer == Answer::Status ? 1 : 0;
+  // by one tick and its six ticks are counted from that one, so that polling keeps its
+  // pace; after a time-out it gets the same time, since a reply that came before it cannot
+  // answer it.
+  vars_.tickCount = answer == Answer::Status ? 1 : 0;
   return true;
 }
 
 void LinkEngine::ReadStep() {
-  if (v_.replyState == ReplyState::Idle) return;
+  if (vars_.replyState == ReplyState::Idle) return;
   const std::size_t came = inbox_.Pull(port_);
   if (came > 0) TellFrame(FrameEvent::Received, FrameFailure::None, inbox_.Last(came));
   if (!inbox_.Empty()) {
@@ -176,13 +177,13 @@ void LinkEngine::ReadStep() {
     Judge(reading);
     inbox_.Consume(reading.consumed);
   }
-  const std::uint32_t limit = v_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
-  if (v_.replyResult != ReplyResult::Pending || v_.tickCount < limit) return;
+  const std::uint32_t limit = vars_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
+  if (vars_.replyResult != ReplyResult::Pending || vars_.tickCount < limit) return;
   // Nothing that answers came in time: the driver is not answering. A reply that stopped
   // halfway will not be completed; a lone byte left waiting (noise, as like as not) is no
   // reply cut off.
   SetConnected(false);
-  v_.replyState = ReplyState::Idle;
+  vars_.replyState = ReplyState::Idle;
   if (awaited_ == Answer::ProgramName) nameReplyTicks_ = kLateNameTicks;
   Fail(inbox_.Bytes().size() < 2 ? FrameFailure::TimeOut : FrameFailure::Partial, inbox_.Bytes());
   inbox_.Clear();
@@ -206,7 +207,7 @@ void LinkEngine::Judge(const ReplyReading& reading) {
       case ReplyEventKind::Refused:
       case ReplyEventKind::WrongLetter:
       case ReplyEventKind::BadChecksum:
-        if (!failure && e.afterRequest && v_.replyResult == ReplyResult::Pending) failure = &e;
+        if (!failure && e.afterRequest && vars_.replyResult == ReplyResult::Pending) failure = &e;
         break;
       default:
         break;
@@ -231,30 +232,30 @@ void LinkEngine::Judge(const ReplyReading& reading) {
 void LinkEngine::Accept(std::span<const std::uint8_t> reply) {
   const auto take = [&](const auto& decoded, const auto& tell) {
     if (!decoded) return Fail(FrameFailure::TooShort, reply);
-    v_.replyResult = ReplyResult::Ok;
+    vars_.replyResult = ReplyResult::Ok;
     SetConnected(true);
     TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
     tell(*decoded);
   };
   switch (awaited_) {
     case Answer::Ack:
-      v_.replyResult = ReplyResult::Ok;
-      v_.replyState = ReplyState::Idle;
+      vars_.replyResult = ReplyResult::Ok;
+      vars_.replyState = ReplyState::Idle;
       SetConnected(true);
       TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
       // An earlier attempt's acknowledgement may still be on its way: the next frame
       // that awaits one waits until it would have come.
-      if (v_.retryCount > 0) holdTicks_ = 2 * static_cast<int>(kReplyTimeout);
+      if (vars_.retryCount > 0) holdTicks_ = 2 * static_cast<int>(kReplyTimeout);
       return;
     case Answer::Status:
       return take(DecodeStatus(reply), [&](const StatusReply& s) {
-        v_.firmwareVersion = s.firmware;
-        v_.scriptOn = s.ScriptRunning();
-        v_.motorRunning = s.MotorRunning();
+        vars_.firmwareVersion = s.firmware;
+        vars_.scriptOn = s.ScriptRunning();
+        vars_.motorRunning = s.MotorRunning();
         p_.lastStatus = s;
         ++p_.statusCount;
         facts_.Tell([&](LinkObserver& o) { o.OnStatus(s); });
-        if (v_.scriptOn && v_.debugOn && s.address < CodeCapacity) {
+        if (vars_.scriptOn && vars_.debugOn && s.address < CodeCapacity) {
           const std::uint32_t line = addressLines_[s.address];
           if (line != 0) facts_.Tell([line](LinkObserver& o) { o.OnDebugLine(line); });
         }
@@ -278,14 +279,14 @@ void LinkEngine::Accept(std::span<const std::uint8_t> reply) {
     case Answer::ProgramName:
       nameReplyTicks_ = 0;
       return take(DecodeProgramName(reply), [&](const std::string& name) {
-        v_.driverProgramName = name;
-        facts_.Tell([&](LinkObserver& o) { o.OnProgramName(v_.driverProgramName); });
+        vars_.driverProgramName = name;
+        facts_.Tell([&](LinkObserver& o) { o.OnProgramName(vars_.driverProgramName); });
       });
   }
 }
 
 void LinkEngine::Fail(FrameFailure why, std::span<const std::uint8_t> bytes) {
-  v_.replyResult = ReplyResult::Failed;
+  vars_.replyResult = ReplyResult::Failed;
   lastFailure_ = why;
   TellFrame(FrameEvent::Failed, why, bytes);
 }
@@ -296,13 +297,13 @@ void LinkEngine::DropInbox() {
 }
 
 void LinkEngine::SetConnected(bool connected) {
-  v_.connected = connected;
+  vars_.connected = connected;
   LinkStatus now = LinkStatus::NotAnswering;
   if (waitingForDevice_) {
     now = LinkStatus::Reconnecting;
-  } else if (!v_.linkEnabled) {
+  } else if (!vars_.linkEnabled) {
     now = LinkStatus::PortClosed;
-  } else if (v_.connected) {
+  } else if (vars_.connected) {
     now = LinkStatus::Answering;
   }
   if (now == p_.status) return;
@@ -312,16 +313,16 @@ void LinkEngine::SetConnected(bool connected) {
 
 void LinkEngine::SetLinkEnabled(bool enabled, bool waitForDevice) {
   if (enabled) {
-    if (!v_.linkEnabled) {
+    if (!vars_.linkEnabled) {
       // Whatever was asked while the link was off has failed already; polling starts.
-      v_.linkState = LinkState::Idle;
-      v_.pollEnabled = true;
-      v_.replyState = ReplyState::Idle;
+      vars_.linkState = LinkState::Idle;
+      vars_.pollEnabled = true;
+      vars_.replyState = ReplyState::Idle;
       DropInbox();
     }
-    v_.linkEnabled = true;
+    vars_.linkEnabled = true;
     waitingForDevice_ = false;
-    SetConnected(v_.connected);
+    SetConnected(vars_.connected);
     return;
   }
   if (p_.download == DownloadResult::Running) {
@@ -332,8 +333,8 @@ void LinkEngine::SetLinkEnabled(bool enabled, bool waitForDevice) {
     lastFailure_ = FrameFailure::LinkOff;
     EndExchange(ExchangeOutcome::Failed);
   }
-  v_.linkEnabled = false;
-  v_.replyState = ReplyState::Idle;
+  vars_.linkEnabled = false;
+  vars_.replyState = ReplyState::Idle;
   DropInbox();
   waitingForDevice_ = waitForDevice;
   SetConnected(false);
@@ -342,9 +343,9 @@ void LinkEngine::SetLinkEnabled(bool enabled, bool waitForDevice) {
 }
 
 void LinkEngine::StepState() {
-  const LinkState s = v_.linkState;
+  const LinkState s = vars_.linkState;
   if (s == LinkState::Idle) {
-    if (v_.pollEnabled) SendCommand(*CommandByCode(code::Status));
+    if (vars_.pollEnabled) SendCommand(*CommandByCode(code::Status));
     return;
   }
   if (s == LinkState::StatusWait) return StatusResult();
@@ -361,12 +362,12 @@ void LinkEngine::SendCommand(const Command& c) {
   const std::optional<Frame> frame = BuildCommand(c);
   if (!frame) return;  // refused: the exchange has ended and said why
   SetInterval(c.intervalMs);
-  v_.linkState = c.wait;
+  vars_.linkState = c.wait;
   if (Send(*frame, c.answer, c.flush)) return;
   // A frame the port refused: a value the user typed is not sent again behind their back;
   // any other command counts it as a failed attempt, so the wait rule bounds the retries.
   if (c.send == LinkState::Idle) {
-    v_.linkState = LinkState::Idle;
+    vars_.linkState = LinkState::Idle;
   } else if (c.operand == Operand::Setting || c.operand == Operand::Parameter ||
              c.operand == Operand::MemoryWrite) {
     EndExchange(ExchangeOutcome::Failed);
@@ -378,9 +379,9 @@ std::optional<Frame> LinkEngine::BuildCommand(const Command& c) {
     case Operand::None:
       return CommandFrame(c.code, 0);
     case Operand::Output:
-      return CommandFrame(c.code, v_.outputValue);
+      return CommandFrame(c.code, vars_.outputValue);
     case Operand::Parameter:
-      return ParameterFrame(c.code, v_.paramValue, v_.paramIndex);
+      return ParameterFrame(c.code, vars_.paramValue, vars_.paramIndex);
     case Operand::Setting: {
       const Refusal refusal = CheckSetting(setting_, settingValue_);
       if (refusal != Refusal::None) {
@@ -413,37 +414,37 @@ std::optional<Frame> LinkEngine::BuildCommand(const Command& c) {
 }
 
 void LinkEngine::StatusResult() {
-  switch (v_.replyResult) {
+  switch (vars_.replyResult) {
     case ReplyResult::Pending:
       return;
     case ReplyResult::Ok:
       // Failed polls count in a row: an accepted reply starts the count again.
-      v_.linkState = LinkState::Idle;
-      v_.tickCount = 0;
-      v_.retryCount = 0;
+      vars_.linkState = LinkState::Idle;
+      vars_.tickCount = 0;
+      vars_.retryCount = 0;
       pollFailed_ = false;
       return;
     case ReplyResult::Failed:
       pollFailed_ = true;
       ++p_.pollsFailed;
-      if (++v_.retryCount >= kCommandAttempts) {
+      if (++vars_.retryCount >= kCommandAttempts) {
         SetConnected(false);
-        v_.retryCount = 0;
+        vars_.retryCount = 0;
       }
-      v_.linkState = LinkState::Idle;
+      vars_.linkState = LinkState::Idle;
       return;
   }
 }
 
 void LinkEngine::AwaitAnswer(const Command& c) {
-  switch (v_.replyResult) {
+  switch (vars_.replyResult) {
     case ReplyResult::Pending:
       return;
     case ReplyResult::Ok:
       return EndExchange(ExchangeOutcome::Acknowledged);
     case ReplyResult::Failed:
-      if (++v_.retryCount < c.attempts) {
-        v_.linkState = c.send;
+      if (++vars_.retryCount < c.attempts) {
+        vars_.linkState = c.send;
         return;
       }
       // MOVE is never sent again (its one attempt): the motor may be moving already.
@@ -459,8 +460,8 @@ void LinkEngine::SetExchange(const ExchangeRecord& record) {
 }
 
 void LinkEngine::EndExchange(ExchangeOutcome outcome, Refusal refusal) {
-  v_.linkState = LinkState::Idle;
-  v_.pollEnabled = true;
+  vars_.linkState = LinkState::Idle;
+  vars_.pollEnabled = true;
   if (p_.exchange.outcome == ExchangeOutcome::Running) {
     const FrameFailure why = outcome == ExchangeOutcome::Failed ? lastFailure_ : FrameFailure::None;
     SetExchange({p_.exchange.request, outcome, refusal, why});
@@ -480,7 +481,7 @@ void LinkEngine::Replace() {
 
 void LinkEngine::Request(LinkState firstState) {
   Replace();
-  if (!v_.linkEnabled) {
+  if (!vars_.linkEnabled) {
     // Nothing can be sent: the request fails now, so that its owner is not left waiting.
     lastFailure_ = FrameFailure::LinkOff;
     if (CommandOfState(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
@@ -488,17 +489,17 @@ void LinkEngine::Request(LinkState firstState) {
     facts_.FlushNotices();
     return;
   }
-  v_.pollEnabled = false;
-  v_.retryCount = 0;
-  v_.linkState = firstState;
+  vars_.pollEnabled = false;
+  vars_.retryCount = 0;
+  vars_.linkState = firstState;
   if (CommandOfState(firstState)) SetExchange({firstState, ExchangeOutcome::Running});
   facts_.FlushNotices();
 }
 
 void LinkEngine::ResetToIdle() {
   if (p_.download == DownloadResult::Running) DownloadEnded(DownloadResult::Failed, true, true);
-  v_.linkState = LinkState::Idle;
-  v_.pollEnabled = true;
+  vars_.linkState = LinkState::Idle;
+  vars_.pollEnabled = true;
   facts_.FlushNotices();
 }
 

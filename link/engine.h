@@ -121,9 +121,9 @@ class LinkEngine {
   // the connection is down and the live values are no longer known. `waitForDevice`: the
   // port's device went away (adapter pulled, line hung up) and is waited for.
   void SetLinkEnabled(bool enabled, bool waitForDevice = false);
-  bool LinkEnabled() const { return v_.linkEnabled; }
+  bool LinkEnabled() const { return vars_.linkEnabled; }
 
-  const LinkVariables& Variables() const { return v_; }
+  const LinkVariables& Variables() const { return vars_; }
   const LinkProgress& Progress() const { return p_; }
 
  private:
@@ -162,7 +162,7 @@ class LinkEngine {
   IntervalTimer& timer_;
   Clock* clock_;
   FactBus facts_;
-  LinkVariables v_;
+  LinkVariables vars_;
   LinkProgress p_;
   Inbox inbox_;
 

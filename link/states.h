@@ -1,8 +1,8 @@
 #pragma once
 
 // The link engine's states. Each exchange has a send state (builds its frame and sends
-// it) and a wait state, the next number (acts on the reply). The numbers are the ones the
-// engine has always used; tools that record a session print them.
+// it) and a wait state, the next number (acts on the reply). The numbers are fixed: session
+// recordings and the frame inspector print them, so files written today stay readable.
 
 #include <cstdint>
 

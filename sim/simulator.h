@@ -40,7 +40,7 @@ class Simulator {
     // the answers, as from a noisy cable or a device at another baud rate; zero: never.
     std::chrono::nanoseconds noiseEvery{0};
 
-    // The line of earlier versions, for what needs replies in one piece: a frame is
+    // A kinder line than any real one, for what needs replies in one piece: a frame is
     // taken the moment it is written, no turnaround, each answer handed over whole.
     static Options WholeReplies();
     // A device without a 9600 baud line behind it (a driver on USB): every frame is taken

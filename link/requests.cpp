@@ -1,4 +1,4 @@
-// The requests of the direct-control tab, the script switch and the command line.
+// The requests of the direct-control page, the script switch and the command line.
 
 #include "link/engine.h"
 
@@ -17,15 +17,15 @@ void LinkEngine::WriteParameter(int prm, Entered value) {
   if (refusal != Refusal::None) {
     // Refused at once, and said so: the box is read when the button is pressed.
     Replace();
-    v_.linkState = LinkState::Idle;
-    v_.pollEnabled = true;
+    vars_.linkState = LinkState::Idle;
+    vars_.pollEnabled = true;
     SetExchange({state, ExchangeOutcome::Refused, refusal});
     if (refusal == Refusal::NotANumber) facts_.Queue(Notice::NumberExpected);
     facts_.FlushNotices();
     return;
   }
-  v_.paramIndex = ParameterIndex(prm);
-  v_.paramValue = *value;
+  vars_.paramIndex = ParameterIndex(prm);
+  vars_.paramValue = *value;
   Request(state);
 }
 
@@ -58,26 +58,26 @@ void LinkEngine::WriteMemory(Entered address, Entered data) {
 
 void LinkEngine::WriteOutput(int output, bool shownOn) {
   if (output != 1 && output != 2) return;
-  v_.outputValue = static_cast<std::uint16_t>(output * 0x100 + (shownOn ? 1 : 0));
+  vars_.outputValue = static_cast<std::uint16_t>(output * 0x100 + (shownOn ? 1 : 0));
   Request(LinkState::Output);
 }
 
 bool LinkEngine::Move() {
-  if (v_.motorRunning || v_.linkState == LinkState::Move || v_.linkState == LinkState::MoveWait)
+  if (vars_.motorRunning || vars_.linkState == LinkState::Move || vars_.linkState == LinkState::MoveWait)
     return false;
-  if (v_.linkEnabled) v_.motorRunning = true;
+  if (vars_.linkEnabled) vars_.motorRunning = true;
   Request(LinkState::Move);
   return true;
 }
 
 void LinkEngine::SetScript(bool on) {
-  if (v_.linkEnabled) v_.scriptOn = on;
+  if (vars_.linkEnabled) vars_.scriptOn = on;
   Request(on ? LinkState::ScriptOn : LinkState::Stop);
 }
 
 void LinkEngine::SetDebug(const AddressLines* lines) {
   if (lines) addressLines_ = *lines;
-  v_.debugOn = lines != nullptr;
+  vars_.debugOn = lines != nullptr;
 }
 
 }  // namespace kivra::link

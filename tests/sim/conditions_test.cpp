@@ -1,4 +1,4 @@
-#include "sim/control.h"
+#include "sim/conditions.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 using namespace test;
 
-TEST(Control, SettingsAreCheckedAndApplied) {
+TEST(Conditions, SettingsAreCheckedAndApplied) {
   struct Case {
     const char* name;
     const char* value;
@@ -28,7 +28,7 @@ TEST(Control, SettingsAreCheckedAndApplied) {
   };
   Simulator sim;
   for (const auto& c : cases) {
-    EXPECT_EQ(ApplyControl(sim, c.name, c.value).ok, c.ok) << c.name << " " << c.value;
+    EXPECT_EQ(ApplyCondition(sim, c.name, c.value).ok, c.ok) << c.name << " " << c.value;
   }
   const DriverState s = sim.State();
   EXPECT_EQ(s.inputs, 0x25);
@@ -38,22 +38,22 @@ TEST(Control, SettingsAreCheckedAndApplied) {
   EXPECT_EQ(s.modeFlags, 0);
 }
 
-TEST(Control, FaultAndPortControlsActOnTheRunningSimulator) {
+TEST(Conditions, FaultAndPortConditionsActOnTheRunningSimulator) {
   Simulator sim;
-  ASSERT_TRUE(ApplyControl(sim, "wrong-letter", "s:2").ok);
+  ASSERT_TRUE(ApplyCondition(sim, "wrong-letter", "s:2").ok);
   {
     ToolPort tool(sim.PortPath());
     EXPECT_EQ(tool.Ask(Command('s'), 16)[1], 's');
     EXPECT_EQ(tool.Ask(Command('s'), 16)[1], 't');
     EXPECT_EQ(tool.Ask(Command('s'), 16)[1], 's');
-    ASSERT_TRUE(ApplyControl(sim, "unplug", "").ok);
+    ASSERT_TRUE(ApplyCondition(sim, "unplug", "").ok);
     EXPECT_TRUE(tool.HungUp());
   }
-  EXPECT_EQ(ApplyControl(sim, "port", "").message, "unplugged");
-  const auto replugged = ApplyControl(sim, "replug", "");
+  EXPECT_EQ(ApplyCondition(sim, "port", "").message, "unplugged");
+  const auto replugged = ApplyCondition(sim, "replug", "");
   ASSERT_TRUE(replugged.ok);
   EXPECT_EQ(replugged.message, "port " + sim.PortPath());
-  const auto state = ApplyControl(sim, "state", "");
+  const auto state = ApplyCondition(sim, "state", "");
   EXPECT_NE(state.message.find("frames 3"), std::string::npos) << state.message;
 }
 

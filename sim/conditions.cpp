@@ -1,4 +1,4 @@
-#include "sim/control.h"
+#include "sim/conditions.h"
 
 #include <array>
 #include <charconv>
@@ -26,10 +26,10 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text) {
   return value;
 }
 
-ControlResult Error(std::string text) {
+ConditionResult Error(std::string text) {
   return {false, std::move(text)};
 }
-ControlResult Done() {
+ConditionResult Done() {
   return {true, {}};
 }
 
@@ -60,9 +60,9 @@ std::optional<FaultRule> ParseFaultRule(FaultAction action, std::string_view tex
   return rule;
 }
 
-using Apply = ControlResult (*)(Simulator&, std::string_view);
+using Apply = ConditionResult (*)(Simulator&, std::string_view);
 
-struct Control {
+struct Condition {
   std::string_view name;
   std::string_view value;  // empty: the control takes none
   std::string_view help;
@@ -70,7 +70,7 @@ struct Control {
 };
 
 template <FaultAction action>
-ControlResult ApplyFault(Simulator& sim, std::string_view v) {
+ConditionResult ApplyFault(Simulator& sim, std::string_view v) {
   const auto rule = ParseFaultRule(action, v);
   if (!rule)
     return Error("expected KIND[:N[:COUNT]] with KIND one of ack s A t i E n, got '" +
@@ -80,14 +80,14 @@ ControlResult ApplyFault(Simulator& sim, std::string_view v) {
 }
 
 template <int channel>
-ControlResult ApplyAnalog(Simulator& sim, std::string_view v) {
+ConditionResult ApplyAnalog(Simulator& sim, std::string_view v) {
   const auto value = ParseUpTo(v, 255);
   if (!value) return Error("analog value 0..255 expected");
   sim.SetAnalog(channel, *value);
   return Done();
 }
 
-constexpr std::array<Control, 18> kControls = {{
+constexpr std::array<Condition, 18> kConditions = {{
     {"inputs", "BITS", "digital inputs 1-6 as bits 0-5 (0b101 = inputs 1 and 3)",
      [](Simulator& sim, std::string_view v) {
        const auto bits = ParseUpTo(v, 0x3F);
@@ -148,25 +148,25 @@ constexpr std::array<Control, 18> kControls = {{
     {"unplug", "", "close the port as a pulled USB adapter would",
      [](Simulator& sim, std::string_view) {
        sim.Unplug();
-       return ControlResult{true, "unplugged"};
+       return ConditionResult{true, "unplugged"};
      }},
     {"replug", "", "open a new port (the link follows it)",
      [](Simulator& sim, std::string_view) {
        sim.Replug();
-       return ControlResult{true, "port " + sim.PortPath()};
+       return ConditionResult{true, "port " + sim.PortPath()};
      }},
     {"state", "", "show the driver's state and stored program",
      [](Simulator& sim, std::string_view) {
-       return ControlResult{true, DescribeState(sim.State(), sim.Program())};
+       return ConditionResult{true, DescribeState(sim.State(), sim.Program())};
      }},
     {"port", "", "show the port's device path",
      [](Simulator& sim, std::string_view) {
-       return ControlResult{true, sim.Plugged() ? sim.PortPath() : "unplugged"};
+       return ConditionResult{true, sim.Plugged() ? sim.PortPath() : "unplugged"};
      }},
 }};
 
-const Control* Find(std::string_view name) {
-  for (const auto& c : kControls) {
+const Condition* Find(std::string_view name) {
+  for (const auto& c : kConditions) {
     if (c.name == name) return &c;
   }
   return nullptr;
@@ -174,17 +174,17 @@ const Control* Find(std::string_view name) {
 
 }  // namespace
 
-bool IsControl(std::string_view name) {
+bool IsCondition(std::string_view name) {
   return Find(name) != nullptr;
 }
 
-bool ControlTakesValue(std::string_view name) {
-  const Control* c = Find(name);
+bool ConditionTakesValue(std::string_view name) {
+  const Condition* c = Find(name);
   return c && !c->value.empty();
 }
 
-ControlResult ApplyControl(Simulator& sim, std::string_view name, std::string_view value) {
-  const Control* c = Find(name);
+ConditionResult ApplyCondition(Simulator& sim, std::string_view name, std::string_view value) {
+  const Condition* c = Find(name);
   if (!c) return Error("unknown: '" + std::string(name) + "'");
   if (c->value.empty() != value.empty()) {
     return Error(std::string(name) +
@@ -197,9 +197,9 @@ ControlResult ApplyControl(Simulator& sim, std::string_view name, std::string_vi
   }
 }
 
-std::string ControlHelp() {
+std::string ConditionHelp() {
   std::string text;
-  for (const auto& c : kControls) {
+  for (const auto& c : kConditions) {
     char line[160];
     const std::string left =
         std::string(c.name) + (c.value.empty() ? "" : " " + std::string(c.value));
