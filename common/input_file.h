@@ -3,7 +3,9 @@
 // The operating system's part of reading a file: say what a name leads to, open a regular
 // file for reading without ever waiting, read one piece. What may be read and how much is
 // decided once, in file_read.h; each system has its own small version of this part
-// (input_file_posix.cpp).
+// (input_file_posix.cpp). A path is the system's bytes for the name; where names are text
+// (Windows), UTF-8. On Windows, a name whose file type is not a disk file (GetFileType)
+// is a device or a pipe.
 
 #include <cstddef>
 #include <cstdint>
