@@ -256,6 +256,13 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::ShowStep() {
+  if (const auto& refused = settings_.Refused()) {
+    prompts_.Show(
+        this, MessageKind::Warning,
+        language_.Pick(text::kSettingsNotKept) + QLatin1Char('\n') +
+            FileNotReadText(refused->path, refused->error, LanguageOf(language_.IsEnglish())),
+        Buttons::Ok);
+  }
   // The link is idle and the remembered port open before the last program is loaded; a
   // port that cannot be opened is reported and start-up goes on.
   link_->StartUp();
@@ -509,7 +516,8 @@ void MainWindow::RefreshRecentMenu() {
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
     QAction* item = menu_.recent->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(caption));
     connect(item, &QAction::triggered, this, [this, path] {
-      const bool readable = ReadProgramFile(path).has_value();
+      FileReadError error;
+      const bool readable = ReadProgramFile(path, error).has_value();
       OpenNamed(path);  // says so when it can't read the file
       if (readable) return;
       recentFiles_ = RemoveRecentFile(recentFiles_, path);

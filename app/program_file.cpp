@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "common/cp1254.h"
+#include "common/texts.h"
 
 namespace kivra::app {
 
@@ -33,16 +34,23 @@ QByteArray EncodeProgramText(const QString& text) {
   return QByteArray::fromStdString(Utf8ToCp1254(normalised.toStdString()));
 }
 
-std::optional<QString> ReadProgramFile(const QString& path) {
-  if (path.isEmpty()) return std::nullopt;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  if (file.size() > kMaxProgramFileBytes) return std::nullopt;
-  // Read to the end rather than trusting size(): devices and pipes report 0.
-  const QByteArray bytes = file.read(kMaxProgramFileBytes + 1);
-  if (bytes.size() > kMaxProgramFileBytes || file.error() != QFileDevice::NoError)
-    return std::nullopt;
-  return DecodeProgramText(bytes);
+std::optional<QString> ReadProgramFile(const QString& path, FileReadError& error) {
+  const auto bytes = ReadCheckedFile(NativePath(path), FileKind::Program, error);
+  if (!bytes) return std::nullopt;
+  return DecodeProgramText(
+      QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size())));
+}
+
+std::string NativePath(const QString& path) {
+#ifdef Q_OS_WIN
+  return path.toStdString();  // UTF-8: the system's names there are text
+#else
+  return QFile::encodeName(path).toStdString();
+#endif
+}
+
+QString FileNotReadText(const QString& path, const FileReadError& error, Language language) {
+  return QString::fromStdString(texts::FileNotRead(path.toStdString(), error, language));
 }
 
 bool WriteProgramFile(const QString& path, const QString& text) {

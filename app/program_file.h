@@ -8,15 +8,15 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 class QMimeData;
 
+#include "common/file_read.h"
+#include "common/language.h"
 #include "compiler/compile.h"
 
 namespace kivra::app {
-
-// Programs are a few kilobytes; this only keeps a stray multi-gigabyte file out of the editor.
-inline constexpr qint64 kMaxProgramFileBytes = 16 * 1024 * 1024;
 
 // Where the caret goes in a new program: on the first blank line under the header.
 inline constexpr int kNewProgramCaret = 198;
@@ -29,8 +29,17 @@ QString DecodeProgramText(const QByteArray& bytes);
 // 1254 byte becomes '?'.
 QByteArray EncodeProgramText(const QString& text);
 
-// Opens the file for reading only, so that write-protected programs load too.
-std::optional<QString> ReadProgramFile(const QString& path);
+// Reads with the checks every file the user names gets (common/file_read.h): a regular
+// file of at most 1 MB, opened for reading only, so that write-protected programs load too.
+// On failure nothing, and `error` says why.
+std::optional<QString> ReadProgramFile(const QString& path, FileReadError& error);
+
+// The name as the system's file functions take it.
+std::string NativePath(const QString& path);
+
+// Why a file was not read, after its path, as `kivra` says it: "/dev/zero: this is a
+// device, not a file".
+QString FileNotReadText(const QString& path, const FileReadError& error, Language language);
 
 // Writes through a temporary file that replaces the target only when everything was
 // written, so a failed save leaves an existing file as it was.

@@ -48,11 +48,15 @@ ProgramFiles::ProgramFiles(QWidget* window, ProgramPage& page, DocumentState& do
       clock_(std::move(clock)),
       hooks_(std::move(hooks)) {}
 
-bool ProgramFiles::LoadProgramFile(const QString& path) {
+bool ProgramFiles::LoadProgramFile(const QString& path, FileReadError* why) {
   document_.selectedPath = path;
   page_.SetFileName(path);
-  const std::optional<QString> text = ReadProgramFile(path);
-  if (!text) return false;
+  FileReadError error;
+  const std::optional<QString> text = ReadProgramFile(path, error);
+  if (!text) {
+    if (why) *why = error;
+    return false;
+  }
   page_.editor()->SetProgramText(*text);
   document_.programChanged = false;
   document_.newProgramUnsaved = false;
@@ -84,9 +88,8 @@ void ProgramFiles::NewProgram() {
 
 bool ProgramFiles::OpenNamed(const QString& path) {
   // Read first: a name that leads nowhere must not cost the question or the editor's text.
-  if (!ReadProgramFile(path)) {
-    prompts_.Show(window_, MessageKind::Warning,
-                  language_.Pick(text::kFileNotOpened) + QLatin1Char('\n') + path, Buttons::Ok);
+  if (FileReadError error; !ReadProgramFile(path, error)) {
+    ShowNotRead(path, error);
     return false;
   }
   if (!OfferToSave(text::kSaveOnOpen, true)) return false;
@@ -106,7 +109,12 @@ void ProgramFiles::Open() {
   if (!path) return;
   document_.selectedPath = *path;
   if (!IsProgramFileName(*path)) return;
-  if (!LoadProgramFile(*path)) return;
+  if (FileReadError error; !LoadProgramFile(*path, &error)) {
+    // A file that cannot be opened is passed over in silence, as it always was; a name
+    // that leads to no program file at all, or to one far too large, is explained.
+    if (RefusedForWhatItIs(error.refusal)) ShowNotRead(*path, error);
+    return;
+  }
   ClearMessages();
   if (hooks_.runCheck) hooks_.runCheck();
 }
@@ -200,6 +208,13 @@ bool ProgramFiles::ConfirmOverwrite(const QString& path, bool saveAs) {
       QLatin1Char('"') + path + QLatin1Char('"') +
       language_.Pick(saveAs ? text::kOverwriteOnSaveAs : text::kOverwriteOnSave);
   return prompts_.Show(window_, MessageKind::Confirmation, question, Buttons::YesNo) == Answer::Yes;
+}
+
+void ProgramFiles::ShowNotRead(const QString& path, const FileReadError& error) {
+  prompts_.Show(window_, MessageKind::Warning,
+                language_.Pick(text::kFileNotOpened) + QLatin1Char('\n') +
+                    FileNotReadText(path, error, LanguageOf(language_.IsEnglish())),
+                Buttons::Ok);
 }
 
 void ProgramFiles::ClearMessages() {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/texts.h"
+#include "common/file_read.h"
 #include "compiler/compile.h"
 
 class QWidget;
@@ -40,8 +41,8 @@ class ProgramFiles {
                Prompts& prompts, const UiLanguage& language, compiler::Clock clock, Hooks hooks);
 
   // Shows `path` in the file-name bar and loads it into the editor; false, with nothing
-  // else changed and no message, when the file can't be read.
-  bool LoadProgramFile(const QString& path);
+  // else changed and no message, when the file can't be read (`why`, when given, says why).
+  bool LoadProgramFile(const QString& path, FileReadError* why = nullptr);
 
   void NewProgram();
   void Open();
@@ -72,6 +73,8 @@ class ProgramFiles {
   bool EditorEmpty() const;
   bool WriteOrReport(const QString& path);
   bool ConfirmOverwrite(const QString& path, bool saveAs);
+  // "Program dosyası açılamadı!" and why.
+  void ShowNotRead(const QString& path, const FileReadError& error);
   void ClearMessages();
   void Remember(const QString& path);
 

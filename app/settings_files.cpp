@@ -1,14 +1,15 @@
 #include "app/settings_files.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/program_file.h"
 #include "app/prompts.h"
 #include "app/settings_compare_window.h"
 #include "app/ui_language.h"
 #include "common/atomic_file.h"
+#include "common/file_read.h"
 #include "params/param_file.h"
 
 namespace kivra::app {
@@ -72,15 +73,16 @@ std::optional<QString> SettingsFiles::AskFile(bool save) {
 }
 
 std::optional<params::ParameterSet> SettingsFiles::LoadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    prompts_.Show(window_, MessageKind::Warning, Pick(text::kSettingsFileUnread) + "\n" + path,
+  FileReadError error;
+  const auto bytes = ReadCheckedFile(NativePath(path), FileKind::Parameters, error);
+  if (!bytes) {
+    prompts_.Show(window_, MessageKind::Warning,
+                  Pick(text::kSettingsFileUnread) + "\n" +
+                      FileNotReadText(path, error, LanguageOf(language_.IsEnglish())),
                   Buttons::Ok);
     return std::nullopt;
   }
-  const QByteArray bytes = file.readAll();
-  params::ParsedFile parsed =
-      params::ParseParameterFile({bytes.constData(), static_cast<std::size_t>(bytes.size())});
+  params::ParsedFile parsed = params::ParseParameterFile(*bytes);
   if (parsed.error) {
     const QString why = QFileInfo(path).fileName() + ": " +
                         FromUtf8(params::Describe(*parsed.error, language_.IsEnglish()));

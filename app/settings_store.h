@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
+
+#include "common/file_read.h"
 
 class QSettings;
 
@@ -25,9 +30,23 @@ class SettingsStore {
   QString ReadSetting(const QString& name, const QString& fallback);
   void WriteSetting(const QString& name, const QString& text);
 
+  // When the settings file is no file the settings can be in (a FIFO, a device, a folder, a
+  // file far larger than settings are), it is neither read nor written: the store keeps its
+  // values for this run only, and this says which file and why.
+  struct Refusal {
+    QString path;
+    FileReadError error;
+  };
+  const std::optional<Refusal>& Refused() const { return refused_; }
+
  private:
   explicit SettingsStore(std::unique_ptr<QSettings> settings);
+  // Checks `path` first; the QSettings is made only when the file may be read.
+  static std::unique_ptr<SettingsStore> Checked(const QString& path,
+                                                const std::function<QSettings*()>& make);
   std::unique_ptr<QSettings> settings_;
+  QHash<QString, QString> thisRunOnly_;
+  std::optional<Refusal> refused_;
 };
 
 // COMPORT is the port selection's (link::kComPortSetting).

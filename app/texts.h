@@ -116,6 +116,10 @@ inline constexpr Bilingual kSettingsNotVerified{
 inline constexpr Bilingual kSettingsBusy{
     "Bağlantı meşgul: önce süren işlem bitsin.",
     "The link is busy: let the exchange in progress end first."};
+// At start, when the per-user settings file was refused; why follows on the next line.
+inline constexpr Bilingual kSettingsNotKept{
+    "Ayar dosyası okunamadı: ayarlar bu çalışma boyunca saklanmayacak.",
+    "The settings file could not be read: settings are not kept during this run."};
 inline constexpr Bilingual kSettingsFileUnread{"Parametre dosyası açılamadı!",
                                                "Parameter file could not be opened!"};
 inline constexpr Bilingual kSettingsNothingSent{"Sürücüye hiçbir şey gönderilmedi.",

@@ -55,7 +55,7 @@ int CheckProgram(const Args& args, std::ostream& out, std::ostream& err,
   if (!path) return UsageError(err, "no program given");
 
   std::string reason;
-  const auto bytes = ReadFileBytes(*path, reason);
+  const auto bytes = ReadFileBytes(*path, FileKind::Program, language, reason);
   if (!bytes) {
     err << "kivra check: " << reason << '\n';
     return 2;

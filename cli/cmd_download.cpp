@@ -25,12 +25,12 @@ int RunDownload(const Args& args) {
   }
   const std::string& path = options.operands[0];
   std::string reason;
-  const auto bytes = ReadFileBytes(path, reason);
+  const auto language = LanguageOf(options.english);
+  const auto bytes = ReadFileBytes(path, FileKind::Program, language, reason);
   if (!bytes) {
     std::fprintf(stderr, "kivra download: %s\n", reason.c_str());
-    return 1;
+    return 2;
   }
-  const auto language = options.english ? compiler::Language::English : compiler::Language::Turkish;
   const auto result = compiler::Compile(ProgramLines(*bytes), language, LocalClock());
   PrintCheck(std::cout, result, false);
   std::cout.flush();

@@ -140,7 +140,7 @@ int RunFlash(const Args& args) {
 
   // The program is checked once, before any driver is touched.
   std::string reason;
-  const auto bytes = ReadFileBytes(o.program, reason);
+  const auto bytes = ReadFileBytes(o.program, FileKind::Program, LanguageOf(english), reason);
   if (!bytes) {
     std::fprintf(stderr, "kivra flash: %s\n", reason.c_str());
     return 2;
@@ -157,7 +157,8 @@ int RunFlash(const Args& args) {
   job.vectors = check.vectorTable;
   job.programPath = o.program;
   if (!o.parameters.empty()) {
-    const auto text = ReadFileBytes(o.parameters, reason);
+    const auto text =
+        ReadFileBytes(o.parameters, FileKind::Parameters, LanguageOf(english), reason);
     if (!text) {
       std::fprintf(stderr, "kivra flash: %s\n", reason.c_str());
       return 2;

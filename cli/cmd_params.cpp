@@ -59,7 +59,7 @@ std::function<void(std::size_t, std::size_t)> Progress(bool english) {
 
 std::optional<ParameterSet> LoadFile(const std::string& path, bool english) {
   std::string reason;
-  const auto bytes = ReadFileBytes(path, reason);
+  const auto bytes = ReadFileBytes(path, FileKind::Parameters, LanguageOf(english), reason);
   if (!bytes) {
     Print("kivra params: " + reason);
     return std::nullopt;

@@ -1,17 +1,13 @@
 #include "cli/program_input.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <locale>
 #include <sstream>
 
 #include "common/cp1254.h"
-#include "common/file_path.h"
+#include "common/texts.h"
 
 namespace kivra::cli {
 
@@ -21,24 +17,12 @@ std::vector<std::string> ProgramLines(std::string_view fileBytes) {
   return compiler::SplitLines(Cp1254ToUtf8(fileBytes));
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::string& reason) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(PathFromUtf8(path), ec)) {
-    reason = path + ": is a directory";
-    return std::nullopt;
-  }
-  std::ifstream in(PathFromUtf8(path), std::ios::binary);
-  if (!in) {
-    reason = path + ": " + std::strerror(errno);
-    return std::nullopt;
-  }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) {
-    reason = path + ": read error";
-    return std::nullopt;
-  }
-  return std::move(bytes).str();
+std::optional<std::string> ReadFileBytes(const std::string& path, FileKind kind, Language language,
+                                         std::string& reason) {
+  FileReadError error;
+  auto bytes = ReadCheckedFile(path, kind, error);
+  if (!bytes) reason = texts::FileNotRead(path, error, language);
+  return bytes;
 }
 
 std::optional<compiler::Language> ParseLanguage(std::string_view name) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_read.h"
 #include "compiler/compile.h"
 
 namespace kivra::cli {
@@ -17,8 +18,10 @@ namespace kivra::cli {
 // first zero byte, lines split as the editor splits them. The lines are UTF-8.
 std::vector<std::string> ProgramLines(std::string_view fileBytes);
 
-// Reads the whole file. On failure returns nothing and sets `reason` to one line.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::string& reason);
+// Reads a file the user named, checked as common/file_read.h checks it. On failure returns
+// nothing and sets `reason` to one line in `language`: the path and why.
+std::optional<std::string> ReadFileBytes(const std::string& path, FileKind kind, Language language,
+                                         std::string& reason);
 
 // "en" or "tr".
 std::optional<compiler::Language> ParseLanguage(std::string_view name);

@@ -1,6 +1,47 @@
 #include "common/texts.h"
 
 namespace kivra::texts {
+namespace {
+
+// Why a named file is not read.
+namespace file {
+constexpr Bilingual kMissing{"böyle bir dosya yok", "there is no such file"};
+constexpr Bilingual kNoPermission{"okuma izni yok", "no permission to read it"};
+constexpr Bilingual kFolder{"bu bir klasör, dosya değil", "this is a folder, not a file"};
+constexpr Bilingual kDevice{"bu bir aygıt, dosya değil", "this is a device, not a file"};
+constexpr Bilingual kFifo{"bu bir boru (FIFO), dosya değil", "this is a pipe (FIFO), not a file"};
+constexpr Bilingual kSocket{"bu bir soket, dosya değil", "this is a socket, not a file"};
+constexpr Bilingual kNotRegular{"bu sıradan bir dosya değil", "this is not an ordinary file"};
+constexpr Bilingual kReadFailed{"okunamadı: ", "cannot be read: "};
+// "too large: a program file holds at most 1 MB"
+constexpr Bilingual kTooLarge{"çok büyük: ", "too large: "};
+constexpr Bilingual kAtMost{" en çok ", " holds at most "};
+constexpr Bilingual kAtMostEnd{" olabilir", ""};
+constexpr Bilingual kProgramFile{"bir program dosyası", "a program file"};
+constexpr Bilingual kParameterFile{"bir parametre dosyası", "a parameter file"};
+constexpr Bilingual kSettingsFile{"bir ayar dosyası", "a settings file"};
+}  // namespace file
+
+std::string SizeText(std::uint64_t bytes) {
+  constexpr std::uint64_t kKilo = 1024, kMega = 1024 * 1024;
+  if (bytes % kMega == 0) return std::to_string(bytes / kMega) + " MB";
+  if (bytes % kKilo == 0) return std::to_string(bytes / kKilo) + " KB";
+  return std::to_string(bytes) + " B";
+}
+
+const Bilingual& KindText(FileKind kind) {
+  switch (kind) {
+    case FileKind::Program:
+      return file::kProgramFile;
+    case FileKind::Parameters:
+      return file::kParameterFile;
+    case FileKind::Settings:
+      break;
+  }
+  return file::kSettingsFile;
+}
+
+}  // namespace
 
 std::string_view Tr(Text text, bool english) {
   switch (text) {
@@ -85,6 +126,47 @@ std::string_view LinkStatusText(LinkStatus status, bool english) {
       return english ? "reconnecting" : "yeniden bağlanıyor";
   }
   return {};
+}
+
+std::string FileNotRead(std::string_view path, const FileReadError& error, Language language) {
+  std::string s(path);
+  s += ": ";
+  const auto say = [&](const Bilingual& text) { s += Pick(text, language); };
+  switch (error.refusal) {
+    case FileRefusal::Missing:
+      say(file::kMissing);
+      break;
+    case FileRefusal::NoPermission:
+      say(file::kNoPermission);
+      break;
+    case FileRefusal::Folder:
+      say(file::kFolder);
+      break;
+    case FileRefusal::Device:
+      say(file::kDevice);
+      break;
+    case FileRefusal::Fifo:
+      say(file::kFifo);
+      break;
+    case FileRefusal::Socket:
+      say(file::kSocket);
+      break;
+    case FileRefusal::NotRegular:
+      say(file::kNotRegular);
+      break;
+    case FileRefusal::TooLarge:
+      say(file::kTooLarge);
+      say(KindText(error.kind));
+      say(file::kAtMost);
+      s += SizeText(MaxFileBytes(error.kind));
+      say(file::kAtMostEnd);
+      break;
+    case FileRefusal::ReadFailed:
+      say(file::kReadFailed);
+      s += error.detail;
+      break;
+  }
+  return s;
 }
 
 }  // namespace kivra::texts

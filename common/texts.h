@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_read.h"
 #include "common/language.h"
 #include "common/link_status.h"
 
@@ -48,5 +49,9 @@ std::string PortNotOpened(std::string_view port, OpenFailure reason, std::string
 
 // The connection displays' words for the state of the link.
 std::string_view LinkStatusText(LinkStatus status, bool english);
+
+// Why a file the user named was not read, after its path: "set.txt: this is a folder, not
+// a file", "big.kv3: too large: a program file holds at most 1 MB".
+std::string FileNotRead(std::string_view path, const FileReadError& error, Language language);
 
 }  // namespace kivra::texts

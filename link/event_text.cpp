@@ -1,5 +1,6 @@
 #include "link/event_text.h"
 
+#include "common/csv.h"
 #include "common/texts.h"
 #include "link/decode.h"
 
@@ -30,14 +31,6 @@ const char* ReasonText(FailReason why, bool english) {
       return english ? "port not open" : "port açık değil";
   }
   return "";
-}
-
-// Quoted when the text holds a separator, a quote or a line break.
-std::string CsvField(const std::string& s) {
-  if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
 }
 
 }  // namespace
@@ -100,8 +93,8 @@ std::string EventCsvHeader() {
 
 std::string EventCsvRow(const LineEvent& e, bool english) {
   return std::to_string(e.timeMs) + "," + DirectionText(e) + "," + HexBytes(e.bytes) + "," +
-         CsvField(MeaningText(e, english)) + "," + CsvField(OutcomeText(e, english)) + "," +
-         (e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) : std::string()) + "\n";
+         csv::TextField(MeaningText(e, english)) + "," + csv::TextField(OutcomeText(e, english)) +
+         "," + (e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) : std::string()) + "\n";
 }
 
 }  // namespace kivra::link

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/csv.h"
 #include "common/file_path.h"
 
 namespace kivra::link {
@@ -39,8 +40,10 @@ std::array<std::string, kFieldColumns> Fields(const StatusReply& s) {
   return f;
 }
 
+// The time and the event are the only text cells; everything after them is a number.
 std::string CsvStart(std::int64_t timeMs, std::int64_t wallMs, const char* event) {
-  return std::to_string(timeMs) + "," + WallTimeText(wallMs) + "," + event;
+  return std::to_string(timeMs) + "," + csv::TextField(WallTimeText(wallMs)) + "," +
+         csv::TextField(event);
 }
 
 std::string JsonStart(std::int64_t timeMs, std::int64_t wallMs, const char* event) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/csv.h"
+
 namespace kivra::params {
 namespace {
 
@@ -48,16 +50,6 @@ Row RowOf(const FlashResult& r, bool english) {
           r.programName};
 }
 
-std::string CsvField(std::string_view s) {
-  if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
-  std::string out = "\"";
-  for (char c : s) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
 std::string JsonString(std::string_view s) {
   std::string out = "\"";
   for (char c : s) {
@@ -91,13 +83,13 @@ std::string ReportCsv(const RunInfo& info, std::span<const FlashResult> results)
   std::string out = "port,number,result,started,seconds,step,reason,firmware,program\r\n";
   for (const FlashResult& r : results) {
     const Row row = RowOf(r, info.english);
-    for (const std::string* field :
-         {&row.port, &row.number, &row.result, &row.started, &row.seconds, &row.step, &row.reason,
-          &row.firmware, &row.program}) {
-      if (field != &row.port) out += ',';
-      out += CsvField(*field);
-    }
-    out += "\r\n";
+    // The port, the reason and the program name come from the user and the driver: text
+    // cells. The number, the seconds and the firmware version are numbers of our own.
+    out += csv::TextField(row.port) + ',' + csv::Field(row.number) + ',' +
+           csv::TextField(row.result) + ',' + csv::TextField(row.started) + ',' +
+           csv::Field(row.seconds) + ',' + csv::TextField(row.step) + ',' +
+           csv::TextField(row.reason) + ',' + csv::Field(row.firmware) + ',' +
+           csv::TextField(row.program) + "\r\n";
   }
   return out;
 }

@@ -250,7 +250,8 @@ class EditingAidsTest : public QObject {
     QFile::remove(paths[5]);
     QTRY_COMPARE(h.window().menu().recent->actions().size(), 8);
     h.window().menu().recent->actions().at(5)->trigger();
-    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Program dosyası açılamadı!\n") + paths[5]);
+    QCOMPARE(h.prompts.LastText(), QString::fromUtf8("Program dosyası açılamadı!\n") + paths[5] +
+                                       QString::fromUtf8(": böyle bir dosya yok"));
     QCOMPARE(h.FileNameBar(), paths[3]);
     QVERIFY(!h.window().recentFiles().contains(paths[5]));
   }
@@ -290,8 +291,9 @@ class EditingAidsTest : public QObject {
     WindowHarness missing;
     missing.openAtStart = missing.Path(QStringLiteral("GONE.KV3"));
     QVERIFY(missing.Start());
-    QCOMPARE(missing.prompts.LastText(),
-             QString::fromUtf8("Program dosyası açılamadı!\n") + missing.openAtStart);
+    QCOMPARE(missing.prompts.LastText(), QString::fromUtf8("Program dosyası açılamadı!\n") +
+                                             missing.openAtStart +
+                                             QString::fromUtf8(": böyle bir dosya yok"));
     QCOMPARE(missing.FileNameBar(), QString());
   }
 };

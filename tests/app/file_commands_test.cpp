@@ -1,6 +1,8 @@
 // New program, open, save and save as through the main window, with their questions, and
 // the exit and close questions that may save first.
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -210,6 +212,58 @@ class FileCommandsTest : public QObject {
     h.prompts.fileNames = {path};
     h.window().files().Open();
     QCOMPARE(EncodeProgramText(h.EditorText()), bytes);
+  }
+
+  // What `kivra check` refuses, the window refuses with the same words: chosen in the open
+  // dialog, or named from outside it (recent files, a drop, the command line). Nothing is
+  // read from a device or a FIFO, nor from a file far larger than a program.
+  void filesThatAreNoProgramsAreRefusedInKivrasWords() {
+    WindowHarness h;
+    QVERIFY(!StartWithProgram(h).isEmpty());
+    const QString before = h.EditorText();
+    const QString zero = h.Path(QStringLiteral("ZERO.KV3"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString fifo = h.Path(QStringLiteral("PIPE.KV3"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString big = h.WriteProgram(QStringLiteral("BIG.KV3"), "       END;\r\r\n");
+    QVERIFY(QFile::resize(big, 64 * 1024 * 1024));
+    const struct {
+      QString path;
+      QString why;
+    } cases[] = {
+        {zero, QString::fromUtf8(": bu bir aygıt, dosya değil")},
+        {fifo, QString::fromUtf8(": bu bir boru (FIFO), dosya değil")},
+        {big, QString::fromUtf8(": çok büyük: bir program dosyası en çok 1 MB olabilir")},
+    };
+    for (const auto& c : cases) {
+      const QString expected = QString::fromUtf8("Program dosyası açılamadı!\n") + c.path + c.why;
+      h.prompts.shown.clear();
+      h.prompts.fileNames = {c.path};
+      h.window().files().Open();
+      QCOMPARE(h.prompts.LastText(), expected);
+      h.prompts.shown.clear();
+      QVERIFY(!h.window().files().OpenNamed(c.path));
+      QCOMPARE(h.prompts.LastText(), expected);
+      QCOMPARE(h.prompts.shown.size(), std::size_t{1});
+      QCOMPARE(h.EditorText(), before);
+    }
+
+    // The settings file too: a start on a FIFO there goes on and says why.
+    WindowHarness fifoSettings;
+    const QString settings = fifoSettings.Path(QStringLiteral("KIVRA3.conf"));
+    QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+    QVERIFY(fifoSettings.Start());
+    QCOMPARE(
+        fifoSettings.prompts.shown.front().text,
+        QString::fromUtf8("Ayar dosyası okunamadı: ayarlar bu çalışma boyunca saklanmayacak.\n") +
+            settings + QString::fromUtf8(": bu bir boru (FIFO), dosya değil"));
+
+    WindowHarness english({{QStringLiteral("LANGUAGE"), QStringLiteral("1")}});
+    english.openAtStart = QStringLiteral("/dev/zero");
+    QVERIFY(english.Start());
+    QCOMPARE(english.prompts.LastText(),
+             QStringLiteral(
+                 "Program file could not be opened!\n/dev/zero: this is a device, not a file"));
   }
 
   // Open used to throw unsaved edits away without a word.

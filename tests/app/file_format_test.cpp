@@ -1,10 +1,12 @@
 // The program file format, the ".KV3" rule, the new-program header and the settings store.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -15,6 +17,11 @@
 
 namespace kivra::app {
 namespace {
+
+std::optional<QString> ReadProgram(const QString& path) {
+  FileReadError error;
+  return ReadProgramFile(path, error);
+}
 
 QByteArray ReadBytes(const QString& path) {
   QFile file(path);
@@ -74,7 +81,7 @@ class FilesAndSettingsTest : public QObject {
     const QString path = dir.filePath(QStringLiteral("AB.KV3"));
     QVERIFY(WriteProgramFile(path, QStringLiteral("A\nB")));
     QCOMPARE(ReadBytes(path), QByteArray("A\r\r\nB"));
-    QCOMPARE(ReadProgramFile(path), std::optional<QString>(QStringLiteral("A\nB")));
+    QCOMPARE(ReadProgram(path), std::optional<QString>(QStringLiteral("A\nB")));
   }
 
   void loadsFilesBeyondTheOldBufferWhole() {
@@ -83,7 +90,7 @@ class FilesAndSettingsTest : public QObject {
     QByteArray bytes;
     while (bytes.size() < 20000) bytes += "       SPEED = 1200;\r\r\n";
     WriteBytes(path, bytes);
-    const std::optional<QString> text = ReadProgramFile(path);
+    const std::optional<QString> text = ReadProgram(path);
     QVERIFY(text.has_value());
     QCOMPARE(EncodeProgramText(*text), bytes);
   }
@@ -93,14 +100,22 @@ class FilesAndSettingsTest : public QObject {
     const QString path = dir.filePath(QStringLiteral("RO.KV3"));
     WriteBytes(path, "END;\r\r\n");
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-    QCOMPARE(ReadProgramFile(path), std::optional<QString>(QStringLiteral("END;\n")));
+    QCOMPARE(ReadProgram(path), std::optional<QString>(QStringLiteral("END;\n")));
   }
 
   void missingFilesDoNotLoad() {
     QTemporaryDir dir;
-    QVERIFY(!ReadProgramFile(dir.filePath(QStringLiteral("none.KV3"))).has_value());
-    QVERIFY(!ReadProgramFile(QString()).has_value());
-    QVERIFY(!ReadProgramFile(dir.path()).has_value());  // a folder
+    const struct {
+      QString path;
+      FileRefusal refusal;
+    } cases[] = {{dir.filePath(QStringLiteral("none.KV3")), FileRefusal::Missing},
+                 {QString(), FileRefusal::Missing},
+                 {dir.path(), FileRefusal::Folder}};
+    for (const auto& c : cases) {
+      FileReadError error;
+      QVERIFY(!ReadProgramFile(c.path, error).has_value());
+      QCOMPARE(error.refusal, c.refusal);
+    }
   }
 
   void failedWritesReportAndKeepTheOldFile() {
@@ -213,6 +228,36 @@ class FilesAndSettingsTest : public QObject {
     QSettings check(ini, QSettings::IniFormat);
     QCOMPARE(check.value(QStringLiteral("LANGUAGE")).toString(), QStringLiteral("1"));
     QCOMPARE(check.value(QStringLiteral("COMPORT")).toString(), QStringLiteral("1"));
+  }
+
+  // A settings file that is no file of settings (a FIFO would hold the start for ever, a
+  // huge file would be read whole) is left alone; the values last for the run.
+  void settingsFileThatIsNoSettingsFileIsLeftAlone() {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.conf"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString big = dir.filePath(QStringLiteral("big.conf"));
+    QFile(big).open(QIODevice::WriteOnly);
+    QVERIFY(QFile::resize(big, 64 * 1024 * 1024));
+    const struct {
+      QString path;
+      FileRefusal refusal;
+    } cases[] = {{fifo, FileRefusal::Fifo}, {big, FileRefusal::TooLarge}};
+    for (const auto& c : cases) {
+      auto store = SettingsStore::InFile(c.path);
+      QVERIFY(store->Refused());
+      QCOMPARE(store->Refused()->path, c.path);
+      QCOMPARE(store->Refused()->error.refusal, c.refusal);
+      QCOMPARE(store->ReadSetting(QStringLiteral("LANGUAGE"), QStringLiteral("0")),
+               QStringLiteral("0"));
+      store->WriteSetting(QStringLiteral("LASTFILE"), QStringLiteral("/p/A.KV3"));
+      QCOMPARE(store->ReadSetting(QStringLiteral("LASTFILE"), QString()),
+               QStringLiteral("/p/A.KV3"));
+    }
+    QCOMPARE(QFileInfo(big).size(), 64 * 1024 * 1024);
+    QVERIFY(QFileInfo(fifo).isFile() == false && QFileInfo(fifo).exists());
+    // A missing file is a first run, not a refusal.
+    QVERIFY(!SettingsStore::InFile(dir.filePath(QStringLiteral("new.conf")))->Refused());
   }
 
   void languageValue_data() {

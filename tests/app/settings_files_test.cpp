@@ -3,6 +3,8 @@
 
 #include "app/settings_files.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -102,6 +104,41 @@ class SettingsFilesTest : public QObject {
     QCOMPARE(p.prompts.LastText(),
              QString::fromUtf8("bad.kvp: satır 3: microstep = 3: geçersiz değer, beklenen 1, 2, 4, "
                                "5, 8, 10, 16, 25\nSürücüye hiçbir şey gönderilmedi."));
+  }
+
+  // The same files and words as `kivra params write`: nothing is read from a device or a
+  // FIFO, nor from a file far larger than a parameter file, and nothing is sent.
+  void loadAndCompareRefuseFilesThatAreNoParameterFiles() {
+    const QString fifo = dir_.filePath(QStringLiteral("pipe.kvp"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString big = Write(QStringLiteral("big.kvp"), "format = 1\n");
+    QVERIFY(QFile::resize(big, 64 * 1024 * 1024));
+    const struct {
+      QString path;
+      bool english;
+      const char* button;
+      QString text;
+    } cases[] = {
+        {QStringLiteral("/dev/zero"), true, "LoadSettingsButton",
+         QStringLiteral("Parameter file could not be opened!\n/dev/zero: this is a device, not a "
+                        "file")},
+        {QStringLiteral("/dev/zero"), false, "CompareSettingsButton",
+         QString::fromUtf8("Parametre dosyası açılamadı!\n/dev/zero: bu bir aygıt, dosya değil")},
+        {fifo, true, "LoadSettingsButton",
+         QStringLiteral("Parameter file could not be opened!\n") + fifo +
+             QStringLiteral(": this is a pipe (FIFO), not a file")},
+        {big, true, "LoadSettingsButton",
+         QStringLiteral("Parameter file could not be opened!\n") + big +
+             QStringLiteral(": too large: a parameter file holds at most 64 KB")},
+    };
+    for (const auto& c : cases) {
+      Page p;
+      p.language.SetEnglish(c.english);
+      p.prompts.fileNames.push_back(c.path);
+      p.window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
+      QCOMPARE(p.link.session.Exchanges(), 0);
+      QCOMPARE(p.prompts.LastText(), c.text);
+    }
   }
 
   void loadWritesVerifiesAndShowsWhatDidNotTake() {

@@ -1,6 +1,7 @@
 // `kivra check`: what it prints, its exit status, and how it reads a program file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -113,8 +114,8 @@ TEST_F(CheckCommand, UsageAndFileErrorsExitTwo) {
       {{"--lang", "de", ok}, "unknown language 'de'"},
       {{"--verbose", ok}, "unknown option '--verbose'"},
       {{ok, ok}, "more than one program given"},
-      {{(dir_ / "missing.kv3").string()}, "No such file or directory"},
-      {{dir_.string()}, "is a directory"},
+      {{(dir_ / "missing.kv3").string()}, "missing.kv3: there is no such file"},
+      {{dir_.string()}, ": this is a folder, not a file"},
   };
   for (const auto& c : cases) {
     const auto r = Check(c.args);
@@ -122,6 +123,31 @@ TEST_F(CheckCommand, UsageAndFileErrorsExitTwo) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     EXPECT_EQ(r.err.rfind("kivra check: ", 0), 0u) << r.err;
+  }
+}
+
+TEST_F(CheckCommand, FilesThatAreNoProgramsAreRefusedUnread) {
+  const fs::path fifo = dir_ / "fifo.kv3";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto big = Write("big.kv3", "END;\n");
+  fs::resize_file(big, 64 * 1024 * 1024);
+  struct Case {
+    Args args;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"/dev/zero"}, "kivra check: /dev/zero: this is a device, not a file\n"},
+      {{"--lang", "tr", "/dev/zero"}, "kivra check: /dev/zero: bu bir aygıt, dosya değil\n"},
+      {{fifo.string()}, "kivra check: " + fifo.string() + ": this is a pipe (FIFO), not a file\n"},
+      {{big}, "kivra check: " + big + ": too large: a program file holds at most 1 MB\n"},
+      {{"--lang", "tr", big},
+       "kivra check: " + big + ": çok büyük: bir program dosyası en çok 1 MB olabilir\n"},
+  };
+  for (const auto& c : cases) {
+    const auto r = Check(c.args);
+    EXPECT_EQ(r.status, 2) << testing::PrintToString(c.args);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, c.err);
   }
 }
 

@@ -1,11 +1,14 @@
 // kivra params and kivra flash, run as programs against simulated drivers.
 
+#include <sys/stat.h>
+
 #include "tests/link/cli_fixture.h"
 
 namespace kivra::params {
 namespace {
 
 using link::testing::Cli;
+namespace fs = std::filesystem;
 
 TEST_F(Cli, ParamsReadWriteDiffCarryASetFromDriverToDriver) {
   sim::Simulator other, untouched;
@@ -62,6 +65,41 @@ TEST_F(Cli, BadFileIsRefusedBeforeAnythingIsSent) {
   EXPECT_EQ(sim_.State().framesReceived, 0u);
 }
 
+TEST_F(Cli, FilesThatAreNoFilesAreRefusedUnreadBeforeAnythingIsSent) {
+  const fs::path fifo = dir_ / "fifo.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path big = dir_ / "big.txt";
+  std::ofstream(big) << "format = 1\n";
+  fs::resize_file(big, 64 * 1024 * 1024);
+  const fs::path program = Write("OK.KV3", {"END;"});
+  struct Case {
+    std::string args;
+    std::string err;
+  };
+  const std::string port = "--port " + sim_.PortPath() + " ";
+  const Case cases[] = {
+      {"params write " + port + "/dev/zero",
+       "kivra params: /dev/zero: this is a device, not a file\n"},
+      {"params diff --lang tr " + port + "/dev/zero",
+       "kivra params: /dev/zero: bu bir aygıt, dosya değil\n"},
+      {"params write " + port + fifo.string(),
+       "kivra params: " + fifo.string() + ": this is a pipe (FIFO), not a file\n"},
+      {"params write " + port + big.string(),
+       "kivra params: " + big.string() + ": too large: a parameter file holds at most 64 KB\n"},
+      {"flash " + port + "--params " + fifo.string() + " " + program.string(),
+       "kivra flash: " + fifo.string() + ": this is a pipe (FIFO), not a file\n"},
+      {"flash " + port + "/dev/zero", "kivra flash: /dev/zero: this is a device, not a file\n"},
+      {"download " + port + fifo.string(),
+       "kivra download: " + fifo.string() + ": this is a pipe (FIFO), not a file\n"},
+  };
+  for (const Case& c : cases) {
+    const auto r = Run(c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.err, c.err);
+  }
+  EXPECT_EQ(sim_.State().framesReceived, 0u);
+}
+
 TEST_F(Cli, WriteSaysWhatItLeftAloneAndWhatDidNotTake) {
   const auto file = Write("part.txt", {"format = 1", "speed-coefficient = 70000"});
   const auto r = Run("params write --port " + sim_.PortPath() + " " + file.string());
@@ -105,6 +143,16 @@ TEST_F(Cli, FlashProgramsEveryPortAndRecordsEachDriver) {
   EXPECT_NE(
       json.find("\"step\": \"download\", \"reason\": \"download: the driver does not answer\""),
       std::string::npos);
+}
+
+TEST_F(Cli, FlashReportNamesCannotBecomeFormulas) {
+  const auto program = Write("=1+1.KV3", {"END;"});
+  const auto report = dir_ / "run.csv";
+  const auto r = Run("flash --port " + sim_.PortPath() + " --report " + report.string() + " '" +
+                     program.string() + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string csv = Read(report);
+  EXPECT_TRUE(csv.ends_with(",done,,1.2,'=1+1.KV3\r\n")) << csv;
 }
 
 TEST_F(Cli, FlashRefusesAProgramWithErrorsBeforeAnyPort) {

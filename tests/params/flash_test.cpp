@@ -222,5 +222,31 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
             "  \"passed\": 0,\n  \"failed\": 0,\n  \"drivers\": []\n}\n");
 }
 
+TEST(Report, CsvTextCellsCannotBecomeFormulasJsonKeepsThem) {
+  FlashResult r;
+  r.port = "-3+2";
+  r.passed = true;
+  r.step = FlashStep::Done;
+  r.number = 7;
+  r.firmware = 12;
+  r.programName = "=1+1.KV3";
+  r.started = std::chrono::system_clock::time_point(std::chrono::seconds(1796000000));
+  r.duration = std::chrono::milliseconds(11800);
+  FlashResult named = r;
+  named.port = "@A1";
+  named.programName = "+HOMING.KV3";
+  const std::vector<FlashResult> results = {r, named};
+  const RunInfo info{"=1+1.KV3", "", true};
+
+  EXPECT_EQ(ReportCsv(info, results),
+            "port,number,result,started,seconds,step,reason,firmware,program\r\n"
+            "'-3+2,7,passed,2026-11-30T00:53:20Z,11.80,done,,1.2,'=1+1.KV3\r\n"
+            "'@A1,7,passed,2026-11-30T00:53:20Z,11.80,done,,1.2,'+HOMING.KV3\r\n");
+  const std::string json = ReportJson(info, results);
+  EXPECT_NE(json.find("\"program\": \"=1+1.KV3\","), std::string::npos) << json;
+  EXPECT_NE(json.find("{\"port\": \"-3+2\""), std::string::npos) << json;
+  EXPECT_EQ(json.find('\''), std::string::npos) << json;
+}
+
 }  // namespace
 }  // namespace kivra::params
