@@ -86,8 +86,8 @@ BENCHMARK(BM_InspectorAppend)->Unit(benchmark::kMicrosecond);
 void BM_DescribeStatusReply(benchmark::State& state) {
   const LineEvent e = StatusEvent(0);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        kivra::link::DescribeFrame(kivra::link::DecodeFrame(e.bytes, e.direction), true));
+    benchmark::DoNotOptimize(kivra::link::DescribeFrame(
+        kivra::link::DecodeFrame(e.bytes, e.direction), Language::English));
   }
 }
 BENCHMARK(BM_DescribeStatusReply)->Unit(benchmark::kMicrosecond);

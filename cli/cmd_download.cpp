@@ -25,7 +25,7 @@ int RunDownload(const Args& args) {
   }
   const std::string& path = options.operands[0];
   std::string reason;
-  const auto language = LanguageOf(options.english);
+  const Language language = options.language;
   const auto bytes = ReadFileBytes(path, FileKind::Program, language, reason);
   if (!bytes) {
     std::fprintf(stderr, "kivra download: %s\n", reason.c_str());
@@ -44,8 +44,7 @@ int RunDownload(const Args& args) {
   if (engine.Progress().download == link::DownloadResult::Running) {
     // Interrupted: the driver holds an incomplete program.
     session.Report().EndProgress();
-    std::fprintf(stderr, "%s\n",
-                 std::string(texts::Tr(texts::Text::DownloadError, options.english)).c_str());
+    std::fprintf(stderr, "%s\n", texts::Pick(texts::kDownloadError, language).data());
     return 1;
   }
   return engine.Progress().download == link::DownloadResult::Succeeded ? 0 : 1;

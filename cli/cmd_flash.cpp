@@ -13,6 +13,7 @@
 #include "cli/link_session.h"
 #include "cli/program_input.h"
 #include "cli/stop_signal.h"
+#include "cli/texts.h"
 #include "common/atomic_file.h"
 #include "params/flash.h"
 #include "params/link_session.h"
@@ -23,20 +24,17 @@ namespace kivra::cli {
 namespace {
 
 using namespace params;
+using namespace texts;
 
 constexpr const char* kUsage =
     "usage: kivra flash --port DEV [--port DEV ...] [--params FILE] [--report FILE] [--station]\n"
     "                   [--lang tr|en] PROGRAM\n";
 
-std::string Say(bool english, const std::string& en, const std::string& tr) {
-  return english ? en : tr;
-}
-
 struct FlashOptions {
   std::vector<std::string> ports;
   std::string program, parameters, report;
   bool station = false;
-  bool english = true;
+  Language language = Language::English;
 };
 
 bool Parse(const Args& args, FlashOptions& o, std::string& error) {
@@ -58,7 +56,7 @@ bool Parse(const Args& args, FlashOptions& o, std::string& error) {
     };
     std::string v;
     if (value("--port", v)) {
-      if (!AskForPortZero(v, error, LanguageOf(o.english))) return false;
+      if (!AskForPortZero(v, error, o.language)) return false;
       o.ports.push_back(v);
     } else if (value("--params", o.parameters) || value("--report", o.report)) {
     } else if (value("--lang", v)) {
@@ -66,7 +64,7 @@ bool Parse(const Args& args, FlashOptions& o, std::string& error) {
         error = "--lang takes tr or en";
         return false;
       }
-      o.english = v == "en";
+      o.language = v == "en" ? Language::English : Language::Turkish;
     } else if (a == "--station") {
       o.station = true;
     } else if (!error.empty()) {
@@ -89,16 +87,15 @@ bool Parse(const Args& args, FlashOptions& o, std::string& error) {
   return error.empty();
 }
 
-std::string Line(const FlashResult& r, bool station, bool english) {
+std::string Line(const FlashResult& r, bool station, Language language) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f s",
                 std::chrono::duration<double>(r.duration).count());
   std::string line = r.port;
   if (station) line += " #" + std::to_string(r.number);
-  line +=
-      r.passed ? Say(english, "  passed  ", "  geçti  ") : Say(english, "  FAILED  ", "  KALDI  ");
+  line += Pick(r.passed ? kPassed : kFailedRun, language);
   line += seconds;
-  if (!r.passed) line += "  " + Reason(r, english);
+  if (!r.passed) line += "  " + Reason(r, language);
   return line;
 }
 
@@ -106,7 +103,7 @@ std::string Line(const FlashResult& r, bool station, bool english) {
 // whatever ends the run.
 class Record {
  public:
-  Record(const FlashOptions& o) : path_(o.report), info_{o.program, o.parameters, o.english} {}
+  Record(const FlashOptions& o) : path_(o.report), info_{o.program, o.parameters, o.language} {}
 
   bool Add(const FlashResult& r) {
     results_.push_back(r);
@@ -136,20 +133,19 @@ int RunFlash(const Args& args) {
     std::fprintf(stderr, "kivra flash: %s\n%s", error.c_str(), kUsage);
     return 2;
   }
-  const bool english = o.english;
+  const Language language = o.language;
 
   // The program is checked once, before any driver is touched.
   std::string reason;
-  const auto bytes = ReadFileBytes(o.program, FileKind::Program, LanguageOf(english), reason);
+  const auto bytes = ReadFileBytes(o.program, FileKind::Program, language, reason);
   if (!bytes) {
     std::fprintf(stderr, "kivra flash: %s\n", reason.c_str());
     return 2;
   }
-  const auto language = english ? compiler::Language::English : compiler::Language::Turkish;
   const auto check = compiler::Compile(ProgramLines(*bytes), language, LocalClock());
   if (!check.programValid) {
     PrintCheck(std::cerr, check, false);
-    std::fprintf(stderr, "%s\n", english ? "No valid program!" : "Geçerli program yok!");
+    std::fprintf(stderr, "%s\n", Pick(kNoValidProgram, language).data());
     return 2;
   }
   FlashJob job;
@@ -157,30 +153,26 @@ int RunFlash(const Args& args) {
   job.vectors = check.vectorTable;
   job.programPath = o.program;
   if (!o.parameters.empty()) {
-    const auto text =
-        ReadFileBytes(o.parameters, FileKind::Parameters, LanguageOf(english), reason);
+    const auto text = ReadFileBytes(o.parameters, FileKind::Parameters, language, reason);
     if (!text) {
       std::fprintf(stderr, "kivra flash: %s\n", reason.c_str());
       return 2;
     }
     ParsedFile f = ParseParameterFile(*text);
     if (f.error) {
-      std::fprintf(stderr, "%s: %s\n", o.parameters.c_str(), Describe(*f.error, english).c_str());
+      std::fprintf(stderr, "%s: %s\n", o.parameters.c_str(), Describe(*f.error, language).c_str());
       return 2;
     }
     job.parameters = std::move(f.set);
   }
 
-  const StopSignal stop(
-      Say(english, "Stopping after the drivers being programmed; Ctrl+C again stops at once.",
-          "Programlanan sürücülerden sonra durulacak; hemen durmak için yine Ctrl+C."),
-      english);
+  const StopSignal stop(std::string(Pick(kStopAfterDrivers, language)), language);
   const SessionFactory open = [&](const std::string& port, std::string& why) {
-    return OpenLinkSession(port, {.english = english, .stop = &stop}, why);
+    return OpenLinkSession(port, {.language = language, .stop = &stop}, why);
   };
   Record record(o);
   const auto print = [&](const FlashResult& r) {
-    std::printf("%s\n", Line(r, o.station, english).c_str());
+    std::printf("%s\n", Line(r, o.station, language).c_str());
     std::fflush(stdout);
     record.Add(r);
   };
@@ -189,16 +181,11 @@ int RunFlash(const Args& args) {
   if (o.station) {
     const StationEvents events{
         [&](const std::string& port) {
-          std::fprintf(
-              stderr, "%s\n",
-              Say(english, port + ": waiting for a driver", port + ": sürücü bekleniyor").c_str());
+          std::fprintf(stderr, "%s\n", Fill(kWaitingAt, language, {port}).c_str());
         },
         print,
         [&](const std::string& port) {
-          std::fprintf(stderr, "%s\n",
-                       Say(english, port + ": done, take the driver away",
-                           port + ": bitti, sürücüyü çıkarın")
-                           .c_str());
+          std::fprintf(stderr, "%s\n", Fill(kTakeAway, language, {port}).c_str());
         }};
     const StationCounts counts = RunStations(o.ports, open, job, stop, events);
     passed = counts.passed;
@@ -209,9 +196,7 @@ int RunFlash(const Args& args) {
   }
   std::fprintf(
       stderr, "%s\n",
-      Say(english, std::to_string(passed) + " passed, " + std::to_string(failed) + " failed",
-          std::to_string(passed) + " geçti, " + std::to_string(failed) + " kaldı")
-          .c_str());
+      Fill(kPassedFailed, language, {std::to_string(passed), std::to_string(failed)}).c_str());
   return failed == 0 && !record.Failed() && (passed > 0 || o.station) ? 0 : 1;
 }
 

@@ -19,11 +19,11 @@ constexpr const char* kUsage =
 
 class Printer final : public link::FrameListener {
  public:
-  Printer(bool english, bool hideStatus) : english_(english), hideStatus_(hideStatus) {}
+  Printer(Language language, bool hideStatus) : language_(language), hideStatus_(hideStatus) {}
   void OnFrame(const link::LineEvent& e) override {
     if (e.outcome == link::FrameOutcome::Accepted) ++accepted_;
     if (hideStatus_ && e.IsStatusPoll() && e.outcome != link::FrameOutcome::Failed) return;
-    std::printf("%s\n", link::EventLine(e, english_).c_str());
+    std::printf("%s\n", link::EventLine(e, language_).c_str());
     std::fflush(stdout);
     ++printed_;
   }
@@ -31,7 +31,7 @@ class Printer final : public link::FrameListener {
   long Accepted() const { return accepted_; }
 
  private:
-  bool english_;
+  Language language_;
   bool hideStatus_;
   long printed_ = 0;
   long accepted_ = 0;
@@ -64,7 +64,7 @@ int RunMonitor(const Args& args) {
     return 2;
   }
   LinkSession session(options);
-  Printer printer(options.english, hideStatus);
+  Printer printer(options.language, hideStatus);
   session.Feed().AddListener(&printer);
   if (!session.Open()) return 1;
   session.RunUntil([&] { return count > 0 && printer.Printed() >= count; });

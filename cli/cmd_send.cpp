@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/link_session.h"
+#include "cli/texts.h"
 #include "common/texts.h"
 #include "link/integer.h"
 #include "link/outcome_text.h"
@@ -36,13 +37,14 @@ constexpr const char* kUsage =
     "  output 1|2, param N VALUE (N = 9..25), read-settings, read-params, mem-read ADDRESS,\n"
     "  mem-write ADDRESS DATA, script-on, script-off\n";
 
-const char* Say(bool english, const char* en, const char* tr) {
-  return english ? en : tr;
+const char* Say(const texts::Bilingual& text, Language language) {
+  // The catalogue's texts are literals: their views end where the literal does.
+  return texts::Pick(text, language).data();
 }
 
-void PrintSettings(const link::MotorSettings& m, bool english) {
+void PrintSettings(const link::MotorSettings& m, Language language) {
   const std::string direction(
-      texts::Tr(m.direction == 0 ? texts::Text::Left : texts::Text::Right, english));
+      texts::Pick(m.direction == 0 ? texts::kLeft : texts::kRight, language));
   std::printf(
       "speed=%u\nrun-current=%u\nhold-current=%u\nmicrostep=%u\nramp=%u\nstart-speed=%u\n"
       "direction=%s\ndisplacement=%d\nspeed-mode=%u\nspeed-coefficient=%u\n",
@@ -109,8 +111,7 @@ int RunSend(const Args& args) {
     const bool left = d == "L" || d == "l" || d == "left" || d == "SOL" || d == "sol";
     const bool right = d == "R" || d == "r" || d == "right" || d == "SAĞ" || d == "sağ";
     if (!left && !right) {
-      std::fprintf(stderr, "%s\n",
-                   Say(options.english, "Direction is L or R!", "Yön SOL veya SAĞ olmalı!"));
+      std::fprintf(stderr, "%s\n", Say(texts::kDirectionIsLOrR, options.language));
       return 1;
     }
     press = [right](link::LinkEngine& e) { e.WriteSetting(Setting::Direction, right ? 1 : 0); };
@@ -122,8 +123,7 @@ int RunSend(const Args& args) {
     if (!arity(1)) return 2;
     const auto n = link::ParseInteger(values[0]);
     if (!n || (*n != 1 && *n != 2)) {
-      std::fprintf(stderr, "%s\n",
-                   Say(options.english, "Output is 1 or 2!", "Çıkış 1 veya 2 olmalı!"));
+      std::fprintf(stderr, "%s\n", Say(texts::kOutputIs1Or2, options.language));
       return 1;
     }
     needsStatus = true;
@@ -133,8 +133,7 @@ int RunSend(const Args& args) {
     if (!arity(2)) return 2;
     const auto prm = link::ParseInteger(values[0]);
     if (!prm || !link::IsParameter(*prm)) {
-      std::fprintf(stderr, "%s\n",
-                   Say(options.english, "Parameter is 9..25!", "Parametre 9..25 olmalı!"));
+      std::fprintf(stderr, "%s\n", Say(texts::kParameterIs9To25, options.language));
       return 1;
     }
     press = [prm = *prm, v = link::ParseInteger(values[1])](link::LinkEngine& e) {
@@ -143,8 +142,8 @@ int RunSend(const Args& args) {
   } else if (command == "read-settings") {
     if (!arity(0)) return 2;
     press = [](link::LinkEngine& e) { e.Read(link::Answer::MotorSettings); };
-    after = [english = options.english](TerminalReport& r) {
-      if (r.motorSettings) PrintSettings(*r.motorSettings, english);
+    after = [language = options.language](TerminalReport& r) {
+      if (r.motorSettings) PrintSettings(*r.motorSettings, language);
     };
   } else if (command == "read-params") {
     after = [](TerminalReport& r) {
@@ -156,8 +155,7 @@ int RunSend(const Args& args) {
     const auto a = link::ParseInteger(values[0]);
     if (link::CheckMemoryRead(a) != link::Refusal::None) {
       std::fprintf(stderr, "kivra send: mem-read: %s\n",
-                   Say(options.english, "the address is 1 to 3FFFh (16383)",
-                       "adres 1 ile 3FFFh (16383) arasında olmalı"));
+                   Say(texts::kMemoryReadAddress, options.language));
       return 2;
     }
     press = [a](link::LinkEngine& e) { e.ReadMemory(a); };
@@ -180,8 +178,7 @@ int RunSend(const Args& args) {
   const auto answerTime = std::chrono::seconds(5);
   if (needsStatus && !session.WaitForStatus(answerTime)) {
     if (session.Interrupted()) return 1;
-    std::fprintf(stderr, "%s\n",
-                 Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
+    std::fprintf(stderr, "%s\n", Say(texts::kDriverDoesNotAnswer, options.language));
     return 1;
   }
   const int messagesBefore = session.Report().MessageCount();
@@ -191,7 +188,7 @@ int RunSend(const Args& args) {
     // Refused before anything was queued (a parameter without a number says so itself),
     // or MOVE while the motor is running.
     if (session.Report().MessageCount() == messagesBefore)
-      std::fprintf(stderr, "%s\n", Say(options.english, "Not sent!", "Gönderilmedi!"));
+      std::fprintf(stderr, "%s\n", Say(texts::kNotSent, options.language));
     return 1;
   }
   session.RunUntil([&] { return exchange.outcome != link::ExchangeOutcome::Running; },
@@ -201,17 +198,16 @@ int RunSend(const Args& args) {
       if (after) after(session.Report());
       return 0;
     case link::ExchangeOutcome::Refused:
-      std::fprintf(stderr, "%s\n", Say(options.english, "Invalid value!", "Geçersiz değer!"));
+      std::fprintf(stderr, "%s\n", Say(texts::kInvalidValueShort, options.language));
       return 1;
     default:
       if (session.Interrupted()) return 1;
       // Silence keeps its old words; a refusal or a wrong reply says what it was.
       if (exchange.why == link::FrameFailure::TimeOut ||
           exchange.why == link::FrameFailure::Partial || exchange.why == link::FrameFailure::None) {
-        std::fprintf(stderr, "%s\n",
-                     Say(options.english, "The driver does not answer!", "Sürücü cevap vermiyor!"));
+        std::fprintf(stderr, "%s\n", Say(texts::kDriverDoesNotAnswer, options.language));
       } else {
-        std::string text(link::FailureText(exchange.why, LanguageOf(options.english)));
+        std::string text(link::FailureText(exchange.why, options.language));
         text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
         std::fprintf(stderr, "%s!\n", text.c_str());
       }

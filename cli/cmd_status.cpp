@@ -135,7 +135,7 @@ int RunStatus(const Args& args) {
       const auto now = std::chrono::steady_clock::now();
       if (lastConnected || now - lastNotice >= std::chrono::seconds(1)) {
         lastNotice = now;
-        return print(std::string(texts::LinkStatusText(engine.Progress().status, options.english)),
+        return print(std::string(texts::LinkStatusText(engine.Progress().status, options.language)),
                      false);
       }
     }

@@ -48,7 +48,7 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
         error = "--lang takes tr or en";
         return false;
       }
-      o.english = lang == "en";
+      o.language = lang == "en" ? Language::English : Language::Turkish;
     } else if (a.starts_with("--") && a.size() > 2) {
       bool known = false;
       for (const auto& name : flagOptions) {
@@ -78,7 +78,7 @@ bool ParseLinkOptions(const Args& args, LinkOptions& o, std::string& error,
     error = "--port DEV is required (a port number or a device path)";
     return false;
   }
-  return AskForPortZero(o.port, error, LanguageOf(o.english));
+  return AskForPortZero(o.port, error, o.language);
 }
 
 bool AskForPortZero(std::string& portText, std::string& error, Language language) {
@@ -107,20 +107,19 @@ void TerminalReport::Print(std::string_view utf8) {
 }
 
 void TerminalReport::OnNotice(link::Notice notice, std::string_view detail) {
-  using texts::Text;
   switch (notice) {
     case link::Notice::NoValidProgram:
-      return Print(texts::Tr(Text::NoValidProgram, english_));
+      return Print(texts::Pick(texts::kNoValidProgram, language_));
     case link::Notice::DownloadNoPort:
-      return Print(texts::Tr(Text::DownloadNoPort, english_));
+      return Print(texts::Pick(texts::kDownloadNoPort, language_));
     case link::Notice::DownloadWaitsForPort:
-      return Print(texts::Tr(Text::DownloadWaitsForPort, english_));
+      return Print(texts::Pick(texts::kDownloadWaitsForPort, language_));
     case link::Notice::DownloadError:
-      Print(texts::Tr(Text::DownloadError, english_));
+      Print(texts::Pick(texts::kDownloadError, language_));
       if (!downloadFailure_.empty()) Print(downloadFailure_);
       return;
     case link::Notice::NumberExpected:
-      return Print(texts::Tr(Text::NumberExpected, english_));
+      return Print(texts::Pick(texts::kNumberExpected, language_));
     case link::Notice::PortError:
       return Print(detail);
   }
@@ -128,17 +127,17 @@ void TerminalReport::OnNotice(link::Notice notice, std::string_view detail) {
 
 void TerminalReport::PortNotOpened(std::string_view port, link::OpenFailure reason,
                                    std::string_view detail, bool) {
-  Print(texts::PortNotOpened(port, reason, detail, english_));
+  Print(texts::PortNotOpened(port, reason, detail, language_));
 }
 
 void TerminalReport::PortNotANumber() {
-  Print(texts::Tr(texts::Text::EnterNumber, english_));
+  Print(texts::Pick(texts::kEnterNumber, language_));
 }
 
 void TerminalReport::OnDownload(const link::DownloadProgress& p) {
   using Stage = link::DownloadProgress::Stage;
   if (p.stage == Stage::Ended) {
-    downloadFailure_ = link::DownloadFailureText(p, LanguageOf(english_));
+    downloadFailure_ = link::DownloadFailureText(p, language_);
     return EndProgress();
   }
   if (p.stage == Stage::Started) {
@@ -147,7 +146,7 @@ void TerminalReport::OnDownload(const link::DownloadProgress& p) {
     lastShown_ = -1;
   }
   if (!progress_ || maximum_ == 0) return;
-  const std::string caption(texts::Tr(texts::Text::DownloadCaption, english_));
+  const std::string caption(texts::Pick(texts::kDownloadCaption, language_));
   const int percent =
       static_cast<int>(std::min<std::uint64_t>(100, 100ull * p.position / maximum_));
   if (IsTerminal(stderr)) {
@@ -168,7 +167,7 @@ void TerminalReport::EndProgress() {
 }
 
 LinkSession::LinkSession(const LinkOptions& options)
-    : report_(options.english),
+    : report_(options.language),
       loop_([this](std::chrono::steady_clock::duration d) {
         // The tick loop alone takes Ctrl+C; after another wake-up it recomputes the wait.
         if (stops_.Wait(d)) {

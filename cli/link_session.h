@@ -18,7 +18,7 @@ namespace kivra::cli {
 
 struct LinkOptions {
   std::string port;  // as typed: a number or a device path
-  bool english = true;
+  Language language = Language::English;
   Args operands;  // everything that is not an option
 };
 
@@ -36,7 +36,7 @@ bool AskForPortZero(std::string& port, std::string& error, Language language = L
 // progress, and the replies kept for printing.
 class TerminalReport final : public link::LinkObserver, public link::PortView {
  public:
-  explicit TerminalReport(bool english) : english_(english) {}
+  explicit TerminalReport(Language language) : language_(language) {}
 
   void OnNotice(link::Notice notice, std::string_view detail) override;
   void OnDownload(const link::DownloadProgress& progress) override;
@@ -60,7 +60,7 @@ class TerminalReport final : public link::LinkObserver, public link::PortView {
  private:
   void Print(std::string_view utf8);
 
-  bool english_;
+  Language language_;
   std::string downloadFailure_;  // the line after "Download error!"
   std::uint32_t maximum_ = 0;
   int lastShown_ = -1;

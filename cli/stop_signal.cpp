@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "cli/texts.h"
+
 namespace kivra::cli {
 
-StopSignal::StopSignal(std::string first, bool english)
-    : first_(std::move(first)), english_(english) {
+StopSignal::StopSignal(std::string first, Language language)
+    : first_(std::move(first)), language_(language) {
   watcher_ = std::thread([this] { Watch(); });
 }
 
@@ -34,11 +36,7 @@ void StopSignal::Watch() {
     if (count == 1) {
       std::fprintf(stderr, "\n%s\n", first_.c_str());
     } else if (count == 2) {
-      std::fprintf(
-          stderr, "\n%s\n",
-          english_
-              ? "Stopping now: an exchange cut off leaves the driver holding part of what was sent."
-              : "Hemen duruluyor: yarıda kesilen işlem sürücüde gönderilenin bir kısmını bırakır.");
+      std::fprintf(stderr, "\n%s\n", texts::Pick(texts::kStoppingNow, language_).data());
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "cli/console.h"
+#include "common/language.h"
 #include "params/driver_session.h"
 
 namespace kivra::cli {
@@ -19,7 +20,7 @@ class StopSignal final : public params::StopRequest {
  public:
   // `first`: what the first request does ("stopping after the current driver"); the second
   // says that everything stops at once.
-  StopSignal(std::string first, bool english);
+  StopSignal(std::string first, Language language);
   ~StopSignal() override;
   StopSignal(const StopSignal&) = delete;
   StopSignal& operator=(const StopSignal&) = delete;
@@ -31,7 +32,7 @@ class StopSignal final : public params::StopRequest {
   void Watch();
 
   std::string first_;
-  bool english_;
+  Language language_;
   StopRequests requests_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;

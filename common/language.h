@@ -9,8 +9,8 @@ namespace kivra {
 
 enum class Language : std::uint8_t { Turkish, English };
 
-constexpr Language LanguageOf(bool english) {
-  return english ? Language::English : Language::Turkish;
+constexpr Language LanguageOf(bool inEnglish) {
+  return inEnglish ? Language::English : Language::Turkish;
 }
 constexpr bool IsEnglish(Language language) {
   return language == Language::English;

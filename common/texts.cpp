@@ -22,6 +22,30 @@ constexpr Bilingual kParameterFile{"bir parametre dosyası", "a parameter file"}
 constexpr Bilingual kSettingsFile{"bir ayar dosyası", "a settings file"};
 }  // namespace file
 
+// Why a port did not open: "Comm Port 3 not opened!" and the reason.
+namespace port {
+constexpr Bilingual kNotOpened{" Açılamadı!", " not opened!"};
+constexpr Bilingual kMissing{"Bu bilgisayarda böyle bir port yok.",
+                             "There is no such port on this computer."};
+constexpr Bilingual kNotSerial{"Bu bir seri port değil.", "This is not a serial port."};
+constexpr Bilingual kBusy{"Port başka bir program tarafından kullanılıyor.",
+                          "Another program is using the port."};
+constexpr Bilingual kNoPermission{
+    "İzin yok: dialout grubuna katılın (sudo usermod -aG dialout $USER), sonra yeniden oturum "
+    "açın.",
+    "No permission: join the dialout group (sudo usermod -aG dialout $USER), then log in "
+    "again."};
+constexpr Bilingual kNotChosen{"Port seçilmedi.", "No port was chosen."};
+}  // namespace port
+
+// The connection displays' words for the state of the link.
+namespace link {
+constexpr Bilingual kPortClosed{"port açık değil", "port not open"};
+constexpr Bilingual kNotAnswering{"bağlantı yok", "not connected"};
+constexpr Bilingual kAnswering{"bağlı", "connected"};
+constexpr Bilingual kReconnecting{"yeniden bağlanıyor", "reconnecting"};
+}  // namespace link
+
 std::string SizeText(std::uint64_t bytes) {
   constexpr std::uint64_t kKilo = 1024, kMega = 1024 * 1024;
   if (bytes % kMega == 0) return std::to_string(bytes / kMega) + " MB";
@@ -43,70 +67,53 @@ const Bilingual& KindText(FileKind kind) {
 
 }  // namespace
 
-std::string_view Tr(Text text, bool english) {
-  switch (text) {
-    case Text::NoValidProgram:
-      return english ? "No valid program!" : "Geçerli program yok!";
-    case Text::DownloadError:
-      return english ? "Download error!" : "Program Yazılamadı!";
-    case Text::DownloadCaption:
-      return english ? "Program Download" : "Program Gönderme";
-    case Text::NumberExpected:
-      return english ? "Number expected!" : "Sayı giriniz!";
-    case Text::EnterNumber:
-      return english ? "Enter number!" : "Numara Giriniz!";
-    case Text::Left:
-      return english ? "L" : "SOL";
-    case Text::Right:
-      return english ? "R" : "SAĞ";
-    case Text::DownloadNoPort:
-      return english ? "No connection: the port is not open!" : "Bağlantı yok: port açık değil!";
-    case Text::DownloadWaitsForPort:
-      return english ? "No connection: waiting for the port to come back!"
-                     : "Bağlantı yok: portun geri gelmesi bekleniyor!";
-    case Text::SimulatedDriverHint:
-      return english
-                 ? "Without a driver: Settings > Com Port ... offers the simulated driver (SIM)."
-                 : "Sürücü yoksa: Ayarlar > Com Port ... simülasyon sürücüsünü (SIM) sunar.";
+std::string Fill(const Bilingual& text, Language language,
+                 std::initializer_list<std::string_view> arguments) {
+  const std::string_view format = Pick(text, language);
+  std::string s;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const char c = format[i];
+    if (c == '%' && i + 1 < format.size() && format[i + 1] >= '1' && format[i + 1] <= '9') {
+      const std::size_t n = static_cast<std::size_t>(format[i + 1] - '1');
+      if (n < arguments.size()) s += *(arguments.begin() + n);
+      ++i;
+    } else {
+      s += c;
+    }
   }
-  return {};
+  return s;
 }
 
-std::string PortNotOpened(std::string_view port, bool english) {
+std::string PortNotOpened(std::string_view port, Language language) {
   std::string s = "Comm Port ";
   s += port;
-  s += english ? " not opened!" : " Açılamadı!";
+  s += Pick(port::kNotOpened, language);
   return s;
 }
 
 std::string PortNotOpened(std::string_view port, OpenFailure reason, std::string_view detail,
-                          bool english) {
+                          Language language) {
   std::string_view why = detail;
   switch (reason) {
     case OpenFailure::Missing:
-      why = english ? "There is no such port on this computer."
-                    : "Bu bilgisayarda böyle bir port yok.";
+      why = Pick(port::kMissing, language);
       break;
     case OpenFailure::NotSerial:
-      why = english ? "This is not a serial port." : "Bu bir seri port değil.";
+      why = Pick(port::kNotSerial, language);
       break;
     case OpenFailure::Busy:
-      why = english ? "Another program is using the port."
-                    : "Port başka bir program tarafından kullanılıyor.";
+      why = Pick(port::kBusy, language);
       break;
     case OpenFailure::NoPermission:
-      why = english ? "No permission: join the dialout group (sudo usermod -aG dialout $USER), "
-                      "then log in again."
-                    : "İzin yok: dialout grubuna katılın (sudo usermod -aG dialout $USER), sonra "
-                      "yeniden oturum açın.";
+      why = Pick(port::kNoPermission, language);
       break;
     case OpenFailure::NotChosen:
-      why = english ? "No port was chosen." : "Port seçilmedi.";
+      why = Pick(port::kNotChosen, language);
       break;
     case OpenFailure::Other:
       break;
   }
-  std::string s = PortNotOpened(port, english);
+  std::string s = PortNotOpened(port, language);
   if (!why.empty()) {
     s += '\n';
     s += why;
@@ -114,16 +121,16 @@ std::string PortNotOpened(std::string_view port, OpenFailure reason, std::string
   return s;
 }
 
-std::string_view LinkStatusText(LinkStatus status, bool english) {
+std::string_view LinkStatusText(LinkStatus status, Language language) {
   switch (status) {
     case LinkStatus::PortClosed:
-      return english ? "port not open" : "port açık değil";
+      return Pick(link::kPortClosed, language);
     case LinkStatus::NotAnswering:
-      return english ? "not connected" : "bağlantı yok";
+      return Pick(link::kNotAnswering, language);
     case LinkStatus::Answering:
-      return english ? "connected" : "bağlı";
+      return Pick(link::kAnswering, language);
     case LinkStatus::Reconnecting:
-      return english ? "reconnecting" : "yeniden bağlanıyor";
+      return Pick(link::kReconnecting, language);
   }
   return {};
 }

@@ -16,14 +16,14 @@ void AppendBanner(std::string& text, const Timestamp& stamp, Language language) 
 
 // The entry's first line without its line break.
 std::string Header(const Diagnostic& d, Language language) {
-  const bool english = IsEnglish(language);
+  const bool inEnglish = IsEnglish(language);
   const bool error = d.severity == Severity::Error;
   if (d.line == 0) {
     // Only the empty-program warning names no line, and it is one line long.
-    return (english ? "* Warning : " : "* Uyarı : ") + RenderDetail(d, language);
+    return (inEnglish ? "* Warning : " : "* Uyarı : ") + RenderDetail(d, language);
   }
-  const std::string n = std::to_string(english ? d.listed.english : d.listed.turkish);
-  if (english) return (error ? "* Error : Line " : "* Warning: Line ") + n + ".";
+  const std::string n = std::to_string(inEnglish ? d.listed.english : d.listed.turkish);
+  if (inEnglish) return (error ? "* Error : Line " : "* Warning: Line ") + n + ".";
   if (!error) return "* Uyarı: " + n + " .satır:";
   return "* Hata : " + n + (d.form == HeaderForm::A ? ".satır:" : " .satır:");
 }
@@ -60,10 +60,10 @@ std::string RenderEntry(const Diagnostic& d, Language language) {
 }
 
 std::string TotalsLine(int errors, int warnings, Language language) {
-  const bool english = IsEnglish(language);
-  std::string line = english ? "Total error : " : "Toplam Hata : ";
+  const bool inEnglish = IsEnglish(language);
+  std::string line = inEnglish ? "Total error : " : "Toplam Hata : ";
   line += std::to_string(errors);
-  line += english ? ",  Total warning : " : ",   Toplam Uyarı : ";
+  line += inEnglish ? ",  Total warning : " : ",   Toplam Uyarı : ";
   line += std::to_string(warnings);
   return line;
 }

@@ -20,12 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const std::uint8_t> bytes(data, size);
   for (Direction d : {Direction::Sent, Direction::Received}) {
     const DecodedFrame f = DecodeFrame(bytes, d);
-    (void)DescribeFrame(f, true);
-    (void)DescribeFrame(f, false);
+    (void)DescribeFrame(f, Language::English);
+    (void)DescribeFrame(f, Language::Turkish);
     LineEvent e{.direction = d, .bytes = {}};
     e.bytes.assign(bytes.begin(), bytes.end());
-    (void)EventLine(e, true);
-    (void)EventCsvRow(e, false);
+    (void)EventLine(e, Language::English);
+    (void)EventCsvRow(e, Language::Turkish);
   }
   return 0;
 }

@@ -47,8 +47,8 @@ bool ArrivedWhole(const std::vector<std::uint8_t>& bytes, const StatusReply& sta
 struct Rows final : FrameListener {
   void OnFrame(const LineEvent& e) override {
     Require(e.bytes.size() <= LineFeed::kMaxPending);
-    (void)EventLine(e, true);
-    (void)EventCsvRow(e, false);
+    (void)EventLine(e, Language::English);
+    (void)EventCsvRow(e, Language::Turkish);
   }
 };
 

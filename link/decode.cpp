@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "common/cp1254.h"
-#include "common/texts.h"
 #include "link/commands.h"
+#include "link/texts.h"
 #include "link/values.h"
 
 namespace kivra::link {
@@ -18,8 +18,9 @@ std::uint32_t Big(std::span<const std::uint8_t> b, std::size_t at, int bytes) {
   return v;
 }
 
-const char* Pick(bool english, const char* turkish, const char* inEnglish) {
-  return english ? inEnglish : turkish;
+const char* Say(const texts::Bilingual& text, Language language) {
+  // The catalogue's texts are literals: their views end where the literal does.
+  return texts::Pick(text, language).data();
 }
 
 std::string Bits(std::uint8_t bits, int first, int count) {
@@ -101,25 +102,25 @@ void DecodeReceived(std::span<const std::uint8_t> b, DecodedFrame& d) {
   }
 }
 
-std::string DescribeCommand(const DecodedFrame& d, bool english) {
+std::string DescribeCommand(const DecodedFrame& d, Language language) {
   const Command* c = CommandByCode(d.code);
   if (!c)
-    return Format("%s '%c' = %lld", Pick(english, "bilinmeyen komut", "unknown command"),
+    return Format("%s '%c' = %lld", Say(texts::kUnknownCommand, language),
                   d.code >= 0x20 && d.code < 0x7F ? d.code : '?', static_cast<long long>(d.value));
-  std::string s(texts::Pick(c->name, LanguageOf(english)));
+  std::string s(texts::Pick(c->name, language));
   const bool hasValue = c->operand != Operand::None;
   if (!hasValue) return d.value == 0 ? s : s + Format(" (%lld)", static_cast<long long>(d.value));
   switch (d.code) {
     case code::MemoryRead:
       return s +
-             Format(" %s %lld", Pick(english, "adres", "address"), static_cast<long long>(d.value));
+             Format(" %s %lld", Say(texts::kAddress, language), static_cast<long long>(d.value));
     case code::MemoryWrite:
-      return s + Format(" %s %lld = %lld", Pick(english, "adres", "address"),
+      return s + Format(" %s %lld = %lld", Say(texts::kAddress, language),
                         static_cast<long long>(d.value & 0xFFFF),
                         static_cast<long long>(d.value >> 16));
     case code::Direction:
       return s + " = " +
-             (d.value == 0 ? Pick(english, "sol", "left") : Pick(english, "sağ", "right"));
+             (d.value == 0 ? Say(texts::kLeftWord, language) : Say(texts::kRightWord, language));
     case code::Displacement:
     case code::SpeedCoefficient:
       return s + Format(" = %d", static_cast<std::int32_t>(static_cast<std::uint32_t>(d.value)));
@@ -128,33 +129,26 @@ std::string DescribeCommand(const DecodedFrame& d, bool english) {
   }
 }
 
-std::string DescribeStatus(const StatusReply& s, bool english) {
+std::string DescribeStatus(const StatusReply& s, Language language) {
   return Format(
-      english ? "status: inputs %s, outputs %s, analog %u/%u, %u °C, %s, script %s, motor %s, "
-                "firmware %u.%u, address %u"
-              : "durum: girişler %s, çıkışlar %s, analog %u/%u, %u °C, %s, script %s, motor %s, "
-                "yazılım %u.%u, adres %u",
-      Bits(s.io, 0, 6).c_str(), Bits(s.io, 6, 2).c_str(), s.analog1, s.analog2, s.temperature,
-      s.ControllerMode() ? Pick(english, "kontrolör", "controller") : "step/dir",
-      s.ScriptRunning() ? Pick(english, "açık", "on") : Pick(english, "kapalı", "off"),
-      s.MotorRunning() ? Pick(english, "dönüyor", "running") : Pick(english, "duruyor", "stopped"),
+      Say(texts::kStatusFormat, language), Bits(s.io, 0, 6).c_str(), Bits(s.io, 6, 2).c_str(),
+      s.analog1, s.analog2, s.temperature,
+      s.ControllerMode() ? Say(texts::kControllerMode, language) : "step/dir",
+      s.ScriptRunning() ? Say(texts::kOn, language) : Say(texts::kOff, language),
+      s.MotorRunning() ? Say(texts::kMotorRunning, language) : Say(texts::kMotorStopped, language),
       s.firmware / 10, s.firmware % 10, s.address);
 }
 
-std::string DescribeSettings(const MotorSettings& m, bool english) {
+std::string DescribeSettings(const MotorSettings& m, Language language) {
   return Format(
-      english
-          ? "motor settings: speed %u, run current %u, hold current %u, micro-step %u, ramp %u, "
-            "start speed %u, direction %s, displacement %d, speed mode %u, coefficient %u"
-          : "motor ayarları: hız %u, çalışma akımı %u, bekleme akımı %u, mikro step %u, rampa %u, "
-            "kalkış hızı %u, yön %s, yerdeğiştirme %d, hız modu %u, katsayı %u",
-      m.speed, m.runCurrent, m.holdCurrent, m.microstep, m.ramp, m.startSpeed,
-      m.direction == 0 ? Pick(english, "sol", "left") : Pick(english, "sağ", "right"),
+      Say(texts::kSettingsFormat, language), m.speed, m.runCurrent, m.holdCurrent, m.microstep,
+      m.ramp, m.startSpeed,
+      m.direction == 0 ? Say(texts::kLeftWord, language) : Say(texts::kRightWord, language),
       m.displacement, m.speedMode, m.speedCoefficient);
 }
 
-std::string DescribeParameters(const ParameterBlock& p, bool english) {
-  std::string s = Pick(english, "parametreler:", "parameters:");
+std::string DescribeParameters(const ParameterBlock& p, Language language) {
+  std::string s = Say(texts::kParameters, language);
   int prm = kFirstParameter;
   for (std::uint16_t v : p.prm9to20) s += Format(" %d=%u", prm++, v);
   for (std::int32_t v : p.prm21to25) s += Format(" %d=%d", prm++, v);
@@ -182,57 +176,53 @@ DecodedFrame DecodeFrame(std::span<const std::uint8_t> b, Direction direction) {
   return d;
 }
 
-std::string DescribeFrame(const DecodedFrame& d, bool english) {
+std::string DescribeFrame(const DecodedFrame& d, Language language) {
   std::string s;
   switch (d.kind) {
     case FrameKind::Command:
-      s = DescribeCommand(d, english);
+      s = DescribeCommand(d, language);
       break;
     case FrameKind::Parameter: {
       const int prm = d.code == code::Param32 ? d.index + 21 : d.index + 1;
-      s = Format("%s %d = %d", Pick(english, "parametre", "parameter"), prm,
+      s = Format("%s %d = %d", Say(texts::kParameter, language), prm,
                  static_cast<std::int32_t>(d.value));
       break;
     }
     case FrameKind::ProgramData:
-      s = Format(
-          english ? "program data: %zu bytes at %lld" : "program verisi: %zu bayt, adres %lld",
-          d.count, static_cast<long long>(d.value));
+      s = Format(Say(texts::kProgramDataFormat, language), d.count,
+                 static_cast<long long>(d.value));
       break;
     case FrameKind::Vectors:
-      s = Format(english ? "vector table, code length %lld" : "vektör tablosu, kod uzunluğu %lld",
-                 static_cast<long long>(d.value));
+      s = Format(Say(texts::kVectorsFormat, language), static_cast<long long>(d.value));
       break;
     case FrameKind::Name:
-      s = Pick(english, "program adı: ", "program name: ") + d.text;
+      s = Say(texts::kProgramName, language) + d.text;
       break;
     case FrameKind::Ack:
-      s = Pick(english, "onay", "acknowledgement");
+      s = Say(texts::kAcknowledgement, language);
       break;
     case FrameKind::StatusReply:
-      s = DescribeStatus(d.status, english);
+      s = DescribeStatus(d.status, language);
       break;
     case FrameKind::SettingsReply:
-      s = DescribeSettings(d.settings, english);
+      s = DescribeSettings(d.settings, language);
       break;
     case FrameKind::ParameterReply:
-      s = DescribeParameters(d.parameters, english);
+      s = DescribeParameters(d.parameters, language);
       break;
     case FrameKind::ServiceReply:
-      s = Format(english ? "service values: %u, %u" : "servis değerleri: %u, %u", d.service.value1,
-                 d.service.value2);
+      s = Format(Say(texts::kServiceFormat, language), d.service.value1, d.service.value2);
       break;
     case FrameKind::MemoryReply:
-      s = Format(english ? "memory value: %lld" : "bellek değeri: %lld",
-                 static_cast<long long>(d.value));
+      s = Format(Say(texts::kMemoryFormat, language), static_cast<long long>(d.value));
       break;
     case FrameKind::NameReply:
-      s = Pick(english, "sürücüdeki program: ", "program in the driver: ") + d.text;
+      s = Say(texts::kProgramInDriver, language) + d.text;
       break;
     case FrameKind::Raw:
-      return Pick(english, "çözülemedi", "undecodable");
+      return Say(texts::kUndecodable, language);
   }
-  if (!d.checksumOk) s += Pick(english, " (sağlama hatalı)", " (checksum wrong)");
+  if (!d.checksumOk) s += Say(texts::kChecksumWrong, language);
   return s;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/language.h"
 #include "link/frames.h"
 #include "link/line_event.h"
 
@@ -51,7 +52,7 @@ DecodedFrame DecodeFrame(std::span<const std::uint8_t> bytes, Direction directio
 // The meaning in words: "speed = 1200", "status: inputs 100000, outputs 01, analog 12/200,
 // 31 °C, controller, script on, motor stopped, address 10", "acknowledgement", and for Raw
 // frames "undecodable". A broken checksum is said after the meaning.
-std::string DescribeFrame(const DecodedFrame& frame, bool english);
+std::string DescribeFrame(const DecodedFrame& frame, Language language);
 
 // "08 4B 73 00 00 00 00 30"
 std::string HexBytes(std::span<const std::uint8_t> bytes);

@@ -1,34 +1,35 @@
 #include "link/event_text.h"
 
 #include "common/csv.h"
-#include "common/texts.h"
 #include "link/decode.h"
+#include "link/texts.h"
 
 namespace kivra::link {
 namespace {
 
-const char* ReasonText(FailReason why, bool english) {
+std::string_view ReasonText(FailReason why, Language language) {
+  using namespace texts;
   switch (why) {
     case FailReason::None:
       return "";
     case FailReason::Checksum:
-      return english ? "checksum" : "sağlama";
+      return Pick(kReasonChecksum, language);
     case FailReason::WrongLetter:
-      return english ? "wrong letter" : "yanlış harf";
+      return Pick(kReasonWrongLetter, language);
     case FailReason::TooShort:
-      return english ? "too short" : "kısa";
+      return Pick(kReasonTooShort, language);
     case FailReason::DriverRefused:
-      return english ? "refused by the driver" : "sürücü reddetti";
+      return Pick(kReasonDriverRefused, language);
     case FailReason::Timeout:
-      return english ? "time-out" : "zaman aşımı";
+      return Pick(kReasonTimeout, language);
     case FailReason::Partial:
-      return english ? "partial" : "eksik";
+      return Pick(kReasonPartial, language);
     case FailReason::Garbage:
-      return english ? "garbage" : "anlamsız bayt";
+      return Pick(kReasonGarbage, language);
     case FailReason::Refused:
-      return english ? "refused by the port" : "port almadı";
+      return Pick(kReasonPortRefused, language);
     case FailReason::LinkOff:
-      return english ? "port not open" : "port açık değil";
+      return Pick(kReasonPortNotOpen, language);
   }
   return "";
 }
@@ -40,50 +41,52 @@ const char* DirectionText(const LineEvent& e) {
   return e.direction == Direction::Sent ? "TX" : "RX";
 }
 
-std::string OutcomeText(const LineEvent& e, bool english) {
+std::string OutcomeText(const LineEvent& e, Language language) {
+  using namespace texts;
   std::string s;
   switch (e.outcome) {
     case FrameOutcome::Sent:
       if (e.attempt > 1)
-        return (english ? "retry " : "tekrar ") + std::to_string(e.attempt) +
-               (english ? " of " : "/") + std::to_string(e.maxAttempts);
-      return english ? "sent" : "gönderildi";
+        return std::string(Pick(kRetry, language)) + std::to_string(e.attempt) +
+               std::string(Pick(kRetryOf, language)) + std::to_string(e.maxAttempts);
+      return std::string(Pick(kSent, language));
     case FrameOutcome::Accepted:
-      return english ? "accepted" : "kabul edildi";
+      return std::string(Pick(kAccepted, language));
     case FrameOutcome::Link:
-      return english ? "link" : "bağlantı";
+      return std::string(Pick(kLinkRow, language));
     case FrameOutcome::Failed:
-      s = english ? "failed" : "hata";
+      s = Pick(kFailed, language);
       break;
     case FrameOutcome::Ignored:
-      s = english ? "ignored" : "yok sayıldı";
+      s = Pick(kIgnored, language);
       break;
   }
-  if (e.why != FailReason::None) s += std::string(": ") + ReasonText(e.why, english);
+  if (e.why != FailReason::None) s += ": " + std::string(ReasonText(e.why, language));
   return s;
 }
 
-std::string MeaningText(const LineEvent& e, bool english) {
+std::string MeaningText(const LineEvent& e, Language language) {
   if (e.outcome == FrameOutcome::Link)
-    return std::string(texts::LinkStatusText(static_cast<LinkStatus>(e.linkStatus), english));
-  if (e.bytes.empty()) return english ? "no reply" : "yanıt yok";
-  return DescribeFrame(DecodeFrame(e.bytes, e.direction), english);
+    return std::string(texts::LinkStatusText(static_cast<LinkStatus>(e.linkStatus), language));
+  if (e.bytes.empty()) return std::string(texts::Pick(texts::kNoReply, language));
+  return DescribeFrame(DecodeFrame(e.bytes, e.direction), language);
 }
 
-std::string RoundTripText(const LineEvent& e, bool english) {
+std::string RoundTripText(const LineEvent& e, Language language) {
   if (e.roundTripMs < 0) return {};
   std::string s = std::to_string(e.roundTripMs) + " ms";
   // A reply that came in parts: on a real line most do; a long round trip with them is a
   // reply that paused on the way.
-  if (e.reads > 1) s += ", " + std::to_string(e.reads) + (english ? " reads" : " parça");
+  if (e.reads > 1)
+    s += ", " + std::to_string(e.reads) + std::string(texts::Pick(texts::kReads, language));
   return s;
 }
 
-std::string EventLine(const LineEvent& e, bool english) {
+std::string EventLine(const LineEvent& e, Language language) {
   std::string line = std::to_string(e.timeMs) + " ms  " + DirectionText(e) + "  ";
   line += e.bytes.empty() ? std::string("--") : HexBytes(e.bytes);
-  line += "  " + MeaningText(e, english) + "  [" + OutcomeText(e, english) + "]";
-  if (e.roundTripMs >= 0) line += "  " + RoundTripText(e, english);
+  line += "  " + MeaningText(e, language) + "  [" + OutcomeText(e, language) + "]";
+  if (e.roundTripMs >= 0) line += "  " + RoundTripText(e, language);
   return line;
 }
 
@@ -91,9 +94,9 @@ std::string EventCsvHeader() {
   return "time_ms,direction,bytes,meaning,outcome,round_trip_ms\n";
 }
 
-std::string EventCsvRow(const LineEvent& e, bool english) {
+std::string EventCsvRow(const LineEvent& e, Language language) {
   return std::to_string(e.timeMs) + "," + DirectionText(e) + "," + HexBytes(e.bytes) + "," +
-         csv::TextField(MeaningText(e, english)) + "," + csv::TextField(OutcomeText(e, english)) +
+         csv::TextField(MeaningText(e, language)) + "," + csv::TextField(OutcomeText(e, language)) +
          "," + (e.roundTripMs >= 0 ? std::to_string(e.roundTripMs) : std::string()) + "\n";
 }
 

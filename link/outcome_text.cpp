@@ -1,29 +1,11 @@
 #include "link/outcome_text.h"
 
-#include "common/texts.h"
+#include "link/texts.h"
 
 namespace kivra::link {
 namespace {
 
-using texts::Bilingual;
-
-constexpr Bilingual kNoAnswer{"sürücü cevap vermiyor", "the driver does not answer"};
-constexpr Bilingual kDriverRefused{"sürücü reddetti", "the driver refused"};
-constexpr Bilingual kWrongReply{"yanlış yanıt", "wrong reply"};
-constexpr Bilingual kBrokenReply{"bozuk yanıt", "broken reply"};
-constexpr Bilingual kShortReply{"eksik yanıt", "reply too short"};
-constexpr Bilingual kPortRefused{"port çerçeveyi almadı", "the port did not take the frame"};
-constexpr Bilingual kPortNotOpen{"port açık değil", "the port is not open"};
-constexpr Bilingual kReplaced{"başka bir istek bağlantıyı devraldı",
-                              "another request took the link over"};
-
-constexpr Bilingual kBeginFrame{"başlangıç çerçevesi", "the begin frame"};
-// Followed by the offset.
-constexpr Bilingual kDataFrame{"veri çerçevesi, adres ", "the data frame at offset "};
-constexpr Bilingual kVectorFrame{"vektör çerçevesi", "the vector frame"};
-constexpr Bilingual kNameFrame{"ad çerçevesi", "the name frame"};
-// "<step>: <reason>."
-constexpr Bilingual kStoppedAt{"Durduğu yer: ", "Stopped at "};
+using namespace texts;
 
 }  // namespace
 
@@ -38,7 +20,7 @@ std::string_view FailureText(FrameFailure why, Language language) {
     case FrameFailure::TooShort:
       return texts::Pick(kShortReply, language);
     case FrameFailure::PortRefused:
-      return texts::Pick(kPortRefused, language);
+      return texts::Pick(kPortRefusedFrame, language);
     case FrameFailure::LinkOff:
       return texts::Pick(kPortNotOpen, language);
     case FrameFailure::None:

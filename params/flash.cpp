@@ -5,6 +5,7 @@
 
 #include "common/cp1254.h"
 #include "link/frames.h"
+#include "params/texts.h"
 
 namespace kivra::params {
 namespace {
@@ -14,20 +15,21 @@ using Clock = std::chrono::steady_clock;
 // While waiting for a driver to come or go, the loop looks at the stop request this often.
 constexpr std::chrono::milliseconds kWaitSlice{500};
 
-std::string_view StepName(FlashStep step, bool english) {
+std::string_view StepName(FlashStep step, Language language) {
+  using namespace texts;
   switch (step) {
     case FlashStep::Open:
-      return english ? "open" : "açma";
+      return Pick(kStepOpen, language);
     case FlashStep::Connect:
-      return english ? "connect" : "bağlantı";
+      return Pick(kStepConnect, language);
     case FlashStep::Download:
-      return english ? "download" : "program yazma";
+      return Pick(kStepDownload, language);
     case FlashStep::Parameters:
-      return english ? "parameters" : "parametreler";
+      return Pick(kStepParameters, language);
     case FlashStep::Verify:
-      return english ? "verify" : "doğrulama";
+      return Pick(kStepVerify, language);
     case FlashStep::ProgramName:
-      return english ? "program name" : "program adı";
+      return Pick(kStepProgramName, language);
     case FlashStep::Done:
       break;
   }
@@ -100,9 +102,9 @@ FlashResult FlashDriver(DriverSession& session, const FlashJob& job, const StopR
   return finish(FlashStep::Done, Outcome::Done);
 }
 
-std::string Reason(const FlashResult& r, bool english) {
+std::string Reason(const FlashResult& r, Language language) {
   if (r.passed) return {};
-  std::string s = std::string(StepName(r.step, english)) + ": ";
+  std::string s = std::string(StepName(r.step, language)) + ": ";
   if (r.step == FlashStep::Open) {
     // One line: the port's warning says why on a line of its own.
     std::string why = r.openError;
@@ -112,8 +114,8 @@ std::string Reason(const FlashResult& r, bool english) {
   }
   if (r.outcome != Outcome::Done) {
     if (r.exchange && r.exchange->kind == Step::Kind::Write)
-      s += Describe(*r.exchange, english) + ": ";
-    return s + Describe(r.outcome, english);
+      s += Describe(*r.exchange, language) + ": ";
+    return s + Describe(r.outcome, language);
   }
   if (r.step == FlashStep::Verify) {
     for (std::size_t i = 0; i < r.differences.size(); ++i) {
@@ -121,15 +123,13 @@ std::string Reason(const FlashResult& r, bool english) {
       const Item& item = Items()[d.item];
       if (i > 0) s += ", ";
       const std::string held = d.driver ? FormatValue(item, *d.driver) : "?";
-      s += std::string(item.name) + (english ? " is " : " = ") + held +
-           (english ? ", not " : ", beklenen ") + FormatValue(item, d.file);
+      s +=
+          texts::Fill(texts::kHeldNotFiled, language, {item.name, held, FormatValue(item, d.file)});
     }
     return s;
   }
   // ProgramName
-  return s + (english
-                  ? "the driver holds \"" + r.programName + "\", not \"" + r.expectedName + "\""
-                  : "sürücüdeki \"" + r.programName + "\", beklenen \"" + r.expectedName + "\"");
+  return s + texts::Fill(texts::kNameHeld, language, {r.programName, r.expectedName});
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/language.h"
 #include "params/driver_session.h"
 #include "params/param_set.h"
 #include "params/transfer.h"
@@ -55,7 +56,7 @@ FlashResult FlashDriver(DriverSession& session, const FlashJob& job,
                         const StopRequest* stop = nullptr);
 
 // One line's reason: "download: the driver does not answer", "verify: prm12 is 7, not 5".
-std::string Reason(const FlashResult& result, bool english);
+std::string Reason(const FlashResult& result, Language language);
 
 // Opens a port's session; nothing, with the reason in `whyNot`, when the port does not open.
 using SessionFactory =

@@ -25,7 +25,7 @@ constexpr auto kGoneFor = std::chrono::milliseconds(1000);
 // what the serial component refused.
 class PortWords final : public link::LinkObserver, public link::PortView {
  public:
-  explicit PortWords(bool english) : english_(english) {}
+  explicit PortWords(Language language) : language_(language) {}
 
   void OnNotice(link::Notice notice, std::string_view detail) override {
     if (notice == link::Notice::PortError) said = detail;
@@ -33,14 +33,14 @@ class PortWords final : public link::LinkObserver, public link::PortView {
   void ShowPortNumber(std::string_view) override {}
   void PortNotOpened(std::string_view port, link::OpenFailure reason, std::string_view detail,
                      bool) override {
-    said = texts::PortNotOpened(port, reason, detail, english_);
+    said = texts::PortNotOpened(port, reason, detail, language_);
   }
-  void PortNotANumber() override { said = texts::Tr(texts::Text::EnterNumber, english_); }
+  void PortNotANumber() override { said = texts::Pick(texts::kEnterNumber, language_); }
 
   std::string said;
 
  private:
-  bool english_;
+  Language language_;
 };
 
 struct OnePort final : link::SettingsStore {
@@ -65,7 +65,7 @@ class LinkSession final : public DriverSession {
           std::this_thread::sleep_for(d);
           return true;
         }),
-        words_(options.english),
+        words_(options.language),
         stack_(loop_, settings_, words_,
                {.settings = QuietSettings(), .logFolder = {}, .line = nullptr}),
         engine_(stack_.Engine()),

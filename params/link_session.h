@@ -7,12 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "common/language.h"
 #include "params/driver_session.h"
 
 namespace kivra::params {
 
 struct LinkSessionOptions {
-  bool english = true;  // the language of the link's own messages
+  Language language = Language::English;  // of the link's own messages
   const StopRequest* stop = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include "common/cp1254.h"
 #include "link/integer.h"
+#include "params/texts.h"
 
 namespace kivra::params {
 namespace {
@@ -127,39 +128,36 @@ ParsedFile ParseParameterFile(std::string_view bytes) {
   return Parser().Parse(ToUtf8(bytes));
 }
 
-std::string Describe(const FileError& e, bool english) {
-  std::string s = (english ? "line " : "satır ") + std::to_string(e.line) + ": ";
-  const std::string quoted = "\"" + e.name + "\"";
+std::string Describe(const FileError& e, Language language) {
+  using namespace texts;
+  std::string s = Fill(kFileLine, language, {std::to_string(e.line)});
   switch (e.problem) {
     case FileProblem::NotParameterFile:
-      s += english ? "not a parameter file (one begins with \"format = 1\")"
-                   : "parametre dosyası değil (\"format = 1\" ile başlar)";
+      s += Pick(kNotParameterFile, language);
       break;
     case FileProblem::NewerFormat:
-      s += english ? "format " + e.value + " is newer than this program reads (1)"
-                   : "format " + e.value + " bu programın okuyabildiğinden yeni (1)";
+      s += Fill(kNewerFormat, language, {e.value});
       break;
     case FileProblem::NoEquals:
-      s += english ? "\"name = value\" expected" : "\"ad = değer\" bekleniyor";
+      s += Pick(kNameValueExpected, language);
       break;
     case FileProblem::UnknownName:
-      s += (english ? "unknown name " : "bilinmeyen ad ") + quoted;
+      s += Fill(kUnknownName, language, {"\"" + e.name + "\""});
       break;
     case FileProblem::BadValue: {
       s += e.name + " = " + e.value + ": ";
       std::string accepted;
       if (e.name == "firmware") {
-        accepted = english ? "a version such as 1.2" : "1.2 gibi bir sürüm";
+        accepted = Pick(kVersionExpected, language);
       } else if (const auto item = ItemByName(e.name)) {
         accepted = AcceptedValues(Items()[*item]);
-        if (accepted.empty()) accepted = english ? "a 32-bit integer" : "32 bitlik bir tam sayı";
+        if (accepted.empty()) accepted = Pick(kAny32BitInteger, language);
       }
-      s += english ? "invalid value, expected " + accepted : "geçersiz değer, beklenen " + accepted;
+      s += Fill(kInvalidValue, language, {accepted});
       break;
     }
     case FileProblem::Duplicate:
-      s += english ? e.name + " given again (first on line " + std::to_string(e.firstLine) + ")"
-                   : e.name + " yeniden verilmiş (ilki satır " + std::to_string(e.firstLine) + ")";
+      s += Fill(kGivenAgain, language, {e.name, std::to_string(e.firstLine)});
       break;
   }
   return s;

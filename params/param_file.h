@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/language.h"
 #include "params/param_set.h"
 
 namespace kivra::params {
@@ -56,7 +57,7 @@ struct ParsedFile {
 ParsedFile ParseParameterFile(std::string_view bytes);
 
 // "line 7: unknown name "sped"" and the like, in the user's language.
-std::string Describe(const FileError& error, bool english);
+std::string Describe(const FileError& error, Language language);
 
 // The file's text, UTF-8 with LF line breaks. A value the checks would refuse on loading
 // (a driver can report a speed of 0) is written as a comment that says why, so that the

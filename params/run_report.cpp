@@ -38,14 +38,14 @@ std::string Seconds(std::chrono::steady_clock::duration d) {
   return text;
 }
 
-Row RowOf(const FlashResult& r, bool english) {
+Row RowOf(const FlashResult& r, Language language) {
   return {r.port,
           std::to_string(r.number),
           r.passed ? "passed" : "failed",
           UtcTime(r.started),
           Seconds(r.duration),
           std::string(StepKey(r.step)),
-          Reason(r, english),
+          Reason(r, language),
           r.firmware ? FormatFirmware(*r.firmware) : "",
           r.programName};
 }
@@ -82,7 +82,7 @@ std::string UtcTime(std::chrono::system_clock::time_point t) {
 std::string ReportCsv(const RunInfo& info, std::span<const FlashResult> results) {
   std::string out = "port,number,result,started,seconds,step,reason,firmware,program\r\n";
   for (const FlashResult& r : results) {
-    const Row row = RowOf(r, info.english);
+    const Row row = RowOf(r, info.language);
     // The port, the reason and the program name come from the user and the driver: text
     // cells. The number, the seconds and the firmware version are numbers of our own.
     out += csv::TextField(row.port) + ',' + csv::Field(row.number) + ',' +
@@ -103,7 +103,7 @@ std::string ReportJson(const RunInfo& info, std::span<const FlashResult> results
                     std::to_string(results.size() - static_cast<std::size_t>(passed)) +
                     ",\n  \"drivers\": [";
   for (std::size_t i = 0; i < results.size(); ++i) {
-    const Row row = RowOf(results[i], info.english);
+    const Row row = RowOf(results[i], info.language);
     out += i == 0 ? "\n" : ",\n";
     out += "    {\"port\": " + JsonString(row.port) + ", \"number\": " + row.number +
            ", \"result\": " + JsonString(row.result) + ", \"started\": " + JsonString(row.started) +

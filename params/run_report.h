@@ -6,14 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "common/language.h"
 #include "params/flash.h"
 
 namespace kivra::params {
 
 struct RunInfo {
-  std::string program;     // the program file as given
-  std::string parameters;  // the parameter file, empty without one
-  bool english = true;     // the language of the reasons
+  std::string program;                    // the program file as given
+  std::string parameters;                 // the parameter file, empty without one
+  Language language = Language::English;  // of the reasons
 };
 
 // port,number,result,started,seconds,step,reason,firmware,program: one header line, then

@@ -1,5 +1,7 @@
 #include "params/transfer.h"
 
+#include "params/texts.h"
+
 namespace kivra::params {
 namespace {
 
@@ -75,38 +77,38 @@ Outcome Perform(DriverSession& session, const Step& step, DriverReadings& readin
   return Outcome::Refused;
 }
 
-std::string Describe(const Step& step, bool english) {
+std::string Describe(const Step& step, Language language) {
+  using namespace texts;
   switch (step.kind) {
     case Kind::Connect:
-      return english ? "waiting for the driver" : "sürücü bekleniyor";
-    case Kind::Write: {
-      const std::string name(Items()[step.item].name);
-      return english ? "writing " + name : name + " yazılıyor";
-    }
+      return std::string(Pick(kWaitingForDriver, language));
+    case Kind::Write:
+      return Fill(kWriting, language, {Items()[step.item].name});
     case Kind::ReadSettings:
-      return english ? "reading the motor settings" : "motor ayarları okunuyor";
+      return std::string(Pick(kReadingSettings, language));
     case Kind::ReadParameters:
-      return english ? "reading the parameters" : "parametreler okunuyor";
+      return std::string(Pick(kReadingParameters, language));
     case Kind::ReadService:
-      return english ? "reading the service values" : "servis değerleri okunuyor";
+      return std::string(Pick(kReadingService, language));
     case Kind::ReadProgramName:
-      return english ? "reading the program name" : "program adı okunuyor";
+      return std::string(Pick(kReadingProgramName, language));
   }
   return {};
 }
 
-std::string Describe(Outcome outcome, bool english) {
+std::string Describe(Outcome outcome, Language language) {
+  using namespace texts;
   switch (outcome) {
     case Outcome::Done:
-      return english ? "done" : "tamam";
+      return std::string(Pick(kDone, language));
     case Outcome::NoAnswer:
-      return english ? "the driver does not answer" : "sürücü cevap vermiyor";
+      return std::string(Pick(kNoAnswer, language));
     case Outcome::Refused:
-      return english ? "the value was refused, nothing sent" : "değer reddedildi, gönderilmedi";
+      return std::string(Pick(kValueRefused, language));
     case Outcome::PortLost:
-      return english ? "the port went away" : "port kayboldu";
+      return std::string(Pick(kPortWentAway, language));
     case Outcome::Interrupted:
-      return english ? "interrupted" : "kesildi";
+      return std::string(Pick(kInterrupted, language));
   }
   return {};
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/language.h"
 #include "params/driver_session.h"
 #include "params/param_set.h"
 
@@ -40,9 +41,9 @@ std::vector<Step> VerifyPlan(const ParameterSet& set);
 Outcome Perform(DriverSession& session, const Step& step, DriverReadings& readings);
 
 // "writing speed", "reading the parameters" ...
-std::string Describe(const Step& step, bool english);
+std::string Describe(const Step& step, Language language);
 // "the driver does not answer" ...
-std::string Describe(Outcome outcome, bool english);
+std::string Describe(Outcome outcome, Language language);
 
 struct StepsResult {
   Outcome outcome = Outcome::Done;

@@ -64,9 +64,9 @@ struct FakePortView : PortView {
     bool startUp;
   };
   // The warning as the window and the command line word it.
-  std::string Warning(std::size_t i, bool english) const {
+  std::string Warning(std::size_t i, Language language) const {
     const Failure& f = failures.at(i);
-    return texts::PortNotOpened(f.port, f.reason, f.detail, english);
+    return texts::PortNotOpened(f.port, f.reason, f.detail, language);
   }
   std::string shown = "old";
   std::vector<Failure> failures;
@@ -111,17 +111,18 @@ TEST(PortStartUp, OpensTheRememberedPort) {
 TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
   struct Case {
     const char* stored;
-    bool english;
+    Language language;
     const char* message;
   };
   const Case cases[] = {
-      {"4", true, "Comm Port 4 not opened!\nThere is no such port on this computer."},
-      {"4", false, "Comm Port 4 Açılamadı!\nBu bilgisayarda böyle bir port yok."},
-      {"/dev/ttyUSB0", true,
+      {"4", Language::English, "Comm Port 4 not opened!\nThere is no such port on this computer."},
+      {"4", Language::Turkish, "Comm Port 4 Açılamadı!\nBu bilgisayarda böyle bir port yok."},
+      {"/dev/ttyUSB0", Language::English,
        "Comm Port /dev/ttyUSB0 not opened!\nThere is no such port on this computer."},
       // Without words of ours for the reason, the serial component's.
-      {"/dev/ttyS9", true, "Comm Port /dev/ttyS9 not opened!\nDevice already open"},
-      {"COM4", true, "Comm Port 0 not opened!"},  // not a number: the number as it stood
+      {"/dev/ttyS9", Language::English, "Comm Port /dev/ttyS9 not opened!\nDevice already open"},
+      {"COM4", Language::English,
+       "Comm Port 0 not opened!"},  // not a number: the number as it stood
   };
   for (const auto& c : cases) {
     PortRig r;
@@ -135,7 +136,7 @@ TEST(PortStartUp, FailureWarnsAndLeavesTheLinkOff) {
     EXPECT_EQ(r.view.shown, "");
     ASSERT_EQ(r.view.failures.size(), 1u);
     EXPECT_TRUE(r.view.failures[0].startUp);
-    EXPECT_EQ(r.view.Warning(0, c.english), c.message);
+    EXPECT_EQ(r.view.Warning(0, c.language), c.message);
     r.Tick(10);
     EXPECT_TRUE(r.port.sent.empty());
   }
@@ -160,7 +161,7 @@ TEST(PortChoice, ChoosesStoresAndReopens) {
   EXPECT_FALSE(r.ports.Choose("9"));
   ASSERT_EQ(r.view.failures.size(), 1u);
   EXPECT_FALSE(r.view.failures[0].startUp);
-  EXPECT_EQ(r.view.Warning(0, true),
+  EXPECT_EQ(r.view.Warning(0, Language::English),
             "Comm Port 9 not opened!\nThere is no such port on this computer.");
   EXPECT_EQ(r.settings.values["COMPORT"], "1");
   EXPECT_EQ(r.view.shown, "");
@@ -284,7 +285,8 @@ TEST(PortChoice, AnEmptyEntryShowsTheLinkDown) {
   EXPECT_FALSE(r.engine.LinkEnabled());
   EXPECT_FALSE(r.seen.Lit());
   EXPECT_EQ(r.seen.statuses.back(), LinkStatus::PortClosed);
-  EXPECT_EQ(texts::LinkStatusText(r.engine.Progress().status, false), "port açık değil");
+  EXPECT_EQ(texts::LinkStatusText(r.engine.Progress().status, Language::Turkish),
+            "port açık değil");
 }
 
 }  // namespace

@@ -124,17 +124,17 @@ TEST(Decode, EveryFrameKindBothDirections) {
     EXPECT_EQ(d.kind, c.kind) << c.what;
     EXPECT_EQ(d.checksumOk, c.checksumOk) << c.what;
     if (c.english) {
-      EXPECT_EQ(DescribeFrame(d, true), c.english) << c.what;
+      EXPECT_EQ(DescribeFrame(d, Language::English), c.english) << c.what;
     }
     if (c.turkish) {
-      EXPECT_EQ(DescribeFrame(d, false), c.turkish) << c.what;
+      EXPECT_EQ(DescribeFrame(d, Language::Turkish), c.turkish) << c.what;
     }
   }
   const DecodedFrame p = DecodeFrame(Reply('A', params), Direction::Received);
   EXPECT_EQ(p.parameters.prm9to20[0], 1000);
   EXPECT_EQ(p.parameters.prm21to25[0], -1);
-  EXPECT_NE(DescribeFrame(p, true).find("9=1000"), std::string::npos);
-  EXPECT_NE(DescribeFrame(p, true).find("21=-1"), std::string::npos);
+  EXPECT_NE(DescribeFrame(p, Language::English).find("9=1000"), std::string::npos);
+  EXPECT_NE(DescribeFrame(p, Language::English).find("21=-1"), std::string::npos);
 }
 
 TEST(Decode, HexBytes) {
@@ -630,24 +630,26 @@ TEST(EventText, OutcomesAndLinesInBothLanguages) {
       {garbage, "ignored: garbage", "yok sayıldı: anlamsız bayt"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(OutcomeText(c.event, true), c.english);
-    EXPECT_EQ(OutcomeText(c.event, false), c.turkish);
+    EXPECT_EQ(OutcomeText(c.event, Language::English), c.english);
+    EXPECT_EQ(OutcomeText(c.event, Language::Turkish), c.turkish);
   }
-  EXPECT_EQ(EventLine(retry, true),
+  EXPECT_EQ(EventLine(retry, Language::English),
             "5 ms  TX  08 4B 50 00 00 00 00 13  begin download  [retry 2 of 5]");
-  EXPECT_EQ(EventLine(timeout, true), "9 ms  RX  --  no reply  [failed: time-out]");
-  EXPECT_EQ(EventLine(garbage, false), "9 ms  RX  FF 00  çözülemedi  [yok sayıldı: anlamsız bayt]");
-  EXPECT_EQ(EventLine(link, true),
+  EXPECT_EQ(EventLine(timeout, Language::English), "9 ms  RX  --  no reply  [failed: time-out]");
+  EXPECT_EQ(EventLine(garbage, Language::Turkish),
+            "9 ms  RX  FF 00  çözülemedi  [yok sayıldı: anlamsız bayt]");
+  EXPECT_EQ(EventLine(link, Language::English),
             std::string("9 ms  --  --  ") +
-                std::string(texts::LinkStatusText(LinkStatus::Reconnecting, true)) + "  [link]");
+                std::string(texts::LinkStatusText(LinkStatus::Reconnecting, Language::English)) +
+                "  [link]");
   // A meaning with commas is quoted, so every CSV row has the header's six columns.
   EXPECT_EQ(EventCsvHeader(), "time_ms,direction,bytes,meaning,outcome,round_trip_ms\n");
-  const std::string row = EventCsvRow(accepted, true);
+  const std::string row = EventCsvRow(accepted, Language::English);
   EXPECT_EQ(row.substr(0, 57), "42,RX,10 73 41 0C C8 05 1F 0C 00 00 0A 00 00 00 00 FA,\"st");
   EXPECT_EQ(row.substr(row.size() - 14), "\",accepted,37\n");
-  EXPECT_EQ(RoundTripText(accepted, true), "37 ms, 2 reads");
-  EXPECT_EQ(RoundTripText(accepted, false), "37 ms, 2 parça");
-  EXPECT_EQ(RoundTripText(retry, true), "");
+  EXPECT_EQ(RoundTripText(accepted, Language::English), "37 ms, 2 reads");
+  EXPECT_EQ(RoundTripText(accepted, Language::Turkish), "37 ms, 2 parça");
+  EXPECT_EQ(RoundTripText(retry, Language::English), "");
 }
 
 }  // namespace

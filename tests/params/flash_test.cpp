@@ -27,14 +27,14 @@ FlashJob Job(bool withParameters = true) {
 TEST(Flash, DriverGoesThroughEveryStep) {
   ScriptedSession s;
   const FlashResult r = FlashDriver(s, Job());
-  EXPECT_TRUE(r.passed) << Reason(r, true);
+  EXPECT_TRUE(r.passed) << Reason(r, Language::English);
   EXPECT_EQ(r.step, FlashStep::Done);
   EXPECT_EQ(r.firmware, 12);
   EXPECT_EQ(r.programName, "HOMING.KV3");
   EXPECT_EQ(s.Log(), (std::vector<std::string>{"download 60", "write speed 1200", "write prm9 5",
                                                "write prm21 -5", "read settings", "read parameters",
                                                "read name"}));
-  EXPECT_EQ(Reason(r, true), "");
+  EXPECT_EQ(Reason(r, Language::English), "");
 }
 
 TEST(Flash, WithoutParametersOnlyTheProgram) {
@@ -63,7 +63,7 @@ TEST(Flash, FailureAtEachExchangeNamesItsStep) {
     const FlashResult r = FlashDriver(s, Job());
     EXPECT_FALSE(r.passed) << c.exchange;
     EXPECT_EQ(r.step, c.step) << c.exchange;
-    EXPECT_EQ(Reason(r, true), c.reason) << c.exchange;
+    EXPECT_EQ(Reason(r, Language::English), c.reason) << c.exchange;
     EXPECT_EQ(s.Exchanges(), c.exchange) << "nothing after the failure";
   }
 }
@@ -73,13 +73,13 @@ TEST(Flash, WhatDidNotTakeFailsTheDriver) {
   s.Driver().ignores = {"prm9"};
   const FlashResult verify = FlashDriver(s, Job());
   EXPECT_FALSE(verify.passed);
-  EXPECT_EQ(Reason(verify, true), "verify: prm9 is 0, not 5");
-  EXPECT_EQ(Reason(verify, false), "doğrulama: prm9 = 0, beklenen 5");
+  EXPECT_EQ(Reason(verify, Language::English), "verify: prm9 is 0, not 5");
+  EXPECT_EQ(Reason(verify, Language::Turkish), "doğrulama: prm9 = 0, beklenen 5");
 
   ScriptedSession absent;
   absent.SetPresent(false);
   const FlashResult r = FlashDriver(absent, Job());
-  EXPECT_EQ(Reason(r, true), "connect: the driver does not answer");
+  EXPECT_EQ(Reason(r, Language::English), "connect: the driver does not answer");
   EXPECT_EQ(absent.Exchanges(), 0);
 }
 
@@ -91,7 +91,8 @@ TEST(Flash, StoredNameMustBeTheProgramsName) {
   const FlashResult r = FlashDriver(s, Job(false));
   EXPECT_FALSE(r.passed);
   EXPECT_EQ(r.step, FlashStep::ProgramName);
-  EXPECT_EQ(Reason(r, true), "program name: the driver holds \"OTHER.KV3\", not \"HOMING.KV3\"");
+  EXPECT_EQ(Reason(r, Language::English),
+            "program name: the driver holds \"OTHER.KV3\", not \"HOMING.KV3\"");
 }
 
 TEST(Flash, FirstStopLetsTheDriverFinishSecondCutsItOff) {
@@ -108,7 +109,7 @@ TEST(Flash, FirstStopLetsTheDriverFinishSecondCutsItOff) {
   cut.FailExchange(3, Outcome::Interrupted);  // what the session does at the second request
   const FlashResult r = FlashDriver(cut, Job(), &twice);
   EXPECT_FALSE(r.passed);
-  EXPECT_EQ(Reason(r, true), "parameters: writing prm9: interrupted");
+  EXPECT_EQ(Reason(r, Language::English), "parameters: writing prm9: interrupted");
 }
 
 TEST(Flash, PortsRunSideBySideAndEachHasItsResult) {
@@ -131,9 +132,9 @@ TEST(Flash, PortsRunSideBySideAndEachHasItsResult) {
   EXPECT_EQ(seen.size(), 4u);
   for (std::size_t i = 0; i < ports.size(); ++i) EXPECT_EQ(results[i].port, ports[i]);
   EXPECT_TRUE(results[0].passed);
-  EXPECT_EQ(Reason(results[1], true), "parameters: writing prm9: the port went away");
+  EXPECT_EQ(Reason(results[1], Language::English), "parameters: writing prm9: the port went away");
   EXPECT_TRUE(results[2].passed);
-  EXPECT_EQ(Reason(results[3], true), "open: Comm Port /dev/missing not opened!");
+  EXPECT_EQ(Reason(results[3], Language::English), "open: Comm Port /dev/missing not opened!");
 }
 
 TEST(Station, ProgramsEachDriverThatComesUntilStopped) {
@@ -195,7 +196,7 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
   failed.openError = "Comm Port x not opened!\nno such port, \"sic\"";
   failed.duration = {};
   const std::vector<FlashResult> results = {passed, failed};
-  const RunInfo info{"examples/homing.kv3", "", true};
+  const RunInfo info{"examples/homing.kv3", "", Language::English};
 
   EXPECT_EQ(ReportCsv(info, results),
             "port,number,result,started,seconds,step,reason,firmware,program\r\n"
@@ -236,7 +237,7 @@ TEST(Report, CsvTextCellsCannotBecomeFormulasJsonKeepsThem) {
   named.port = "@A1";
   named.programName = "+HOMING.KV3";
   const std::vector<FlashResult> results = {r, named};
-  const RunInfo info{"=1+1.KV3", "", true};
+  const RunInfo info{"=1+1.KV3", "", Language::English};
 
   EXPECT_EQ(ReportCsv(info, results),
             "port,number,result,started,seconds,step,reason,firmware,program\r\n"

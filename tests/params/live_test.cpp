@@ -45,14 +45,14 @@ class WaitingStop final : public StopRequest {
 
 std::unique_ptr<DriverSession> Open(const std::string& port, const StopRequest* stop = nullptr) {
   std::string why;
-  auto session = OpenLinkSession(port, {.english = true, .stop = stop}, why);
+  auto session = OpenLinkSession(port, {.language = Language::English, .stop = stop}, why);
   EXPECT_TRUE(session) << why;
   return session;
 }
 
 ParameterSet Set(const std::string& values) {
   const ParsedFile f = ParseParameterFile("format = 1\n" + values);
-  EXPECT_FALSE(f.error) << Describe(*f.error, true);
+  EXPECT_FALSE(f.error) << Describe(*f.error, Language::English);
   return f.set;
 }
 
@@ -108,14 +108,14 @@ TEST(Live, FaultyDriverFailsWithItsStepWhileTheOthersPass) {
   WaitingStop stop;
   const auto results = FlashPorts(ports,
                                   [&](const std::string& port, std::string& why) {
-                                    return OpenLinkSession(port, {true, &stop}, why);
+                                    return OpenLinkSession(port, {Language::English, &stop}, why);
                                   },
                                   Job("speed = 900\nprm9 = 5\n"), stop, {});
   ASSERT_EQ(results.size(), 3u);
-  EXPECT_TRUE(results[0].passed) << Reason(results[0], true);
-  EXPECT_TRUE(results[2].passed) << Reason(results[2], true);
+  EXPECT_TRUE(results[0].passed) << Reason(results[0], Language::English);
+  EXPECT_TRUE(results[2].passed) << Reason(results[2], Language::English);
   EXPECT_FALSE(results[1].passed);
-  EXPECT_EQ(Reason(results[1], true), "download: the driver does not answer");
+  EXPECT_EQ(Reason(results[1], Language::English), "download: the driver does not answer");
   EXPECT_EQ(good1.State().motor.speed, 900u);
   EXPECT_EQ(good2.Program().name, "TEST.KV3");
   EXPECT_EQ(faulty.State().motor.speed, 1000u) << "nothing after the failed step";

@@ -48,7 +48,7 @@ TEST(ParamFile, GoodFilesLoad) {
   };
   for (const Case& c : cases) {
     const ParsedFile f = ParseParameterFile(c.text);
-    ASSERT_FALSE(f.error) << c.what << ": " << Describe(*f.error, true);
+    ASSERT_FALSE(f.error) << c.what << ": " << Describe(*f.error, Language::English);
     EXPECT_EQ(f.set.Count(), c.values.size()) << c.what;
     for (const auto& [name, value] : c.values)
       EXPECT_EQ(f.set.values[At(name)], value) << c.what << " " << name;
@@ -143,8 +143,8 @@ TEST(ParamFile, RefusalsSayWhyInBothLanguages) {
   for (const Case& c : cases) {
     const ParsedFile f = ParseParameterFile(c.text);
     ASSERT_TRUE(f.error) << c.text;
-    EXPECT_EQ(Describe(*f.error, true), c.english);
-    EXPECT_EQ(Describe(*f.error, false), c.turkish);
+    EXPECT_EQ(Describe(*f.error, Language::English), c.english);
+    EXPECT_EQ(Describe(*f.error, Language::Turkish), c.turkish);
   }
 }
 
@@ -166,7 +166,7 @@ TEST(ParamFile, DriverSetWrittenOutLoadsAsItWas) {
   EXPECT_NE(text.find("\ndirection = L\n"), std::string::npos);
   EXPECT_EQ(text.find("displacement"), std::string::npos);
   const ParsedFile back = ParseParameterFile(text);
-  ASSERT_FALSE(back.error) << Describe(*back.error, true);
+  ASSERT_FALSE(back.error) << Describe(*back.error, Language::English);
   EXPECT_EQ(back.set, set);
   EXPECT_EQ(back.set.Count(), kItemCount);
 }
@@ -183,7 +183,7 @@ TEST(ParamFile, ValuesTheChecksRefuseAreKeptAsComments) {
   EXPECT_NE(text.find("# speed = 0  (refused on loading: not 1..15000)\n"), std::string::npos)
       << text;
   const ParsedFile back = ParseParameterFile(text);
-  ASSERT_FALSE(back.error) << Describe(*back.error, true);
+  ASSERT_FALSE(back.error) << Describe(*back.error, Language::English);
   EXPECT_FALSE(back.set.values[At("speed")]);
   EXPECT_FALSE(back.set.values[At("microstep")]);
   EXPECT_EQ(back.set.values[At("ramp")], 1000);

@@ -20,7 +20,7 @@ std::size_t At(std::string_view name) {
 
 ParameterSet Load(const std::string& text) {
   const ParsedFile f = ParseParameterFile(text);
-  EXPECT_FALSE(f.error) << Describe(*f.error, true);
+  EXPECT_FALSE(f.error) << Describe(*f.error, Language::English);
   return f.set;
 }
 
