@@ -3,10 +3,6 @@
 namespace kivra::compiler {
 namespace {
 
-bool IsEnglish(Language language) {
-  return language == Language::English;
-}
-
 void AppendBanner(std::string& text, const Timestamp& stamp, Language language) {
   text += IsEnglish(language) ? "**** NUVEX ELEKTRONIK LTD. Kivra-PS  Compiler:"
                               : "**** NUVEX ELEKTRONIK LTD. Kivra-PS  Derleyici:";
