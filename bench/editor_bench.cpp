@@ -8,9 +8,9 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 
-#include "app/live_check.h"
-#include "app/program_editor.h"
-#include "app/ui_language.h"
+#include "app/editor/live_check.h"
+#include "app/editor/program_editor.h"
+#include "app/ui/ui_language.h"
 #include "bench/full_program.h"
 
 namespace {

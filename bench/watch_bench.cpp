@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QTableView>
 
-#include "app/frame_window.h"
-#include "app/link_watch.h"
-#include "app/prompts.h"
+#include "app/ui/prompts.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/link_watch.h"
 #include "link/decode.h"
 #include "link/frames.h"
 #include "link/line_feed.h"

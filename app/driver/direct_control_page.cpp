@@ -1,14 +1,14 @@
-#include "app/direct_control_page.h"
+#include "app/driver/direct_control_page.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/controls.h"
-#include "app/full_status_group.h"
-#include "app/motor_control_group.h"
-#include "app/parameter_group.h"
-#include "app/ui_look.h"
+#include "app/driver/full_status_group.h"
+#include "app/driver/motor_control_group.h"
+#include "app/driver/parameter_group.h"
+#include "app/ui/controls.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {

@@ -1,11 +1,11 @@
-#include "app/download_window.h"
+#include "app/driver/download_window.h"
 
 #include <QProgressBar>
 #include <QShowEvent>
 #include <algorithm>
 
-#include "app/texts.h"
-#include "app/ui_language.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "common/texts.h"
 
 namespace kivra::app {

@@ -1,4 +1,4 @@
-#include "app/driver_link.h"
+#include "app/driver/driver_link.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -6,20 +6,20 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app/direct_control_page.h"
-#include "app/download_window.h"
-#include "app/engine_settings_link.h"
-#include "app/indicator_shape.h"
-#include "app/link_presenter.h"
-#include "app/port_choices.h"
-#include "app/port_dialog.h"
-#include "app/program_editor.h"
-#include "app/program_page.h"
-#include "app/prompts.h"
-#include "app/settings_files.h"
-#include "app/settings_store.h"
-#include "app/texts.h"
-#include "app/ui_language.h"
+#include "app/driver/direct_control_page.h"
+#include "app/driver/download_window.h"
+#include "app/driver/engine_settings_link.h"
+#include "app/driver/link_presenter.h"
+#include "app/driver/port_choices.h"
+#include "app/driver/port_dialog.h"
+#include "app/editor/program_editor.h"
+#include "app/files/settings_files.h"
+#include "app/files/settings_store.h"
+#include "app/program/program_page.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/prompts.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "common/texts.h"
 #include "link/integer.h"
 #include "link/serial_link.h"

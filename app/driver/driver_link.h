@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "app/controls.h"
-#include "app/simulated_driver.h"
+#include "app/driver/simulated_driver.h"
+#include "app/ui/controls.h"
 #include "common/code_image.h"
 #include "compiler/compile.h"
 #include "link/engine.h"

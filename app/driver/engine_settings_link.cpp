@@ -1,4 +1,4 @@
-#include "app/engine_settings_link.h"
+#include "app/driver/engine_settings_link.h"
 
 namespace kivra::app {
 

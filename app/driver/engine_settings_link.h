@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/settings_files.h"
+#include "app/files/settings_files.h"
 #include "link/engine.h"
 #include "params/engine_exchange.h"
 

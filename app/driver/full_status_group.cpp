@@ -1,10 +1,10 @@
-#include "app/full_status_group.h"
+#include "app/driver/full_status_group.h"
 
 #include <QLabel>
 
-#include "app/controls.h"
-#include "app/indicator_shape.h"
-#include "app/ui_look.h"
+#include "app/ui/controls.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {

@@ -1,19 +1,19 @@
-#include "app/link_presenter.h"
+#include "app/driver/link_presenter.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/download_window.h"
-#include "app/editor_text.h"
-#include "app/indicator_shape.h"
-#include "app/program_editor.h"
-#include "app/prompts.h"
-#include "app/simulated_driver.h"
-#include "app/texts.h"
-#include "app/ui_language.h"
-#include "app/ui_look.h"
+#include "app/driver/download_window.h"
+#include "app/driver/simulated_driver.h"
+#include "app/editor/editor_text.h"
+#include "app/editor/program_editor.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/prompts.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
+#include "app/ui/ui_look.h"
 #include "common/texts.h"
 #include "link/engine.h"
 

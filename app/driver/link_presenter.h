@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/controls.h"
+#include "app/ui/controls.h"
 #include "link/facts.h"
 #include "link/port_selection.h"
 

@@ -1,13 +1,13 @@
-#include "app/motor_control_group.h"
+#include "app/driver/motor_control_group.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <string_view>
 
-#include "app/controls.h"
-#include "app/indicator_shape.h"
-#include "app/ui_look.h"
+#include "app/ui/controls.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {

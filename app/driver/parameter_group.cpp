@@ -1,10 +1,10 @@
-#include "app/parameter_group.h"
+#include "app/driver/parameter_group.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/controls.h"
-#include "app/ui_look.h"
+#include "app/ui/controls.h"
+#include "app/ui/ui_look.h"
 #include "link/values.h"
 
 namespace kivra::app {

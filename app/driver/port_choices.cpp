@@ -1,8 +1,8 @@
-#include "app/port_choices.h"
+#include "app/driver/port_choices.h"
 
-#include "app/simulated_driver.h"
-#include "app/texts.h"
-#include "app/ui_language.h"
+#include "app/driver/simulated_driver.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 
 namespace kivra::app {
 

@@ -1,4 +1,4 @@
-#include "app/port_dialog.h"
+#include "app/driver/port_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "app/texts.h"
-#include "app/ui_language.h"
-#include "app/ui_look.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {

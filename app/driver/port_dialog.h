@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/port_choices.h"
+#include "app/driver/port_choices.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "app/simulated_driver.h"
+#include "app/driver/simulated_driver.h"
 
 #include <stdexcept>
 

@@ -1,11 +1,11 @@
-#include "app/editor_gutter.h"
+#include "app/editor/editor_gutter.h"
 
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
 
-#include "app/program_editor.h"
-#include "app/ui_look.h"
+#include "app/editor/program_editor.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {

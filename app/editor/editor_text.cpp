@@ -1,4 +1,4 @@
-#include "app/editor_text.h"
+#include "app/editor/editor_text.h"
 
 #include <algorithm>
 

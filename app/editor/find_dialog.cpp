@@ -1,12 +1,12 @@
-#include "app/find_dialog.h"
+#include "app/editor/find_dialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/texts.h"
-#include "app/ui_language.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 
 namespace kivra::app {
 

@@ -1,7 +1,7 @@
-#include "app/live_check.h"
+#include "app/editor/live_check.h"
 
-#include "app/program_editor.h"
-#include "app/ui_language.h"
+#include "app/editor/program_editor.h"
+#include "app/ui/ui_language.h"
 #include "compiler/messages.h"
 
 namespace kivra::app {

@@ -1,4 +1,4 @@
-#include "app/program_editor.h"
+#include "app/editor/program_editor.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -6,9 +6,9 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "app/program_file.h"
-#include "app/program_highlighter.h"
-#include "app/ui_look.h"
+#include "app/editor/program_highlighter.h"
+#include "app/files/program_file.h"
+#include "app/ui/ui_look.h"
 #include "common/cp1254.h"
 
 namespace kivra::app {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/editor_gutter.h"
+#include "app/editor/editor_gutter.h"
 
 namespace kivra::app {
 

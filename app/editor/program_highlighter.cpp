@@ -1,4 +1,4 @@
-#include "app/program_highlighter.h"
+#include "app/editor/program_highlighter.h"
 
 #include <QTextCharFormat>
 

@@ -1,4 +1,4 @@
-#include "app/program_file.h"
+#include "app/files/program_file.h"
 
 #include <QFile>
 #include <QFileInfo>

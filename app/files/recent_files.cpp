@@ -1,4 +1,4 @@
-#include "app/recent_files.h"
+#include "app/files/recent_files.h"
 
 namespace kivra::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/settings_compare_window.h"
+#include "app/files/settings_compare_window.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -7,8 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/texts.h"
-#include "app/ui_look.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {

@@ -1,13 +1,13 @@
-#include "app/settings_files.h"
+#include "app/files/settings_files.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/prompts.h"
-#include "app/settings_compare_window.h"
-#include "app/ui_language.h"
+#include "app/files/settings_compare_window.h"
+#include "app/ui/prompts.h"
+#include "app/ui/ui_language.h"
 #include "common/atomic_file.h"
 #include "params/param_file.h"
 

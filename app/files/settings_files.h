@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/texts.h"
+#include "app/ui/controls.h"
+#include "app/ui/texts.h"
 #include "params/param_set.h"
 #include "params/transfer.h"
 

@@ -1,14 +1,14 @@
-#include "app/program_files.h"
+#include "app/program/program_files.h"
 
 #include <QFileInfo>
 
-#include "app/document_state.h"
-#include "app/program_editor.h"
-#include "app/program_file.h"
-#include "app/program_page.h"
-#include "app/prompts.h"
-#include "app/settings_store.h"
-#include "app/ui_language.h"
+#include "app/editor/program_editor.h"
+#include "app/files/document_state.h"
+#include "app/files/program_file.h"
+#include "app/files/settings_store.h"
+#include "app/program/program_page.h"
+#include "app/ui/prompts.h"
+#include "app/ui/ui_language.h"
 
 namespace kivra::app {
 namespace {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/texts.h"
+#include "app/ui/texts.h"
 #include "compiler/compile.h"
 
 class QWidget;

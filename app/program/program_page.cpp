@@ -1,4 +1,4 @@
-#include "app/program_page.h"
+#include "app/program/program_page.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/controls.h"
-#include "app/driver_status_panel.h"
-#include "app/indicator_shape.h"
-#include "app/program_editor.h"
-#include "app/ui_look.h"
+#include "app/driver/driver_status_panel.h"
+#include "app/editor/program_editor.h"
+#include "app/ui/controls.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {

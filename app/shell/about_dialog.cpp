@@ -1,4 +1,4 @@
-#include "app/about_dialog.h"
+#include "app/shell/about_dialog.h"
 
 #include <QFile>
 #include <QLabel>
@@ -7,9 +7,9 @@
 #include <QSvgRenderer>
 #include <cmath>
 
-#include "app/texts.h"
-#include "app/ui_language.h"
-#include "app/ui_look.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
+#include "app/ui/ui_look.h"
 #include "common/version.h"
 
 namespace kivra::app {

@@ -1,11 +1,11 @@
-#include "app/command_code_window.h"
+#include "app/shell/command_code_window.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <algorithm>
 
-#include "app/ui_look.h"
+#include "app/ui/ui_look.h"
 
 namespace kivra::app {
 

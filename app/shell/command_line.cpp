@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "app/shell/command_line.h"
 
 #include <system_error>
 

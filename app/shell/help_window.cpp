@@ -1,4 +1,4 @@
-#include "app/help_window.h"
+#include "app/shell/help_window.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -6,8 +6,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "app/texts.h"
-#include "app/ui_language.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 
 namespace kivra::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/locale_format.h"
+#include "app/shell/locale_format.h"
 
 #include <QRegularExpression>
 

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/command_line.h"
-#include "app/locale_format.h"
-#include "app/main_window.h"
-#include "app/prompts.h"
-#include "app/settings_store.h"
-#include "app/ui_look.h"
+#include "app/files/settings_store.h"
+#include "app/shell/command_line.h"
+#include "app/shell/locale_format.h"
+#include "app/shell/main_window.h"
+#include "app/ui/prompts.h"
+#include "app/ui/ui_look.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/main_menu.h"
+#include "app/shell/main_menu.h"
 
 #include <QAction>
 #include <QKeySequence>

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "app/document_state.h"
-#include "app/main_menu.h"
-#include "app/qt_translations.h"
-#include "app/texts.h"
-#include "app/ui_language.h"
+#include "app/files/document_state.h"
+#include "app/shell/main_menu.h"
+#include "app/shell/qt_translations.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "compiler/compile.h"
 
 namespace kivra::link {

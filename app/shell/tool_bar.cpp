@@ -1,4 +1,4 @@
-#include "app/tool_bar.h"
+#include "app/shell/tool_bar.h"
 
 #include <QFile>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
-#include "app/controls.h"
+#include "app/ui/controls.h"
 
 #include <QWidget>
 
-#include "app/fixed_texts.h"
+#include "app/ui/fixed_texts.h"
 
 namespace kivra::app {
 namespace {

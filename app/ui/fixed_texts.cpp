@@ -1,4 +1,4 @@
-#include "app/fixed_texts.h"
+#include "app/ui/fixed_texts.h"
 
 #include <QAbstractButton>
 #include <QAction>

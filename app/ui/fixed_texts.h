@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <span>
 
-#include "app/texts.h"
+#include "app/ui/texts.h"
 
 class QObject;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "app/indicator_shape.h"
+#include "app/ui/indicator_shape.h"
 
 #include <QMouseEvent>
 #include <QPainter>

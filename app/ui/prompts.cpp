@@ -1,4 +1,4 @@
-#include "app/prompts.h"
+#include "app/ui/prompts.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/texts.h"
-#include "app/ui_language.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 
 namespace kivra::app {
 namespace {

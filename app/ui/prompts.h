@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/port_choices.h"
+#include "app/driver/port_choices.h"
 
 class QWidget;
 

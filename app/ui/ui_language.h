@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/texts.h"
+#include "app/ui/texts.h"
 #include "compiler/compile.h"
 
 namespace kivra::app {

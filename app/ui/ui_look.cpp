@@ -1,4 +1,4 @@
-#include "app/ui_look.h"
+#include "app/ui/ui_look.h"
 
 #include <QApplication>
 #include <QGroupBox>

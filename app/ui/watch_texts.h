@@ -3,7 +3,7 @@
 // The watch windows' texts that are made when shown (counts, readouts, messages, dialog
 // titles), in both languages. Their fixed captions are rows of the relabelling table.
 
-#include "app/texts.h"
+#include "app/ui/texts.h"
 
 namespace kivra::app::watch {
 

@@ -1,4 +1,4 @@
-#include "app/frame_window.h"
+#include "app/watch/frame_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,9 +13,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/link_watch.h"
-#include "app/prompts.h"
-#include "app/watch_texts.h"
+#include "app/ui/prompts.h"
+#include "app/ui/watch_texts.h"
+#include "app/watch/link_watch.h"
 #include "link/decode.h"
 #include "link/event_text.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "app/ui_language.h"
+#include "app/ui/ui_language.h"
 
 class QCheckBox;
 class QLabel;

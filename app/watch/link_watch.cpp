@@ -1,4 +1,4 @@
-#include "app/link_watch.h"
+#include "app/watch/link_watch.h"
 
 namespace kivra::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/live_plots.h"
+#include "app/watch/live_plots.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -15,9 +15,9 @@
 #include <QtCharts/QValueAxis>
 #include <algorithm>
 
-#include "app/link_watch.h"
-#include "app/prompts.h"
-#include "app/watch_texts.h"
+#include "app/ui/prompts.h"
+#include "app/ui/watch_texts.h"
+#include "app/watch/link_watch.h"
 
 namespace kivra::app {
 namespace {

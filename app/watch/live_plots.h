@@ -4,7 +4,7 @@
 #include <QtCharts/QChartGlobal>
 #include <cstdint>
 
-#include "app/ui_language.h"
+#include "app/ui/ui_language.h"
 
 QT_BEGIN_NAMESPACE
 class QChart;

@@ -1,4 +1,4 @@
-#include "app/simulator_panel.h"
+#include "app/watch/simulator_panel.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/watch_texts.h"
+#include "app/ui/watch_texts.h"
 #include "sim/simulator.h"
 
 namespace kivra::app {

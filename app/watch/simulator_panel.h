@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/ui_language.h"
+#include "app/ui/ui_language.h"
 
 class QCheckBox;
 class QLabel;

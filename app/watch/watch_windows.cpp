@@ -1,4 +1,4 @@
-#include "app/watch_windows.h"
+#include "app/watch/watch_windows.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -7,16 +7,16 @@
 #include <QMenu>
 #include <QTimer>
 
-#include "app/driver_link.h"
-#include "app/fixed_texts.h"
-#include "app/frame_window.h"
-#include "app/link_watch.h"
-#include "app/live_plots.h"
-#include "app/prompts.h"
-#include "app/simulator_panel.h"
-#include "app/tool_bar.h"
-#include "app/ui_language.h"
-#include "app/watch_texts.h"
+#include "app/driver/driver_link.h"
+#include "app/shell/tool_bar.h"
+#include "app/ui/fixed_texts.h"
+#include "app/ui/prompts.h"
+#include "app/ui/ui_language.h"
+#include "app/ui/watch_texts.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/link_watch.h"
+#include "app/watch/live_plots.h"
+#include "app/watch/simulator_panel.h"
 
 namespace kivra::app {
 namespace {

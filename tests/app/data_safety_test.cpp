@@ -9,12 +9,12 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/download_window.h"
-#include "app/driver_link.h"
-#include "app/indicator_shape.h"
-#include "app/program_file.h"
-#include "app/tool_bar.h"
-#include "app/ui_look.h"
+#include "app/driver/download_window.h"
+#include "app/driver/driver_link.h"
+#include "app/files/program_file.h"
+#include "app/shell/tool_bar.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/ui_look.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {

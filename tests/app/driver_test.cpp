@@ -13,12 +13,12 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "app/direct_control_page.h"
-#include "app/download_window.h"
-#include "app/main_menu.h"
-#include "app/port_dialog.h"
-#include "app/program_files.h"
-#include "app/tool_bar.h"
+#include "app/driver/direct_control_page.h"
+#include "app/driver/download_window.h"
+#include "app/driver/port_dialog.h"
+#include "app/program/program_files.h"
+#include "app/shell/main_menu.h"
+#include "app/shell/tool_bar.h"
 #include "driver_fixture.h"
 #include "sim/pty.h"
 

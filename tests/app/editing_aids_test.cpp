@@ -10,11 +10,11 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "app/editor_gutter.h"
-#include "app/find_dialog.h"
-#include "app/live_check.h"
-#include "app/recent_files.h"
-#include "app/tool_bar.h"
+#include "app/editor/editor_gutter.h"
+#include "app/editor/find_dialog.h"
+#include "app/editor/live_check.h"
+#include "app/files/recent_files.h"
+#include "app/shell/tool_bar.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {

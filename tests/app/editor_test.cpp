@@ -9,9 +9,9 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
-#include "app/find_dialog.h"
-#include "app/help_window.h"
-#include "app/tool_bar.h"
+#include "app/editor/find_dialog.h"
+#include "app/shell/help_window.h"
+#include "app/shell/tool_bar.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {

@@ -5,9 +5,9 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
-#include "app/program_file.h"
-#include "app/program_files.h"
-#include "app/tool_bar.h"
+#include "app/files/program_file.h"
+#include "app/program/program_files.h"
+#include "app/shell/tool_bar.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {

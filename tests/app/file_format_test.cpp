@@ -8,10 +8,10 @@
 #include <unistd.h>
 #endif
 
-#include "app/locale_format.h"
-#include "app/program_file.h"
-#include "app/settings_store.h"
-#include "app/ui_language.h"
+#include "app/files/program_file.h"
+#include "app/files/settings_store.h"
+#include "app/shell/locale_format.h"
+#include "app/ui/ui_language.h"
 
 namespace kivra::app {
 namespace {

@@ -1,6 +1,6 @@
 // The lines of the port lists: what each shows and which port it opens and stores.
 
-#include "app/port_choices.h"
+#include "app/driver/port_choices.h"
 
 #include <QTest>
 

@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/controls.h"
-#include "app/link_presenter.h"
-#include "app/simulated_driver.h"
-#include "app/ui_language.h"
+#include "app/driver/link_presenter.h"
+#include "app/driver/simulated_driver.h"
+#include "app/ui/controls.h"
+#include "app/ui/ui_language.h"
 #include "driver_fixture.h"
 
 namespace kivra::app::testing {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/prompts.h"
+#include "app/ui/prompts.h"
 
 namespace kivra::app::testing {
 

@@ -1,7 +1,7 @@
 // The direct-control page's parameter files: saving, loading with verification and
 // comparing, through a scripted link and scripted dialogs.
 
-#include "app/settings_files.h"
+#include "app/files/settings_files.h"
 
 #include <QFile>
 #include <QLabel>
@@ -12,10 +12,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/direct_control_page.h"
-#include "app/engine_settings_link.h"
-#include "app/settings_compare_window.h"
-#include "app/ui_language.h"
+#include "app/driver/direct_control_page.h"
+#include "app/driver/engine_settings_link.h"
+#include "app/files/settings_compare_window.h"
+#include "app/ui/ui_language.h"
 #include "scripted_prompts.h"
 #include "tests/link/fakes.h"
 #include "tests/params/scripted_session.h"

@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "app/about_dialog.h"
-#include "app/command_code_window.h"
-#include "app/direct_control_page.h"
-#include "app/help_window.h"
-#include "app/texts.h"
-#include "app/tool_bar.h"
+#include "app/driver/direct_control_page.h"
+#include "app/shell/about_dialog.h"
+#include "app/shell/command_code_window.h"
+#include "app/shell/help_window.h"
+#include "app/shell/tool_bar.h"
+#include "app/ui/texts.h"
 #include "common/version.h"
 #include "window_harness.h"
 

@@ -18,12 +18,12 @@
 #include <csignal>
 #include <cstring>
 
-#include "app/frame_window.h"
-#include "app/link_watch.h"
-#include "app/live_plots.h"
-#include "app/simulator_panel.h"
-#include "app/tool_bar.h"
-#include "app/watch_windows.h"
+#include "app/shell/tool_bar.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/link_watch.h"
+#include "app/watch/live_plots.h"
+#include "app/watch/simulator_panel.h"
+#include "app/watch/watch_windows.h"
 #include "common/texts.h"
 #include "driver_fixture.h"
 #include "link/event_text.h"

@@ -14,16 +14,16 @@
 #include <QTextBlock>
 #include <memory>
 
-#include "app/command_code_window.h"
-#include "app/fixed_texts.h"
-#include "app/frame_window.h"
-#include "app/live_plots.h"
-#include "app/main_window.h"
-#include "app/program_editor.h"
-#include "app/program_page.h"
-#include "app/settings_store.h"
-#include "app/simulator_panel.h"
-#include "app/watch_windows.h"
+#include "app/editor/program_editor.h"
+#include "app/files/settings_store.h"
+#include "app/program/program_page.h"
+#include "app/shell/command_code_window.h"
+#include "app/shell/main_window.h"
+#include "app/ui/fixed_texts.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/live_plots.h"
+#include "app/watch/simulator_panel.h"
+#include "app/watch/watch_windows.h"
 #include "fake_driver_port.h"
 #include "scripted_prompts.h"
 
