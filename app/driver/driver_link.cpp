@@ -15,7 +15,6 @@
 #include "app/editor/program_editor.h"
 #include "app/files/settings_files.h"
 #include "app/files/settings_store.h"
-#include "app/program/program_page.h"
 #include "app/ui/indicator_shape.h"
 #include "app/ui/prompts.h"
 #include "app/ui/texts.h"
@@ -93,8 +92,7 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
       [this](const QString& port) { windows_.portDialog->ShowPort(port); },
   };
   presenter_ = std::make_unique<LinkPresenter>(
-      PresenterWindows{windows_.mainWindow, &controls_, windows_.programPage->editor(),
-                       windows_.download},
+      PresenterWindows{windows_.mainWindow, &controls_, windows_.editor, windows_.download},
       std::move(dialog), prompts_, language_, simulated_);
   presenter_->downloadEnded = [this](bool succeeded) { emit DownloadEnded(succeeded); };
   engine_ = std::make_unique<link::LinkEngine>(*port_, *timer_, &watchClock_);
@@ -219,13 +217,13 @@ void DriverLink::ConnectButtons() {
 void DriverLink::ScriptSwitch() {
   presenter_->SetText(Control::ScriptButton, QString::fromLatin1(text::kScriptSwitch));
   const bool on = !engine_->Variables().scriptOn;
-  windows_.programPage->editor()->setFocus();
+  windows_.editor->setFocus();
   presenter_->SetLamp(Control::ScriptShape, on);
   engine_->SetScript(on);
 }
 
 void DriverLink::DebugSwitch() {
-  ProgramEditor* editor = windows_.programPage->editor();
+  ProgramEditor* editor = windows_.editor;
   if (engine_->Variables().debugOn) {
     presenter_->SetText(Control::DebugButton, QString::fromLatin1(text::kDebugOn));
     engine_->DisableDebug();

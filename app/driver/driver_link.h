@@ -27,7 +27,7 @@ class DownloadWindow;
 class EngineSettingsLink;
 class LinkPresenter;
 class PortDialog;
-class ProgramPage;
+class ProgramEditor;
 class Prompts;
 class SettingsFiles;
 class SettingsStore;
@@ -43,8 +43,8 @@ class LinkTimer final : public QTimer, public link::IntervalTimer {
 
 // The windows whose controls the link draws into and reads.
 struct DriverLinkWindows {
-  QWidget* mainWindow;  // `TForm1`: the controls of the registry are found here
-  ProgramPage* programPage;
+  QWidget* mainWindow;    // `TForm1`: the controls of the registry are found here
+  ProgramEditor* editor;  // `RichEdit1`: debugging selects the line the driver executes
   DirectControlPage* directPage;
   PortDialog* portDialog;
   DownloadWindow* download;

@@ -68,7 +68,8 @@ MainWindow::MainWindow(MainWindowServices services)
   recentFiles_ = ParseRecentFiles(settings_.ReadSetting(setting::kRecentFiles, QString()));
   RefreshRecentMenu();
   CreateDriverLink(services);
-  watch_ = new WatchWindows(this, menu_.settings, toolBar_, *link_, language_, prompts_);
+  watch_ =
+      new WatchWindows(this, menu_.settings, toolBar_->statusText(), *link_, language_, prompts_);
   ConnectCommands();
   ConnectKeys();
   ConnectEditor();
@@ -112,7 +113,7 @@ void MainWindow::CreateDriverLink(const MainWindowServices& services) {
     return lastCheck_->addressLines;
   };
   link_ = std::make_unique<DriverLink>(
-      DriverLinkWindows{this, programPage_, directPage_, portDialog_, download_},
+      DriverLinkWindows{this, programPage_->editor(), directPage_, portDialog_, download_},
       std::move(prepareDebug), settings_, prompts_, language_,
       DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
   connect(link_.get(), &DriverLink::DownloadEnded, this,

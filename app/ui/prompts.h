@@ -3,11 +3,10 @@
 // Every modal question, message box and file dialog of the shell goes through this
 // interface, so that tests can answer them and read what was asked.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
-
-#include "app/driver/port_choices.h"
 
 class QWidget;
 
@@ -19,6 +18,12 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 // The answer that changes least: what a box closed without a choice means.
 Answer LeastChangingAnswer(Buttons buttons);
+
+// One line of the port lists (the port dialog's and the prompt for port number 0).
+struct PortChoice {
+  QString label;  // what the user reads: the device, its number, its description
+  QString port;   // what is opened and stored: "3", a device path, or "SIM"
+};
 
 struct FileDialogRequest {
   QString title;

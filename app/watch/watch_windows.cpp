@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include "app/driver/driver_link.h"
-#include "app/shell/tool_bar.h"
 #include "app/ui/fixed_texts.h"
 #include "app/ui/prompts.h"
 #include "app/ui/ui_language.h"
@@ -31,7 +30,7 @@ void Open(QWidget* window) {
 
 }  // namespace
 
-WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, MainToolBar* toolBar,
+WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, QLabel* statusText,
                            DriverLink& link, const UiLanguage& language, Prompts& prompts)
     : QObject(mainWindow),
       mainWindow_(mainWindow),
@@ -51,7 +50,7 @@ WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, MainToolBar
       },
       language, mainWindow);
   AddMenu(settingsMenu);
-  AddMeter(toolBar);
+  AddMeter(statusText);
   connect(watch_.get(), &LinkWatch::RecordingChanged, this, [this](bool recording) {
     recordStart_->setEnabled(!recording);
     recordStop_->setEnabled(recording);
@@ -88,14 +87,15 @@ void WatchWindows::AddMenu(QMenu* settings) {
   add("SimulatorPanel1", [this] { Open(panel_); });
 }
 
-void WatchWindows::AddMeter(MainToolBar* toolBar) {
+void WatchWindows::AddMeter(QLabel* statusText) {
   // In the tool bar's row, left of the status text, in the room its stretch leaves.
-  meter_ = new QLabel(toolBar);
+  QWidget* bar = statusText->parentWidget();
+  meter_ = new QLabel(bar);
   meter_->setObjectName(QStringLiteral("PollRateText"));
   meter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  if (auto* row = qobject_cast<QBoxLayout*>(toolBar->layout())) {
-    row->insertWidget(row->indexOf(toolBar->statusText()), meter_);
-    row->insertSpacing(row->indexOf(toolBar->statusText()), 16);
+  if (auto* row = qobject_cast<QBoxLayout*>(bar->layout())) {
+    row->insertWidget(row->indexOf(statusText), meter_);
+    row->insertSpacing(row->indexOf(statusText), 16);
   }
   meterTimer_ = new QTimer(this);
   meterTimer_->setInterval(kMeterMs);

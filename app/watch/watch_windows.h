@@ -15,7 +15,6 @@ class DriverLink;
 class FrameInspector;
 class LinkWatch;
 class LivePlots;
-class MainToolBar;
 class Prompts;
 class SimulatorPanel;
 class UiLanguage;
@@ -27,7 +26,8 @@ class UiLanguage;
 class WatchWindows final : public QObject {
   Q_OBJECT
  public:
-  WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, MainToolBar* toolBar, DriverLink& link,
+  // The meter goes left of `statusText`, in the row that holds it.
+  WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, QLabel* statusText, DriverLink& link,
                const UiLanguage& language, Prompts& prompts);
   ~WatchWindows() override;
 
@@ -47,7 +47,7 @@ class WatchWindows final : public QObject {
 
  private:
   void AddMenu(QMenu* settings);
-  void AddMeter(MainToolBar* toolBar);
+  void AddMeter(QLabel* statusText);
   void AskAndRecord();
 
   QWidget* mainWindow_;
