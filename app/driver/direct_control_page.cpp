@@ -8,6 +8,8 @@
 #include "app/driver/motor_control_group.h"
 #include "app/driver/parameter_group.h"
 #include "app/ui/controls.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "app/ui/ui_look.h"
 
 namespace kivra::app {
@@ -24,7 +26,7 @@ Widget* Add(QWidget* parent, Control control, const QString& text, const QRect& 
 }  // namespace
 
 DirectControlPage::DirectControlPage(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("TabSheet2"));
+  setObjectName(ObjectName(Control::DirectControlTab));
   new FullStatusGroup(this, {60, 12, 213, 537});
   new MotorControlGroup(this, {288, 12, 233, 537});
   new ParameterGroup(this, {528, 12, 251, 537});
@@ -37,16 +39,17 @@ DirectControlPage::DirectControlPage(QWidget* parent) : QWidget(parent) {
 
 void DirectControlPage::BuildMemoryAccess() {
   using enum Control;
-  memoryAccess_ << look::AddLabel(this, ObjectName(MemoryAddressLabel), QStringLiteral("Adres"),
-                                  {792, 40, 85, 17})
-                << Add<QLineEdit>(this, MemoryAddress, QStringLiteral("0"), {792, 58, 85, 21})
-                << Add<QPushButton>(this, MemoryUp, QStringLiteral("Up"), {792, 84, 41, 25})
-                << Add<QPushButton>(this, MemoryDown, QStringLiteral("Down"), {836, 84, 41, 25})
-                << look::AddLabel(this, ObjectName(MemoryDataLabel), QStringLiteral("Data"),
-                                  {792, 120, 85, 17})
-                << Add<QLineEdit>(this, MemoryData, QStringLiteral("0"), {792, 138, 85, 21})
-                << Add<QPushButton>(this, MemoryRead, QStringLiteral("eeOKU"), {792, 166, 85, 25})
-                << Add<QPushButton>(this, MemoryWrite, QStringLiteral("eeYAZ"), {792, 196, 85, 25});
+  memoryAccess_
+      << look::AddLabel(this, ObjectName(MemoryAddressLabel),
+                        ToQString(texts::kMemoryAddressCaption), {792, 40, 85, 17})
+      << Add<QLineEdit>(this, MemoryAddress, QStringLiteral("0"), {792, 58, 85, 21})
+      << Add<QPushButton>(this, MemoryUp, ToQString(texts::kMemoryUp), {792, 84, 41, 25})
+      << Add<QPushButton>(this, MemoryDown, ToQString(texts::kMemoryDown), {836, 84, 41, 25})
+      << look::AddLabel(this, ObjectName(MemoryDataLabel), ToQString(texts::kMemoryDataCaption),
+                        {792, 120, 85, 17})
+      << Add<QLineEdit>(this, MemoryData, QStringLiteral("0"), {792, 138, 85, 21})
+      << Add<QPushButton>(this, MemoryRead, ToQString(texts::kMemoryRead), {792, 166, 85, 25})
+      << Add<QPushButton>(this, MemoryWrite, ToQString(texts::kMemoryWrite), {792, 196, 85, 25});
   SetMemoryAccessVisible(false);
 }
 

@@ -4,10 +4,6 @@
 #include <QShowEvent>
 #include <algorithm>
 
-#include "app/ui/texts.h"
-#include "app/ui/ui_language.h"
-#include "common/texts.h"
-
 namespace kivra::app {
 
 DownloadWindow::DownloadWindow(QWidget* parent)
@@ -21,7 +17,6 @@ DownloadWindow::DownloadWindow(QWidget* parent)
   bar_->setTextVisible(true);
   bar_->setFormat(QStringLiteral("%p%"));
   bar_->setAlignment(Qt::AlignCenter);
-  Activate(false);
 }
 
 void DownloadWindow::showEvent(QShowEvent* event) {
@@ -30,12 +25,6 @@ void DownloadWindow::showEvent(QShowEvent* event) {
     move(main->frameGeometry().center() -
          QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
   }
-}
-
-void DownloadWindow::Activate(bool english) {
-  const std::string_view caption = texts::Tr(texts::Text::DownloadCaption, english);
-  setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
-  bar_->setValue(0);
 }
 
 void DownloadWindow::Begin(const QString& caption, int maximum) {

@@ -14,8 +14,6 @@ class DownloadWindow : public QWidget {
  public:
   explicit DownloadWindow(QWidget* parent);
 
-  // Title for the language, bar back at the start; done each time the window comes up.
-  void Activate(bool english);
   // A download starts: the caption the link chose, the bar empty with its new maximum.
   void Begin(const QString& caption, int maximum);
   // Positions past the maximum show a full bar.

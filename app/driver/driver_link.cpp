@@ -12,7 +12,6 @@
 #include "app/driver/link_presenter.h"
 #include "app/driver/port_choices.h"
 #include "app/driver/port_dialog.h"
-#include "app/editor/program_editor.h"
 #include "app/files/settings_files.h"
 #include "app/files/settings_store.h"
 #include "app/ui/indicator_shape.h"
@@ -25,10 +24,6 @@
 
 namespace kivra::app {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The motor group's write buttons and the settings they write.
 struct SettingButton {
@@ -106,9 +101,9 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
 
   // Port number 0: the serial component asks which port, with the same list the dialog has.
   port_->SetPortPrompt([this]() -> std::optional<PortName> {
-    const QList<PortChoice> choices = PortChoices(serial::ListSerialPorts(), language_.IsEnglish());
+    const QList<PortChoice> choices = PortChoices(serial::ListSerialPorts(), language_.Current());
     const std::optional<QString> chosen =
-        prompts_.PickPort(windows_.mainWindow, choices, language_.IsEnglish());
+        prompts_.PickPort(windows_.mainWindow, choices, language_.Current());
     if (!chosen) return std::nullopt;
     // A simulated driver that cannot start is a port that cannot be opened.
     const QString port = ResolvePort(*chosen);
@@ -185,6 +180,7 @@ void DriverLink::ConnectButtons() {
   for (const bool right : {false, true}) {
     OnClick(right ? Control::Right : Control::Left, [this, right] {
       presenter_->ShowDirection(right);
+      // The driver is told the direction as the display shows it now.
       engine_->WriteSetting(link::Setting::Direction, presenter_->DirectionShown());
     });
   }
@@ -215,34 +211,23 @@ void DriverLink::ConnectButtons() {
 }
 
 void DriverLink::ScriptSwitch() {
-  presenter_->SetText(Control::ScriptButton, QString::fromLatin1(text::kScriptSwitch));
   const bool on = !engine_->Variables().scriptOn;
-  windows_.editor->setFocus();
-  presenter_->SetLamp(Control::ScriptShape, on);
+  presenter_->ScriptSwitched(on);
   engine_->SetScript(on);
 }
 
 void DriverLink::DebugSwitch() {
-  ProgramEditor* editor = windows_.editor;
   if (engine_->Variables().debugOn) {
-    presenter_->SetText(Control::DebugButton, QString::fromLatin1(text::kDebugOn));
     engine_->DisableDebug();
-    presenter_->SetDebugOn(false);
-    editor->setFocus();
-    presenter_->SetLamp(Control::DebugShape, false);
-    editor->setReadOnly(false);
+    presenter_->DebugSwitched(false);
     return;
   }
   // The highlighted lines must belong to the program in the editor: the shell checks,
   // saves and loads an edited program first, and debugging starts only when all went well.
   const std::optional<AddressLines> lines = prepareDebug_();
   if (!lines) return;
-  presenter_->SetText(Control::DebugButton, QString::fromLatin1(text::kDebugOff));
   engine_->EnableDebug(*lines);
-  presenter_->SetDebugOn(true);
-  editor->setFocus();
-  presenter_->SetLamp(Control::DebugShape, true);
-  editor->setReadOnly(true);
+  presenter_->DebugSwitched(true);
 }
 
 void DriverLink::AddressLinesChanged(const AddressLines& lines) {
@@ -294,7 +279,7 @@ void DriverLink::StartDownload(const compiler::CompileResult& check, const QStri
 }
 
 void DriverLink::ShowPortDialog() {
-  windows_.portDialog->SetCancelCaption(language_.Pick(text::kPortCancel));
+  windows_.portDialog->SetCancelCaption(language_.Pick(texts::kPortCancel));
   selection_->ShowDialog();
 }
 
@@ -305,8 +290,8 @@ void DriverLink::PortChosen(const QString& port) {
       chosen = simulated_.Start();
     } catch (const std::exception& e) {
       const std::string text = texts::PortNotOpened(port.toStdString(), link::OpenFailure::Other,
-                                                    e.what(), language_.IsEnglish());
-      prompts_.Show(windows_.portDialog, MessageKind::Warning, FromUtf8(text), Buttons::Ok);
+                                                    e.what(), IsEnglish(language_.Current()));
+      prompts_.Show(windows_.portDialog, MessageKind::Warning, ToQString(text), Buttons::Ok);
       return;
     }
   }
@@ -323,23 +308,23 @@ QString DriverLink::ResolvePort(const QString& port) {
 }
 
 void DriverLink::RefreshPortList() {
-  windows_.portDialog->SetChoices(PortChoices(serial::ListSerialPorts(), language_.IsEnglish()),
-                                  language_.IsEnglish());
+  windows_.portDialog->SetChoices(PortChoices(serial::ListSerialPorts(), language_.Current()),
+                                  language_.Current());
 }
 
 // --- SettingsStore: COMPORT holds "SIM" for the simulated driver ---
 
 std::string DriverLink::ReadSetting(std::string_view name, std::string_view defaultValue) {
-  const QString key = FromUtf8(name);
+  const QString key = ToQString(name);
   if (name == link::kComPortSetting && simulatedForThisRun_)
     return ResolvePort(SimulatedDriver::kSettingText).toStdString();
-  const QString value = settings_.ReadSetting(key, FromUtf8(defaultValue));
+  const QString value = settings_.ReadSetting(key, ToQString(defaultValue));
   return (name == link::kComPortSetting ? ResolvePort(value) : value).toStdString();
 }
 
 void DriverLink::WriteSetting(std::string_view name, std::string_view value) {
-  const QString key = FromUtf8(name);
-  const QString text = FromUtf8(value);
+  const QString key = ToQString(name);
+  const QString text = ToQString(value);
   settings_.WriteSetting(key, name == link::kComPortSetting && simulated_.IsPath(text)
                                   ? SimulatedDriver::kSettingText
                                   : text);

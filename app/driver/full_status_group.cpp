@@ -4,6 +4,8 @@
 
 #include "app/ui/controls.h"
 #include "app/ui/indicator_shape.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "app/ui/ui_look.h"
 
 namespace kivra::app {
@@ -14,16 +16,16 @@ using Form = IndicatorShape::Form;
 }  // namespace
 
 FullStatusGroup::FullStatusGroup(QWidget* parent, const QRect& rect) : QGroupBox(parent) {
-  setObjectName(QStringLiteral("GroupBox11"));
+  setObjectName(ObjectName(Control::StatusGroupDirect));
   setGeometry(rect);
 
-  look::AddLabel(this, QString(), QStringLiteral("Comm Port "), {20, 24, 90, 17});
+  look::AddLabel(this, QString(), ToQString(texts::kCommPortCaption), {20, 24, 90, 17});
   look::AddValueBox(this, ObjectName(Control::PortNumberDirect), QString(), {116, 24, 29, 17},
                     look::kHighlightText);
-  look::AddLabel(this, QStringLiteral("StaticText57"), QString(), {16, 62, 100, 17});
+  look::AddLabel(this, ObjectName(Control::ConnectionCaptionDirect), QString(), {16, 62, 100, 17});
   new IndicatorShape(this, ObjectName(Control::DriverConnection), Form::Circle, {120, 60, 21, 21},
                      look::kRed);
-  look::AddLabel(this, QStringLiteral("StaticText58"), QString(), {16, 90, 100, 17});
+  look::AddLabel(this, ObjectName(Control::ScriptCaptionDirect), QString(), {16, 90, 100, 17});
   new IndicatorShape(this, ObjectName(Control::ScriptDirect), Form::Circle, {120, 88, 21, 21},
                      look::kScrollBar);
 
@@ -32,23 +34,25 @@ FullStatusGroup::FullStatusGroup(QWidget* parent, const QRect& rect) : QGroupBox
   BuildOutputGroup();
   BuildAnalogGroup();
 
-  look::AddLabel(this, QStringLiteral("StaticText71"), QString(), {20, 464, 104, 17});
+  look::AddLabel(this, ObjectName(Control::TemperatureCaptionDirect), QString(),
+                 {20, 464, 104, 17});
   look::AddValueBox(this, ObjectName(Control::TemperatureDirect), QString(), {128, 464, 37, 17},
                     look::kHighlightText);
 }
 
 void FullStatusGroup::BuildModeGroup() {
-  QGroupBox* group = look::AddGroup(this, "GroupBox15", {20, 132, 169, 57});
-  look::AddLabel(group, QStringLiteral("StaticText72"), QString(), {16, 16, 80, 17});
+  QGroupBox* group = look::AddGroup(this, ObjectName(Control::ModeGroupDirect), {20, 132, 169, 57});
+  look::AddLabel(group, ObjectName(Control::ControllerCaptionDirect), QString(), {16, 16, 80, 17});
   new IndicatorShape(group, ObjectName(Control::ControllerModeDirect), Form::RoundedSquare,
                      {100, 16, 17, 17}, look::kScrollBar);
-  look::AddLabel(group, QString(), QStringLiteral("Step/Dir"), {16, 36, 80, 17});
+  look::AddLabel(group, QString(), ToQString(texts::kStepDirCaption), {16, 36, 80, 17});
   new IndicatorShape(group, ObjectName(Control::StepDirModeDirect), Form::RoundedSquare,
                      {100, 36, 17, 17}, look::kScrollBar);
 }
 
 void FullStatusGroup::BuildInputGroup() {
-  QGroupBox* group = look::AddGroup(this, "GroupBox12", {20, 192, 169, 143});
+  QGroupBox* group =
+      look::AddGroup(this, ObjectName(Control::InputGroupDirect), {20, 192, 169, 143});
   for (int i = 0; i < 6; ++i) {
     const int y = 18 + 20 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {40, y, 20, 17});
@@ -58,7 +62,8 @@ void FullStatusGroup::BuildInputGroup() {
 }
 
 void FullStatusGroup::BuildOutputGroup() {
-  QGroupBox* group = look::AddGroup(this, "GroupBox13", {20, 336, 169, 57});
+  QGroupBox* group =
+      look::AddGroup(this, ObjectName(Control::OutputGroupDirect), {20, 336, 169, 57});
   for (int i = 0; i < 2; ++i) {
     const int y = 16 + 20 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {40, y, 20, 17});
@@ -69,7 +74,8 @@ void FullStatusGroup::BuildOutputGroup() {
 }
 
 void FullStatusGroup::BuildAnalogGroup() {
-  QGroupBox* group = look::AddGroup(this, "GroupBox14", {20, 396, 169, 63});
+  QGroupBox* group =
+      look::AddGroup(this, ObjectName(Control::AnalogGroupDirect), {20, 396, 169, 63});
   for (int i = 0; i < 2; ++i) {
     const int y = 18 + 22 * i;
     look::AddLabel(group, QString(), QString::number(i + 1), {40, y, 20, 17});

@@ -20,16 +20,9 @@
 namespace kivra::app {
 namespace {
 
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+QString Say(texts::Text text, Language language) {
+  return ToQString(texts::Tr(text, IsEnglish(language)));
 }
-
-QString Say(texts::Text text, bool english) {
-  return FromUtf8(texts::Tr(text, english));
-}
-
-static_assert(std::size(text::kSettingNames) ==
-              static_cast<std::size_t>(link::Setting::Service2) + 1);
 
 QColor ColourOf(bool lit) {
   return lit ? look::kLime : look::kScrollBar;
@@ -87,19 +80,26 @@ void LinkPresenter::SetLamp(Control control, bool lit) {
 }
 
 bool LinkPresenter::Lit(Control control) const {
-  const auto* shape = windows_.controls->Get<IndicatorShape>(control);
-  return shape && shape->Colour() == look::kLime;
+  return shapes_[static_cast<std::size_t>(control)] == Shown::On;
 }
 
 void LinkPresenter::SetText(Control control, const QString& text) {
-  numberShown_[static_cast<std::size_t>(control)] = false;
+  const auto i = static_cast<std::size_t>(control);
+  numberShown_[i] = false;
+  if (control == Control::Direction) directionShown_ = false;
   QWidget* widget = windows_.controls->Widget(control);
+  // A box holds what the user types as well: what is written there is written again.
+  if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+    box->setText(text);
+    return;
+  }
+  if (textShown_[i] && texts_[i] == text) return;
+  texts_[i] = text;
+  textShown_[i] = true;
   if (auto* label = qobject_cast<QLabel*>(widget)) {
-    if (label->text() != text) label->setText(text);
-  } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
-    if (box->text() != text) box->setText(text);
+    label->setText(text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-    if (button->text() != text) button->setText(text);
+    button->setText(text);
   }
 }
 
@@ -119,16 +119,32 @@ void LinkPresenter::ClearBoxes(std::initializer_list<Control> boxes) {
 
 void LinkPresenter::ShowDirection(bool right) {
   SetText(Control::Direction,
-          Say(right ? texts::Text::Right : texts::Text::Left, language_.IsEnglish()));
+          Say(right ? texts::Text::Right : texts::Text::Left, language_.Current()));
+  directionRight_ = right;
+  directionShown_ = true;
 }
 
 int LinkPresenter::DirectionShown() const {
-  const auto* label = windows_.controls->Get<QLabel>(Control::Direction);
-  const QString text = label ? label->text() : QString();
-  return text == Say(texts::Text::Left, false) || text == Say(texts::Text::Left, true) ? 0 : 1;
+  return directionShown_ && !directionRight_ ? 0 : 1;
+}
+
+void LinkPresenter::ScriptSwitched(bool on) {
+  SetText(Control::ScriptButton, ToQString(texts::kScriptSwitch));
+  windows_.editor->setFocus();
+  SetLamp(Control::ScriptShape, on);
+}
+
+void LinkPresenter::DebugSwitched(bool on) {
+  SetText(Control::DebugButton, ToQString(on ? texts::kDebugOff : texts::kDebugOn));
+  debugOn_ = on;
+  windows_.editor->setFocus();
+  SetLamp(Control::DebugShape, on);
+  SetEditorReadOnly(on);
 }
 
 void LinkPresenter::SetDisplacementColour(bool red) {
+  if (displacementRed_ == red) return;
+  displacementRed_ = red;
   auto* box = windows_.controls->Get<QLineEdit>(Control::DisplacementBox);
   if (!box) return;
   QPalette palette = box->palette();
@@ -138,7 +154,9 @@ void LinkPresenter::SetDisplacementColour(bool red) {
 }
 
 void LinkPresenter::SetEditorReadOnly(bool readOnly) {
-  if (windows_.editor->isReadOnly() != readOnly) windows_.editor->setReadOnly(readOnly);
+  if (editorReadOnly_ == readOnly) return;
+  editorReadOnly_ = readOnly;
+  windows_.editor->setReadOnly(readOnly);
 }
 
 // --- The connection ---
@@ -182,12 +200,13 @@ void LinkPresenter::LanguageChanged() {
   DrawNote();
   for (const auto& [box, kind] : hinted_) {
     if (QWidget* widget = windows_.controls->Widget(box))
-      widget->setToolTip(language_.Pick(text::kAllowedHint).arg(AcceptedText(kind)));
+      widget->setToolTip(language_.Pick(texts::kAllowedHint).arg(AcceptedText(kind)));
   }
 }
 
 void LinkPresenter::DrawLinkStatus() {
-  const QString text = FromUtf8(texts::LinkStatusText(linkStatus_, language_.IsEnglish()));
+  const QString text =
+      ToQString(texts::LinkStatusText(linkStatus_, IsEnglish(language_.Current())));
   for (Control lamp : {Control::Connection, Control::DriverConnection}) {
     if (QWidget* widget = windows_.controls->Widget(lamp)) widget->setToolTip(text);
   }
@@ -214,7 +233,7 @@ void LinkPresenter::OnStatus(const link::StatusReply& s) {
 
   SetLamp(Control::ScriptShape, s.ScriptRunning());
   SetLamp(Control::ScriptDirect, s.ScriptRunning());
-  SetText(Control::ScriptButton, QString::fromLatin1(text::kScriptSwitch));
+  SetText(Control::ScriptButton, ToQString(texts::kScriptSwitch));
   // With the script running and debugging off the editor is the user's again; with
   // debugging on, the line the driver executes follows (OnDebugLine).
   if (s.ScriptRunning() && !debugOn_) SetEditorReadOnly(false);
@@ -229,7 +248,7 @@ void LinkPresenter::OnStatus(const link::StatusReply& s) {
 void LinkPresenter::OnStatusLost() {
   // The analog values, the motor and debug shapes and the connection lamps keep theirs.
   SetLamp(Control::ScriptShape, false);
-  SetText(Control::ScriptButton, QString::fromLatin1(text::kScriptSwitch));
+  SetText(Control::ScriptButton, ToQString(texts::kScriptSwitch));
   SetText(Control::Temperature, QStringLiteral(" "));
   SetText(Control::TemperatureDirect, QStringLiteral(" "));
   for (Control shape : kBlankedShapes) SetLamp(shape, false);
@@ -346,13 +365,13 @@ void LinkPresenter::AskedToWrite(const WriteAsked& asked) {
 void LinkPresenter::ShowAcceptedValues(Control box, const WriteAsked& kind) {
   hinted_.emplace_back(box, kind);
   if (QWidget* widget = windows_.controls->Widget(box))
-    widget->setToolTip(language_.Pick(text::kAllowedHint).arg(AcceptedText(kind)));
+    widget->setToolTip(language_.Pick(texts::kAllowedHint).arg(AcceptedText(kind)));
 }
 
 QString LinkPresenter::AcceptedText(const WriteAsked& value) const {
-  if (value.memory) return language_.Pick(text::kMemoryAccepts).arg(link::kLastMemoryAddress);
+  if (value.memory) return language_.Pick(texts::kMemoryAccepts).arg(link::kLastMemoryAddress);
   const std::string accepted = value.setting ? link::AcceptedValues(*value.setting) : std::string();
-  return accepted.empty() ? language_.Pick(text::kAnyWholeNumber) : FromUtf8(accepted);
+  return accepted.empty() ? language_.Pick(texts::kAnyWholeNumber) : ToQString(accepted);
 }
 
 void LinkPresenter::DrawNote() {
@@ -361,28 +380,28 @@ void LinkPresenter::DrawNote() {
   const WriteAsked& v = noted_;
   QString name;
   if (v.setting)
-    name = language_.Pick(text::kSettingNames[static_cast<std::size_t>(*v.setting)]);
+    name = language_.Pick(texts::kSettingNames[static_cast<std::size_t>(*v.setting)]);
   else if (v.memory)
-    name = language_.Pick(text::kMemoryCell) +
+    name = language_.Pick(texts::kMemoryCell) +
            (v.address ? QStringLiteral(" %1").arg(*v.address) : QString());
   else
-    name = QStringLiteral("Prm %1").arg(v.prm);
+    name = ToQString(texts::kParameterName).arg(v.prm);
   const QString value = v.value ? QString::number(*v.value) : QString();
   switch (note_) {
     case Note::None:
       label->clear();
       return;
     case Note::NotANumber:
-      label->setText(language_.Pick(text::kNoteNotANumber).arg(name));
+      label->setText(language_.Pick(texts::kNoteNotANumber).arg(name));
       return;
     case Note::OutOfRange:
-      label->setText(language_.Pick(text::kNoteOutOfRange).arg(name, AcceptedText(v)));
+      label->setText(language_.Pick(texts::kNoteOutOfRange).arg(name, AcceptedText(v)));
       return;
     case Note::Acknowledged:
-      label->setText(language_.Pick(text::kNoteAcknowledged).arg(name, value));
+      label->setText(language_.Pick(texts::kNoteAcknowledged).arg(name, value));
       return;
     case Note::NotAcknowledged:
-      label->setText(language_.Pick(text::kNoteNotAcknowledged).arg(name));
+      label->setText(language_.Pick(texts::kNoteNotAcknowledged).arg(name));
       return;
   }
 }
@@ -393,7 +412,7 @@ void LinkPresenter::OnDownload(const link::DownloadProgress& p) {
   DownloadWindow* window = windows_.download;
   switch (p.stage) {
     case link::DownloadProgress::Stage::Started:
-      window->Begin(Say(texts::Text::DownloadCaption, language_.IsEnglish()),
+      window->Begin(Say(texts::Text::DownloadCaption, language_.Current()),
                     static_cast<int>(p.maximum));
       window->show();
       window->raise();
@@ -413,28 +432,28 @@ void LinkPresenter::OnDownload(const link::DownloadProgress& p) {
 // --- Messages ---
 
 void LinkPresenter::OnNotice(link::Notice notice, std::string_view detail) {
-  const bool english = language_.IsEnglish();
+  const Language language = language_.Current();
   MessageKind kind = MessageKind::Error;
   QString text;
   switch (notice) {
     case link::Notice::NoValidProgram:
-      text = Say(texts::Text::NoValidProgram, english);
+      text = Say(texts::Text::NoValidProgram, language);
       break;
     case link::Notice::DownloadNoPort:
-      text = Say(texts::Text::DownloadNoPort, english);
+      text = Say(texts::Text::DownloadNoPort, language);
       break;
     case link::Notice::DownloadWaitsForPort:
-      text = Say(texts::Text::DownloadWaitsForPort, english);
+      text = Say(texts::Text::DownloadWaitsForPort, language);
       break;
     case link::Notice::DownloadError:
-      text = Say(texts::Text::DownloadError, english);
+      text = Say(texts::Text::DownloadError, language);
       break;
     case link::Notice::NumberExpected:
       kind = MessageKind::Information;
-      text = Say(texts::Text::NumberExpected, english);
+      text = Say(texts::Text::NumberExpected, language);
       break;
     case link::Notice::PortError:
-      text = FromUtf8(detail);
+      text = ToQString(detail);
       break;
   }
   prompts_.Show(windows_.mainWindow, kind, text, Buttons::Ok);
@@ -443,7 +462,7 @@ void LinkPresenter::OnNotice(link::Notice notice, std::string_view detail) {
 // --- The port ---
 
 void LinkPresenter::ShowPortNumber(std::string_view port) {
-  QString text = FromUtf8(port);
+  QString text = ToQString(port);
   for (Control display : {Control::PortNumber, Control::PortNumberDirect}) {
     // The boxes were made for a port number; a device path is shown in full as a tooltip.
     if (QWidget* widget = windows_.controls->Widget(display)) widget->setToolTip(text);
@@ -455,19 +474,19 @@ void LinkPresenter::ShowPortNumber(std::string_view port) {
 
 void LinkPresenter::PortNotOpened(std::string_view port, link::OpenFailure reason,
                                   std::string_view detail, bool startUp) {
-  const bool english = language_.IsEnglish();
-  std::string text = texts::PortNotOpened(port, reason, detail, english);
+  const Language language = language_.Current();
+  std::string text = texts::PortNotOpened(port, reason, detail, IsEnglish(language));
   if (startUp) {
     // Without a driver at hand, the simulated one is a click away.
     text += '\n';
-    text += texts::Tr(texts::Text::SimulatedDriverHint, english);
+    text += texts::Tr(texts::Text::SimulatedDriverHint, IsEnglish(language));
   }
-  prompts_.Show(windows_.mainWindow, MessageKind::Warning, FromUtf8(text), Buttons::Ok);
+  prompts_.Show(windows_.mainWindow, MessageKind::Warning, ToQString(text), Buttons::Ok);
 }
 
 void LinkPresenter::PortNotANumber() {
   prompts_.Show(windows_.mainWindow, MessageKind::Error,
-                Say(texts::Text::EnterNumber, language_.IsEnglish()), Buttons::Ok);
+                Say(texts::Text::EnterNumber, language_.Current()), Buttons::Ok);
 }
 
 void LinkPresenter::SetDialogVisible(bool visible) {
@@ -475,7 +494,7 @@ void LinkPresenter::SetDialogVisible(bool visible) {
 }
 
 void LinkPresenter::SetNumberText(std::string_view text) {
-  const QString port = FromUtf8(text);
+  const QString port = ToQString(text);
   dialog_.setNumber(simulated_.IsPath(port) ? SimulatedDriver::kSettingText : port);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
-// Draws what the link engine and the port selection report into the window's controls.
-// It touches a control only when what it shows changes, so a driver that is polled forty
+// Draws what the link engine and the port selection report into the window's controls,
+// and the switches and direction buttons' own effect on them; no other code draws there.
+// It keeps what it drew and answers from that, never from a control's text or colour, and
+// touches a control only when what it shows changes, so a driver that is polled forty
 // times a second with the same values costs the window next to nothing.
 
 #include <QList>
@@ -43,18 +45,27 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   LinkPresenter(PresenterWindows windows, Dialog dialog, Prompts& prompts,
                 const UiLanguage& language, const SimulatedDriver& simulated);
 
-  // Whether debugging is on, for the status replies that leave the editor writable.
-  void SetDebugOn(bool on) { debugOn_ = on; }
-  // The direction text's words follow the language.
+  // The link's state, the note and the boxes' hints follow the language.
   void LanguageChanged();
   // The link's state in words beside both connection indicators.
   void AddLinkStatusLabels();
 
-  // What the window shows now: the output lamps' state is what MOVE and the output
-  // buttons send, and the direction text what the direction command sends.
+  // What the window shows now, as drawn here: the output lamps' state is what the output
+  // lamps' clicks send, and the direction text what the direction command sends.
   bool Lit(Control control) const;
-  // The direction text as shown: 0 for left ("SOL", "L"), else 1.
+  // The direction as shown: 0 for left ("SOL", "L"), else 1 (right, or nothing shown).
   int DirectionShown() const;
+
+  // The script switch was clicked and asks for the script `on`: its lamp follows at once,
+  // the next status replies correct it from the driver's own bit.
+  void ScriptSwitched(bool on);
+  // Debugging was switched: the switch names its next action, the lamp follows, and the
+  // editor is read-only while debugging is on.
+  void DebugSwitched(bool on);
+  // A direction button: the direction display shows it.
+  void ShowDirection(bool right);
+  // The boxes a read is about to fill are emptied.
+  void ClearBoxes(std::initializer_list<Control> boxes);
 
   // A value the user asked to write from the direct-control page: the note under its groups
   // tells what became of it (not sent and why, acknowledged, not acknowledged).
@@ -73,12 +84,6 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   void AskedToWrite(const WriteAsked& asked);
   // Each box's hint names the values it accepts.
   void ShowAcceptedValues(Control box, const WriteAsked& kind);
-
-  // Direct drawing for the window's own switches and buttons.
-  void SetLamp(Control control, bool lit);
-  void SetText(Control control, const QString& text);
-  void ClearBoxes(std::initializer_list<Control> boxes);
-  void ShowDirection(bool right);
 
   // LinkObserver
   void OnLinkStatus(link::LinkStatus status) override;
@@ -108,6 +113,8 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
  private:
   enum class Shown : std::uint8_t { Unknown, Off, On, Red };
   void SetShape(Control control, Shown shown);
+  void SetLamp(Control control, bool lit);
+  void SetText(Control control, const QString& text);
   void SetNumber(Control control, int value);
   void SetDisplacementColour(bool red);
   void SetEditorReadOnly(bool readOnly);
@@ -126,10 +133,14 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   QList<QLabel*> linkStatusLabels_;
   // What each control shows, as far as the presenter drew it.
   std::array<Shown, kControlCount> shapes_{};
+  std::array<QString, kControlCount> texts_{};
+  std::array<bool, kControlCount> textShown_{};
   std::array<int, kControlCount> numbers_{};
   std::array<bool, kControlCount> numberShown_{};
   bool directionRight_ = false;
   bool directionShown_ = false;
+  bool editorReadOnly_ = false;
+  bool displacementRed_ = false;
   std::optional<WriteAsked> asked_;  // awaiting its exchange's outcome
   WriteAsked noted_;                 // what the note is about
   Note note_ = Note::None;

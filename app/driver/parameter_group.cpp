@@ -4,6 +4,8 @@
 #include <QPushButton>
 
 #include "app/ui/controls.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "app/ui/ui_look.h"
 #include "link/values.h"
 
@@ -16,20 +18,21 @@ constexpr int kLast = link::kLastParameter;
 }  // namespace
 
 ParameterGroup::ParameterGroup(QWidget* parent, const QRect& rect) : QGroupBox(parent) {
-  setObjectName(QStringLiteral("GroupBox6"));
+  setObjectName(ObjectName(Control::ParametersGroup));
   setGeometry(rect);
 
-  look::AddLabel(this, QString(), QStringLiteral("16-bit"), {88, 52, 57, 17}, Qt::AlignCenter);
-  look::AddLabel(this, QString(), QStringLiteral("32-bit"), {88, 314, 95, 17}, Qt::AlignCenter);
+  look::AddLabel(this, QString(), ToQString(texts::kSixteenBit), {88, 52, 57, 17}, Qt::AlignCenter);
+  look::AddLabel(this, QString(), ToQString(texts::kThirtyTwoBit), {88, 314, 95, 17},
+                 Qt::AlignCenter);
   for (int number = kFirst; number <= kLast; ++number) {
     const bool wide = link::IsWideParameter(number);
     const int y = wide ? 336 + 24 * (number - 21) : 72 + 20 * (number - kFirst);
-    look::AddLabel(this, QString(), QStringLiteral("Prm %1:").arg(number), {16, y, 64, 17});
+    look::AddLabel(this, QString(), ToQString(texts::kParameterCaption).arg(number),
+                   {16, y, 64, 17});
     auto* box = new QLineEdit(this);
     box->setObjectName(ObjectName(ParameterBox(number)));
     box->setGeometry(88, y, wide ? 95 : 57, 17);
-    // The parameter write buttons read "YAZ" in both languages.
-    auto* write = new QPushButton(QStringLiteral("YAZ"), this);
+    auto* write = new QPushButton(ToQString(texts::kParameterWrite), this);
     write->setObjectName(ObjectName(ParameterWrite(number)));
     write->setGeometry(wide ? 194 : 154, y, 37, 17);
   }

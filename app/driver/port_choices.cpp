@@ -6,11 +6,11 @@
 
 namespace kivra::app {
 
-QList<PortChoice> PortChoices(const std::vector<serial::PortInfo>& present, bool english) {
+QList<PortChoice> PortChoices(const std::vector<serial::PortInfo>& present, Language language) {
   QList<PortChoice> choices;
   for (const serial::PortInfo& info : present) {
     const PortName name = info.Name();
-    // The machine's own ports go by their number, as they always have; adapters by the
+    // The machine's own ports go by their number, the form COMPORT stores; adapters by the
     // path that stays theirs whatever order they are plugged in.
     QString label = QString::fromStdString(info.path);
     if (name.IsNumber())
@@ -20,7 +20,7 @@ QList<PortChoice> PortChoices(const std::vector<serial::PortInfo>& present, bool
     choices.push_back({label, QString::fromStdString(name.ToString())});
   }
   choices.push_back(
-      {UiLanguage(english).Pick(text::kSimulatedDriver), SimulatedDriver::kSettingText});
+      {UiLanguage(language).Pick(texts::kSimulatedDriverChoice), SimulatedDriver::kSettingText});
   return choices;
 }
 

@@ -24,22 +24,23 @@ bool IsNumber(const QString& text) {
 PortDialog::PortDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("TForm2"));
-  setWindowTitle(QStringLiteral("Com Port"));
+  setWindowTitle(ToQString(texts::kPortDialogTitle));
   setModal(false);
   setFixedSize(560, 150);
-  look::AddLabel(this, QString(), QStringLiteral("Comm port "), {24, 22, 70, 17});
+  look::AddLabel(this, QString(), ToQString(texts::kPortNumberCaption), {24, 22, 70, 17});
   number_ = new QLineEdit(this);
   number_->setObjectName(QStringLiteral("MaskEdit1"));
   number_->setGeometry(100, 20, 49, 21);
-  // Up to three digits, as before, or a device path typed in full.
+  // A port number (three digits reach every port a machine has) or a device path typed
+  // in full.
   number_->setValidator(new QRegularExpressionValidator(
       QRegularExpression(QStringLiteral("\\d{0,3}|/\\S*")), number_));
   number_->setText(QStringLiteral("1"));
-  ok_ = new QPushButton(QStringLiteral("OK"), this);
+  ok_ = new QPushButton(ToQString(texts::kPortOk), this);
   ok_->setObjectName(QStringLiteral("Button1"));
   ok_->setGeometry(24, 60, 75, 25);
   ok_->setDefault(true);
-  cancel_ = new QPushButton(QString::fromUtf8(text::kPortCancel.turkish), this);
+  cancel_ = new QPushButton(ToQString(texts::kPortCancel.turkish), this);
   cancel_->setObjectName(QStringLiteral("Button2"));
   cancel_->setGeometry(110, 60, 75, 25);
 
@@ -60,9 +61,9 @@ void PortDialog::SetCancelCaption(const QString& caption) {
   cancel_->setText(caption);
 }
 
-void PortDialog::SetChoices(const QList<PortChoice>& choices, bool english) {
+void PortDialog::SetChoices(const QList<PortChoice>& choices, Language language) {
   const QString chosen = list_->selectedItems().isEmpty() ? QString() : ChosenPort();
-  listCaption_->setText(UiLanguage(english).Pick(text::kPortsPresent));
+  listCaption_->setText(UiLanguage(language).Pick(texts::kPortsPresent));
   list_->clear();
   for (const PortChoice& choice : choices) {
     auto* item = new QListWidgetItem(choice.label, list_);

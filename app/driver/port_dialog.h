@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "app/driver/port_choices.h"
+#include "common/language.h"
 
 class QLabel;
 class QLineEdit;
@@ -20,7 +21,7 @@ class PortDialog : public QDialog {
   explicit PortDialog(QWidget* parent);
 
   void SetCancelCaption(const QString& caption);
-  void SetChoices(const QList<PortChoice>& choices, bool english);
+  void SetChoices(const QList<PortChoice>& choices, Language language);
   // Selects the list entry of `port`; a port number also goes into the number box.
   void ShowPort(const QString& port);
   // The selected list entry's port, or else the number box's text.

@@ -31,7 +31,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
 
   connect(findNext_, &QPushButton::clicked, this, &FindDialog::FindNext);
   connect(close_, &QPushButton::clicked, this, &QDialog::hide);
-  Retranslate(false);
+  Retranslate(Language::Turkish);
 }
 
 QString FindDialog::FindText() const {
@@ -43,12 +43,12 @@ void FindDialog::SetFindText(const QString& text) {
   text_->selectAll();
 }
 
-void FindDialog::Retranslate(bool english) {
-  const UiLanguage language(english);
-  setWindowTitle(language.Pick(text::kFindTitle));
-  label_->setText(language.Pick(text::kFindWhat));
-  findNext_->setText(language.Pick(text::kFindNext));
-  close_->setText(language.Pick(text::kFindCancel));
+void FindDialog::Retranslate(Language shown) {
+  const UiLanguage language(shown);
+  setWindowTitle(language.Pick(texts::kFindTitle));
+  label_->setText(language.Pick(texts::kFindWhat));
+  findNext_->setText(language.Pick(texts::kFindNext));
+  close_->setText(language.Pick(texts::kFindClose));
 }
 
 }  // namespace kivra::app

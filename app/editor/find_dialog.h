@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "common/language.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,7 +19,7 @@ class FindDialog : public QDialog {
 
   QString FindText() const;
   void SetFindText(const QString& text);
-  void Retranslate(bool english);
+  void Retranslate(Language language);
 
   QPushButton* findNextButton() const { return findNext_; }
 

@@ -21,7 +21,7 @@ LiveCheck::LiveCheck(ProgramEditor* editor, const UiLanguage& language)
 void LiveCheck::RunNow() {
   timer_.stop();
   const std::string text = editor_->toPlainText().toStdString();
-  Show(compiler::Compile(compiler::SplitLines(text), language_.CompilerLanguage(), {}));
+  Show(compiler::Compile(compiler::SplitLines(text), language_.Current(), {}));
 }
 
 void LiveCheck::Show(const compiler::CompileResult& result) {
@@ -40,7 +40,7 @@ QString LiveCheck::TipFor(int line) const {
   std::string tip;
   for (const compiler::Diagnostic& d : diagnostics_) {
     if (d.line == static_cast<std::uint32_t>(line))
-      tip += compiler::RenderEntry(d, language_.CompilerLanguage());
+      tip += compiler::RenderEntry(d, language_.Current());
   }
   if (!tip.empty()) tip.pop_back();
   return QString::fromStdString(tip);

@@ -241,17 +241,17 @@ MessageList::MessageList(QWidget* parent, const QRect& rect) : QPlainTextEdit(pa
 }
 
 void MessageList::ShowCheck(const QString& text, std::vector<std::uint32_t> rowLines,
-                            bool english) {
+                            Language language) {
   setPlainText(text);
   rowLines_ = std::move(rowLines);
-  rowsEnglish_ = english;
+  rowsLanguage_ = language;
 }
 
 void MessageList::mousePressEvent(QMouseEvent* event) {
   QPlainTextEdit::mousePressEvent(event);
   const auto row = static_cast<std::size_t>(textCursor().blockNumber());
   if (row < rowLines_.size() && rowLines_[row] != 0)
-    emit LineClicked(static_cast<int>(rowLines_[row]), rowsEnglish_);
+    emit LineClicked(static_cast<int>(rowLines_[row]), rowsLanguage_);
 }
 
 }  // namespace kivra::app

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/editor/editor_gutter.h"
+#include "common/language.h"
 
 namespace kivra::app {
 
@@ -84,19 +85,19 @@ class MessageList : public QPlainTextEdit {
 
   // The check's text, the editor line each of its rows names (0 for none) and the
   // language it was written in.
-  void ShowCheck(const QString& text, std::vector<std::uint32_t> rowLines, bool english);
+  void ShowCheck(const QString& text, std::vector<std::uint32_t> rowLines, Language language);
 
  signals:
   // After any mouse button went down on a row that names a program line (the logical
   // line that holds the caret, however it wraps on screen).
-  void LineClicked(int line, bool writtenInEnglish);
+  void LineClicked(int line, kivra::Language writtenIn);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
   std::vector<std::uint32_t> rowLines_;
-  bool rowsEnglish_ = false;
+  Language rowsLanguage_ = Language::Turkish;
 };
 
 }  // namespace kivra::app

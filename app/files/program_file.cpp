@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "common/cp1254.h"
 
 namespace kivra::app {
@@ -75,19 +77,12 @@ QString DroppedProgramFile(const QMimeData* mime) {
   return {};
 }
 
-QString NewProgramHeader(bool english, const compiler::Timestamp& now) {
-  const QString date = QString::fromStdString(now.date);
-  const QString time = QString::fromStdString(now.time);
-  QString header;
-  if (english) {
-    header += QStringLiteral("       ;###########  KIVRA3  Program File    ########\n");
-    header += QStringLiteral("       ;Date  :") + date + QStringLiteral("  Time :") + time +
-              QLatin1Char('\n');
-  } else {
-    header += QString::fromUtf8("       ;###########  KIVRA3 Program Dosyası  ########\n");
-    header += QStringLiteral("       ;Tarih  :") + date + QStringLiteral("  Saat :") + time +
-              QLatin1Char('\n');
-  }
+QString NewProgramHeader(Language language, const compiler::Timestamp& now) {
+  const UiLanguage words(language);
+  QString header = words.Pick(texts::kNewProgramBanner);
+  header += words.Pick(texts::kNewProgramDate) + QString::fromStdString(now.date) +
+            words.Pick(texts::kNewProgramTime) + QString::fromStdString(now.time) +
+            QLatin1Char('\n');
   header += QStringLiteral("       ;Program:                       \n");
   header += QStringLiteral("       ;#############################################\n");
   header += QStringLiteral("       \n       \n       \n");

@@ -11,6 +11,7 @@
 
 class QMimeData;
 
+#include "common/language.h"
 #include "compiler/compile.h"
 
 namespace kivra::app {
@@ -45,7 +46,7 @@ bool IsProgramFileName(const QString& path);
 QString DroppedProgramFile(const QMimeData* mime);
 
 // The eight lines a new program starts with; the first two depend on the language.
-QString NewProgramHeader(bool english, const compiler::Timestamp& now);
+QString NewProgramHeader(Language language, const compiler::Timestamp& now);
 
 // "Program" + n + ".KV3": the name a new program shows until it is saved.
 QString GeneratedProgramName(std::uint8_t counter);

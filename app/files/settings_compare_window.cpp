@@ -8,17 +8,15 @@
 #include <QVBoxLayout>
 
 #include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "app/ui/ui_look.h"
 
 namespace kivra::app {
 namespace {
 
-QString Pick(const Bilingual& text, bool english) {
-  return QString::fromUtf8(english ? text.english : text.turkish);
-}
-
-QString Value(const params::Item& item, const std::optional<std::int64_t>& value, bool english) {
-  if (!value) return Pick(text::kCompareNotRead, english);
+QString Value(const params::Item& item, const std::optional<std::int64_t>& value,
+              const UiLanguage& language) {
+  if (!value) return language.Pick(texts::kCompareNotRead);
   return QString::fromStdString(params::FormatValue(item, *value));
 }
 
@@ -44,33 +42,33 @@ SettingsCompareWindow::SettingsCompareWindow(QWidget* parent) : QDialog(parent, 
   layout->addWidget(summary_);
   layout->addWidget(table_);
   layout->addWidget(close_, 0, Qt::AlignRight);
-  SetEnglish(false);
+  SetLanguage(Language::Turkish);
 }
 
 void SettingsCompareWindow::ShowComparison(const QString& filePath,
                                            const params::ParameterSet& file,
-                                           const params::ParameterSet& driver, bool english) {
+                                           const params::ParameterSet& driver, Language language) {
   filePath_ = filePath;
   file_ = file;
   driver_ = driver;
-  english_ = english;
+  language_.Set(language);
   Fill();
   show();
   raise();
   activateWindow();
 }
 
-void SettingsCompareWindow::SetEnglish(bool english) {
-  english_ = english;
+void SettingsCompareWindow::SetLanguage(Language language) {
+  language_.Set(language);
   Fill();
 }
 
 void SettingsCompareWindow::Fill() {
-  setWindowTitle(Pick(text::kCompareTitle, english_));
-  close_->setText(Pick(text::kCompareClose, english_));
-  table_->setHorizontalHeaderLabels({Pick(text::kCompareName, english_),
-                                     Pick(text::kCompareFile, english_),
-                                     Pick(text::kCompareDriver, english_)});
+  setWindowTitle(language_.Pick(texts::kCompareTitle));
+  close_->setText(language_.Pick(texts::kCompareClose));
+  table_->setHorizontalHeaderLabels({language_.Pick(texts::kCompareName),
+                                     language_.Pick(texts::kCompareFile),
+                                     language_.Pick(texts::kCompareDriver)});
   table_->setRowCount(0);
   differences_ = 0;
   const auto items = params::Items();
@@ -82,7 +80,7 @@ void SettingsCompareWindow::Fill() {
     table_->insertRow(row);
     const QString cells[] = {
         QString::fromLatin1(items[i].name.data(), static_cast<qsizetype>(items[i].name.size())),
-        Value(items[i], file_.values[i], english_), Value(items[i], driver_.values[i], english_)};
+        Value(items[i], file_.values[i], language_), Value(items[i], driver_.values[i], language_)};
     for (int column = 0; column < 3; ++column) {
       auto* cell = new QTableWidgetItem(cells[column]);
       if (differs) {
@@ -95,9 +93,10 @@ void SettingsCompareWindow::Fill() {
     }
   }
   const QString name = QFileInfo(filePath_).fileName();
-  summary_->setText(differences_ == 0
-                        ? Pick(text::kCompareEqual, english_).arg(name)
-                        : Pick(text::kCompareDiffers, english_).arg(name).arg(differences_));
+  summaryText_ = differences_ == 0
+                     ? language_.Pick(texts::kCompareEqual).arg(name)
+                     : language_.Pick(texts::kCompareDiffers).arg(name).arg(differences_);
+  summary_->setText(summaryText_);
 }
 
 }  // namespace kivra::app

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <optional>
 
+#include "app/ui/ui_language.h"
+#include "common/language.h"
 #include "params/param_set.h"
 
 class QLabel;
@@ -21,11 +23,13 @@ class SettingsCompareWindow : public QDialog {
 
   // Shows the comparison (and the window).
   void ShowComparison(const QString& filePath, const params::ParameterSet& file,
-                      const params::ParameterSet& driver, bool english);
-  void SetEnglish(bool english);
+                      const params::ParameterSet& driver, Language language);
+  void SetLanguage(Language language);
 
   QTableWidget* table() const { return table_; }
   QLabel* summary() const { return summary_; }
+  // The summary line as shown: the file is the same as the driver, or how many differ.
+  QString SummaryText() const { return summaryText_; }
   int Differences() const { return differences_; }
 
  private:
@@ -37,8 +41,9 @@ class SettingsCompareWindow : public QDialog {
   QString filePath_;
   params::ParameterSet file_;
   params::ParameterSet driver_;
-  bool english_ = false;
+  UiLanguage language_;
   int differences_ = 0;
+  QString summaryText_;
 };
 
 }  // namespace kivra::app

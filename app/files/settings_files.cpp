@@ -42,29 +42,30 @@ SettingsFiles::SettingsFiles(QWidget* window, const ControlMap& controls, Settin
   compare_ = new SettingsCompareWindow(window);
 }
 
-QString SettingsFiles::Pick(const Bilingual& text) const {
+QString SettingsFiles::Pick(const texts::Bilingual& text) const {
   return language_.Pick(text);
 }
 
 void SettingsFiles::LanguageChanged() {
-  compare_->SetEnglish(language_.IsEnglish());
+  compare_->SetLanguage(language_.Current());
 }
 
 bool SettingsFiles::CanStart() {
   if (Running()) return false;
   if (link_.Busy()) {
-    ShowStatus(Pick(text::kSettingsBusy));
+    ShowStatus(Pick(texts::kSettingsBusy));
     return false;
   }
   return true;
 }
 
 std::optional<QString> SettingsFiles::AskFile(bool save) {
-  const FileDialogRequest request{Pick(save ? text::kSaveSettingsTitle : text::kLoadSettingsTitle),
-                                  lastFolder_,
-                                  save ? QStringLiteral("*.") + kSuffix : QString(),
-                                  {Pick(text::kSettingsFiles), Pick(text::kAllFiles)},
-                                  kSuffix};
+  const FileDialogRequest request{
+      Pick(save ? texts::kSaveSettingsTitle : texts::kLoadSettingsTitle),
+      lastFolder_,
+      save ? QStringLiteral("*.") + kSuffix : QString(),
+      {Pick(texts::kSettingsFilesFilter), Pick(texts::kAllFilesChoice)},
+      kSuffix};
   const auto path =
       save ? prompts_.SaveFileName(window_, request) : prompts_.OpenFileName(window_, request);
   if (path) lastFolder_ = QFileInfo(*path).path();
@@ -74,7 +75,7 @@ std::optional<QString> SettingsFiles::AskFile(bool save) {
 std::optional<params::ParameterSet> SettingsFiles::LoadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    prompts_.Show(window_, MessageKind::Warning, Pick(text::kSettingsFileUnread) + "\n" + path,
+    prompts_.Show(window_, MessageKind::Warning, Pick(texts::kSettingsFileUnread) + "\n" + path,
                   Buttons::Ok);
     return std::nullopt;
   }
@@ -83,8 +84,8 @@ std::optional<params::ParameterSet> SettingsFiles::LoadFile(const QString& path)
       params::ParseParameterFile({bytes.constData(), static_cast<std::size_t>(bytes.size())});
   if (parsed.error) {
     const QString why = QFileInfo(path).fileName() + ": " +
-                        FromUtf8(params::Describe(*parsed.error, language_.IsEnglish()));
-    prompts_.Show(window_, MessageKind::Warning, why + "\n" + Pick(text::kSettingsNothingSent),
+                        FromUtf8(params::Describe(*parsed.error, IsEnglish(language_.Current())));
+    prompts_.Show(window_, MessageKind::Warning, why + "\n" + Pick(texts::kSettingsNothingSent),
                   Buttons::Ok);
     return std::nullopt;
   }
@@ -101,12 +102,12 @@ void SettingsFiles::Save() {
         std::string why;
         if (!WriteFileAtomically(path.toStdString(),
                                  params::FormatParameterFile(params::FromReadings(r)), why)) {
-          ShowStatus(Pick(text::kSettingsNotSaved));
+          ShowStatus(Pick(texts::kSettingsNotSaved));
           prompts_.Show(window_, MessageKind::Error,
-                        Pick(text::kSettingsNotSaved) + "\n" + FromUtf8(why), Buttons::Ok);
+                        Pick(texts::kSettingsNotSaved) + "\n" + FromUtf8(why), Buttons::Ok);
           return;
         }
-        ShowStatus(Pick(text::kSettingsSaved).arg(QFileInfo(path).fileName()));
+        ShowStatus(Pick(texts::kSettingsSaved).arg(QFileInfo(path).fileName()));
       });
 }
 
@@ -120,13 +121,13 @@ void SettingsFiles::Load() {
           const std::size_t left = params::Missing(set).size();
           QString text =
               differences.empty()
-                  ? Pick(text::kSettingsVerified).arg(set.Count())
-                  : Pick(text::kSettingsNotTaken).arg(differences.size()).arg(set.Count());
-          if (left > 0) text += Pick(text::kSettingsLeftAlone).arg(left);
+                  ? Pick(texts::kSettingsVerified).arg(set.Count())
+                  : Pick(texts::kSettingsNotTaken).arg(differences.size()).arg(set.Count());
+          if (left > 0) text += Pick(texts::kSettingsLeftAlone).arg(left);
           ShowStatus(text);
           // What did not take is shown value by value.
           if (!differences.empty())
-            compare_->ShowComparison(path, set, driver, language_.IsEnglish());
+            compare_->ShowComparison(path, set, driver, language_.Current());
         });
   });
 }
@@ -136,8 +137,8 @@ void SettingsFiles::Compare() {
     Run(params::DiffSteps(set), false,
         [this, set, path](const params::StepsResult& result, const params::DriverReadings& r) {
           if (result.outcome != Outcome::Done) return Failed(result);
-          compare_->ShowComparison(path, set, params::FromReadings(r), language_.IsEnglish());
-          ShowStatus(compare_->summary()->text());
+          compare_->ShowComparison(path, set, params::FromReadings(r), language_.Current());
+          ShowStatus(compare_->SummaryText());
         });
   });
 }
@@ -180,17 +181,18 @@ void SettingsFiles::Next() {
 
 void SettingsFiles::ShowProgress() {
   const auto& r = runner_->Result();
-  ShowStatus(Pick(writing_ ? text::kSettingsWriting : text::kSettingsReading)
+  ShowStatus(Pick(writing_ ? texts::kSettingsWriting : texts::kSettingsReading)
                  .arg(r.done + r.skipped.size())
                  .arg(runner_->Total()));
 }
 
 void SettingsFiles::Failed(const params::StepsResult& result) {
-  const bool english = language_.IsEnglish();
+  const Language language = language_.Current();
   QString text =
-      FromUtf8(result.stoppedAt ? params::Describe(*result.stoppedAt, english) : std::string()) +
-      ": " + FromUtf8(params::Describe(result.outcome, english));
-  if (writing_) text += "\n" + Pick(text::kSettingsNotVerified);
+      FromUtf8(result.stoppedAt ? params::Describe(*result.stoppedAt, IsEnglish(language))
+                                : std::string()) +
+      ": " + FromUtf8(params::Describe(result.outcome, IsEnglish(language)));
+  if (writing_) text += "\n" + Pick(texts::kSettingsNotVerified);
   ShowStatus(text.section('\n', 0, 0));
   prompts_.Show(window_, MessageKind::Error, text, Buttons::Ok);
 }

@@ -73,7 +73,7 @@ class SettingsFiles : public QObject {
   void Failed(const params::StepsResult& result);
   void SetButtonsEnabled(bool enabled);
   void ShowStatus(const QString& text);
-  QString Pick(const Bilingual& text) const;
+  QString Pick(const texts::Bilingual& text) const;
 
   QWidget* window_;
   SettingsLink& link_;

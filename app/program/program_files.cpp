@@ -23,15 +23,14 @@ bool IsNoFile(const QString& path) {
 
 QStringList OpenFilters() {
 #ifdef Q_OS_WIN
-  return {QStringLiteral("Kivra3 program files (*.KV3)"), QStringLiteral("All files (*.*)")};
+  return {ToQString(texts::kProgramFilesFilter), ToQString(texts::kAllFilesWindowsFilter)};
 #else
-  // File names are case-sensitive here; programs copied from other systems are often *.kv3.
-  return {QStringLiteral("Kivra3 program files (*.KV3 *.kv3)"), QStringLiteral("All files (*)")};
+  return {ToQString(texts::kProgramFilesAnyCaseFilter), ToQString(texts::kAllFilesFilter)};
 #endif
 }
 
 QStringList SaveFilters() {
-  return {QStringLiteral("Kivra3 program files (*.KV3)")};
+  return {ToQString(texts::kProgramFilesFilter)};
 }
 
 }  // namespace
@@ -63,13 +62,13 @@ bool ProgramFiles::LoadProgramFile(const QString& path) {
 void ProgramFiles::NewProgram() {
   // A fresh program must be saved, or a file loaded, before the next one is started.
   if (document_.newProgramUnsaved) return;
-  if (prompts_.Show(window_, MessageKind::Confirmation, language_.Pick(text::kStartNewProgram),
+  if (prompts_.Show(window_, MessageKind::Confirmation, language_.Pick(texts::kStartNewProgram),
                     Buttons::YesNo) != Answer::Yes) {
     return;
   }
-  if (!OfferToSave(text::kSaveOnNew, false)) return;
+  if (!OfferToSave(texts::kSaveOnNew, false)) return;
 
-  page_.editor()->SetProgramText(NewProgramHeader(language_.IsEnglish(), clock_()));
+  page_.editor()->SetProgramText(NewProgramHeader(language_.Current(), clock_()));
   page_.editor()->SetCaret(kNewProgramCaret);
   page_.messageList()->clear();
   page_.SetCodeCounters(0, compiler::CodeCapacity);
@@ -86,10 +85,10 @@ bool ProgramFiles::OpenNamed(const QString& path) {
   // Read first: a name that leads nowhere must not cost the question or the editor's text.
   if (!ReadProgramFile(path)) {
     prompts_.Show(window_, MessageKind::Warning,
-                  language_.Pick(text::kFileNotOpened) + QLatin1Char('\n') + path, Buttons::Ok);
+                  language_.Pick(texts::kFileNotOpened) + QLatin1Char('\n') + path, Buttons::Ok);
     return false;
   }
-  if (!OfferToSave(text::kSaveOnOpen, true)) return false;
+  if (!OfferToSave(texts::kSaveOnOpen, true)) return false;
   if (!LoadProgramFile(path)) return false;
   ClearMessages();
   if (hooks_.runCheck) hooks_.runCheck();
@@ -97,12 +96,12 @@ bool ProgramFiles::OpenNamed(const QString& path) {
 }
 
 void ProgramFiles::Open() {
-  if (!OfferToSave(text::kSaveOnOpen, true)) return;
+  if (!OfferToSave(texts::kSaveOnOpen, true)) return;
   const QString directory =
       document_.currentFile.isEmpty() ? QString() : QFileInfo(document_.currentFile).path();
   const std::optional<QString> path = prompts_.OpenFileName(
       window_,
-      {language_.Pick(text::kOpenTitle), directory, kDialogPattern, OpenFilters(), kSuffix});
+      {language_.Pick(texts::kOpenTitle), directory, kDialogPattern, OpenFilters(), kSuffix});
   if (!path) return;
   document_.selectedPath = *path;
   if (!IsProgramFileName(*path)) return;
@@ -132,7 +131,7 @@ SaveOutcome ProgramFiles::Write() {
     // flags like any save.
     const QString offered = page_.FileName().isEmpty() ? kDialogPattern : page_.FileName();
     const std::optional<QString> path = prompts_.SaveFileName(
-        window_, {language_.Pick(text::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
+        window_, {language_.Pick(texts::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
     if (path) document_.selectedPath = *path;
     if (!path || IsNoFile(*path) || EditorEmpty()) {
       document_.saveSucceeded = false;
@@ -162,7 +161,7 @@ SaveOutcome ProgramFiles::Write() {
 void ProgramFiles::SaveAs() {
   const QString offered = page_.FileName().isEmpty() ? kDialogPattern : page_.FileName();
   const std::optional<QString> path = prompts_.SaveFileName(
-      window_, {language_.Pick(text::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
+      window_, {language_.Pick(texts::kSaveTitle), QString(), offered, SaveFilters(), kSuffix});
   if (!path) return;
   document_.selectedPath = *path;
   if (IsNoFile(*path) || EditorEmpty()) return;
@@ -174,7 +173,7 @@ void ProgramFiles::SaveAs() {
   Remember(*path);
 }
 
-bool ProgramFiles::OfferToSave(const Bilingual& question, bool withCancel) {
+bool ProgramFiles::OfferToSave(const texts::Bilingual& question, bool withCancel) {
   if (!document_.programChanged) return true;
   const Answer answer = prompts_.Show(window_, MessageKind::Confirmation, language_.Pick(question),
                                       withCancel ? Buttons::YesNoCancel : Buttons::YesNo);
@@ -190,7 +189,7 @@ bool ProgramFiles::EditorEmpty() const {
 bool ProgramFiles::WriteOrReport(const QString& path) {
   if (WriteProgramFile(path, page_.editor()->toPlainText())) return true;
   prompts_.Show(window_, MessageKind::Warning,
-                language_.Pick(text::kSaveFailed) + QLatin1Char('\n') + path, Buttons::Ok);
+                language_.Pick(texts::kSaveFailed) + QLatin1Char('\n') + path, Buttons::Ok);
   return false;
 }
 
@@ -198,7 +197,7 @@ bool ProgramFiles::ConfirmOverwrite(const QString& path, bool saveAs) {
   if (!QFileInfo::exists(path)) return true;
   const QString question =
       QLatin1Char('"') + path + QLatin1Char('"') +
-      language_.Pick(saveAs ? text::kOverwriteOnSaveAs : text::kOverwriteOnSave);
+      language_.Pick(saveAs ? texts::kOverwriteOnSaveAs : texts::kOverwriteOnSave);
   return prompts_.Show(window_, MessageKind::Confirmation, question, Buttons::YesNo) == Answer::Yes;
 }
 

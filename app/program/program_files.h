@@ -64,7 +64,7 @@ class ProgramFiles {
   // Before the program in the editor is discarded: when it changed, asks `question` and
   // saves on Yes. True when the caller may go on; false on Cancel and when a save that
   // was asked for did not happen.
-  bool OfferToSave(const Bilingual& question, bool withCancel);
+  bool OfferToSave(const texts::Bilingual& question, bool withCancel);
 
  private:
   SaveOutcome Write();

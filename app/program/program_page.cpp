@@ -11,6 +11,8 @@
 #include "app/editor/program_editor.h"
 #include "app/ui/controls.h"
 #include "app/ui/indicator_shape.h"
+#include "app/ui/texts.h"
+#include "app/ui/ui_language.h"
 #include "app/ui/ui_look.h"
 
 namespace kivra::app {
@@ -23,12 +25,12 @@ constexpr int kEditorShareOfHeight = 2;  // in thirds
 // A small raised panel right of the message list: a switch with its indicator below it.
 std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* panelName,
                                                    Control buttonName, Control shapeName,
-                                                   const char* caption, int x) {
+                                                   std::string_view caption, int x) {
   auto* panel = new QFrame(page);
   panel->setObjectName(QString::fromLatin1(panelName));
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setGeometry(x, 456, 104, 72);
-  auto* button = new QPushButton(QString::fromLatin1(caption), panel);
+  auto* button = new QPushButton(ToQString(caption), panel);
   button->setObjectName(ObjectName(buttonName));
   button->setGeometry(6, 6, 92, 29);
   auto* shape =
@@ -40,9 +42,10 @@ std::pair<QPushButton*, IndicatorShape*> AddSwitch(QWidget* page, const char* pa
 }  // namespace
 
 ProgramPage::ProgramPage(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("TabSheet1"));
+  setObjectName(ObjectName(Control::ProgrammingTab));
 
-  QLabel* caption = look::AddLabel(this, QStringLiteral("StaticText1"), QString(), {0, 4, 69, 17});
+  QLabel* caption =
+      look::AddLabel(this, ObjectName(Control::FileNameCaption), QString(), {0, 4, 69, 17});
   look::SetBackground(caption, look::kButtonShadow);
   fileNameBar_ = look::AddLabel(this, QStringLiteral("StaticText5"), QString(), {72, 4, 685, 17});
   fileNameBar_->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -51,7 +54,7 @@ ProgramPage::ProgramPage(QWidget* parent) : QWidget(parent) {
   editor_ = new ProgramEditor(this, {0, 24, 761, 373});
   BuildStatusStrip();
 
-  look::AddLabel(this, QStringLiteral("StaticText2"), QString(), {0, 436, 86, 17});
+  look::AddLabel(this, ObjectName(Control::MessagesCaption), QString(), {0, 436, 86, 17});
   summary_ = look::AddLabel(this, QStringLiteral("StaticText3"), QString(), {88, 436, 393, 17});
   summary_->setAutoFillBackground(true);
   ClearSummary();
@@ -65,21 +68,21 @@ ProgramPage::ProgramPage(QWidget* parent) : QWidget(parent) {
   service->setObjectName(ObjectName(Control::ReadProgramName));
   service->hide();
 
-  const auto follow = [this](const char* name, bool growWidth, bool moveRight, bool growEditor,
+  const auto follow = [this](const QString& name, bool growWidth, bool moveRight, bool growEditor,
                              bool belowEditor, bool growList) {
-    auto* widget = findChild<QWidget*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    auto* widget = findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
     follows_.push_back(
         {widget, widget->geometry(), growWidth, moveRight, growEditor, belowEditor, growList});
   };
-  follow("StaticText5", true, false, false, false, false);
-  follow("RichEdit1", true, false, true, false, false);
-  follow("GroupBox1", true, false, false, true, false);
-  follow("StaticText2", false, false, false, true, false);
-  follow("StaticText3", false, false, false, true, false);
-  follow("RichEdit2", true, false, false, true, true);
-  follow("Panel1", false, true, false, true, false);
-  follow("Panel2", false, true, false, true, false);
-  follow("GroupBox2", false, true, false, false, false);
+  follow(QStringLiteral("StaticText5"), true, false, false, false, false);
+  follow(QStringLiteral("RichEdit1"), true, false, true, false, false);
+  follow(QStringLiteral("GroupBox1"), true, false, false, true, false);
+  follow(ObjectName(Control::MessagesCaption), false, false, false, true, false);
+  follow(QStringLiteral("StaticText3"), false, false, false, true, false);
+  follow(QStringLiteral("RichEdit2"), true, false, false, true, true);
+  follow(QStringLiteral("Panel1"), false, true, false, true, false);
+  follow(QStringLiteral("Panel2"), false, true, false, true, false);
+  follow(ObjectName(Control::StatusPanel), false, true, false, false, false);
 }
 
 void ProgramPage::SetExtraRoom(const QSize& extra) {
@@ -101,25 +104,26 @@ void ProgramPage::BuildStatusStrip() {
   auto* strip = new QGroupBox(this);
   strip->setObjectName(QStringLiteral("GroupBox1"));
   strip->setGeometry(0, 396, 757, 33);
-  look::AddLabel(strip, QStringLiteral("Label1"), QString(), {4, 8, 28, 17});
+  look::AddLabel(strip, ObjectName(Control::LineCaption), QString(), {4, 8, 28, 17});
   lineBox_ = look::AddValueBox(strip, QStringLiteral("StaticText6"), QStringLiteral("1"),
                                {32, 8, 41, 17}, look::kEditorBackground);
-  look::AddLabel(strip, QStringLiteral("Label3"), QString(), {88, 8, 46, 17});
+  look::AddLabel(strip, ObjectName(Control::ColumnCaption), QString(), {88, 8, 46, 17});
   columnBox_ = look::AddValueBox(strip, QStringLiteral("StaticText7"), QStringLiteral("1"),
                                  {136, 8, 41, 17}, look::kEditorBackground);
-  look::AddLabel(strip, QStringLiteral("StaticText9"), QString(), {250, 8, 110, 17},
+  look::AddLabel(strip, ObjectName(Control::CodeUsedCaption), QString(), {250, 8, 110, 17},
                  Qt::AlignRight | Qt::AlignVCenter);
   codeUsed_ = look::AddValueBox(strip, QStringLiteral("StaticText8"), QStringLiteral("0"),
                                 {364, 8, 41, 17}, look::kEditorBackground);
-  look::AddLabel(strip, QStringLiteral("StaticText12"), QString(), {480, 8, 110, 17},
+  look::AddLabel(strip, ObjectName(Control::CodeRemainingCaption), QString(), {480, 8, 110, 17},
                  Qt::AlignRight | Qt::AlignVCenter);
   codeRemaining_ = look::AddValueBox(strip, QStringLiteral("StaticText11"), QStringLiteral("2048"),
                                      {594, 8, 41, 17}, look::kEditorBackground);
-  look::AddLabel(strip, QStringLiteral("StaticText10"), QStringLiteral("Byte"), {640, 8, 30, 17});
+  look::AddLabel(strip, QStringLiteral("StaticText10"), ToQString(texts::kBytesUnit),
+                 {640, 8, 30, 17});
 
   // How full the code memory is, beside the counters.
   codeMemoryBar_ = new QProgressBar(strip);
-  codeMemoryBar_->setObjectName(QStringLiteral("CodeMemoryBar"));
+  codeMemoryBar_->setObjectName(ObjectName(Control::CodeMemoryBar));
   codeMemoryBar_->setGeometry(676, 12, 74, 9);
   codeMemoryBar_->setRange(0, static_cast<int>(compiler::CodeCapacity));
   codeMemoryBar_->setValue(0);
@@ -127,18 +131,15 @@ void ProgramPage::BuildStatusStrip() {
 }
 
 void ProgramPage::BuildSwitches() {
-  std::tie(scriptButton_, scriptShape_) =
-      AddSwitch(this, "Panel1", Control::ScriptButton, Control::ScriptShape, "SCRIPT ON/OFF", 544);
-  std::tie(debugButton_, debugShape_) =
-      AddSwitch(this, "Panel2", Control::DebugButton, Control::DebugShape, "DEBUG ON/OFF", 652);
-}
-
-QString ProgramPage::FileName() const {
-  return fileNameBar_->text();
+  std::tie(scriptButton_, scriptShape_) = AddSwitch(
+      this, "Panel1", Control::ScriptButton, Control::ScriptShape, texts::kScriptSwitch, 544);
+  std::tie(debugButton_, debugShape_) = AddSwitch(this, "Panel2", Control::DebugButton,
+                                                  Control::DebugShape, texts::kDebugSwitch, 652);
 }
 
 void ProgramPage::SetFileName(const QString& path) {
-  if (fileNameBar_->text() == path) return;
+  if (fileName_ == path) return;
+  fileName_ = path;
   fileNameBar_->setText(path);
   emit FileNameChanged();
 }

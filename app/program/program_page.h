@@ -44,7 +44,9 @@ class ProgramPage : public QWidget {
   IndicatorShape* debugShape() const { return debugShape_; }      // Shape25
   DriverStatusPanel* statusPanel() const { return statusPanel_; }
 
-  QString FileName() const;
+  // The path the next save writes to, or the generated name of a new program, as the
+  // file-name bar shows it.
+  QString FileName() const { return fileName_; }
   void SetFileName(const QString& path);
 
   void ClearSummary();
@@ -74,6 +76,7 @@ class ProgramPage : public QWidget {
   MessageList* messageList_;
   QLabel* fileNameBar_;
   QLabel* summary_;
+  QString fileName_;
   QLabel* lineBox_ = nullptr;
   QLabel* columnBox_ = nullptr;
   QLabel* codeUsed_ = nullptr;

@@ -15,10 +15,6 @@
 namespace kivra::app {
 namespace {
 
-QString Utf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QLabel* AddBar(QWidget* parent, const QRect& rect) {
   QLabel* bar = look::AddLabel(parent, QString(), QString(), rect);
   look::SetBackground(bar, QColor(128, 128, 128));
@@ -63,7 +59,7 @@ AboutDialog::AboutDialog(QWidget* parent, const QString& versionText) : QDialog(
   BuildTitles();
   AddBar(this, {12, 216, 489, 5});
   version_ = AddBold(this, QStringLiteral("StaticText5"),
-                     QStringLiteral("KIVRA-PS: ") + versionText, {24, 232, 229, 17}, 11);
+                     ToQString(texts::kAboutVersionLine) + versionText, {24, 232, 229, 17}, 11);
   firmware_ = AddBold(this, QStringLiteral("StaticText7"), QString(), {276, 232, 229, 21}, 11);
   AddBar(this, {12, 260, 489, 5});
 
@@ -71,7 +67,7 @@ AboutDialog::AboutDialog(QWidget* parent, const QString& versionText) : QDialog(
   close_->setObjectName(QStringLiteral("Button1"));
   close_->setGeometry(232, 276, 81, 41);
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
-  Prepare(false, 0);
+  Prepare(Language::Turkish, 0);
 }
 
 void AboutDialog::BuildHeader() {
@@ -84,20 +80,19 @@ void AboutDialog::BuildHeader() {
 }
 
 void AboutDialog::BuildTitles() {
-  AddBold(this, QString(), QString::fromUtf8("KIVRA-PS Programlama Arayüzü"), {12, 160, 241, 53},
-          16);
+  AddBold(this, QString(), ToQString(texts::kAboutInterfaceTitles.turkish), {12, 160, 241, 53}, 16);
   AddBar(this, {268, 156, 5, 57});
-  AddBold(this, QString(), QStringLiteral("KIVRA-PS Programming Interface SW"), {280, 160, 221, 53},
+  AddBold(this, QString(), ToQString(texts::kAboutInterfaceTitles.english), {280, 160, 221, 53},
           16);
 }
 
-void AboutDialog::Prepare(bool english, int firmwareTenths, const QLocale& locale) {
-  const UiLanguage language(english);
-  setWindowTitle(language.Pick(text::kAboutTitle));
-  close_->setText(language.Pick(text::kAboutClose));
-  product_->setText(Utf8(kProductName) + QLatin1Char('\n') +
-                    language.Pick(text::kAboutProductVersion) + Utf8(kProductVersion) +
-                    QLatin1Char('\n') + language.Pick(text::kAboutLicence));
+void AboutDialog::Prepare(Language shown, int firmwareTenths, const QLocale& locale) {
+  const UiLanguage language(shown);
+  setWindowTitle(language.Pick(texts::kAboutTitle));
+  close_->setText(language.Pick(texts::kAboutClose));
+  product_->setText(ToQString(kProductName) + QLatin1Char('\n') +
+                    language.Pick(texts::kAboutProductVersion) + ToQString(kProductVersion) +
+                    QLatin1Char('\n') + language.Pick(texts::kAboutLicence));
   firmware_->setText(FirmwareLine(firmwareTenths, locale));
 }
 
@@ -105,7 +100,7 @@ QString AboutDialog::FirmwareLine(int firmwareTenths, const QLocale& locale) {
   // Tenths in single precision, rounded to three significant digits: 32 reads 3.20.
   const float version = static_cast<float>(firmwareTenths) * 0.1f;
   const double rounded = QString::number(static_cast<double>(version), 'g', 3).toDouble();
-  return QStringLiteral("Driver Firmware Ver:") + locale.toString(rounded, 'f', 2);
+  return ToQString(texts::kAboutFirmwareLine) + locale.toString(rounded, 'f', 2);
 }
 
 }  // namespace kivra::app

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QLocale>
 
+#include "common/language.h"
+
 class QLabel;
 class QPushButton;
 
@@ -18,7 +20,7 @@ class AboutDialog : public QDialog {
 
   // Title, product block and close button in the current language, the firmware line for
   // `firmwareTenths` (0 until a driver has answered) in the system's number format.
-  void Prepare(bool english, int firmwareTenths, const QLocale& locale = QLocale::system());
+  void Prepare(Language language, int firmwareTenths, const QLocale& locale = QLocale::system());
 
   // "Driver Firmware Ver:" and the version in tenths as a number with two decimals.
   static QString FirmwareLine(int firmwareTenths, const QLocale& locale);

@@ -5,13 +5,14 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "app/ui/controls.h"
 #include "app/ui/ui_look.h"
 
 namespace kivra::app {
 
 CommandCodeWindow::CommandCodeWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
-  setObjectName(QStringLiteral("TForm5"));
+  setObjectName(ObjectName(Control::CommandCodes));
   setFixedSize(301, 628);
   listing_ = new QPlainTextEdit(this);
   listing_->setObjectName(QStringLiteral("RichEdit3"));

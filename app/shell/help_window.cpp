@@ -12,8 +12,8 @@
 namespace kivra::app {
 namespace {
 
-QString LanguageFolder(bool english) {
-  return english ? QStringLiteral("en") : QStringLiteral("tr");
+QString LanguageFolder(Language language) {
+  return IsEnglish(language) ? QStringLiteral("en") : QStringLiteral("tr");
 }
 
 // Topic names are keywords: letters and digits only, so that a word from the editor can
@@ -60,28 +60,28 @@ HelpWindow::HelpWindow(QWidget* parent, const QString& root)
   column->addLayout(buttons);
   column->addWidget(browser_);
 
-  connect(contents_, &QPushButton::clicked, this, [this] { ShowContents(english_); });
+  connect(contents_, &QPushButton::clicked, this, [this] { ShowContents(language_); });
   connect(back_, &QPushButton::clicked, browser_, &QTextBrowser::backward);
   connect(forward_, &QPushButton::clicked, browser_, &QTextBrowser::forward);
   connect(browser_, &QTextBrowser::backwardAvailable, back_, &QPushButton::setEnabled);
   connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QPushButton::setEnabled);
-  Retranslate(false);
+  Retranslate(Language::Turkish);
 }
 
-void HelpWindow::Retranslate(bool english) {
-  english_ = english;
-  const UiLanguage language(english);
-  setWindowTitle(language.Pick(text::kHelpTitle));
-  contents_->setText(language.Pick(text::kHelpContents));
-  back_->setText(language.Pick(text::kHelpBack));
-  forward_->setText(language.Pick(text::kHelpForward));
+void HelpWindow::Retranslate(Language language) {
+  language_ = language;
+  const UiLanguage words(language);
+  setWindowTitle(words.Pick(texts::kHelpTitle));
+  contents_->setText(words.Pick(texts::kHelpContents));
+  back_->setText(words.Pick(texts::kHelpBack));
+  forward_->setText(words.Pick(texts::kHelpForward));
 }
 
-QString HelpWindow::TopicFile(bool english, const QString& word) const {
+QString HelpWindow::TopicFile(Language language, const QString& word) const {
   const QString upper = word.trimmed().toUpper();
   for (const QString& name : {upper, LeadingLetters(upper)}) {
     if (!IsTopicName(name)) continue;
-    const QString file = root_ + QLatin1Char('/') + LanguageFolder(english) + QLatin1Char('/') +
+    const QString file = root_ + QLatin1Char('/') + LanguageFolder(language) + QLatin1Char('/') +
                          name + QStringLiteral(".html");
     if (QFile::exists(file)) return file;
   }
@@ -94,26 +94,28 @@ QUrl HelpWindow::UrlFor(const QString& file) const {
   return QUrl::fromLocalFile(file);
 }
 
-void HelpWindow::Open(const QString& file, bool english) {
-  Retranslate(english);
+void HelpWindow::Open(const QString& file, Language language) {
+  Retranslate(language);
   if (QFile::exists(file)) {
     browser_->setSource(UrlFor(file));
   } else {
-    browser_->setHtml(QStringLiteral("<p>%1<br><code>%2</code></p>")
-                          .arg(UiLanguage(english).Pick(text::kHelpMissing), file.toHtmlEscaped()));
+    browser_->setHtml(
+        QStringLiteral("<p>%1<br><code>%2</code></p>")
+            .arg(UiLanguage(language).Pick(texts::kHelpMissing), file.toHtmlEscaped()));
   }
   show();
   raise();
   activateWindow();
 }
 
-void HelpWindow::ShowContents(bool english) {
-  Open(root_ + QLatin1Char('/') + LanguageFolder(english) + QStringLiteral("/index.html"), english);
+void HelpWindow::ShowContents(Language language) {
+  Open(root_ + QLatin1Char('/') + LanguageFolder(language) + QStringLiteral("/index.html"),
+       language);
 }
 
-void HelpWindow::ShowTopic(bool english, const QString& word) {
-  ShowContents(english);
-  const QString file = TopicFile(english, word);
+void HelpWindow::ShowTopic(Language language, const QString& word) {
+  ShowContents(language);
+  const QString file = TopicFile(language, word);
   if (!file.isEmpty()) browser_->setSource(UrlFor(file));
 }
 

@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "common/language.h"
+
 class QPushButton;
 class QTextBrowser;
 
@@ -17,19 +19,19 @@ class HelpWindow : public QWidget {
  public:
   HelpWindow(QWidget* parent, const QString& root);
 
-  void ShowContents(bool english);
+  void ShowContents(Language language);
   // The contents first, then the keyword's page when there is one for `word`.
-  void ShowTopic(bool english, const QString& word);
+  void ShowTopic(Language language, const QString& word);
 
   QUrl CurrentSource() const;
 
   // The page file for a word at the caret: the word itself when it names a page, else its
   // leading letters ("SPEED=1200" finds SPEED). Empty when there is no such page.
-  QString TopicFile(bool english, const QString& word) const;
+  QString TopicFile(Language language, const QString& word) const;
 
  private:
-  void Retranslate(bool english);
-  void Open(const QString& file, bool english);
+  void Retranslate(Language language);
+  void Open(const QString& file, Language language);
   QUrl UrlFor(const QString& file) const;
 
   QString root_;
@@ -37,7 +39,7 @@ class HelpWindow : public QWidget {
   QPushButton* contents_;
   QPushButton* back_;
   QPushButton* forward_;
-  bool english_ = false;
+  Language language_ = Language::Turkish;
 };
 
 }  // namespace kivra::app

@@ -30,7 +30,7 @@
 #include "app/shell/command_code_window.h"
 #include "app/shell/help_window.h"
 #include "app/shell/tool_bar.h"
-#include "app/ui/fixed_texts.h"
+#include "app/ui/captions.h"
 #include "app/ui/prompts.h"
 #include "app/ui/ui_look.h"
 #include "app/watch/watch_windows.h"
@@ -52,12 +52,12 @@ MainWindow::MainWindow(MainWindowServices services)
       helpRoot_(std::move(services.helpRoot)),
       openAtStart_(std::move(services.openAtStart)),
       lastCheck_(std::make_unique<compiler::CompileResult>()) {
-  language_.SetEnglish(
+  language_.Set(
       UiLanguage::FromSetting(settings_.ReadSetting(setting::kLanguage, QStringLiteral("0"))));
-  qtTranslations_.Follow(language_.IsEnglish());
+  qtTranslations_.Follow(language_.Current());
   BuildWindow();
   CreateSecondaryWindows();
-  toolBar_->ShowLanguageImage(language_.IsEnglish());
+  toolBar_->ShowLanguageImage(language_.Current());
   ApplyLanguage();
 
   files_ = std::make_unique<ProgramFiles>(
@@ -117,12 +117,12 @@ void MainWindow::CreateDriverLink(const MainWindowServices& services) {
       std::move(prepareDebug), settings_, prompts_, language_,
       DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
   connect(link_.get(), &DriverLink::DownloadEnded, this,
-          [this](bool succeeded) { ShowStatus(succeeded ? &text::kDownloaded : nullptr); });
+          [this](bool succeeded) { ShowStatus(succeeded ? &texts::kDownloaded : nullptr); });
 }
 
 void MainWindow::BuildWindow() {
   setObjectName(QStringLiteral("TForm1"));
-  setWindowTitle(QStringLiteral("Kivra-PS"));
+  setWindowTitle(ToQString(texts::kWindowTitle));
   setFont(look::UiFont());
   move(226, 76);
   resize(924, 732);
@@ -191,7 +191,7 @@ void MainWindow::ConnectCommands() {
   connect(menu_.comPort, &QAction::triggered, this, [this] { link_->ShowPortDialog(); });
   connect(menu_.commandCode, &QAction::triggered, this, &MainWindow::SetCommandCodesWanted);
   connect(menu_.helpContents, &QAction::triggered, this,
-          [this] { help_->ShowContents(language_.IsEnglish()); });
+          [this] { help_->ShowContents(language_.Current()); });
   connect(menu_.about, &QAction::triggered, this, &MainWindow::ShowAbout);
   connect(commandCodes_, &CommandCodeWindow::Closed, this,
           [this] { SetCommandCodesWanted(false); });
@@ -232,18 +232,18 @@ void MainWindow::ConnectEditor() {
 }
 
 void MainWindow::ApplyLanguage() {
-  ApplyFixedTexts({this, commandCodes_}, language_.IsEnglish());
+  ApplyCaptions({this, commandCodes_}, language_.Current());
   ShowStatus(status_);
   if (watch_) watch_->LanguageChanged();
 }
 
 void MainWindow::SwitchLanguage() {
   language_.Toggle();
-  qtTranslations_.Follow(language_.IsEnglish());
-  toolBar_->ShowLanguageImage(language_.IsEnglish());
+  qtTranslations_.Follow(language_.Current());
+  toolBar_->ShowLanguageImage(language_.Current());
   ApplyLanguage();
   link_->LanguageChanged();
-  settings_.WriteSetting(setting::kLanguage, UiLanguage::ToSetting(language_.IsEnglish()));
+  settings_.WriteSetting(setting::kLanguage, UiLanguage::ToSetting(language_.Current()));
 }
 
 // --- Start-up and the end of the run ---
@@ -292,14 +292,14 @@ void MainWindow::EnterPageArea() {
 }
 
 void MainWindow::Exit() {
-  if (!files_->OfferToSave(text::kSaveOnExit, true)) return;
+  if (!files_->OfferToSave(texts::kSaveOnExit, true)) return;
   quitting_ = true;
   close();
   QCoreApplication::quit();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!quitting_ && !files_->OfferToSave(text::kSaveOnClose, false)) {
+  if (!quitting_ && !files_->OfferToSave(texts::kSaveOnClose, false)) {
     // Yes was answered but nothing was saved: keep the program open with its text.
     event->ignore();
     return;
@@ -315,7 +315,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::CheckProgram() {
   checkedText_ = programPage_->editor()->toPlainText();
-  const compiler::Language language = language_.CompilerLanguage();
+  const Language language = language_.Current();
   *lastCheck_ =
       compiler::Compile(compiler::SplitLines(checkedText_.toStdString()), language, clock_);
   const compiler::CompileResult& result = *lastCheck_;
@@ -323,7 +323,7 @@ void MainWindow::CheckProgram() {
   compiler::RenderedMessages rendered =
       compiler::RenderMessages(result.diagnostics, result.stamp, language);
   programPage_->messageList()->ShowCheck(QString::fromStdString(rendered.text),
-                                         std::move(rendered.rowLines), language_.IsEnglish());
+                                         std::move(rendered.rowLines), language);
   programPage_->SetSummary(QString::fromStdString(compiler::TotalsLine(
                                result.errorCount, result.warningCount, language)),
                            result.errorCount != 0 ? SummaryColour::Red : SummaryColour::Lime);
@@ -380,7 +380,7 @@ void MainWindow::Find() {
   QTextCursor cursor = editor->textCursor();
   cursor.setPosition(cursor.selectionEnd());
   editor->setTextCursor(cursor);
-  find_->Retranslate(language_.IsEnglish());
+  find_->Retranslate(language_.Current());
   find_->show();
   find_->raise();
   find_->activateWindow();
@@ -394,7 +394,7 @@ void MainWindow::FindNext() {
   const qsizetype found =
       what.isEmpty() ? -1 : editor->toPlainText().indexOf(what, start, Qt::CaseSensitive);
   if (found < 0) {
-    prompts_.Show(find_, MessageKind::Warning, language_.Pick(text::kEndOfSearch), Buttons::Yes);
+    prompts_.Show(find_, MessageKind::Warning, language_.Pick(texts::kEndOfSearch), Buttons::Yes);
     return;
   }
   editor->setFocus();
@@ -406,15 +406,15 @@ void MainWindow::ContextHelp() {
   const QString word =
       HelpWordAt(editor->toPlainText(), editor->SelectionStart(), editor->SelectionLength());
   if (word.isEmpty()) {
-    help_->ShowContents(language_.IsEnglish());
+    help_->ShowContents(language_.Current());
   } else {
-    help_->ShowTopic(language_.IsEnglish(), word);
+    help_->ShowTopic(language_.Current(), word);
   }
 }
 
-void MainWindow::JumpToMessageLine(int line, bool writtenInEnglish) {
+void MainWindow::JumpToMessageLine(int line, Language writtenIn) {
   // A list written in the other language is not read: its markers are not this language's.
-  if (writtenInEnglish != language_.IsEnglish()) return;
+  if (writtenIn != language_.Current()) return;
   ProgramEditor* editor = programPage_->editor();
   // The text may have changed since the check: a line that is gone selects nothing.
   const std::optional<TextRange> range = MessageJumpSelection(editor->toPlainText(), line);
@@ -426,7 +426,7 @@ void MainWindow::JumpToMessageLine(int line, bool writtenInEnglish) {
 // --- Other windows and pages ---
 
 void MainWindow::ShowAbout() {
-  about_->Prepare(language_.IsEnglish(), link_->engine().Variables().firmwareVersion);
+  about_->Prepare(language_.Current(), link_->engine().Variables().firmwareVersion);
   about_->exec();
 }
 
@@ -457,9 +457,9 @@ void MainWindow::GoToLine() {
   ProgramEditor* editor = programPage_->editor();
   const int last = std::max(1, editor->blockCount());
   const QString label =
-      language_.Pick(text::kGoToLineLabel) + QString::number(last) + QStringLiteral("):");
+      language_.Pick(texts::kGoToLineLabel) + QString::number(last) + QStringLiteral("):");
   const std::optional<int> line =
-      prompts_.AskLineNumber(this, language_.Pick(text::kGoToLineTitle), label,
+      prompts_.AskLineNumber(this, language_.Pick(texts::kGoToLineTitle), label,
                              editor->textCursor().blockNumber() + 1, last);
   if (!line) return;
   editor->setFocus();
@@ -485,7 +485,7 @@ void MainWindow::OpenNamed(const QString& path) {
 // --- Title, recent files, status text, size and drops ---
 
 void MainWindow::RefreshTitle() {
-  QString title = QStringLiteral("Kivra-PS");
+  QString title = ToQString(texts::kWindowTitle);
   const QString name = programPage_->FileName();
   if (!name.isEmpty()) title += QStringLiteral(" - ") + QFileInfo(name).fileName();
   if (document_.programChanged)
@@ -521,7 +521,7 @@ void MainWindow::RefreshRecentMenu() {
   menu_.recent->setEnabled(OnProgrammingPage() && !recentFiles_.isEmpty());
 }
 
-void MainWindow::ShowStatus(const Bilingual* text) {
+void MainWindow::ShowStatus(const texts::Bilingual* text) {
   status_ = text;
   toolBar_->statusText()->setText(text ? language_.Pick(*text) : QString());
 }

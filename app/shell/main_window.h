@@ -89,7 +89,6 @@ class MainWindow : public QMainWindow {
   QString ListingText() const { return listingText_; }
   LiveCheck& liveCheck() const { return *liveCheck_; }
   const QStringList& recentFiles() const { return recentFiles_; }
-  bool QtTranslated() const { return qtTranslations_.Installed(); }
 
   ProgramFiles& files() const { return *files_; }
   MainToolBar* toolBar() const { return toolBar_; }
@@ -126,14 +125,14 @@ class MainWindow : public QMainWindow {
   void EnterPageArea();
   void UpdateLineColumn();
   void MarkTyped();
-  void JumpToMessageLine(int line, bool writtenInEnglish);
+  void JumpToMessageLine(int line, Language writtenIn);
   void RefreshCommandCodes();
   void ClearListing();
   void PageChanged();
   void RefreshTitle();
   void RememberRecent(const QString& path);
   void RefreshRecentMenu();
-  void ShowStatus(const Bilingual* text);
+  void ShowStatus(const texts::Bilingual* text);
   bool OnProgrammingPage() const;
 
   SettingsStore& settings_;
@@ -149,7 +148,7 @@ class MainWindow : public QMainWindow {
   QString checkedText_;  // the editor's text the last check ran on
   QString listingText_;
   QStringList recentFiles_;
-  const Bilingual* status_ = nullptr;  // the status text shown, in the interface language
+  const texts::Bilingual* status_ = nullptr;  // the status text shown, in the interface language
 
   MainMenu menu_;
   MainToolBar* toolBar_ = nullptr;

@@ -6,6 +6,8 @@
 
 #include <QTranslator>
 
+#include "common/language.h"
+
 namespace kivra::app {
 
 class QtTranslations {
@@ -15,8 +17,7 @@ class QtTranslations {
   QtTranslations(const QtTranslations&) = delete;
   QtTranslations& operator=(const QtTranslations&) = delete;
 
-  void Follow(bool english);
-  bool Installed() const { return installed_; }
+  void Follow(Language language);
 
  private:
   QTranslator turkish_;

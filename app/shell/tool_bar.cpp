@@ -68,23 +68,23 @@ MainToolBar::MainToolBar(QWidget* parent) : QFrame(parent) {
 
   // Left to right, with the gaps in pixels; a divider separates files, program and editing.
   row->addWidget(Gap(this, 9, false));
-  row->addWidget(newProgram_ = AddButton("ToolButton6", 0));
+  row->addWidget(newProgram_ = AddButton(Control::NewProgramTool, 0));
   row->addWidget(Gap(this, 8, false));
-  row->addWidget(open_ = AddButton("ToolButton3", 1));
+  row->addWidget(open_ = AddButton(Control::OpenTool, 1));
   row->addWidget(Gap(this, 8, false));
-  row->addWidget(save_ = AddButton("ToolButton9", 2));
+  row->addWidget(save_ = AddButton(Control::SaveTool, 2));
   row->addWidget(Gap(this, 8, false));
-  row->addWidget(saveAs_ = AddButton("ToolButton1", 3));
+  row->addWidget(saveAs_ = AddButton(Control::SaveAsTool, 3));
   row->addWidget(Gap(this, 36, true));
-  row->addWidget(check_ = AddButton("ToolButton8", 8));
+  row->addWidget(check_ = AddButton(Control::CheckTool, 8));
   row->addWidget(Gap(this, 8, false));
-  row->addWidget(download_ = AddButton("ToolButton11", 5));
+  row->addWidget(download_ = AddButton(Control::DownloadTool, 5));
   row->addWidget(Gap(this, 38, true));
-  row->addWidget(find_ = AddButton("ToolButton13", 6));
+  row->addWidget(find_ = AddButton(Control::FindTool, 6));
   row->addWidget(Gap(this, 10, false));
-  row->addWidget(undo_ = AddButton("ToolButton14", 7));
+  row->addWidget(undo_ = AddButton(Control::UndoTool, 7));
   row->addWidget(Gap(this, 40, true));
-  row->addWidget(language_ = AddButton("ToolButton18", ToolBarImages::kTurkishToEnglish));
+  row->addWidget(language_ = AddButton(Control::LanguageTool, ToolBarImages::kTurkishToEnglish));
   row->addStretch(1);
   statusText_ = new QLabel(this);
   statusText_->setObjectName(QStringLiteral("StatusText"));
@@ -113,9 +113,9 @@ bool MainToolBar::eventFilter(QObject* watched, QEvent* event) {
   return QFrame::eventFilter(watched, event);
 }
 
-QToolButton* MainToolBar::AddButton(const char* objectName, int image) {
+QToolButton* MainToolBar::AddButton(Control control, int image) {
   auto* button = new QToolButton(this);
-  button->setObjectName(QString::fromLatin1(objectName));
+  button->setObjectName(ObjectName(control));
   button->setFixedSize(kButtonSize);
   button->setIconSize(kImageSize);
   button->setAutoRaise(true);
@@ -125,8 +125,9 @@ QToolButton* MainToolBar::AddButton(const char* objectName, int image) {
   return button;
 }
 
-void MainToolBar::ShowLanguageImage(bool english) {
-  const int image = english ? ToolBarImages::kEnglishToTurkish : ToolBarImages::kTurkishToEnglish;
+void MainToolBar::ShowLanguageImage(Language language) {
+  const int image =
+      IsEnglish(language) ? ToolBarImages::kEnglishToTurkish : ToolBarImages::kTurkishToEnglish;
   language_->setIcon(images_.Image(image));
   language_->setProperty("imageIndex", image);
 }

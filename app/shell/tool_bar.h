@@ -5,6 +5,9 @@
 #include <QKeySequence>
 #include <array>
 
+#include "app/ui/controls.h"
+#include "common/language.h"
+
 class QLabel;
 class QToolButton;
 
@@ -49,7 +52,7 @@ class MainToolBar : public QFrame {
   static QString ShownTip(const QToolButton* button);
 
   // The language button shows the flag of the language it switches to.
-  void ShowLanguageImage(bool english);
+  void ShowLanguageImage(Language language);
 
   // The buttons that only make sense on the programming page.
   void SetProgrammingButtonsEnabled(bool enabled);
@@ -58,7 +61,7 @@ class MainToolBar : public QFrame {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QToolButton* AddButton(const char* objectName, int image);
+  QToolButton* AddButton(Control control, int image);
 
   ToolBarImages images_;
   QToolButton* newProgram_;

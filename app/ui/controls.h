@@ -1,8 +1,9 @@
 #pragma once
 
 // The controls the application addresses, each once: its object name and its kind. The
-// panels create these widgets with the names given here, and the driver link, the
-// presenter and the tests find them by this enum, never by a name written anywhere else.
+// windows create these widgets with the names given here; the driver link, the presenter,
+// the captions of texts.h and the tests find them by this enum, never by a name written
+// anywhere else.
 
 #include <QString>
 #include <array>
@@ -13,7 +14,7 @@ class QWidget;
 
 namespace kivra::app {
 
-enum class Control : std::uint8_t {
+enum class Control : std::uint16_t {
   // The status panel of the programming tab.
   Connection,
   PortNumber,
@@ -107,16 +108,130 @@ enum class Control : std::uint8_t {
   LoadSettings,
   CompareSettings,
   SettingsStatus,
+  // The labels and frames of the direct-control page that only carry a caption.
+  StatusGroupDirect,
+  ConnectionCaptionDirect,
+  ScriptCaptionDirect,
+  ModeGroupDirect,
+  ControllerCaptionDirect,
+  InputGroupDirect,
+  OutputGroupDirect,
+  AnalogGroupDirect,
+  TemperatureCaptionDirect,
+  MotorGroup,
+  SpeedCaption,
+  RunCurrentCaption,
+  HoldCurrentCaption,
+  MicrostepCaption,
+  RampCaption,
+  StartSpeedCaption,
+  SpeedModeCaption,
+  SpeedCoefficientCaption,
+  DisplacementCaption,
+  DirectionCaption,
+  ParametersGroup,
+  // The programming page: its captions and the compact status panel's.
+  ProgrammingTab,
+  DirectControlTab,
+  FileNameCaption,
+  LineCaption,
+  ColumnCaption,
+  CodeUsedCaption,
+  CodeRemainingCaption,
+  CodeMemoryBar,
+  MessagesCaption,
+  StatusPanel,
+  ConnectionCaption,
+  ModeGroup,
+  ControllerCaption,
+  InputGroup,
+  OutputGroup,
+  AnalogGroup,
+  TemperatureGroup,
+  // The tool bar.
+  NewProgramTool,
+  OpenTool,
+  SaveTool,
+  SaveAsTool,
+  CheckTool,
+  DownloadTool,
+  FindTool,
+  UndoTool,
+  LanguageTool,
+  // The menus and their items.
+  FileMenu,
+  NewItem,
+  OpenItem,
+  SaveItem,
+  SaveAsItem,
+  RecentMenu,
+  ExitItem,
+  EditMenu,
+  UndoItem,
+  RedoItem,
+  FindItem,
+  FindNextItem,
+  GoToLineItem,
+  ProgramMenu,
+  CheckItem,
+  DownloadItem,
+  SettingsMenu,
+  ComPortItem,
+  CommandCodeItem,
+  FrameInspectorItem,
+  LivePlotsItem,
+  RecordStartItem,
+  RecordStopItem,
+  SimulatorPanelItem,
+  HelpMenu,
+  HelpItem,
+  AboutItem,
+  // The command-code window.
+  CommandCodes,
+  // The watch windows.
+  InspectorWindow,
+  InspectorHideStatus,
+  InspectorPause,
+  InspectorClear,
+  InspectorCopy,
+  InspectorSave,
+  PlotsWindow,
+  PlotSpanCaption,
+  PlotPause,
+  PlotExportCsv,
+  PlotExportPng,
+  SimulatorWindow,
+  SimWorldGroup,
+  SimAnalog1Caption,
+  SimAnalog2Caption,
+  SimTemperatureCaption,
+  SimControllerMode,
+  SimFaultGroup,
+  SimDropAcks,
+  SimGarbleStatus,
+  SimSplitStatus,
+  SimWrongLetter,
+  SimSilence,
+  SimClearFaults,
+  SimUnplug,
 };
 
-inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::SettingsStatus) + 1;
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::SimUnplug) + 1;
 
-// The widget class each control is.
+// The class each control is.
 enum class ControlKind : std::uint8_t {
-  Indicator,  // IndicatorShape
-  Value,      // QLabel
-  Box,        // QLineEdit
-  Button,     // QPushButton
+  Indicator,   // IndicatorShape
+  Label,       // QLabel: a value the window shows, or a caption
+  Box,         // QLineEdit
+  Button,      // QPushButton
+  ToolButton,  // QToolButton
+  CheckBox,    // QCheckBox
+  Group,       // QGroupBox
+  Page,        // a page of a QTabWidget
+  Window,      // a window of its own
+  Bar,         // QProgressBar
+  Menu,        // QMenu
+  MenuItem,    // QAction
 };
 
 struct ControlRow {
@@ -136,7 +251,8 @@ Control ParameterWrite(int prm);
 Control InputShape(int n, bool direct);
 Control OutputShape(int n, bool direct);
 
-// The widgets of a window by control, found once after the window is built.
+// The widgets of a window by control, found once after the window is built. Controls of
+// other windows and menu items are not widgets of the window: they map to nothing.
 class ControlMap {
  public:
   explicit ControlMap(QWidget* window);

@@ -46,13 +46,14 @@ QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
   return QMessageBox::Ok;
 }
 
-// A message box that a Yes/No question turns deaf to Escape and to its close button: on
-// the exit and close questions those used to count as No and threw the program away.
+// A message box that a Yes/No question turns deaf to Escape and to its close button: a
+// stray key must never answer a question like "save before exit?", where No throws the
+// program away.
 class QuestionBox final : public QMessageBox {
  public:
   QuestionBox(Icon icon, const QString& text, StandardButtons buttons, QWidget* parent,
               bool mustAnswer)
-      : QMessageBox(icon, QStringLiteral("Kivra-PS"), text, buttons, parent),
+      : QMessageBox(icon, ToQString(texts::kWindowTitle), text, buttons, parent),
         mustAnswer_(mustAnswer) {}
 
  protected:
@@ -149,18 +150,18 @@ std::optional<int> WidgetPrompts::AskLineNumber(QWidget* parent, const QString& 
 }
 
 std::optional<QString> WidgetPrompts::PickPort(QWidget* parent, const QList<PortChoice>& choices,
-                                               bool english) {
+                                               Language language) {
   QDialog dialog(parent);
-  dialog.setWindowTitle(QStringLiteral("Com Port"));
+  dialog.setWindowTitle(ToQString(texts::kPortDialogTitle));
   auto* column = new QVBoxLayout(&dialog);
-  column->addWidget(new QLabel(UiLanguage(english).Pick(text::kChoosePort), &dialog));
+  column->addWidget(new QLabel(UiLanguage(language).Pick(texts::kChoosePort), &dialog));
   auto* list = new QListWidget(&dialog);
   for (const PortChoice& choice : choices) list->addItem(choice.label);
   list->setCurrentRow(0);
   list->setMinimumWidth(420);
   column->addWidget(list);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  buttons->button(QDialogButtonBox::Cancel)->setText(UiLanguage(english).Pick(text::kPortCancel));
+  buttons->button(QDialogButtonBox::Cancel)->setText(UiLanguage(language).Pick(texts::kPortCancel));
   column->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "common/language.h"
+
 class QWidget;
 
 namespace kivra::app {
@@ -55,7 +57,7 @@ class Prompts {
   // The serial component's question when port number 0 is opened: the port of the
   // chosen line, or nothing when the user cancelled.
   virtual std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices,
-                                          bool english) = 0;
+                                          Language language) = 0;
 };
 
 // The real boxes and dialogs.
@@ -67,7 +69,7 @@ class WidgetPrompts final : public Prompts {
   std::optional<int> AskLineNumber(QWidget* parent, const QString& title, const QString& label,
                                    int current, int last) override;
   std::optional<QString> PickPort(QWidget* parent, const QList<PortChoice>& choices,
-                                  bool english) override;
+                                  Language language) override;
 };
 
 }  // namespace kivra::app

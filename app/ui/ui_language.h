@@ -1,42 +1,45 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
-#include "app/ui/texts.h"
-#include "compiler/compile.h"
+#include "common/language.h"
+#include "common/texts.h"
 
 namespace kivra::app {
+
+// A UTF-8 text of a catalogue, or of a layer below the window, as Qt shows it.
+inline QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The interface language. Texts already shown keep the language they were made in; every
 // new text asks this object at the moment it is produced.
 class UiLanguage {
  public:
-  explicit UiLanguage(bool english = false) : english_(english) {}
+  explicit UiLanguage(Language language = Language::Turkish) : language_(language) {}
 
-  bool IsEnglish() const { return english_; }
-  void SetEnglish(bool english) { english_ = english; }
-  void Toggle() { english_ = !english_; }
+  Language Current() const { return language_; }
+  void Set(Language language) { language_ = language; }
+  void Toggle() { language_ = IsEnglish(language_) ? Language::Turkish : Language::English; }
 
-  QString Pick(const Bilingual& text) const {
-    return QString::fromUtf8(english_ ? text.english : text.turkish);
-  }
-  compiler::Language CompilerLanguage() const {
-    return english_ ? compiler::Language::English : compiler::Language::Turkish;
+  QString Pick(const texts::Bilingual& text) const {
+    return ToQString(texts::Pick(text, language_));
   }
 
   // The stored LANGUAGE value: a decimal number whose low eight bits, when nonzero, mean
   // English. Anything that is not a decimal number falls back to Turkish.
-  static bool FromSetting(const QString& value) {
+  static Language FromSetting(const QString& value) {
     bool ok = false;
     const qlonglong n = value.trimmed().toLongLong(&ok, 10);
-    return ok && (n & 0xFF) != 0;
+    return LanguageOf(ok && (n & 0xFF) != 0);
   }
-  static QString ToSetting(bool english) {
-    return english ? QStringLiteral("1") : QStringLiteral("0");
+  static QString ToSetting(Language language) {
+    return IsEnglish(language) ? QStringLiteral("1") : QStringLiteral("0");
   }
 
  private:
-  bool english_;
+  Language language_;
 };
 
 }  // namespace kivra::app

@@ -53,9 +53,9 @@ QLabel* AddValueBox(QWidget* parent, const QString& objectName, const QString& t
   return box;
 }
 
-QGroupBox* AddGroup(QWidget* parent, const char* objectName, const QRect& rect) {
+QGroupBox* AddGroup(QWidget* parent, const QString& objectName, const QRect& rect) {
   auto* group = new QGroupBox(parent);
-  group->setObjectName(QString::fromLatin1(objectName));
+  group->setObjectName(objectName);
   group->setGeometry(rect);
   return group;
 }

@@ -40,7 +40,7 @@ QLabel* AddValueBox(QWidget* parent, const QString& objectName, const QString& t
                     const QRect& rect, const QColor& background);
 
 // A titled frame; the language switch sets its title.
-QGroupBox* AddGroup(QWidget* parent, const char* objectName, const QRect& rect);
+QGroupBox* AddGroup(QWidget* parent, const QString& objectName, const QRect& rect);
 
 void SetBackground(QWidget* widget, const QColor& colour);
 

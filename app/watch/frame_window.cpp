@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/prompts.h"
-#include "app/ui/watch_texts.h"
+#include "app/ui/texts.h"
 #include "app/watch/link_watch.h"
 #include "link/decode.h"
 #include "link/event_text.h"
@@ -25,10 +25,6 @@ namespace {
 // New rows are drawn twice a second: quicker redraws of a full table cost the window
 // more than the line it watches.
 constexpr int kRefreshMs = 500;
-
-QString FromUtf8(const std::string& s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 }  // namespace
 
@@ -48,7 +44,7 @@ QVariant FrameTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return {};
   const link::LineEvent* e = watch_.events().Find(rows_[static_cast<std::size_t>(index.row())]);
   if (!e) return {};
-  const bool english = language_.IsEnglish();
+  const bool inEnglish = IsEnglish(language_.Current());
   if (role == Qt::DisplayRole) {
     switch (index.column()) {
       case Time:
@@ -56,13 +52,13 @@ QVariant FrameTableModel::data(const QModelIndex& index, int role) const {
       case Direction:
         return QString::fromLatin1(link::DirectionText(*e));
       case Bytes:
-        return e->bytes.empty() ? QStringLiteral("--") : FromUtf8(link::HexBytes(e->bytes));
+        return e->bytes.empty() ? QStringLiteral("--") : ToQString(link::HexBytes(e->bytes));
       case Meaning:
-        return FromUtf8(link::MeaningText(*e, english));
+        return ToQString(link::MeaningText(*e, inEnglish));
       case Outcome:
-        return FromUtf8(link::OutcomeText(*e, english));
+        return ToQString(link::OutcomeText(*e, inEnglish));
       case RoundTrip:
-        return FromUtf8(link::RoundTripText(*e, english));
+        return ToQString(link::RoundTripText(*e, inEnglish));
       default:
         return {};
     }
@@ -74,15 +70,15 @@ QVariant FrameTableModel::data(const QModelIndex& index, int role) const {
     if (e->direction == link::Direction::Sent && e->attempt > 1) return QColor(150, 90, 0);
   }
   if (role == Qt::ToolTipRole && index.column() == Meaning)
-    return FromUtf8(link::MeaningText(*e, english));
+    return ToQString(link::MeaningText(*e, inEnglish));
   return {};
 }
 
 QVariant FrameTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  static constexpr const Bilingual* kHeaders[] = {&watch::kColumnTime,    &watch::kColumnDirection,
-                                                  &watch::kColumnBytes,   &watch::kColumnMeaning,
-                                                  &watch::kColumnOutcome, &watch::kColumnRoundTrip};
+  static constexpr const texts::Bilingual* kHeaders[] = {
+      &texts::kInspectorTime,    &texts::kInspectorDirection, &texts::kInspectorBytes,
+      &texts::kInspectorMeaning, &texts::kInspectorOutcome,   &texts::kInspectorRoundTrip};
   return section >= 0 && section < ColumnCount ? language_.Pick(*kHeaders[section]) : QVariant();
 }
 
@@ -166,7 +162,7 @@ QString FrameTableModel::RowsAsText(const QList<int>& rows) const {
   for (int row : rows) {
     if (row < 0 || row >= static_cast<int>(rows_.size())) continue;
     if (const link::LineEvent* e = watch_.events().Find(rows_[static_cast<std::size_t>(row)]))
-      text += FromUtf8(link::EventLine(*e, language_.IsEnglish())) + QLatin1Char('\n');
+      text += ToQString(link::EventLine(*e, IsEnglish(language_.Current()))) + QLatin1Char('\n');
   }
   return text;
 }
@@ -178,10 +174,10 @@ QString FrameTableModel::AllAsText() const {
 }
 
 QString FrameTableModel::AllAsCsv() const {
-  QString text = FromUtf8(link::EventCsvHeader());
+  QString text = ToQString(link::EventCsvHeader());
   for (std::uint64_t s : rows_) {
     if (const link::LineEvent* e = watch_.events().Find(s))
-      text += FromUtf8(link::EventCsvRow(*e, language_.IsEnglish()));
+      text += ToQString(link::EventCsvRow(*e, IsEnglish(language_.Current())));
   }
   return text;
 }
@@ -189,23 +185,23 @@ QString FrameTableModel::AllAsCsv() const {
 FrameInspector::FrameInspector(LinkWatch& watch, const UiLanguage& language, Prompts& prompts,
                                QWidget* parent)
     : QWidget(parent, Qt::Window), watch_(watch), language_(language), prompts_(prompts) {
-  setObjectName(QStringLiteral("FrameInspector"));
+  setObjectName(ObjectName(Control::InspectorWindow));
   resize(980, 520);
   auto* column = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
   column->addLayout(row);
 
   hideStatus_ = new QCheckBox(this);
-  hideStatus_->setObjectName(QStringLiteral("InspectorHideStatus"));
+  hideStatus_->setObjectName(ObjectName(Control::InspectorHideStatus));
   pause_ = new QPushButton(this);
-  pause_->setObjectName(QStringLiteral("InspectorPause"));
+  pause_->setObjectName(ObjectName(Control::InspectorPause));
   pause_->setCheckable(true);
   auto* clear = new QPushButton(this);
-  clear->setObjectName(QStringLiteral("InspectorClear"));
+  clear->setObjectName(ObjectName(Control::InspectorClear));
   auto* copy = new QPushButton(this);
-  copy->setObjectName(QStringLiteral("InspectorCopy"));
+  copy->setObjectName(ObjectName(Control::InspectorCopy));
   auto* save = new QPushButton(this);
-  save->setObjectName(QStringLiteral("InspectorSave"));
+  save->setObjectName(ObjectName(Control::InspectorSave));
   counts_ = new QLabel(this);
   counts_->setObjectName(QStringLiteral("InspectorCounts"));
   for (QWidget* w : std::initializer_list<QWidget*>{hideStatus_, pause_, clear, copy, save})
@@ -272,10 +268,10 @@ void FrameInspector::Refresh() {
 
 void FrameInspector::ShowCounts() {
   const link::EventRing& ring = watch_.events();
-  QString text = language_.Pick(watch::kEventCount).arg(ring.Size());
+  QString text = language_.Pick(texts::kInspectorFrames).arg(ring.Size());
   if (ring.Dropped() > 0)
-    text += QStringLiteral(", ") + language_.Pick(watch::kDroppedCount).arg(ring.Dropped());
-  if (pause_->isChecked()) text += QStringLiteral(" · ") + language_.Pick(watch::kPaused);
+    text += QStringLiteral(", ") + language_.Pick(texts::kInspectorDropped).arg(ring.Dropped());
+  if (pause_->isChecked()) text += QStringLiteral(" · ") + language_.Pick(texts::kInspectorPaused);
   counts_->setText(text);
 }
 
@@ -294,11 +290,12 @@ void FrameInspector::Copy() {
 }
 
 void FrameInspector::Save() {
-  FileDialogRequest request{language_.Pick(watch::kSaveFramesTitle),
-                            QString(),
-                            QStringLiteral("frames.txt"),
-                            {language_.Pick(watch::kTextFilter), language_.Pick(watch::kCsvFilter)},
-                            QStringLiteral("txt")};
+  FileDialogRequest request{
+      language_.Pick(texts::kSaveFramesTitle),
+      QString(),
+      QStringLiteral("frames.txt"),
+      {language_.Pick(texts::kTextFilesFilter), language_.Pick(texts::kCsvFilesFilter)},
+      QStringLiteral("txt")};
   if (const auto path = prompts_.SaveFileName(this, request)) SaveTo(*path);
 }
 
@@ -310,8 +307,8 @@ bool FrameInspector::SaveTo(const QString& path) {
       file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
   if (!ok) {
     prompts_.Show(this, MessageKind::Error,
-                  language_.Pick(watch::kNotSaved) + QLatin1Char('\n') + path + QLatin1Char('\n') +
-                      file.errorString(),
+                  language_.Pick(texts::kWatchFileNotSaved) + QLatin1Char('\n') + path +
+                      QLatin1Char('\n') + file.errorString(),
                   Buttons::Ok);
   }
   return ok;

@@ -16,7 +16,7 @@
 #include <algorithm>
 
 #include "app/ui/prompts.h"
-#include "app/ui/watch_texts.h"
+#include "app/ui/texts.h"
 #include "app/watch/link_watch.h"
 
 namespace kivra::app {
@@ -41,8 +41,8 @@ QString Bits(const link::StatusReply& s, int first, int count) {
 }
 
 QString WindowCaption(int seconds) {
-  return seconds < 60 ? QStringLiteral("%1 s").arg(seconds)
-                      : QStringLiteral("%1 min").arg(seconds / 60);
+  return seconds < 60 ? ToQString(texts::kPlotSpanSeconds).arg(seconds)
+                      : ToQString(texts::kPlotSpanMinutes).arg(seconds / 60);
 }
 
 }  // namespace
@@ -50,23 +50,23 @@ QString WindowCaption(int seconds) {
 LivePlots::LivePlots(const LinkWatch& watch, const UiLanguage& language, Prompts& prompts,
                      QWidget* parent)
     : QWidget(parent, Qt::Window), watch_(watch), language_(language), prompts_(prompts) {
-  setObjectName(QStringLiteral("LivePlots"));
+  setObjectName(ObjectName(Control::PlotsWindow));
   resize(900, 620);
   auto* column = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
   column->addLayout(row);
   auto* windowLabel = new QLabel(this);
-  windowLabel->setObjectName(QStringLiteral("PlotWindowLabel"));
+  windowLabel->setObjectName(ObjectName(Control::PlotSpanCaption));
   window_ = new QComboBox(this);
   window_->setObjectName(QStringLiteral("PlotWindow"));
   for (int s : kWindows) window_->addItem(WindowCaption(s), s);
   pause_ = new QPushButton(this);
-  pause_->setObjectName(QStringLiteral("PlotPause"));
+  pause_->setObjectName(ObjectName(Control::PlotPause));
   pause_->setCheckable(true);
   auto* csv = new QPushButton(this);
-  csv->setObjectName(QStringLiteral("PlotExportCsv"));
+  csv->setObjectName(ObjectName(Control::PlotExportCsv));
   auto* png = new QPushButton(this);
-  png->setObjectName(QStringLiteral("PlotExportPng"));
+  png->setObjectName(ObjectName(Control::PlotExportPng));
   for (QWidget* w : std::initializer_list<QWidget*>{windowLabel, window_, pause_, csv, png})
     row->addWidget(w);
   row->addStretch(1);
@@ -243,7 +243,7 @@ QString LivePlots::ReadoutAt(double seconds) const {
   if (it != h.begin() && seconds - Seconds(std::prev(it)->timeMs) < Seconds(it->timeMs) - seconds)
     --it;
   const link::StatusReply& s = it->status;
-  return language_.Pick(watch::kCursor)
+  return language_.Pick(texts::kPlotCursor)
       .arg(Seconds(it->timeMs), 0, 'f', 2)
       .arg(s.analog1)
       .arg(s.analog2)
@@ -292,30 +292,31 @@ bool LivePlots::ExportPng(const QString& path) {
 
 void LivePlots::Saved(bool ok, const QString& path, const QString& reason) {
   if (ok) return;
-  prompts_.Show(
-      this, MessageKind::Error,
-      language_.Pick(watch::kNotSaved) + QLatin1Char('\n') + path + QLatin1Char('\n') + reason,
-      Buttons::Ok);
+  prompts_.Show(this, MessageKind::Error,
+                language_.Pick(texts::kWatchFileNotSaved) + QLatin1Char('\n') + path +
+                    QLatin1Char('\n') + reason,
+                Buttons::Ok);
 }
 
 void LivePlots::Export(bool png) {
-  FileDialogRequest request{language_.Pick(png ? watch::kExportPngTitle : watch::kExportCsvTitle),
+  FileDialogRequest request{language_.Pick(png ? texts::kExportPngTitle : texts::kExportCsvTitle),
                             QString(),
                             png ? QStringLiteral("plot.png") : QStringLiteral("plot.csv"),
-                            {language_.Pick(png ? watch::kPngFilter : watch::kCsvFilter)},
+                            {language_.Pick(png ? texts::kPngFilesFilter : texts::kCsvFilesFilter)},
                             png ? QStringLiteral("png") : QStringLiteral("csv")};
   if (const auto path = prompts_.SaveFileName(this, request))
     png ? ExportPng(*path) : ExportCsv(*path);
 }
 
 void LivePlots::LanguageChanged() {
-  analog_[0]->setName(language_.Pick(watch::kAnalog1));
-  analog_[1]->setName(language_.Pick(watch::kAnalog2));
-  analog_[2]->setName(language_.Pick(watch::kTemperature));
-  for (int i = 0; i < 6; ++i) digital_[i]->setName(language_.Pick(watch::kInput).arg(i + 1));
-  for (int i = 0; i < 2; ++i) digital_[6 + i]->setName(language_.Pick(watch::kOutput).arg(i + 1));
+  analog_[0]->setName(language_.Pick(texts::kPlotAnalog1));
+  analog_[1]->setName(language_.Pick(texts::kPlotAnalog2));
+  analog_[2]->setName(language_.Pick(texts::kPlotTemperature));
+  for (int i = 0; i < 6; ++i) digital_[i]->setName(language_.Pick(texts::kPlotInput).arg(i + 1));
+  for (int i = 0; i < 2; ++i)
+    digital_[6 + i]->setName(language_.Pick(texts::kPlotOutput).arg(i + 1));
   for (QChart* chart : {analogChart_, digitalChart_})
-    chart->axes(Qt::Horizontal).first()->setTitleText(language_.Pick(watch::kSeconds));
+    chart->axes(Qt::Horizontal).first()->setTitleText(language_.Pick(texts::kPlotSeconds));
 }
 
 }  // namespace kivra::app

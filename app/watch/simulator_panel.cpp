@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/ui/watch_texts.h"
+#include "app/ui/texts.h"
 #include "sim/simulator.h"
 
 namespace kivra::app {
@@ -26,7 +26,7 @@ void Rule(sim::Simulator& s, sim::ReplyKind kind, sim::FaultAction action, std::
 SimulatorPanel::SimulatorPanel(std::function<sim::Simulator*()> simulator,
                                const UiLanguage& language, QWidget* parent)
     : QWidget(parent, Qt::Window), simulator_(std::move(simulator)), language_(language) {
-  setObjectName(QStringLiteral("SimulatorPanel"));
+  setObjectName(ObjectName(Control::SimulatorWindow));
   auto* column = new QVBoxLayout(this);
   state_ = new QLabel(this);
   state_->setObjectName(QStringLiteral("SimPanelState"));
@@ -34,7 +34,7 @@ SimulatorPanel::SimulatorPanel(std::function<sim::Simulator*()> simulator,
   column->addWidget(state_);
 
   auto* world = new QGroupBox(this);
-  world->setObjectName(QStringLiteral("SimWorldGroup"));
+  world->setObjectName(ObjectName(Control::SimWorldGroup));
   auto* grid = new QGridLayout(world);
   for (int i = 0; i < 6; ++i) {
     inputs_[i] = new QCheckBox(QStringLiteral("%1").arg(i + 1), world);
@@ -45,9 +45,9 @@ SimulatorPanel::SimulatorPanel(std::function<sim::Simulator*()> simulator,
     });
     controls_.append(inputs_[i]);
   }
-  const auto spin = [&](const char* name, const char* labelName, int row, int max) {
+  const auto spin = [&](const char* name, Control caption, int row, int max) {
     auto* label = new QLabel(world);
-    label->setObjectName(QString::fromLatin1(labelName));
+    label->setObjectName(ObjectName(caption));
     auto* box = new QSpinBox(world);
     box->setObjectName(QString::fromLatin1(name));
     box->setRange(0, max);
@@ -56,9 +56,9 @@ SimulatorPanel::SimulatorPanel(std::function<sim::Simulator*()> simulator,
     controls_.append(box);
     return box;
   };
-  analog1_ = spin("SimAnalog1", "SimAnalog1Label", 1, 255);
-  analog2_ = spin("SimAnalog2", "SimAnalog2Label", 2, 255);
-  temperature_ = spin("SimTemperature", "SimTemperatureLabel", 3, 255);
+  analog1_ = spin("SimAnalog1", Control::SimAnalog1Caption, 1, 255);
+  analog2_ = spin("SimAnalog2", Control::SimAnalog2Caption, 2, 255);
+  temperature_ = spin("SimTemperature", Control::SimTemperatureCaption, 3, 255);
   connect(analog1_, &QSpinBox::valueChanged, this, [this](int v) {
     if (auto* s = simulator_()) s->SetAnalog(1, static_cast<std::uint8_t>(v));
   });
@@ -69,7 +69,7 @@ SimulatorPanel::SimulatorPanel(std::function<sim::Simulator*()> simulator,
     if (auto* s = simulator_()) s->SetTemperature(static_cast<std::uint8_t>(v));
   });
   controller_ = new QCheckBox(world);
-  controller_->setObjectName(QStringLiteral("SimControllerMode"));
+  controller_->setObjectName(ObjectName(Control::SimControllerMode));
   grid->addWidget(controller_, 4, 0, 1, 6);
   controls_.append(controller_);
   connect(controller_, &QCheckBox::toggled, this, [this](bool on) {
@@ -78,37 +78,37 @@ SimulatorPanel::SimulatorPanel(std::function<sim::Simulator*()> simulator,
   column->addWidget(world);
 
   auto* faults = new QGroupBox(this);
-  faults->setObjectName(QStringLiteral("SimFaultGroup"));
+  faults->setObjectName(ObjectName(Control::SimFaultGroup));
   auto* faultGrid = new QGridLayout(faults);
   struct FaultButton {
-    const char* name;
+    Control button;
     void (*apply)(sim::Simulator&);
   };
   static constexpr FaultButton kFaults[] = {
-      {"SimDropAcks",
+      {Control::SimDropAcks,
        [](sim::Simulator& s) { Rule(s, sim::ReplyKind::Ack, sim::FaultAction::Drop, 3); }},
-      {"SimGarbleStatus",
+      {Control::SimGarbleStatus,
        [](sim::Simulator& s) { Rule(s, sim::ReplyKind::Status, sim::FaultAction::Garble, 5); }},
-      {"SimSplitStatus",
+      {Control::SimSplitStatus,
        [](sim::Simulator& s) { Rule(s, sim::ReplyKind::Status, sim::FaultAction::Split, 5); }},
-      {"SimWrongLetter",
+      {Control::SimWrongLetter,
        [](sim::Simulator& s) {
          Rule(s, sim::ReplyKind::Status, sim::FaultAction::WrongLetter, 3);
        }},
-      {"SimSilence", [](sim::Simulator& s) { s.SilenceFor(std::chrono::seconds(3)); }},
-      {"SimClearFaults", [](sim::Simulator& s) { s.ClearFaults(); }},
+      {Control::SimSilence, [](sim::Simulator& s) { s.SilenceFor(std::chrono::seconds(3)); }},
+      {Control::SimClearFaults, [](sim::Simulator& s) { s.ClearFaults(); }},
   };
   int at = 0;
   for (const FaultButton& f : kFaults) {
     auto* button = new QPushButton(faults);
-    button->setObjectName(QString::fromLatin1(f.name));
+    button->setObjectName(ObjectName(f.button));
     faultGrid->addWidget(button, at / 2, at % 2);
     ++at;
     controls_.append(button);
     connect(button, &QPushButton::clicked, this, [this, apply = f.apply] { Fault(apply); });
   }
   unplug_ = new QPushButton(faults);
-  unplug_->setObjectName(QStringLiteral("SimUnplug"));
+  unplug_->setObjectName(ObjectName(Control::SimUnplug));
   unplug_->setCheckable(true);
   faultGrid->addWidget(unplug_, at / 2, at % 2);
   controls_.append(unplug_);
@@ -177,7 +177,7 @@ void SimulatorPanel::hideEvent(QHideEvent* event) {
 }
 
 void SimulatorPanel::LanguageChanged() {
-  state_->setText(language_.Pick(connected_ ? watch::kSimConnected : watch::kSimNotConnected));
+  state_->setText(language_.Pick(connected_ ? texts::kSimConnected : texts::kSimNotConnected));
 }
 
 }  // namespace kivra::app

@@ -8,10 +8,10 @@
 #include <QTimer>
 
 #include "app/driver/driver_link.h"
-#include "app/ui/fixed_texts.h"
+#include "app/ui/captions.h"
 #include "app/ui/prompts.h"
+#include "app/ui/texts.h"
 #include "app/ui/ui_language.h"
-#include "app/ui/watch_texts.h"
 #include "app/watch/frame_window.h"
 #include "app/watch/link_watch.h"
 #include "app/watch/live_plots.h"
@@ -59,7 +59,7 @@ WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, QLabel* sta
   connect(watch_.get(), &LinkWatch::RecordingFailed, this,
           [this](const QString& path, const QString& reason) {
             prompts_.Show(mainWindow_, MessageKind::Error,
-                          language_.Pick(watch::kRecordStopped) + QLatin1Char('\n') + path +
+                          language_.Pick(texts::kRecordStopped) + QLatin1Char('\n') + path +
                               QLatin1Char('\n') + reason,
                           Buttons::Ok);
           });
@@ -73,18 +73,18 @@ WatchWindows::~WatchWindows() {
 
 void WatchWindows::AddMenu(QMenu* settings) {
   settings->addSeparator();
-  const auto add = [&](const char* name, auto slot) {
+  const auto add = [&](Control item, auto slot) {
     QAction* action = settings->addAction(QString());
-    action->setObjectName(QString::fromLatin1(name));
+    action->setObjectName(ObjectName(item));
     connect(action, &QAction::triggered, this, slot);
     return action;
   };
-  add("FrameInspector1", [this] { Open(inspector_); });
-  add("LivePlots1", [this] { Open(plots_); });
-  recordStart_ = add("RecordStart1", [this] { AskAndRecord(); });
-  recordStop_ = add("RecordStop1", [this] { watch_->StopRecording(); });
+  add(Control::FrameInspectorItem, [this] { Open(inspector_); });
+  add(Control::LivePlotsItem, [this] { Open(plots_); });
+  recordStart_ = add(Control::RecordStartItem, [this] { AskAndRecord(); });
+  recordStop_ = add(Control::RecordStopItem, [this] { watch_->StopRecording(); });
   recordStop_->setEnabled(false);
-  add("SimulatorPanel1", [this] { Open(panel_); });
+  add(Control::SimulatorPanelItem, [this] { Open(panel_); });
 }
 
 void WatchWindows::AddMeter(QLabel* statusText) {
@@ -105,23 +105,23 @@ void WatchWindows::AddMeter(QLabel* statusText) {
 
 void WatchWindows::RefreshMeter() {
   const link::HealthReading r = watch_->Health();
-  QString text = language_.Pick(watch::kMeter)
+  QString text = language_.Pick(texts::kMeter)
                      .arg(r.statusPerSecond, 0, 'f', 1)
                      .arg(static_cast<int>(r.failedShare * 100.0 + 0.5));
-  QString tip = language_.Pick(watch::kMeterTip);
+  QString tip = language_.Pick(texts::kMeterTip);
   if (watch_->Recording()) {
-    text += QStringLiteral("  ● REC");
-    tip += QLatin1Char('\n') + language_.Pick(watch::kRecordingTo) + watch_->RecordingPath();
+    text += ToQString(texts::kMeterRecording);
+    tip += QLatin1Char('\n') + language_.Pick(texts::kRecordingTo) + watch_->RecordingPath();
   }
-  if (meter_->text() != text) meter_->setText(text);
-  if (meter_->toolTip() != tip) meter_->setToolTip(tip);
+  if (text != meterText_) meter_->setText(meterText_ = text);
+  if (tip != meterTip_) meter_->setToolTip(meterTip_ = tip);
 }
 
 void WatchWindows::AskAndRecord() {
-  FileDialogRequest request{language_.Pick(watch::kRecordTitle),
+  FileDialogRequest request{language_.Pick(texts::kRecordTitle),
                             QString(),
                             QStringLiteral("status.csv"),
-                            {language_.Pick(watch::kCsvFilter)},
+                            {language_.Pick(texts::kCsvFilesFilter)},
                             QStringLiteral("csv")};
   if (const auto path = prompts_.SaveFileName(mainWindow_, request)) StartRecording(*path);
 }
@@ -130,14 +130,14 @@ bool WatchWindows::StartRecording(const QString& path) {
   QString reason;
   if (watch_->StartRecording(path, &reason)) return true;
   prompts_.Show(mainWindow_, MessageKind::Error,
-                language_.Pick(watch::kRecordNotStarted) + QLatin1Char('\n') + path +
+                language_.Pick(texts::kRecordNotStarted) + QLatin1Char('\n') + path +
                     QLatin1Char('\n') + reason,
                 Buttons::Ok);
   return false;
 }
 
 void WatchWindows::LanguageChanged() {
-  ApplyFixedTexts({mainWindow_, inspector_, plots_, panel_}, language_.IsEnglish());
+  ApplyCaptions({mainWindow_, inspector_, plots_, panel_}, language_.Current());
   inspector_->LanguageChanged();
   plots_->LanguageChanged();
   panel_->LanguageChanged();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <memory>
 
 class QAction;
@@ -59,6 +60,8 @@ class WatchWindows final : public QObject {
   LivePlots* plots_ = nullptr;
   SimulatorPanel* panel_ = nullptr;
   QLabel* meter_ = nullptr;
+  QString meterText_;  // what the meter shows
+  QString meterTip_;
   QTimer* meterTimer_ = nullptr;
   QAction* recordStart_ = nullptr;
   QAction* recordStop_ = nullptr;

@@ -310,7 +310,7 @@ class EditorTest : public QObject {
 
   void missingHelpIsReportedInTheViewer() {
     HelpWindow help(nullptr, QStringLiteral("/no/such/help"));
-    help.ShowContents(true);
+    help.ShowContents(Language::English);
     QVERIFY(help.findChild<QTextBrowser*>()->toPlainText().contains(
         QStringLiteral("Help file not found:")));
   }

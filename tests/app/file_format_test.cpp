@@ -166,7 +166,9 @@ class FilesAndSettingsTest : public QObject {
   void newProgramHeader() {
     QFETCH(bool, english);
     QFETCH(QStringList, lines);
-    QCOMPARE(NewProgramHeader(english, {"01.02.2026", "13:14:15"}).split(QLatin1Char('\n')), lines);
+    QCOMPARE(
+        NewProgramHeader(LanguageOf(english), {"01.02.2026", "13:14:15"}).split(QLatin1Char('\n')),
+        lines);
   }
 
   void generatedNamesWrapWithTheCounter() {
@@ -229,7 +231,7 @@ class FilesAndSettingsTest : public QObject {
   void languageValue() {
     QFETCH(QString, stored);
     QFETCH(bool, english);
-    QCOMPARE(UiLanguage::FromSetting(stored), english);
+    QCOMPARE(UiLanguage::FromSetting(stored), LanguageOf(english));
   }
 };
 

@@ -62,7 +62,7 @@ class HighDpiTest : public QObject {
         icon.pixmap(QSize(32, 32), 1.0).toImage().scaled(64, 64).convertToFormat(sharp.format());
     QVERIFY(sharp != blown);
 
-    h.window().aboutDialog()->Prepare(false, 0);
+    h.window().aboutDialog()->Prepare(Language::Turkish, 0);
     const QLabel* logo = h.window().aboutDialog()->findChild<QLabel*>(QStringLiteral("Image1"));
     QVERIFY(logo);
     QCOMPARE(logo->pixmap().devicePixelRatio(), 2.0);

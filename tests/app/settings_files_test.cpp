@@ -47,7 +47,7 @@ class SettingsFilesTest : public QObject {
     ControlMap controls{&window};
     ScriptedLink link;
     ScriptedPrompts prompts;
-    UiLanguage language{true};
+    UiLanguage language{Language::English};
     SettingsFiles* files = new SettingsFiles(&window, controls, link, prompts, language);
 
     // Presses a button and waits for its work to end.
@@ -94,7 +94,7 @@ class SettingsFilesTest : public QObject {
 
   void loadRefusesABadFileBeforeSendingAnything() {
     Page p;
-    p.language.SetEnglish(false);
+    p.language.Set(Language::Turkish);
     p.prompts.fileNames.push_back(
         Write(QStringLiteral("bad.kvp"), "format = 1\nspeed = 1200\nmicrostep = 3\n"));
     p.window.findChild<QPushButton*>(QStringLiteral("LoadSettingsButton"))->click();
@@ -158,7 +158,7 @@ class SettingsFilesTest : public QObject {
     QCOMPARE(compare->summary()->text(),
              QStringLiteral("Values that differ between set.kvp and the driver: 1."));
     QCOMPARE(p.Status(), compare->summary()->text());
-    p.language.SetEnglish(false);
+    p.language.Set(Language::Turkish);
     p.files->LanguageChanged();
     QCOMPARE(compare->windowTitle(), QString::fromUtf8("Ayar Karşılaştırma"));
     QCOMPARE(compare->table()->horizontalHeaderItem(2)->text(), QString::fromUtf8("Sürücü"));

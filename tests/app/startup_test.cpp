@@ -33,13 +33,13 @@ const QString kGoldenCaptions = QStringLiteral(KIVRA_TEST_GOLDEN_DIR "/captions.
 
 struct GoldenCaption {
   QString name;
-  TextRole role;
+  texts::TextRole role;
   QString turkish;
   QString english;
 };
 
-QString RoleWord(TextRole role) {
-  return role == TextRole::Hint ? QStringLiteral("hint") : QStringLiteral("caption");
+QString RoleWord(texts::TextRole role) {
+  return role == texts::TextRole::Hint ? QStringLiteral("hint") : QStringLiteral("caption");
 }
 
 std::vector<GoldenCaption> ReadGoldenCaptions() {
@@ -49,9 +49,10 @@ std::vector<GoldenCaption> ReadGoldenCaptions() {
   for (const QByteArray& line : file.readAll().split('\n')) {
     const QStringList cells = QString::fromUtf8(line).split(QLatin1Char('\t'));
     if (cells.size() != 4) continue;
-    rows.push_back({cells[0],
-                    cells[1] == QStringLiteral("hint") ? TextRole::Hint : TextRole::Caption,
-                    cells[2], cells[3]});
+    rows.push_back(
+        {cells[0],
+         cells[1] == QStringLiteral("hint") ? texts::TextRole::Hint : texts::TextRole::Caption,
+         cells[2], cells[3]});
   }
   return rows;
 }
@@ -70,7 +71,7 @@ class StartupTest : public QObject {
     QCOMPARE(h.Stored(QStringLiteral("LANGUAGE")), QStringLiteral("0"));
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("1"));
     QCOMPARE(h.Caption("D1"), QStringLiteral("Dosya"));
-    QCOMPARE(h.Caption("ToolButton18", TextRole::Hint), QStringLiteral("English"));
+    QCOMPARE(h.Caption("ToolButton18", texts::TextRole::Hint), QStringLiteral("English"));
     QCOMPARE(h.window().toolBar()->language()->property("imageIndex").toInt(), 10);
     QCOMPARE(h.window().windowTitle(), QStringLiteral("Kivra-PS"));
     QCOMPARE(h.EditorText(), QString());
@@ -88,7 +89,7 @@ class StartupTest : public QObject {
     QVERIFY(h.Start());
     QCOMPARE(h.Caption("D1"), QStringLiteral("File"));
     QCOMPARE(h.Caption("TabSheet2"), QStringLiteral("Direct Control"));
-    QCOMPARE(h.Caption("ToolButton18", TextRole::Hint), QStringLiteral("Türkçe"));
+    QCOMPARE(h.Caption("ToolButton18", texts::TextRole::Hint), QStringLiteral("Türkçe"));
     QCOMPARE(h.Caption("TForm5"), QStringLiteral("Command Codes"));
     QCOMPARE(h.window().toolBar()->language()->property("imageIndex").toInt(), 9);
   }
@@ -102,7 +103,7 @@ class StartupTest : public QObject {
     QVERIFY(h.Start());
     QCOMPARE(h.EditorText(), QStringLiteral("       SPEED = 1200;\n       END;\n"));
     QCOMPARE(h.FileNameBar(), path);
-    QCOMPARE(h.Messages(), ExpectedMessages(h.EditorText(), false));
+    QCOMPARE(h.Messages(), ExpectedMessages(h.EditorText(), Language::Turkish));
     QVERIFY(!h.window().document().programChanged);
     QCOMPARE(h.window().document().currentFile, path);
   }
@@ -120,17 +121,13 @@ class StartupTest : public QObject {
   void everyRowOfTheRelabellingTableNamesOneControl() {
     WindowHarness h;
     QVERIFY(h.Start());
-    for (const FixedText& row : FixedTexts()) {
+    for (const texts::Caption& row : texts::kCaptions) {
+      const QString name = ObjectName(row.control);
       int found = 0;
-      const WatchWindows& watch = h.window().watchWindows();
-      for (QWidget* w :
-           {static_cast<QWidget*>(&h.window()),
-            static_cast<QWidget*>(h.window().commandCodeWindow()),
-            static_cast<QWidget*>(watch.inspector()), static_cast<QWidget*>(watch.plots()),
-            static_cast<QWidget*>(watch.simulatorPanel())}) {
-        if (FindControl(w, QString::fromLatin1(row.control))) ++found;
+      for (QWidget* window : h.CaptionedWindows()) {
+        if (FindControl(window, name)) ++found;
       }
-      QVERIFY2(found == 1, row.control);
+      QVERIFY2(found == 1, qPrintable(name));
     }
   }
 
@@ -141,13 +138,13 @@ class StartupTest : public QObject {
     QVERIFY(h.Start());
     if (qEnvironmentVariableIsSet("KIVRA_UPDATE_GOLDEN")) {
       QStringList turkish;
-      for (const FixedText& row : FixedTexts())
-        turkish << h.MarkedCaption(QString::fromLatin1(row.control), row.role);
+      for (const texts::Caption& row : texts::kCaptions)
+        turkish << h.MarkedCaption(ObjectName(row.control), row.role);
       h.window().toolBar()->language()->click();
       QByteArray file;
       qsizetype i = 0;
-      for (const FixedText& row : FixedTexts()) {
-        const QString name = QString::fromLatin1(row.control);
+      for (const texts::Caption& row : texts::kCaptions) {
+        const QString name = ObjectName(row.control);
         file += QStringList{name, RoleWord(row.role), turkish[i++], h.MarkedCaption(name, row.role)}
                     .join(QLatin1Char('\t'))
                     .toUtf8() +
@@ -161,12 +158,12 @@ class StartupTest : public QObject {
     const std::vector<GoldenCaption> golden = ReadGoldenCaptions();
     QVERIFY2(golden.size() > 100, qPrintable(kGoldenCaptions));
     // The table has no row without its golden line.
-    for (const FixedText& row : FixedTexts()) {
-      const QString name = QString::fromLatin1(row.control);
+    for (const texts::Caption& row : texts::kCaptions) {
+      const QString name = ObjectName(row.control);
       QVERIFY2(
           std::any_of(golden.begin(), golden.end(),
                       [&](const GoldenCaption& g) { return g.name == name && g.role == row.role; }),
-          row.control);
+          qPrintable(name));
     }
 
     h.page().messageList()->setPlainText(QString::fromUtf8("* Hata : 3.satır:"));
@@ -248,10 +245,10 @@ class StartupTest : public QObject {
                                                  static_cast<qsizetype>(kVersionText.size())));
     const QString version =
         QString::fromUtf8(kProductVersion.data(), static_cast<qsizetype>(kProductVersion.size()));
-    about.Prepare(true, 0);
+    about.Prepare(Language::English, 0);
     QCOMPARE(about.productBlock()->text(),
              QStringLiteral("Kivra-PS Studio\nVersion %1\nLicense: MIT").arg(version));
-    about.Prepare(false, 0);
+    about.Prepare(Language::Turkish, 0);
     QCOMPARE(about.productBlock()->text(),
              QString::fromUtf8("Kivra-PS Studio\nSürüm %1\nLisans: MIT").arg(version));
     const QRegularExpression contact(QStringLiteral("Tel|Fax|www\\.|@|\\+\\d"));
@@ -332,7 +329,7 @@ class StartupTest : public QObject {
     QCOMPARE(h.page().codeUsedBox()->text(), used);
     QCOMPARE(h.page().codeRemainingBox()->text(), remaining);
     QCOMPARE(h.page().codeMemoryBar()->value(), used.toInt());
-    QCOMPARE(h.Messages(), ExpectedMessages(program, english));
+    QCOMPARE(h.Messages(), ExpectedMessages(program, LanguageOf(english)));
     QVERIFY(h.Messages().contains(QStringLiteral("Ver 1.11   01/2012 **** ")));
     QVERIFY(h.Messages().contains(QStringLiteral("**** 01.02.2026   13:14:15 ****")));
     QCOMPARE(!h.window().ListingText().isEmpty(), listed);
@@ -440,12 +437,12 @@ class StartupTest : public QObject {
     if (!QFile::exists(QStringLiteral(":/help/en/index.html")))
       QSKIP("no help documents in this build");
     HelpWindow help(nullptr, QStringLiteral(":/help"));
-    for (bool english : {false, true}) {
-      QVERIFY(QFile::exists(english ? QStringLiteral(":/help/en/index.html")
-                                    : QStringLiteral(":/help/tr/index.html")));
+    for (const Language language : {Language::Turkish, Language::English}) {
+      QVERIFY(QFile::exists(IsEnglish(language) ? QStringLiteral(":/help/en/index.html")
+                                                : QStringLiteral(":/help/tr/index.html")));
       for (const char* keyword :
            {"END", "SPEED", "JUMP", "IFINP", "VRB", "TABLE", "INT", "FILTER"}) {
-        QVERIFY2(!help.TopicFile(english, QString::fromLatin1(keyword)).isEmpty(), keyword);
+        QVERIFY2(!help.TopicFile(language, QString::fromLatin1(keyword)).isEmpty(), keyword);
       }
     }
   }

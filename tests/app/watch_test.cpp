@@ -298,7 +298,7 @@ class WatchTest : public QObject {
   void inspectorRowsFollowTheBoundedRing() {
     std::int64_t now = 0;
     LinkWatch watch([&] { return now; }, [] { return std::int64_t{0}; });
-    UiLanguage language(true);
+    UiLanguage language(Language::English);
     FrameTableModel model(watch, language, nullptr);
     const auto push = [&](int n) {
       for (int i = 0; i < n; ++i) {

@@ -24,7 +24,7 @@
 #include "app/program/program_page.h"
 #include "app/shell/command_code_window.h"
 #include "app/shell/main_window.h"
-#include "app/ui/fixed_texts.h"
+#include "app/ui/captions.h"
 #include "app/watch/frame_window.h"
 #include "app/watch/live_plots.h"
 #include "app/watch/simulator_panel.h"
@@ -39,8 +39,8 @@ inline compiler::Timestamp FixedTime() {
 }
 
 // What a control shows: the text a caption or hint went to.
-inline QString ShownText(const QObject* control, TextRole role) {
-  if (role == TextRole::Hint) {
+inline QString ShownText(const QObject* control, texts::TextRole role) {
+  if (role == texts::TextRole::Hint) {
     const auto* widget = qobject_cast<const QWidget*>(control);
     return widget ? widget->toolTip() : QString();
   }
@@ -129,13 +129,13 @@ class WindowHarness {
   // The control's text as the language switch sets it: a button's or label's text, a
   // group's or menu's title, a page's tab, a window's title or a tooltip (the hint). Menus
   // keep the '&' before their Alt letter.
-  QString MarkedCaption(const QString& name, TextRole role = TextRole::Caption) {
+  QString MarkedCaption(const QString& name, texts::TextRole role = texts::TextRole::Caption) {
     for (QWidget* window : CaptionedWindows()) {
       if (QObject* control = FindControl(window, name)) return ShownText(control, role);
     }
     return QStringLiteral("<missing %1>").arg(name);
   }
-  QString Caption(const char* name, TextRole role = TextRole::Caption) {
+  QString Caption(const char* name, texts::TextRole role = texts::TextRole::Caption) {
     return MarkedCaption(QString::fromLatin1(name), role).remove(QLatin1Char('&'));
   }
 
@@ -167,12 +167,11 @@ inline void KeepPicture(QWidget* widget, const char* name) {
 }
 
 // The result of the check the window ran on the editor's text, as the compiler gives it.
-inline QString ExpectedMessages(const QString& editorText, bool english) {
+inline QString ExpectedMessages(const QString& editorText, Language language) {
   return QString::fromStdString(
-      compiler::Compile(compiler::SplitLines(editorText.toStdString()),
-                        english ? compiler::Language::English : compiler::Language::Turkish,
-                        [] { return FixedTime(); })
-          .messages);
+      compiler::Compile(compiler::SplitLines(editorText.toStdString()), language, [] {
+        return FixedTime();
+      }).messages);
 }
 
 }  // namespace kivra::app::testing
