@@ -8,9 +8,9 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 
-#include "app/live_check.h"
-#include "app/program_editor.h"
-#include "app/ui_language.h"
+#include "app/editor/live_check.h"
+#include "app/editor/program_editor.h"
+#include "app/ui/ui_language.h"
 #include "bench/full_program.h"
 
 namespace {
@@ -42,7 +42,7 @@ void Press(ProgramEditor& editor, Qt::Key key, const QString& text) {
 // One key typed into line 1000 (or taken back with Backspace), its line recoloured, then
 // the check the editor runs once typing stops.
 void BM_KeyPressColourAndLiveCheck(benchmark::State& state) {
-  kivra::app::UiLanguage language(true);
+  kivra::app::UiLanguage language(kivra::Language::English);
   ProgramEditor editor(nullptr, {0, 0, 761, 373});
   LiveCheck live(&editor, language);
   editor.SetProgramText(TwoThousandLines());
@@ -97,7 +97,7 @@ BENCHMARK(BM_LoadTenThousandLinesPlain)->Unit(benchmark::kMillisecond);
 void BM_LoadMegabyteLine(benchmark::State& state) {
   const QString text = QStringLiteral("SPEED = 1 ") + QString(1 << 20, QLatin1Char('7')) +
                        QStringLiteral(";\nEND;\n");
-  kivra::app::UiLanguage language(true);
+  kivra::app::UiLanguage language(kivra::Language::English);
   ProgramEditor editor(nullptr, {0, 0, 761, 373});
   LiveCheck live(&editor, language);
   for (auto _ : state) {

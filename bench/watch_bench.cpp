@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QTableView>
 
-#include "app/frame_window.h"
-#include "app/link_watch.h"
-#include "app/prompts.h"
+#include "app/ui/prompts.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/link_watch.h"
 #include "link/decode.h"
 #include "link/frames.h"
 #include "link/line_feed.h"
@@ -34,7 +34,8 @@ struct ScriptedPrompts final : kivra::app::Prompts {
   std::optional<int> AskLineNumber(QWidget*, const QString&, const QString&, int, int) override {
     return {};
   }
-  std::optional<QString> PickPort(QWidget*, const QList<kivra::app::PortChoice>&, bool) override {
+  std::optional<QString> PickPort(QWidget*, const QList<kivra::app::PortChoice>&,
+                                  kivra::Language) override {
     return {};
   }
 };
@@ -55,7 +56,7 @@ LineEvent StatusEvent(std::int64_t ms) {
 void BM_InspectorAppend(benchmark::State& state) {
   std::int64_t now = 0;
   kivra::app::LinkWatch watch([&] { return now; }, [] { return std::int64_t{0}; });
-  kivra::app::UiLanguage language(true);
+  kivra::app::UiLanguage language(kivra::Language::English);
   ScriptedPrompts prompts;
   kivra::app::FrameInspector inspector(watch, language, prompts, nullptr);
   inspector.show();

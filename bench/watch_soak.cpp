@@ -23,13 +23,13 @@
 #include <cstring>
 #include <string>
 
-#include "app/frame_window.h"
-#include "app/link_watch.h"
-#include "app/live_plots.h"
-#include "app/main_window.h"
-#include "app/prompts.h"
-#include "app/settings_store.h"
-#include "app/watch_windows.h"
+#include "app/files/settings_store.h"
+#include "app/shell/main_window.h"
+#include "app/ui/prompts.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/link_watch.h"
+#include "app/watch/live_plots.h"
+#include "app/watch/watch_windows.h"
 
 namespace {
 

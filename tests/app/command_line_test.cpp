@@ -1,7 +1,7 @@
 // kivra-ps's command line before the window: --help and --version, the state folder for a
 // start from the desktop menu, and the serial log that goes there.
 
-#include "app/command_line.h"
+#include "app/shell/command_line.h"
 
 #include <QDir>
 

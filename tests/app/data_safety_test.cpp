@@ -9,12 +9,12 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/download_window.h"
-#include "app/driver_link.h"
-#include "app/indicator_shape.h"
-#include "app/program_file.h"
-#include "app/tool_bar.h"
-#include "app/ui_look.h"
+#include "app/driver/download_window.h"
+#include "app/driver/driver_link.h"
+#include "app/files/program_file.h"
+#include "app/shell/tool_bar.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/ui_look.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {
@@ -62,7 +62,7 @@ bool IgnoresEscapeAndClose(QMessageBox* box) {
 std::vector<std::vector<std::uint8_t>> RunDownload(WindowHarness& h) {
   std::vector<std::vector<std::uint8_t>> frames;
   link::LinkEngine& engine = h.window().driverLink().engine();
-  for (int tick = 0; tick < 500 && engine.DownloadState() == link::DownloadResult::Running;
+  for (int tick = 0; tick < 500 && engine.Progress().download == link::DownloadResult::Running;
        ++tick) {
     h.port.sent.clear();
     engine.Tick();
@@ -231,17 +231,18 @@ class DataSafetyTest : public QObject {
     h.window().toolBar()->download()->click();
 
     const QString onScreen = h.EditorText();
-    QCOMPARE(h.Messages(),
-             ExpectedMessages(rechecked ? onScreen : DecodeProgramText(kFileA), rechecked));
+    QCOMPARE(h.Messages(), ExpectedMessages(rechecked ? onScreen : DecodeProgramText(kFileA),
+                                            rechecked ? Language::English : Language::Turkish));
     if (!sent) {
       QCOMPARE(h.prompts.LastText(), QStringLiteral("No valid program!"));
-      QVERIFY(h.window().driverLink().engine().DownloadState() != link::DownloadResult::Running);
+      QVERIFY(h.window().driverLink().engine().Progress().download !=
+              link::DownloadResult::Running);
       return;
     }
     const auto expected = compiler::Compile(compiler::SplitLines(onScreen.toStdString()),
                                             compiler::Language::English, {});
     const auto frames = RunDownload(h);
-    QCOMPARE(h.window().driverLink().engine().DownloadState(), link::DownloadResult::Succeeded);
+    QCOMPARE(h.window().driverLink().engine().Progress().download, link::DownloadResult::Succeeded);
     const std::vector<std::uint8_t>& data = frames.at(1);  // the first data frame
     QVERIFY(std::equal(data.begin() + 4, data.end() - 1, expected.code.bytes.begin()));
     const std::vector<std::uint8_t>& name = frames.back();

@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/driver_link.h"
-#include "app/indicator_shape.h"
-#include "app/ui_look.h"
+#include "app/driver/driver_link.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/ui_look.h"
 #include "sim/simulator.h"
 #include "window_harness.h"
 

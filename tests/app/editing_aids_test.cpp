@@ -10,11 +10,11 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "app/editor_gutter.h"
-#include "app/find_dialog.h"
-#include "app/live_check.h"
-#include "app/recent_files.h"
-#include "app/tool_bar.h"
+#include "app/editor/editor_gutter.h"
+#include "app/editor/find_dialog.h"
+#include "app/editor/live_check.h"
+#include "app/files/recent_files.h"
+#include "app/shell/tool_bar.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {
@@ -152,7 +152,7 @@ class EditingAidsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&h.window()));
     h.editor().setFocus();
     QTest::keyClick(&h.window(), Qt::Key_F7);
-    QCOMPARE(h.Messages(), ExpectedMessages(kProgram, false));
+    QCOMPARE(h.Messages(), ExpectedMessages(kProgram, Language::Turkish));
 
     h.prompts.lineNumbers = {4};
     QTest::keyClick(&h.editor(), Qt::Key_G, Qt::ControlModifier);
@@ -183,8 +183,8 @@ class EditingAidsTest : public QObject {
   void menusHaveAltLettersAndButtonsShowTheirKeys() {
     WindowHarness h;
     QVERIFY(h.Start());
-    for (bool english : {false, true}) {
-      if (english) h.window().SwitchLanguage();
+    for (const Language language : {Language::Turkish, Language::English}) {
+      if (IsEnglish(language)) h.window().SwitchLanguage();
       std::vector<QMenu*> menus;
       for (QAction* top : h.window().menuBar()->actions()) menus.push_back(top->menu());
       menus.push_back(h.window().menu().recent);
@@ -277,7 +277,7 @@ class EditingAidsTest : public QObject {
     QVERIFY(Drop(&h.window(), path));
     QTRY_COMPARE(h.EditorText(), kProgram);
     QCOMPARE(h.FileNameBar(), path);
-    QCOMPARE(h.Messages(), ExpectedMessages(kProgram, false));
+    QCOMPARE(h.Messages(), ExpectedMessages(kProgram, Language::Turkish));
   }
 
   void fileNamedAtStartOpens() {
@@ -286,7 +286,7 @@ class EditingAidsTest : public QObject {
     QVERIFY(h.Start());
     QCOMPARE(h.EditorText(), kProgram);
     QCOMPARE(h.Stored(QStringLiteral("LASTFILE")), h.openAtStart);
-    QCOMPARE(h.Messages(), ExpectedMessages(kProgram, false));
+    QCOMPARE(h.Messages(), ExpectedMessages(kProgram, Language::Turkish));
 
     WindowHarness missing;
     missing.openAtStart = missing.Path(QStringLiteral("GONE.KV3"));

@@ -9,9 +9,9 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
-#include "app/find_dialog.h"
-#include "app/help_window.h"
-#include "app/tool_bar.h"
+#include "app/editor/find_dialog.h"
+#include "app/shell/help_window.h"
+#include "app/shell/tool_bar.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {
@@ -310,7 +310,7 @@ class EditorTest : public QObject {
 
   void missingHelpIsReportedInTheViewer() {
     HelpWindow help(nullptr, QStringLiteral("/no/such/help"));
-    help.ShowContents(true);
+    help.ShowContents(Language::English);
     QVERIFY(help.findChild<QTextBrowser*>()->toPlainText().contains(
         QStringLiteral("Help file not found:")));
   }

@@ -1,12 +1,12 @@
 // The word F1 looks up, what the jump to a line selects, the colours of a program line
 // and the list of recent files.
 
-#include "app/editor_text.h"
+#include "app/editor/editor_text.h"
 
 #include <QTest>
 
-#include "app/program_highlighter.h"
-#include "app/recent_files.h"
+#include "app/editor/program_highlighter.h"
+#include "app/files/recent_files.h"
 
 namespace kivra::app {
 

@@ -9,24 +9,34 @@
 #include <string>
 #include <vector>
 
+#include "common/mono_time.h"
 #include "link/port_selection.h"
 
 namespace kivra::app::testing {
 
 class FakeDriverPort final : public link::LinePort {
  public:
-  void PutChar(std::uint8_t byte) override { sent.push_back(byte); }
-  void PutBlock(std::span<const std::uint8_t> bytes) override {
+  // A frame leaves as it is queued; what the test puts in arrives at that moment, so a
+  // reply given after a frame answers it.
+  std::uint64_t Send(std::span<const std::uint8_t> bytes) override {
     sent.insert(sent.end(), bytes.begin(), bytes.end());
+    leftAt.push_back(kivra::MonoNow());
+    return leftAt.size();
   }
-  std::size_t GetInBufferUsed() override { return incoming.size(); }
-  void GetBlock(std::uint8_t* buffer, std::size_t n) override {
-    for (std::size_t i = 0; i < n; ++i) {
-      buffer[i] = incoming.front();
+  std::optional<MonoTime> LeftAt(std::uint64_t ticket) override {
+    if (ticket == 0 || ticket > leftAt.size()) return std::nullopt;
+    return leftAt[ticket - 1];
+  }
+  void Receive(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
+               std::size_t max) override {
+    for (; max > 0 && !incoming.empty(); --max) {
+      bytes.push_back(incoming.front().first);
+      times.push_back(incoming.front().second);
       incoming.pop_front();
     }
   }
   void FlushInBuffer() override { incoming.clear(); }
+  MonoTime Now() override { return kivra::MonoNow(); }
 
   void SetPort(const PortName& name) override { port = name; }
   void SetOpen(bool open) override {
@@ -48,7 +58,8 @@ class FakeDriverPort final : public link::LinePort {
   void Close() noexcept override { isOpen = false; }
 
   void Receive(const std::vector<std::uint8_t>& bytes) {
-    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+    const MonoTime now = kivra::MonoNow();
+    for (auto b : bytes) incoming.emplace_back(b, now);
   }
 
   PortName port;
@@ -57,7 +68,8 @@ class FakeDriverPort final : public link::LinePort {
   int opens = 0;
   std::set<std::string> missing;
   std::vector<std::uint8_t> sent;
-  std::deque<std::uint8_t> incoming;
+  std::vector<MonoTime> leftAt;
+  std::deque<std::pair<std::uint8_t, MonoTime>> incoming;
   Prompt prompt;
 };
 

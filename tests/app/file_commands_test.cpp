@@ -7,9 +7,9 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
-#include "app/program_file.h"
-#include "app/program_files.h"
-#include "app/tool_bar.h"
+#include "app/files/program_file.h"
+#include "app/program/program_files.h"
+#include "app/shell/tool_bar.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {
@@ -39,7 +39,7 @@ class FileCommandsTest : public QObject {
     h.window().toolBar()->newProgram()->click();
     QCOMPARE(h.prompts.shown.size(), std::size_t{1});
     QCOMPARE(h.prompts.shown[0].text, QString::fromUtf8("Yeni Program Girişi \n Başlatılsın mı?"));
-    QCOMPARE(h.EditorText(), NewProgramHeader(false, FixedTime()));
+    QCOMPARE(h.EditorText(), NewProgramHeader(Language::Turkish, FixedTime()));
     QCOMPARE(h.editor().textCursor().position(), kNewProgramCaret);
     QCOMPARE(h.FileNameBar(), QStringLiteral("Program1.KV3"));
     QCOMPARE(h.page().codeUsedBox()->text(), QStringLiteral("0"));
@@ -199,7 +199,7 @@ class FileCommandsTest : public QObject {
     QCOMPARE(h.EditorText(), QStringLiteral("       END;\n"));
     QCOMPARE(h.FileNameBar(), program);
     QCOMPARE(h.Stored(QStringLiteral("LASTFILE")), program);
-    QCOMPARE(h.Messages(), ExpectedMessages(h.EditorText(), false));
+    QCOMPARE(h.Messages(), ExpectedMessages(h.EditorText(), Language::Turkish));
   }
 
   void openLoadsLargeProgramsWhole() {

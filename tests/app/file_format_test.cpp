@@ -10,10 +10,10 @@
 #include <unistd.h>
 #endif
 
-#include "app/locale_format.h"
-#include "app/program_file.h"
-#include "app/settings_store.h"
-#include "app/ui_language.h"
+#include "app/files/program_file.h"
+#include "app/files/settings_store.h"
+#include "app/shell/locale_format.h"
+#include "app/ui/ui_language.h"
 
 namespace kivra::app {
 namespace {
@@ -181,7 +181,9 @@ class FilesAndSettingsTest : public QObject {
   void newProgramHeader() {
     QFETCH(bool, english);
     QFETCH(QStringList, lines);
-    QCOMPARE(NewProgramHeader(english, {"01.02.2026", "13:14:15"}).split(QLatin1Char('\n')), lines);
+    QCOMPARE(
+        NewProgramHeader(LanguageOf(english), {"01.02.2026", "13:14:15"}).split(QLatin1Char('\n')),
+        lines);
   }
 
   void generatedNamesWrapWithTheCounter() {
@@ -274,7 +276,7 @@ class FilesAndSettingsTest : public QObject {
   void languageValue() {
     QFETCH(QString, stored);
     QFETCH(bool, english);
-    QCOMPARE(UiLanguage::FromSetting(stored), english);
+    QCOMPARE(UiLanguage::FromSetting(stored), LanguageOf(english));
   }
 };
 

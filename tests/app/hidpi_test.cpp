@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "app/about_dialog.h"
-#include "app/indicator_shape.h"
-#include "app/tool_bar.h"
-#include "app/ui_look.h"
+#include "app/shell/about_dialog.h"
+#include "app/shell/tool_bar.h"
+#include "app/ui/indicator_shape.h"
+#include "app/ui/ui_look.h"
 #include "window_harness.h"
 
 namespace kivra::app::testing {
@@ -41,7 +41,11 @@ class HighDpiTest : public QObject {
     };
     QCOMPARE(at(h.page().summary(), {380, 8}).rgb(), look::kLime.rgb());
     auto* connection = qobject_cast<IndicatorShape*>(FindControl(&w, QStringLiteral("Shape1")));
-    QCOMPARE(at(connection, connection->rect().center()).rgb(), look::kRed.rgb());
+    // Red, or lime while the first status request waits within its time-out: which one
+    // depends on how far the link got, not on the scale.
+    const QColor lamp = connection->Colour();
+    QVERIFY(lamp == look::kRed || lamp == look::kLime);
+    QCOMPARE(at(connection, connection->rect().center()).rgb(), lamp.rgb());
     QCOMPARE(at(h.editor().viewport(), {600, 300}).rgb(), look::kEditorBackground.rgb());
     const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
     if (!folder.isEmpty()) picture.save(folder + QStringLiteral("/window-2x.png"));
@@ -58,7 +62,7 @@ class HighDpiTest : public QObject {
         icon.pixmap(QSize(32, 32), 1.0).toImage().scaled(64, 64).convertToFormat(sharp.format());
     QVERIFY(sharp != blown);
 
-    h.window().aboutDialog()->Prepare(false, 0);
+    h.window().aboutDialog()->Prepare(Language::Turkish, 0);
     const QLabel* logo = h.window().aboutDialog()->findChild<QLabel*>(QStringLiteral("Image1"));
     QVERIFY(logo);
     QCOMPARE(logo->pixmap().devicePixelRatio(), 2.0);

@@ -1,6 +1,6 @@
 // The lines of the port lists: what each shows and which port it opens and stores.
 
-#include "app/port_choices.h"
+#include "app/driver/port_choices.h"
 
 #include <QTest>
 
@@ -15,7 +15,7 @@ class PortChoicesTest : public QObject {
     present[1] = {"/dev/ttyUSB0", "FT232R USB UART (FTDI)",
                   "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", 0};
     present[2] = {"/dev/ttyACM0", "", "", 0};
-    const QList<PortChoice> choices = PortChoices(present, true);
+    const QList<PortChoice> choices = PortChoices(present, Language::English);
     QCOMPARE(choices.size(), 4);
     // The machine's own port by its number, an adapter by its stable path, others by path.
     QCOMPARE(choices[0].port, QStringLiteral("1"));
@@ -27,7 +27,9 @@ class PortChoicesTest : public QObject {
     // The simulated driver is always there, last, in the interface language.
     QCOMPARE(choices[3].port, QStringLiteral("SIM"));
     QVERIFY(choices[3].label.contains(QStringLiteral("Simulated driver")));
-    QVERIFY(PortChoices({}, false).back().label.contains(QString::fromUtf8("Simülasyon sürücüsü")));
+    QVERIFY(PortChoices({}, Language::Turkish)
+                .back()
+                .label.contains(QString::fromUtf8("Simülasyon sürücüsü")));
   }
 };
 

@@ -5,10 +5,10 @@
 #include <QListWidget>
 #include <QToolButton>
 
-#include "app/main_menu.h"
-#include "app/port_dialog.h"
-#include "app/program_files.h"
-#include "app/tool_bar.h"
+#include "app/driver/port_dialog.h"
+#include "app/program/program_files.h"
+#include "app/shell/main_menu.h"
+#include "app/shell/tool_bar.h"
 #include "driver_fixture.h"
 
 namespace kivra::app::testing {

@@ -2,41 +2,68 @@
 // typed facts into the controls: which shapes and texts each fact lights, and that
 // nothing is touched when nothing changed.
 
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
-#include "app/controls.h"
-#include "app/link_presenter.h"
-#include "app/simulated_driver.h"
-#include "app/ui_language.h"
+#include "app/driver/link_presenter.h"
+#include "app/driver/simulated_driver.h"
+#include "app/ui/controls.h"
+#include "app/ui/ui_language.h"
 #include "driver_fixture.h"
 
 namespace kivra::app::testing {
 namespace {
 
-// Every widget below `parent` called `name`, other windows left out.
-int CountNamed(QObject* parent, const QString& name) {
-  int n = 0;
+// Every object below `parent` called `name`, other windows left out (menus are this
+// window's popups).
+std::vector<QObject*> Named(QObject* parent, const QString& name) {
+  std::vector<QObject*> found;
   for (QObject* child : parent->children()) {
-    if (auto* w = qobject_cast<QWidget*>(child); w && w->isWindow()) continue;
-    if (child->objectName() == name && qobject_cast<QWidget*>(child)) ++n;
-    n += CountNamed(child, name);
+    if (auto* w = qobject_cast<QWidget*>(child); w && w->isWindow() && !qobject_cast<QMenu*>(w))
+      continue;
+    if (child->objectName() == name) found.push_back(child);
+    for (QObject* below : Named(child, name)) found.push_back(below);
   }
-  return n;
+  return found;
 }
 
-bool OfKind(QWidget* widget, ControlKind kind) {
+bool OfKind(QObject* control, ControlKind kind) {
+  auto* widget = qobject_cast<QWidget*>(control);
   switch (kind) {
     case ControlKind::Indicator:
-      return qobject_cast<IndicatorShape*>(widget) != nullptr;
-    case ControlKind::Value:
-      return qobject_cast<QLabel*>(widget) != nullptr;
+      return qobject_cast<IndicatorShape*>(control) != nullptr;
+    case ControlKind::Label:
+      return qobject_cast<QLabel*>(control) != nullptr;
     case ControlKind::Box:
-      return qobject_cast<QLineEdit*>(widget) != nullptr;
+      return qobject_cast<QLineEdit*>(control) != nullptr;
     case ControlKind::Button:
-      return qobject_cast<QPushButton*>(widget) != nullptr;
+      return qobject_cast<QPushButton*>(control) != nullptr;
+    case ControlKind::ToolButton:
+      return qobject_cast<QToolButton*>(control) != nullptr;
+    case ControlKind::CheckBox:
+      return qobject_cast<QCheckBox*>(control) != nullptr;
+    case ControlKind::Group:
+      return qobject_cast<QGroupBox*>(control) != nullptr;
+    case ControlKind::Page:
+      return widget && widget->parentWidget() &&
+             qobject_cast<QTabWidget*>(widget->parentWidget()->parentWidget()) != nullptr;
+    case ControlKind::Window:
+      return widget && widget->isWindow();
+    case ControlKind::Bar:
+      return qobject_cast<QProgressBar*>(control) != nullptr;
+    case ControlKind::Menu:
+      return qobject_cast<QMenu*>(control) != nullptr;
+    case ControlKind::MenuItem:
+      return qobject_cast<QAction*>(control) != nullptr;
   }
   return false;
 }
@@ -50,13 +77,13 @@ struct Drawn {
   std::unique_ptr<ControlMap> controls;
   std::unique_ptr<LinkPresenter> presenter;
 
-  explicit Drawn(bool english = false) : language(english) {
+  explicit Drawn(Language shown = Language::Turkish) : language(shown) {
     if (!h.Start()) return;
     h.window().driverLink().timer()->stop();
     controls = std::make_unique<ControlMap>(&h.window());
     presenter = std::make_unique<LinkPresenter>(
         PresenterWindows{&h.window(), controls.get(), &h.editor(), h.window().downloadWindow()},
-        LinkPresenter::Dialog{[](bool) {}, [](const QString&) {}}, h.prompts, language, simulated);
+        h.prompts, language, simulated);
   }
   MainWindow& w() { return h.window(); }
 };
@@ -84,15 +111,25 @@ std::vector<int> LitShapes(MainWindow& w) {
 class PresenterTest : public QObject {
   Q_OBJECT
  private slots:
-  void everyRegistryRowIsOneWidgetOfItsKind() {
+  // In the main window or one of the windows whose captions it sets.
+  void everyRegistryRowIsOneControlOfItsKind() {
     WindowHarness h;
     QVERIFY(h.Start());
-    const ControlMap map(&h.window());
     for (const ControlRow& row : ControlRows()) {
       const QString name = QString::fromLatin1(row.objectName);
-      QCOMPARE(CountNamed(&h.window(), name), 1);
-      QVERIFY2(OfKind(map.Widget(row.control), row.kind), row.objectName);
+      std::vector<QObject*> found;
+      for (QWidget* window : h.CaptionedWindows()) {
+        if (window->objectName() == name) found.push_back(window);
+        for (QObject* control : Named(window, name)) found.push_back(control);
+      }
+      QVERIFY2(found.size() == 1, row.objectName);
+      QVERIFY2(OfKind(found.front(), row.kind), row.objectName);
     }
+    // The map finds the main window's widgets, and nothing for a menu item or another window.
+    const ControlMap map(&h.window());
+    QCOMPARE(static_cast<QObject*>(map.Widget(Control::SpeedBox)), Control(h.window(), "Edit23"));
+    QVERIFY(!map.Widget(Control::ExitItem));
+    QVERIFY(!map.Widget(Control::InspectorPause));
     // The parameter boxes and buttons in their order: Prm 9 is Edit11 and Button23, Prm 21
     // is Edit1 and Button35, Prm 25 is Edit34 and Button39.
     QCOMPARE(ObjectName(ParameterBox(9)), QStringLiteral("Edit11"));
@@ -163,8 +200,8 @@ class PresenterTest : public QObject {
   }
 
   void repliesFillTheBoxesAndTheDirectionInEitherLanguage() {
-    for (const bool english : {false, true}) {
-      Drawn d(english);
+    for (const Language language : {Language::Turkish, Language::English}) {
+      Drawn d(language);
       QVERIFY(d.presenter);
       link::MotorSettings m;
       m.speed = 15000;
@@ -178,7 +215,7 @@ class PresenterTest : public QObject {
       QCOMPARE(Text(d.w(), "Edit29"), QStringLiteral("-2"));
       QCOMPARE(Text(d.w(), "Edit36"), QStringLiteral("65535"));
       QCOMPARE(Text(d.w(), "StaticText83"),
-               english ? QStringLiteral("R") : QString::fromUtf8("SAĞ"));
+               IsEnglish(language) ? QStringLiteral("R") : QString::fromUtf8("SAĞ"));
       QCOMPARE(d.presenter->DirectionShown(), 1);
       // A left shown in either language sends 0.
       d.presenter->ShowDirection(false);
@@ -196,6 +233,68 @@ class PresenterTest : public QObject {
       QCOMPARE(Text(d.w(), "Edit31"), QStringLiteral("85"));
       QCOMPARE(Text(d.w(), "Edit32"), QStringLiteral("99"));
     }
+  }
+
+  // What the window shows is answered from what the presenter drew: paint over a lamp or
+  // the direction behind its back and the answers stay, so the driver is told what the
+  // presenter showed, never what a widget happens to hold.
+  void shownStateComesFromWhatWasDrawn() {
+    Drawn d;
+    QVERIFY(d.presenter);
+    const app::Control output1 = OutputShape(1, true);
+    d.presenter->OnStatus(Status(0x40, 0));  // output 1 on
+    QVERIFY(d.presenter->Lit(output1));
+    qobject_cast<IndicatorShape*>(Control(d.w(), "Shape21"))->SetColour(look::kScrollBar);
+    QVERIFY(d.presenter->Lit(output1));
+    d.presenter->OnStatus(Status(0x00, 0));
+    QVERIFY(!d.presenter->Lit(output1));
+    QVERIFY(Off(d.w(), 21));
+
+    d.presenter->ShowDirection(false);
+    QCOMPARE(Text(d.w(), "StaticText83"), QString::fromUtf8("SOL"));
+    qobject_cast<QLabel*>(Control(d.w(), "StaticText83"))->setText(QStringLiteral("R"));
+    QCOMPARE(d.presenter->DirectionShown(), 0);
+    // A read empties the direction display: nothing shown counts as right.
+    d.presenter->ClearBoxes({Control::Direction});
+    QCOMPARE(Text(d.w(), "StaticText83"), QString());
+    QCOMPARE(d.presenter->DirectionShown(), 1);
+  }
+
+  // The switches' own effect is drawn by the presenter: the caption, the lamp and, for
+  // debugging, the editor's read-only state, which a status reply also changes.
+  void switchesAreDrawnByThePresenter() {
+    Drawn d;
+    QVERIFY(d.presenter);
+    d.presenter->ScriptSwitched(true);
+    QCOMPARE(Text(d.w(), "Button3"), QStringLiteral("SCRIPT ON/OFF"));
+    QVERIFY(Lit(d.w(), 26));
+    d.presenter->ScriptSwitched(false);
+    QVERIFY(Off(d.w(), 26));
+
+    d.presenter->DebugSwitched(true);
+    QCOMPARE(Text(d.w(), "Button2"), QStringLiteral("DEBUG OFF"));
+    QVERIFY(Lit(d.w(), 25) && d.h.editor().isReadOnly());
+    d.presenter->OnStatus(Status(0, 0x02));  // the script runs: debugging keeps the editor
+    QVERIFY(d.h.editor().isReadOnly());
+    d.presenter->DebugSwitched(false);
+    QCOMPARE(Text(d.w(), "Button2"), QStringLiteral("DEBUG ON"));
+    QVERIFY(Off(d.w(), 25) && !d.h.editor().isReadOnly());
+  }
+
+  // The displacement box turns red on a value that is no number and back once one is sent.
+  void displacementBoxShowsARefusedValueUntilOneIsSent() {
+    Drawn d;
+    QVERIFY(d.presenter);
+    auto* box = qobject_cast<QLineEdit*>(Control(d.w(), "Edit29"));
+    const QColor normal = box->palette().color(QPalette::Base);
+    d.presenter->OnExchange(
+        {link::LinkState::Displacement, link::ExchangeOutcome::Refused, link::Refusal::NotANumber});
+    QCOMPARE(box->palette().color(QPalette::Base), look::kRed);
+    d.presenter->OnExchange(
+        {link::LinkState::Displacement, link::ExchangeOutcome::Refused, link::Refusal::OutOfRange});
+    QCOMPARE(box->palette().color(QPalette::Base), look::kRed);
+    d.presenter->OnValueSent(link::Setting::Displacement, 5);
+    QCOMPARE(box->palette().color(QPalette::Base), normal);
   }
 
   // An edited program that fails its check leaves debugging off; the edit is then taken as
@@ -237,15 +336,16 @@ class PresenterTest : public QObject {
          "Sayı giriniz!"},
         {link::Notice::PortError, "Device gone", MessageKind::Error, "Device gone", "Device gone"},
     };
-    for (const bool english : {false, true}) {
-      Drawn d(english);
+    for (const Language language : {Language::Turkish, Language::English}) {
+      Drawn d(language);
       QVERIFY(d.presenter);
       for (const auto& c : cases) {
         d.h.prompts.shown.clear();
         d.presenter->OnNotice(c.notice, c.detail);
         QCOMPARE(d.h.prompts.shown.size(), std::size_t{1});
         QCOMPARE(d.h.prompts.shown[0].kind, c.kind);
-        QCOMPARE(d.h.prompts.shown[0].text, QString::fromUtf8(english ? c.english : c.turkish));
+        QCOMPARE(d.h.prompts.shown[0].text,
+                 QString::fromUtf8(IsEnglish(language) ? c.english : c.turkish));
       }
     }
   }

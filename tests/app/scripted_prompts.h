@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/prompts.h"
+#include "app/ui/prompts.h"
 
 namespace kivra::app::testing {
 
@@ -55,7 +55,7 @@ class ScriptedPrompts final : public Prompts {
   }
   std::vector<QString> lineQuestions;
 
-  std::optional<QString> PickPort(QWidget*, const QList<PortChoice>& choices, bool) override {
+  std::optional<QString> PickPort(QWidget*, const QList<PortChoice>& choices, Language) override {
     portPrompts.push_back(choices);
     if (ports.empty() || ports.front().isNull()) {
       if (!ports.empty()) ports.pop_front();

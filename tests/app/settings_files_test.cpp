@@ -1,7 +1,7 @@
 // The direct-control page's parameter files: saving, loading with verification and
 // comparing, through a scripted link and scripted dialogs.
 
-#include "app/settings_files.h"
+#include "app/files/settings_files.h"
 
 #include <sys/stat.h>
 
@@ -14,10 +14,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/direct_control_page.h"
-#include "app/engine_settings_link.h"
-#include "app/settings_compare_window.h"
-#include "app/ui_language.h"
+#include "app/driver/direct_control_page.h"
+#include "app/driver/engine_settings_link.h"
+#include "app/files/settings_compare_window.h"
+#include "app/ui/ui_language.h"
 #include "scripted_prompts.h"
 #include "tests/link/fakes.h"
 #include "tests/params/scripted_session.h"
@@ -49,7 +49,7 @@ class SettingsFilesTest : public QObject {
     ControlMap controls{&window};
     ScriptedLink link;
     ScriptedPrompts prompts;
-    UiLanguage language{true};
+    UiLanguage language{Language::English};
     SettingsFiles* files = new SettingsFiles(&window, controls, link, prompts, language);
 
     // Presses a button and waits for its work to end.
@@ -96,7 +96,7 @@ class SettingsFilesTest : public QObject {
 
   void loadRefusesABadFileBeforeSendingAnything() {
     Page p;
-    p.language.SetEnglish(false);
+    p.language.Set(Language::Turkish);
     p.prompts.fileNames.push_back(
         Write(QStringLiteral("bad.kvp"), "format = 1\nspeed = 1200\nmicrostep = 3\n"));
     p.window.findChild<QPushButton*>(QStringLiteral("LoadSettingsButton"))->click();
@@ -115,25 +115,25 @@ class SettingsFilesTest : public QObject {
     QVERIFY(QFile::resize(big, 64 * 1024 * 1024));
     const struct {
       QString path;
-      bool english;
+      Language language;
       const char* button;
       QString text;
     } cases[] = {
-        {QStringLiteral("/dev/zero"), true, "LoadSettingsButton",
+        {QStringLiteral("/dev/zero"), Language::English, "LoadSettingsButton",
          QStringLiteral("Parameter file could not be opened!\n/dev/zero: this is a device, not a "
                         "file")},
-        {QStringLiteral("/dev/zero"), false, "CompareSettingsButton",
+        {QStringLiteral("/dev/zero"), Language::Turkish, "CompareSettingsButton",
          QString::fromUtf8("Parametre dosyası açılamadı!\n/dev/zero: bu bir aygıt, dosya değil")},
-        {fifo, true, "LoadSettingsButton",
+        {fifo, Language::English, "LoadSettingsButton",
          QStringLiteral("Parameter file could not be opened!\n") + fifo +
              QStringLiteral(": this is a pipe (FIFO), not a file")},
-        {big, true, "LoadSettingsButton",
+        {big, Language::English, "LoadSettingsButton",
          QStringLiteral("Parameter file could not be opened!\n") + big +
              QStringLiteral(": too large: a parameter file holds at most 64 KB")},
     };
     for (const auto& c : cases) {
       Page p;
-      p.language.SetEnglish(c.english);
+      p.language.Set(c.language);
       p.prompts.fileNames.push_back(c.path);
       p.window.findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
       QCOMPARE(p.link.session.Exchanges(), 0);
@@ -195,7 +195,7 @@ class SettingsFilesTest : public QObject {
     QCOMPARE(compare->summary()->text(),
              QStringLiteral("Values that differ between set.kvp and the driver: 1."));
     QCOMPARE(p.Status(), compare->summary()->text());
-    p.language.SetEnglish(false);
+    p.language.Set(Language::Turkish);
     p.files->LanguageChanged();
     QCOMPARE(compare->windowTitle(), QString::fromUtf8("Ayar Karşılaştırma"));
     QCOMPARE(compare->table()->horizontalHeaderItem(2)->text(), QString::fromUtf8("Sürücü"));
@@ -235,7 +235,7 @@ class SettingsFilesTest : public QObject {
     // The adapter is pulled during a read: the step ends, and says why.
     start({params::Step::Kind::ReadParameters});
     r.Tick();
-    r.engine.PortLost();
+    r.engine.SetLinkEnabled(false, true);
     settingsLink.Ticked();
     QCOMPARE(ended.back(), params::Outcome::PortLost);
     QVERIFY(!readings.parameters);

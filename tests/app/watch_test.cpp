@@ -18,12 +18,12 @@
 #include <csignal>
 #include <cstring>
 
-#include "app/frame_window.h"
-#include "app/link_watch.h"
-#include "app/live_plots.h"
-#include "app/simulator_panel.h"
-#include "app/tool_bar.h"
-#include "app/watch_windows.h"
+#include "app/shell/tool_bar.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/link_watch.h"
+#include "app/watch/live_plots.h"
+#include "app/watch/simulator_panel.h"
+#include "app/watch/watch_windows.h"
 #include "common/texts.h"
 #include "driver_fixture.h"
 #include "link/event_text.h"
@@ -253,7 +253,8 @@ class WatchTest : public QObject {
     const QString frames = s.watchWindows().inspector()->model()->AllAsText();
     QVERIFY(frames.contains(
         QString::fromUtf8("--  --  ") +
-        QString::fromUtf8(texts::LinkStatusText(link::LinkStatus::Reconnecting, false).data())));
+        QString::fromUtf8(
+            texts::LinkStatusText(link::LinkStatus::Reconnecting, Language::Turkish).data())));
     QVERIFY(s.h.prompts.shown.empty());
   }
 
@@ -298,7 +299,7 @@ class WatchTest : public QObject {
   void inspectorRowsFollowTheBoundedRing() {
     std::int64_t now = 0;
     LinkWatch watch([&] { return now; }, [] { return std::int64_t{0}; });
-    UiLanguage language(true);
+    UiLanguage language(Language::English);
     FrameTableModel model(watch, language, nullptr);
     const auto push = [&](int n) {
       for (int i = 0; i < n; ++i) {

@@ -3,27 +3,32 @@
 // A main window on a settings file of its own in a temporary folder, with scripted boxes
 // and dialogs, a fixed clock and the test help documents.
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMap>
+#include <QMenu>
 #include <QScreen>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <memory>
 
-#include "app/command_code_window.h"
-#include "app/fixed_texts.h"
-#include "app/frame_window.h"
-#include "app/live_plots.h"
-#include "app/main_window.h"
-#include "app/program_editor.h"
-#include "app/program_page.h"
-#include "app/settings_store.h"
-#include "app/simulator_panel.h"
-#include "app/watch_windows.h"
+#include "app/editor/program_editor.h"
+#include "app/files/settings_store.h"
+#include "app/program/program_page.h"
+#include "app/shell/command_code_window.h"
+#include "app/shell/main_window.h"
+#include "app/ui/captions.h"
+#include "app/watch/frame_window.h"
+#include "app/watch/live_plots.h"
+#include "app/watch/simulator_panel.h"
+#include "app/watch/watch_windows.h"
 #include "fake_driver_port.h"
 #include "scripted_prompts.h"
 
@@ -31,6 +36,27 @@ namespace kivra::app::testing {
 
 inline compiler::Timestamp FixedTime() {
   return {"01.02.2026", "13:14:15"};
+}
+
+// What a control shows: the text a caption or hint went to.
+inline QString ShownText(const QObject* control, texts::TextRole role) {
+  if (role == texts::TextRole::Hint) {
+    const auto* widget = qobject_cast<const QWidget*>(control);
+    return widget ? widget->toolTip() : QString();
+  }
+  if (const auto* action = qobject_cast<const QAction*>(control)) return action->text();
+  if (const auto* menu = qobject_cast<const QMenu*>(control)) return menu->title();
+  if (const auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
+  if (const auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+  if (const auto* widget = qobject_cast<const QWidget*>(control)) {
+    // A page sits in its tab widget's internal stack.
+    const QWidget* stack = widget->parentWidget();
+    if (const auto* tabs = stack ? qobject_cast<const QTabWidget*>(stack->parentWidget()) : nullptr)
+      return tabs->tabText(tabs->indexOf(widget));
+    if (widget->isWindow()) return widget->windowTitle();
+  }
+  return QStringLiteral("<no text>");
 }
 
 class WindowHarness {
@@ -93,17 +119,24 @@ class WindowHarness {
     }
   }
 
-  // The control's text as the language switch sets it.
-  QString Caption(const char* name, TextRole role = TextRole::Caption) {
+  // The windows whose captions the language switch sets.
+  std::vector<QWidget*> CaptionedWindows() {
     const WatchWindows& watch = window_->watchWindows();
-    for (QWidget* w :
-         {static_cast<QWidget*>(window_.get()), static_cast<QWidget*>(window_->commandCodeWindow()),
-          static_cast<QWidget*>(watch.inspector()), static_cast<QWidget*>(watch.plots()),
-          static_cast<QWidget*>(watch.simulatorPanel())}) {
-      if (QObject* control = FindControl(w, QString::fromLatin1(name)))
-        return ControlText(control, role);
+    return {window_.get(), window_->commandCodeWindow(), watch.inspector(), watch.plots(),
+            watch.simulatorPanel()};
+  }
+
+  // The control's text as the language switch sets it: a button's or label's text, a
+  // group's or menu's title, a page's tab, a window's title or a tooltip (the hint). Menus
+  // keep the '&' before their Alt letter.
+  QString MarkedCaption(const QString& name, texts::TextRole role = texts::TextRole::Caption) {
+    for (QWidget* window : CaptionedWindows()) {
+      if (QObject* control = FindControl(window, name)) return ShownText(control, role);
     }
-    return QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
+    return QStringLiteral("<missing %1>").arg(name);
+  }
+  QString Caption(const char* name, texts::TextRole role = texts::TextRole::Caption) {
+    return MarkedCaption(QString::fromLatin1(name), role).remove(QLatin1Char('&'));
   }
 
   ScriptedPrompts prompts;
@@ -134,12 +167,11 @@ inline void KeepPicture(QWidget* widget, const char* name) {
 }
 
 // The result of the check the window ran on the editor's text, as the compiler gives it.
-inline QString ExpectedMessages(const QString& editorText, bool english) {
+inline QString ExpectedMessages(const QString& editorText, Language language) {
   return QString::fromStdString(
-      compiler::Compile(compiler::SplitLines(editorText.toStdString()),
-                        english ? compiler::Language::English : compiler::Language::Turkish,
-                        [] { return FixedTime(); })
-          .messages);
+      compiler::Compile(compiler::SplitLines(editorText.toStdString()), language, [] {
+        return FixedTime();
+      }).messages);
 }
 
 }  // namespace kivra::app::testing
