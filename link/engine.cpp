@@ -233,16 +233,17 @@ void LinkEngine::Accept(std::span<const std::uint8_t> reply) {
   const auto take = [&](const auto& decoded, const auto& tell) {
     if (!decoded) return Fail(FrameFailure::TooShort, reply);
     vars_.replyResult = ReplyResult::Ok;
-    SetConnected(true);
+    // The reply first, then what it changed: watchers see the cause before the effect.
     TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
+    SetConnected(true);
     tell(*decoded);
   };
   switch (awaited_) {
     case Answer::Ack:
       vars_.replyResult = ReplyResult::Ok;
       vars_.replyState = ReplyState::Idle;
-      SetConnected(true);
       TellFrame(FrameEvent::Accepted, FrameFailure::None, reply);
+      SetConnected(true);
       // An earlier attempt's acknowledgement may still be on its way: the next frame
       // that awaits one waits until it would have come.
       if (vars_.retryCount > 0) holdTicks_ = 2 * static_cast<int>(kReplyTimeout);
