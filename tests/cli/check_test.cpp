@@ -88,7 +88,7 @@ TEST_F(CheckCommand, WarningsAloneExitZero) {
 
 TEST_F(CheckCommand, TextEndsAtTheFirstZeroByte) {
   const std::string bytes = std::string("END;\r\n") + '\0' + "garbage without semicolon\r\n";
-  EXPECT_EQ(Check({Write("nul.kv3", bytes)}).status, 0);
+  EXPECT_EQ(Check({Write("zero-byte.kv3", bytes)}).status, 0);
 }
 
 TEST_F(CheckCommand, Cp1254FileIsReadAsTurkishText) {
