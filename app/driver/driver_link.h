@@ -104,7 +104,6 @@ class DriverLink final : public QObject, private link::SettingsStore {
   std::int64_t WatchMs() const { return watchClock_.timer.elapsed(); }
   // The port in use is the simulated driver's.
   bool OnSimulatedDriver() const;
-  SettingsFiles* settingsFiles() const { return settingsFiles_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -41,8 +41,6 @@ class WatchWindows final : public QObject {
   LivePlots* plots() const { return plots_; }
   SimulatorPanel* simulatorPanel() const { return panel_; }
   QLabel* meter() const { return meter_; }
-  QAction* recordStart() const { return recordStart_; }
-  QAction* recordStop() const { return recordStop_; }
   // The recording command with its file already chosen.
   bool StartRecording(const QString& path);
 
