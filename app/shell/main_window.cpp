@@ -15,7 +15,7 @@
 
 #include "app/driver/direct_control_page.h"
 #include "app/driver/download_window.h"
-#include "app/driver/driver_link.h"
+#include "app/driver/driver_side.h"
 #include "app/driver/port_dialog.h"
 #include "app/editor/editor_text.h"
 #include "app/editor/find_dialog.h"
@@ -67,7 +67,7 @@ MainWindow::MainWindow(MainWindowServices services)
   liveCheck_ = new LiveCheck(programPage_->editor(), language_);
   recentFiles_ = ParseRecentFiles(settings_.ReadSetting(setting::kRecentFiles, QString()));
   RefreshRecentMenu();
-  CreateDriverLink(services);
+  CreateDriverSide(services);
   watch_ =
       new WatchWindows(this, menu_.settings, toolBar_->statusText(), *link_, language_, prompts_);
   ConnectCommands();
@@ -92,7 +92,7 @@ MainWindow::~MainWindow() {
   link_.reset();
 }
 
-void MainWindow::CreateDriverLink(const MainWindowServices& services) {
+void MainWindow::CreateDriverSide(const MainWindowServices& services) {
   // Before debugging starts, an edited program is checked, saved and loaded again; the
   // flag is cleared first, so after a failed check or save the next click turns debugging
   // on without another attempt.
@@ -112,11 +112,11 @@ void MainWindow::CreateDriverLink(const MainWindowServices& services) {
     }
     return lastCheck_->addressLines;
   };
-  link_ = std::make_unique<DriverLink>(
-      DriverLinkWindows{this, programPage_->editor(), directPage_, portDialog_, download_},
+  link_ = std::make_unique<DriverSide>(
+      DriverSideWindows{this, programPage_->editor(), directPage_, portDialog_, download_},
       std::move(prepareDebug), settings_, prompts_, language_,
-      DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
-  connect(link_.get(), &DriverLink::DownloadEnded, this,
+      DriverSide::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
+  connect(link_.get(), &DriverSide::DownloadEnded, this,
           [this](bool succeeded) { ShowStatus(succeeded ? &texts::kDownloaded : nullptr); });
 }
 

@@ -24,7 +24,7 @@ class AboutDialog;
 class CommandCodeWindow;
 class DirectControlPage;
 class DownloadWindow;
-class DriverLink;
+class DriverSide;
 class FindDialog;
 class HelpWindow;
 class LiveCheck;
@@ -102,7 +102,7 @@ class MainWindow : public QMainWindow {
   CommandCodeWindow* commandCodeWindow() const { return commandCodes_; }
   FindDialog* findDialog() const { return find_; }
   HelpWindow* helpWindow() const { return help_; }
-  DriverLink& driverLink() const { return *link_; }
+  DriverSide& driverSide() const { return *link_; }
   WatchWindows& watchWindows() const { return *watch_; }
 
  protected:
@@ -117,7 +117,7 @@ class MainWindow : public QMainWindow {
   void CreateSecondaryWindows();
   void ConnectCommands();
   void ConnectEditor();
-  void CreateDriverLink(const MainWindowServices& services);
+  void CreateDriverSide(const MainWindowServices& services);
   void ApplyLanguage();
   void ConnectKeys();
 
@@ -163,7 +163,7 @@ class MainWindow : public QMainWindow {
   HelpWindow* help_ = nullptr;
   LiveCheck* liveCheck_ = nullptr;
   std::unique_ptr<ProgramFiles> files_;
-  std::unique_ptr<DriverLink> link_;
+  std::unique_ptr<DriverSide> link_;
   WatchWindows* watch_ = nullptr;
 
   bool shown_ = false;

@@ -79,7 +79,7 @@ struct Drawn {
 
   explicit Drawn(Language shown = Language::Turkish) : language(shown) {
     if (!h.Start()) return;
-    h.window().driverLink().timer()->stop();
+    h.window().driverSide().timer()->stop();
     controls = std::make_unique<ControlMap>(&h.window());
     presenter = std::make_unique<LinkPresenter>(
         PresenterWindows{&h.window(), controls.get(), &h.editor(), h.window().downloadWindow()},
@@ -302,16 +302,16 @@ class PresenterTest : public QObject {
   void debugSwitchAfterAFailedCheck() {
     WindowHarness h;
     QVERIFY(h.Start());
-    h.window().driverLink().timer()->stop();
+    h.window().driverSide().timer()->stop();
     h.Type(QStringLiteral("       SPEED = ;"));
     const auto debugOn = [&] { return h.page().debugShape()->Colour() == look::kLime; };
     h.page().debugButton()->click();
     QVERIFY(!debugOn());
-    QVERIFY(!h.window().driverLink().engine().Variables().debugOn);
+    QVERIFY(!h.window().driverSide().engine().Variables().debugOn);
     QVERIFY(!h.window().lastCheck().programValid);  // it was checked
     h.page().debugButton()->click();
     QVERIFY(debugOn());
-    QVERIFY(h.window().driverLink().engine().Variables().debugOn);
+    QVERIFY(h.window().driverSide().engine().Variables().debugOn);
     QVERIFY(h.editor().isReadOnly());
     QCOMPARE(h.page().debugButton()->text(), QStringLiteral("DEBUG OFF"));
     h.page().debugButton()->click();

@@ -24,7 +24,7 @@ namespace kivra::app {
 
 class DirectControlPage;
 class DownloadWindow;
-class EngineSettingsLink;
+class EngineSettingsExchange;
 class LinkPresenter;
 class PortDialog;
 class ProgramEditor;
@@ -42,7 +42,7 @@ class LinkTimer final : public QTimer, public link::IntervalTimer {
 };
 
 // The windows whose controls the link draws into and reads.
-struct DriverLinkWindows {
+struct DriverSideWindows {
   QWidget* mainWindow;    // `TForm1`: the controls of the registry are found here
   ProgramEditor* editor;  // `RichEdit1`: debugging selects the line the driver executes
   DirectControlPage* directPage;
@@ -60,7 +60,7 @@ using PrepareDebug = std::function<std::optional<AddressLines>()>;
 // report; turns the buttons, the output lamps and the port dialog into typed requests, and
 // runs the direct-control page's parameter files over the same engine.
 // It never talks to the line itself: every exchange happens in the engine's ticks.
-class DriverLink final : public QObject, private link::SettingsStore {
+class DriverSide final : public QObject, private link::SettingsStore {
   Q_OBJECT
  public:
   struct Options {
@@ -73,9 +73,9 @@ class DriverLink final : public QObject, private link::SettingsStore {
     std::string serialLogFolder{};
   };
 
-  DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app::SettingsStore& settings,
+  DriverSide(DriverSideWindows windows, PrepareDebug prepareDebug, app::SettingsStore& settings,
              Prompts& prompts, const UiLanguage& language, Options options);
-  ~DriverLink() override;
+  ~DriverSide() override;
 
   // The main window's show step: idle with polling, then the remembered port opened.
   void StartUp();
@@ -126,7 +126,7 @@ class DriverLink final : public QObject, private link::SettingsStore {
   QString ResolvePort(const QString& port);
   void RefreshPortList();
 
-  DriverLinkWindows windows_;
+  DriverSideWindows windows_;
   PrepareDebug prepareDebug_;
   app::SettingsStore& settings_;
   Prompts& prompts_;
@@ -148,7 +148,7 @@ class DriverLink final : public QObject, private link::SettingsStore {
   std::unique_ptr<LinkPresenter> presenter_;
   std::unique_ptr<link::LinkEngine> engine_;
   std::unique_ptr<link::PortSelection> selection_;
-  std::unique_ptr<EngineSettingsLink> settingsLink_;
+  std::unique_ptr<EngineSettingsExchange> settingsExchange_;
   SettingsFiles* settingsFiles_ = nullptr;
 };
 
