@@ -87,9 +87,9 @@ DriverSide::DriverSide(DriverSideWindows windows, PrepareDebug prepareDebug,
       [this](const QString& port) { windows_.portDialog->ShowPort(port); },
   };
   presenter_ = std::make_unique<LinkPresenter>(
-      PresenterWindows{windows_.mainWindow, &controls_, windows_.editor, windows_.download},
+      PresenterWindows{windows_.mainWindow, &controls_, windows_.editor, windows_.download,
+                       windows_.statusText},
       std::move(dialog), prompts_, language_, simulated_);
-  presenter_->downloadEnded = [this](bool succeeded) { emit DownloadEnded(succeeded); };
   engine_ = std::make_unique<link::LinkEngine>(*port_, *timer_, &watchClock_);
   engine_->AddObserver(*presenter_);
   engine_->AddObserver(feed_);
@@ -275,6 +275,7 @@ void DriverSide::LanguageChanged() {
 }
 
 void DriverSide::StartDownload(const compiler::CompileResult& check, const QString& programPath) {
+  presenter_->DownloadAsked();
   engine_->Download({check.programValid, check.code, check.vectorTable, programPath.toStdString()});
 }
 

@@ -48,6 +48,7 @@ struct DriverSideWindows {
   DirectControlPage* directPage;
   PortDialog* portDialog;
   DownloadWindow* download;
+  QLabel* statusText;  // the tool bar's status text
 };
 
 // What the debug switch asks of the shell before debugging starts: the program in the
@@ -88,12 +89,6 @@ class DriverSide final : public QObject, private link::SettingsStore {
   void AddressLinesChanged(const AddressLines& lines);
 
   link::LinkEngine& engine() { return *engine_; }
-
- signals:
-  // The progress window closed: the driver acknowledged the whole program, or not.
-  void DownloadEnded(bool succeeded);
-
- public:
   const link::PortSelection& selection() const { return *selection_; }
   LinkTimer* timer() const { return timer_; }
   SimulatedDriver& simulatedDriver() { return simulated_; }

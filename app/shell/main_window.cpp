@@ -32,6 +32,7 @@
 #include "app/shell/tool_bar.h"
 #include "app/ui/captions.h"
 #include "app/ui/prompts.h"
+#include "app/ui/texts.h"
 #include "app/ui/ui_look.h"
 #include "app/watch/watch_windows.h"
 #include "common/version.h"
@@ -113,11 +114,10 @@ void MainWindow::CreateDriverSide(const MainWindowServices& services) {
     return lastCheck_->addressLines;
   };
   link_ = std::make_unique<DriverSide>(
-      DriverSideWindows{this, programPage_->editor(), directPage_, portDialog_, download_},
+      DriverSideWindows{this, programPage_->editor(), directPage_, portDialog_, download_,
+                        toolBar_->statusText()},
       std::move(prepareDebug), settings_, prompts_, language_,
       DriverSide::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
-  connect(link_.get(), &DriverSide::DownloadEnded, this,
-          [this](bool succeeded) { ShowStatus(succeeded ? &texts::kDownloaded : nullptr); });
 }
 
 void MainWindow::BuildWindow() {
@@ -233,7 +233,6 @@ void MainWindow::ConnectEditor() {
 
 void MainWindow::ApplyLanguage() {
   ApplyCaptions({this, commandCodes_}, language_.Current());
-  ShowStatus(status_);
   if (watch_) watch_->LanguageChanged();
 }
 
@@ -448,7 +447,6 @@ void MainWindow::Download() {
   // and only a valid one is sent; otherwise the message list says why.
   if (!lastCheck_->programValid || programPage_->editor()->toPlainText() != checkedText_)
     CheckProgram();
-  ShowStatus(nullptr);
   // The name the driver keeps is the name of the program on screen.
   link_->StartDownload(*lastCheck_, programPage_->FileName());
 }
@@ -482,7 +480,7 @@ void MainWindow::OpenNamed(const QString& path) {
   RefreshTitle();
 }
 
-// --- Title, recent files, status text, size and drops ---
+// --- Title, recent files, size and drops ---
 
 void MainWindow::RefreshTitle() {
   QString title = ToQString(texts::kWindowTitle);
@@ -519,11 +517,6 @@ void MainWindow::RefreshRecentMenu() {
     });
   }
   menu_.recent->setEnabled(OnProgrammingPage() && !recentFiles_.isEmpty());
-}
-
-void MainWindow::ShowStatus(const texts::Bilingual* text) {
-  status_ = text;
-  toolBar_->statusText()->setText(text ? language_.Pick(*text) : QString());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

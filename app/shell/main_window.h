@@ -8,7 +8,6 @@
 #include "app/files/document_state.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/qt_translations.h"
-#include "app/ui/texts.h"
 #include "app/ui/ui_language.h"
 #include "compiler/compile.h"
 
@@ -132,7 +131,6 @@ class MainWindow : public QMainWindow {
   void RefreshTitle();
   void RememberRecent(const QString& path);
   void RefreshRecentMenu();
-  void ShowStatus(const texts::Bilingual* text);
   bool OnProgrammingPage() const;
 
   SettingsStore& settings_;
@@ -148,7 +146,6 @@ class MainWindow : public QMainWindow {
   QString checkedText_;  // the editor's text the last check ran on
   QString listingText_;
   QStringList recentFiles_;
-  const texts::Bilingual* status_ = nullptr;  // the status text shown, in the interface language
 
   MainMenu menu_;
   MainToolBar* toolBar_ = nullptr;
