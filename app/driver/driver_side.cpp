@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app/driver/direct_control_page.h"
 #include "app/driver/download_window.h"
 #include "app/driver/engine_settings_exchange.h"
 #include "app/driver/link_presenter.h"
@@ -14,6 +13,7 @@
 #include "app/driver/port_dialog.h"
 #include "app/files/settings_files.h"
 #include "app/files/settings_store.h"
+#include "app/panels/direct_control_page.h"
 #include "app/ui/indicator_shape.h"
 #include "app/ui/prompts.h"
 #include "app/ui/texts.h"

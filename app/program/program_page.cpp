@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/driver/driver_status_panel.h"
 #include "app/editor/program_editor.h"
+#include "app/panels/driver_status_panel.h"
 #include "app/ui/controls.h"
 #include "app/ui/indicator_shape.h"
 #include "app/ui/texts.h"

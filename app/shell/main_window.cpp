@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/driver/direct_control_page.h"
 #include "app/driver/download_window.h"
 #include "app/driver/driver_side.h"
 #include "app/driver/port_dialog.h"
@@ -24,6 +23,7 @@
 #include "app/files/program_file.h"
 #include "app/files/recent_files.h"
 #include "app/files/settings_store.h"
+#include "app/panels/direct_control_page.h"
 #include "app/program/program_files.h"
 #include "app/program/program_page.h"
 #include "app/shell/about_dialog.h"

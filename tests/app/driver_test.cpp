@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "app/driver/direct_control_page.h"
 #include "app/driver/download_window.h"
 #include "app/driver/port_dialog.h"
+#include "app/panels/direct_control_page.h"
 #include "app/program/program_files.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/tool_bar.h"

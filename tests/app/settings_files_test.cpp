@@ -12,9 +12,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/driver/direct_control_page.h"
 #include "app/driver/engine_settings_exchange.h"
 #include "app/files/settings_compare_window.h"
+#include "app/panels/direct_control_page.h"
 #include "app/ui/ui_language.h"
 #include "scripted_prompts.h"
 #include "tests/link/fakes.h"

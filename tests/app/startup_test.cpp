@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "app/driver/direct_control_page.h"
+#include "app/panels/direct_control_page.h"
 #include "app/shell/about_dialog.h"
 #include "app/shell/command_code_window.h"
 #include "app/shell/help_window.h"
