@@ -46,7 +46,8 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   LinkPresenter(PresenterWindows windows, Dialog dialog, Prompts& prompts,
                 const UiLanguage& language, const SimulatedDriver& simulated);
 
-  // The link's state, the note and the boxes' hints follow the language.
+  // The link's state, the note, the boxes' hints and the download's outcome follow the
+  // language.
   void LanguageChanged();
   // The link's state in words beside both connection indicators.
   void AddLinkStatusLabels();
