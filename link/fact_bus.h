@@ -37,8 +37,9 @@ class FactBus {
     // Taken out first: an observer that runs more ticks may queue and tell its own.
     auto pending = std::move(notices_);
     notices_.clear();
-    for (const auto& [notice, detail] : pending)
-      Tell([&](LinkObserver& o) { o.OnNotice(notice, detail); });
+    // By name, not a structured binding: clang 14 lets no lambda capture one.
+    for (const auto& told : pending)
+      Tell([&](LinkObserver& o) { o.OnNotice(told.first, told.second); });
   }
 
  private:

@@ -194,6 +194,7 @@ void LinkPresenter::OnLinkStatus(link::LinkStatus status) {
 void LinkPresenter::LanguageChanged() {
   DrawLinkStatus();
   DrawNote();
+  DrawDownloaded();
   for (const auto& [box, kind] : hinted_) {
     if (QWidget* widget = windows_.controls->Widget(box))
       widget->setToolTip(language_.Pick(texts::kAllowedHint).arg(AcceptedText(kind)));
@@ -448,9 +449,20 @@ void LinkPresenter::OnDownload(const link::DownloadProgress& p) {
       downloadFailure_ = link::DownloadFailureText(p, language_.Current());
       window->hide();
       if (p.resetBar) window->SetPosition(0);
-      if (downloadEnded) downloadEnded(p.result == link::DownloadResult::Succeeded);
+      downloadedShown_ = p.result == link::DownloadResult::Succeeded;
+      DrawDownloaded();
       return;
   }
+}
+
+void LinkPresenter::DownloadAsked() {
+  downloadedShown_ = false;
+  DrawDownloaded();
+}
+
+void LinkPresenter::DrawDownloaded() {
+  if (windows_.statusText)
+    windows_.statusText->setText(downloadedShown_ ? language_.Pick(texts::kDownloaded) : QString());
 }
 
 // --- Messages ---

@@ -32,6 +32,7 @@ struct PresenterWindows {
   const ControlMap* controls;
   ProgramEditor* editor;
   DownloadWindow* download;
+  QLabel* statusText;  // the tool bar's: says when the driver took the whole program
 };
 
 class LinkPresenter final : public link::LinkObserver, public link::PortView {
@@ -39,7 +40,8 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   LinkPresenter(PresenterWindows windows, Prompts& prompts, const UiLanguage& language,
                 const SimulatedDriver& simulated);
 
-  // The link's state, the note and the boxes' hints follow the language.
+  // The link's state, the note, the boxes' hints and the download's outcome follow the
+  // language.
   void LanguageChanged();
   // The link's state in words beside both connection indicators.
   void AddLinkStatusLabels();
@@ -102,8 +104,8 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
                      bool startUp) override;
   void PortNotANumber() override;
 
-  // Told when the download window closes: the driver took the whole program, or not.
-  std::function<void(bool succeeded)> downloadEnded;
+  // The download button was pressed: what the last download ended with is no longer news.
+  void DownloadAsked();
 
  private:
   enum class Shown : std::uint8_t { Unknown, Off, On, Red };
@@ -114,6 +116,7 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   void SetDisplacementColour(bool red);
   void SetEditorReadOnly(bool readOnly);
   void DrawLinkStatus();
+  void DrawDownloaded();
   enum class Note : std::uint8_t { None, NotANumber, OutOfRange, Acknowledged, NotAcknowledged };
   void DrawNote();
   QString AcceptedText(const WriteAsked& value) const;
@@ -137,6 +140,7 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   bool directionShown_ = false;
   bool editorReadOnly_ = false;
   bool displacementRed_ = false;
+  bool downloadedShown_ = false;
   std::optional<WriteAsked> asked_;  // awaiting its exchange's outcome
   WriteAsked noted_;                 // what the note is about
   Note note_ = Note::None;

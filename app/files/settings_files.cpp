@@ -25,7 +25,7 @@ QString FromUtf8(const std::string& s) {
 
 }  // namespace
 
-SettingsFiles::SettingsFiles(QWidget* window, const ControlMap& controls, SettingsLink& link,
+SettingsFiles::SettingsFiles(QWidget* window, const ControlMap& controls, SettingsExchange& link,
                              Prompts& prompts, const UiLanguage& language)
     : QObject(window), window_(window), link_(link), prompts_(prompts), language_(language) {
   const struct {

@@ -23,9 +23,9 @@ class UiLanguage;
 
 // What the parameter files of the window need of the link: one exchange at a time, told
 // when it has ended. The window cannot block, so each step is started and answered later.
-class SettingsLink {
+class SettingsExchange {
  public:
-  virtual ~SettingsLink() = default;
+  virtual ~SettingsExchange() = default;
   // Starts the exchange of `step`. What a read brings goes into `readings`; `done` is called
   // once the exchange has ended, never before Start returns.
   virtual void Start(const params::Step& step, params::DriverReadings& readings,
@@ -43,8 +43,8 @@ class SettingsFiles : public QObject {
   Q_OBJECT
  public:
   // `window` holds the page's controls and owns the dialogs.
-  SettingsFiles(QWidget* window, const ControlMap& controls, SettingsLink& link, Prompts& prompts,
-                const UiLanguage& language);
+  SettingsFiles(QWidget* window, const ControlMap& controls, SettingsExchange& link,
+                Prompts& prompts, const UiLanguage& language);
 
   void LanguageChanged();
   bool Running() const { return runner_.has_value(); }
@@ -76,7 +76,7 @@ class SettingsFiles : public QObject {
   QString Pick(const texts::Bilingual& text) const;
 
   QWidget* window_;
-  SettingsLink& link_;
+  SettingsExchange& link_;
   Prompts& prompts_;
   const UiLanguage& language_;
   std::vector<QPushButton*> buttons_;

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/driver/driver_status_panel.h"
 #include "app/editor/program_editor.h"
+#include "app/panels/driver_status_panel.h"
 #include "app/ui/controls.h"
 #include "app/ui/indicator_shape.h"
 #include "app/ui/texts.h"
@@ -61,7 +61,7 @@ ProgramPage::ProgramPage(QWidget* parent) : QWidget(parent) {
 
   messageList_ = new MessageList(this, {4, 456, 531, 129});
   BuildSwitches();
-  statusPanel_ = new DriverStatusPanel(this, {760, 4, 101, 567});
+  new DriverStatusPanel(this, {760, 4, 101, 567});
 
   // A service switch that the driver's makers keep hidden.
   auto* service = new QPushButton(this);
@@ -131,8 +131,7 @@ void ProgramPage::BuildStatusStrip() {
 }
 
 void ProgramPage::BuildSwitches() {
-  std::tie(scriptButton_, scriptShape_) = AddSwitch(
-      this, "Panel1", Control::ScriptButton, Control::ScriptShape, texts::kScriptSwitch, 544);
+  AddSwitch(this, "Panel1", Control::ScriptButton, Control::ScriptShape, texts::kScriptSwitch, 544);
   std::tie(debugButton_, debugShape_) = AddSwitch(this, "Panel2", Control::DebugButton,
                                                   Control::DebugShape, texts::kDebugSwitch, 652);
 }

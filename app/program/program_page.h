@@ -11,7 +11,6 @@ class QPushButton;
 
 namespace kivra::app {
 
-class DriverStatusPanel;
 class IndicatorShape;
 class MessageList;
 class ProgramEditor;
@@ -38,11 +37,8 @@ class ProgramPage : public QWidget {
   QLabel* codeUsedBox() const { return codeUsed_; }               // StaticText8
   QLabel* codeRemainingBox() const { return codeRemaining_; }     // StaticText11
   QProgressBar* codeMemoryBar() const { return codeMemoryBar_; }  // code used of 2048
-  QPushButton* scriptButton() const { return scriptButton_; }     // Button3
-  IndicatorShape* scriptShape() const { return scriptShape_; }    // Shape26
   QPushButton* debugButton() const { return debugButton_; }       // Button2
   IndicatorShape* debugShape() const { return debugShape_; }      // Shape25
-  DriverStatusPanel* statusPanel() const { return statusPanel_; }
 
   // The path the next save writes to, or the generated name of a new program, as the
   // file-name bar shows it.
@@ -82,11 +78,8 @@ class ProgramPage : public QWidget {
   QLabel* codeUsed_ = nullptr;
   QLabel* codeRemaining_ = nullptr;
   QProgressBar* codeMemoryBar_ = nullptr;
-  QPushButton* scriptButton_ = nullptr;
-  IndicatorShape* scriptShape_ = nullptr;
   QPushButton* debugButton_ = nullptr;
   IndicatorShape* debugShape_ = nullptr;
-  DriverStatusPanel* statusPanel_;
   app::SummaryColour summaryColour_ = app::SummaryColour::ButtonFace;
 };
 

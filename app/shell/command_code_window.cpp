@@ -29,10 +29,6 @@ void CommandCodeWindow::SetListing(const QString& listing) {
   listing_->setPlainText(listing);
 }
 
-QString CommandCodeWindow::Listing() const {
-  return listing_->toPlainText();
-}
-
 void CommandCodeWindow::closeEvent(QCloseEvent* event) {
   event->accept();
   emit Closed();

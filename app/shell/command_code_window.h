@@ -13,8 +13,6 @@ class CommandCodeWindow : public QWidget {
   explicit CommandCodeWindow(QWidget* parent);
 
   void SetListing(const QString& listing);
-  QString Listing() const;
-  QPlainTextEdit* listingView() const { return listing_; }  // RichEdit3
 
  signals:
   // Closed with its title-bar button.

@@ -13,9 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/driver/direct_control_page.h"
 #include "app/driver/download_window.h"
-#include "app/driver/driver_link.h"
+#include "app/driver/driver_side.h"
 #include "app/driver/port_dialog.h"
 #include "app/editor/editor_text.h"
 #include "app/editor/find_dialog.h"
@@ -24,6 +23,7 @@
 #include "app/files/program_file.h"
 #include "app/files/recent_files.h"
 #include "app/files/settings_store.h"
+#include "app/panels/direct_control_page.h"
 #include "app/program/program_files.h"
 #include "app/program/program_page.h"
 #include "app/shell/about_dialog.h"
@@ -32,6 +32,7 @@
 #include "app/shell/tool_bar.h"
 #include "app/ui/captions.h"
 #include "app/ui/prompts.h"
+#include "app/ui/texts.h"
 #include "app/ui/ui_look.h"
 #include "app/watch/watch_windows.h"
 #include "common/version.h"
@@ -67,7 +68,7 @@ MainWindow::MainWindow(MainWindowServices services)
   liveCheck_ = new LiveCheck(programPage_->editor(), language_);
   recentFiles_ = ParseRecentFiles(settings_.ReadSetting(setting::kRecentFiles, QString()));
   RefreshRecentMenu();
-  CreateDriverLink(services);
+  CreateDriverSide(services);
   watch_ =
       new WatchWindows(this, menu_.settings, toolBar_->statusText(), *link_, language_, prompts_);
   ConnectCommands();
@@ -92,7 +93,7 @@ MainWindow::~MainWindow() {
   link_.reset();
 }
 
-void MainWindow::CreateDriverLink(const MainWindowServices& services) {
+void MainWindow::CreateDriverSide(const MainWindowServices& services) {
   // Before debugging starts, an edited program is checked, saved and loaded again; the
   // flag is cleared first, so after a failed check or save the next click turns debugging
   // on without another attempt.
@@ -112,12 +113,11 @@ void MainWindow::CreateDriverLink(const MainWindowServices& services) {
     }
     return lastCheck_->addressLines;
   };
-  link_ = std::make_unique<DriverLink>(
-      DriverLinkWindows{this, programPage_->editor(), directPage_, portDialog_, download_},
+  link_ = std::make_unique<DriverSide>(
+      DriverSideWindows{this, programPage_->editor(), directPage_, portDialog_, download_,
+                        toolBar_->statusText()},
       std::move(prepareDebug), settings_, prompts_, language_,
-      DriverLink::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
-  connect(link_.get(), &DriverLink::DownloadEnded, this,
-          [this](bool succeeded) { ShowStatus(succeeded ? &texts::kDownloaded : nullptr); });
+      DriverSide::Options{services.driverPort, services.simulatedDriver, services.serialLogFolder});
 }
 
 void MainWindow::BuildWindow() {
@@ -233,7 +233,6 @@ void MainWindow::ConnectEditor() {
 
 void MainWindow::ApplyLanguage() {
   ApplyCaptions({this, commandCodes_}, language_.Current());
-  ShowStatus(status_);
   if (watch_) watch_->LanguageChanged();
 }
 
@@ -454,7 +453,6 @@ void MainWindow::Download() {
   // and only a valid one is sent; otherwise the message list says why.
   if (!lastCheck_->programValid || programPage_->editor()->toPlainText() != checkedText_)
     CheckProgram();
-  ShowStatus(nullptr);
   // The name the driver keeps is the name of the program on screen.
   link_->StartDownload(*lastCheck_, programPage_->FileName());
 }
@@ -488,7 +486,7 @@ void MainWindow::OpenNamed(const QString& path) {
   RefreshTitle();
 }
 
-// --- Title, recent files, status text, size and drops ---
+// --- Title, recent files, size and drops ---
 
 void MainWindow::RefreshTitle() {
   QString title = ToQString(texts::kWindowTitle);
@@ -526,11 +524,6 @@ void MainWindow::RefreshRecentMenu() {
     });
   }
   menu_.recent->setEnabled(OnProgrammingPage() && !recentFiles_.isEmpty());
-}
-
-void MainWindow::ShowStatus(const texts::Bilingual* text) {
-  status_ = text;
-  toolBar_->statusText()->setText(text ? language_.Pick(*text) : QString());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -8,7 +8,6 @@
 #include "app/files/document_state.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/qt_translations.h"
-#include "app/ui/texts.h"
 #include "app/ui/ui_language.h"
 #include "compiler/compile.h"
 
@@ -24,7 +23,7 @@ class AboutDialog;
 class CommandCodeWindow;
 class DirectControlPage;
 class DownloadWindow;
-class DriverLink;
+class DriverSide;
 class FindDialog;
 class HelpWindow;
 class LiveCheck;
@@ -102,7 +101,7 @@ class MainWindow : public QMainWindow {
   CommandCodeWindow* commandCodeWindow() const { return commandCodes_; }
   FindDialog* findDialog() const { return find_; }
   HelpWindow* helpWindow() const { return help_; }
-  DriverLink& driverLink() const { return *link_; }
+  DriverSide& driverSide() const { return *link_; }
   WatchWindows& watchWindows() const { return *watch_; }
 
  protected:
@@ -117,7 +116,7 @@ class MainWindow : public QMainWindow {
   void CreateSecondaryWindows();
   void ConnectCommands();
   void ConnectEditor();
-  void CreateDriverLink(const MainWindowServices& services);
+  void CreateDriverSide(const MainWindowServices& services);
   void ApplyLanguage();
   void ConnectKeys();
 
@@ -132,7 +131,6 @@ class MainWindow : public QMainWindow {
   void RefreshTitle();
   void RememberRecent(const QString& path);
   void RefreshRecentMenu();
-  void ShowStatus(const texts::Bilingual* text);
   bool OnProgrammingPage() const;
 
   SettingsStore& settings_;
@@ -148,7 +146,6 @@ class MainWindow : public QMainWindow {
   QString checkedText_;  // the editor's text the last check ran on
   QString listingText_;
   QStringList recentFiles_;
-  const texts::Bilingual* status_ = nullptr;  // the status text shown, in the interface language
 
   MainMenu menu_;
   MainToolBar* toolBar_ = nullptr;
@@ -163,7 +160,7 @@ class MainWindow : public QMainWindow {
   HelpWindow* help_ = nullptr;
   LiveCheck* liveCheck_ = nullptr;
   std::unique_ptr<ProgramFiles> files_;
-  std::unique_ptr<DriverLink> link_;
+  std::unique_ptr<DriverSide> link_;
   WatchWindows* watch_ = nullptr;
 
   bool shown_ = false;

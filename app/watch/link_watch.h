@@ -30,7 +30,9 @@ class LinkWatch final : public QObject, public link::FrameListener, public link:
   LinkWatch(Clock clock, WallClock wallClock, QObject* parent = nullptr);
   ~LinkWatch() override;
 
+  // The frame rows come from the line feed; the engine's own frame facts are not needed.
   void OnFrame(const link::LineEvent& event) override;
+  using link::LinkObserver::OnFrame;
   // The engine's facts: each accepted status reply goes to the plots and the recording; a
   // recording gets its gap where the driver stops answering.
   void OnStatus(const link::StatusReply& status) override;

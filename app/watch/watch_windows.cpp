@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QTimer>
 
-#include "app/driver/driver_link.h"
+#include "app/driver/driver_side.h"
 #include "app/ui/captions.h"
 #include "app/ui/prompts.h"
 #include "app/ui/texts.h"
@@ -31,7 +31,7 @@ void Open(QWidget* window) {
 }  // namespace
 
 WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, QLabel* statusText,
-                           DriverLink& link, const UiLanguage& language, Prompts& prompts)
+                           DriverSide& link, const UiLanguage& language, Prompts& prompts)
     : QObject(mainWindow),
       mainWindow_(mainWindow),
       link_(link),

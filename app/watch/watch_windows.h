@@ -12,7 +12,7 @@ class QWidget;
 
 namespace kivra::app {
 
-class DriverLink;
+class DriverSide;
 class FrameInspector;
 class LinkWatch;
 class LivePlots;
@@ -28,7 +28,7 @@ class WatchWindows final : public QObject {
   Q_OBJECT
  public:
   // The meter goes left of `statusText`, in the row that holds it.
-  WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, QLabel* statusText, DriverLink& link,
+  WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, QLabel* statusText, DriverSide& link,
                const UiLanguage& language, Prompts& prompts);
   ~WatchWindows() override;
 
@@ -41,8 +41,6 @@ class WatchWindows final : public QObject {
   LivePlots* plots() const { return plots_; }
   SimulatorPanel* simulatorPanel() const { return panel_; }
   QLabel* meter() const { return meter_; }
-  QAction* recordStart() const { return recordStart_; }
-  QAction* recordStop() const { return recordStop_; }
   // The recording command with its file already chosen.
   bool StartRecording(const QString& path);
 
@@ -52,7 +50,7 @@ class WatchWindows final : public QObject {
   void AskAndRecord();
 
   QWidget* mainWindow_;
-  DriverLink& link_;
+  DriverSide& link_;
   const UiLanguage& language_;
   Prompts& prompts_;
   std::unique_ptr<LinkWatch> watch_;

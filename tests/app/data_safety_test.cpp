@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "app/driver/download_window.h"
-#include "app/driver/driver_link.h"
+#include "app/driver/driver_side.h"
 #include "app/files/program_file.h"
 #include "app/shell/tool_bar.h"
 #include "app/ui/indicator_shape.h"
@@ -61,7 +61,7 @@ bool IgnoresEscapeAndClose(QMessageBox* box) {
 // The frames of a whole download, every one acknowledged at once.
 std::vector<std::vector<std::uint8_t>> RunDownload(WindowHarness& h) {
   std::vector<std::vector<std::uint8_t>> frames;
-  link::LinkEngine& engine = h.window().driverLink().engine();
+  link::LinkEngine& engine = h.window().driverSide().engine();
   for (int tick = 0; tick < 500 && engine.Progress().download == link::DownloadResult::Running;
        ++tick) {
     h.port.sent.clear();
@@ -215,7 +215,7 @@ class DataSafetyTest : public QObject {
     QFETCH(bool, rechecked);
     WindowHarness h;
     StartWithFile(h, QStringLiteral("A.KV3"), kFileA);
-    h.window().driverLink().timer()->stop();
+    h.window().driverSide().timer()->stop();
     QVERIFY(h.window().lastCheck().programValid);
     if (change.startsWith(QStringLiteral("new"))) {
       h.prompts.answers = {Answer::Yes};
@@ -235,14 +235,14 @@ class DataSafetyTest : public QObject {
                                             rechecked ? Language::English : Language::Turkish));
     if (!sent) {
       QCOMPARE(h.prompts.LastText(), QStringLiteral("No valid program!"));
-      QVERIFY(h.window().driverLink().engine().Progress().download !=
+      QVERIFY(h.window().driverSide().engine().Progress().download !=
               link::DownloadResult::Running);
       return;
     }
     const auto expected = compiler::Compile(compiler::SplitLines(onScreen.toStdString()),
                                             compiler::Language::English, {});
     const auto frames = RunDownload(h);
-    QCOMPARE(h.window().driverLink().engine().Progress().download, link::DownloadResult::Succeeded);
+    QCOMPARE(h.window().driverSide().engine().Progress().download, link::DownloadResult::Succeeded);
     const std::vector<std::uint8_t>& data = frames.at(1);  // the first data frame
     QVERIFY(std::equal(data.begin() + 4, data.end() - 1, expected.code.bytes.begin()));
     const std::vector<std::uint8_t>& name = frames.back();

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/driver/driver_link.h"
+#include "app/driver/driver_side.h"
 #include "app/ui/indicator_shape.h"
 #include "app/ui/ui_look.h"
 #include "sim/simulator.h"

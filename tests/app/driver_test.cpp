@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "app/driver/direct_control_page.h"
 #include "app/driver/download_window.h"
 #include "app/driver/port_dialog.h"
+#include "app/panels/direct_control_page.h"
 #include "app/program/program_files.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/tool_bar.h"
@@ -153,7 +153,7 @@ class DriverTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!Commands(l.sim, 'G').empty(), kLinkTimeoutMs);
     // The driver holds no program, so its script ends at once; its replies say so.
     QTRY_VERIFY_WITH_TIMEOUT(Off(w, 26) && Off(w, 14), kLinkTimeoutMs);
-    QVERIFY(!w.driverLink().engine().Variables().scriptOn);
+    QVERIFY(!w.driverSide().engine().Variables().scriptOn);
 
     Press(w, "Button3");
     Press(w, "Button3");  // on, then off again before the driver answered
@@ -198,10 +198,10 @@ class DriverTest : public QObject {
     h.prompts.fileNames = {path};
     QVERIFY(h.Start());
     MainWindow& w = h.window();
-    w.driverLink().timer()->stop();
+    w.driverSide().timer()->stop();
     w.files().Open();
     QCOMPARE(w.lastCheck().code.length, 37u);
-    link::LinkEngine& engine = w.driverLink().engine();
+    link::LinkEngine& engine = w.driverSide().engine();
     QProgressBar* bar = w.downloadWindow()->progressBar();
 
     w.toolBar()->download()->click();
@@ -325,7 +325,7 @@ class DriverTest : public QObject {
       QCOMPARE(Commands(l.sim, letter).front().value, static_cast<std::uint32_t>(sent));
     } else {
       // Refused when the engine came to send it: it is back to polling at once.
-      QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().pollEnabled, kLinkTimeoutMs);
+      QTRY_VERIFY_WITH_TIMEOUT(w.driverSide().engine().Variables().pollEnabled, kLinkTimeoutMs);
       const std::uint32_t frames = l.sim.State().framesReceived;
       QVERIFY(
           Reaches(l.sim, [&](const sim::DriverState& s) { return s.framesReceived > frames + 2; }));
@@ -405,7 +405,7 @@ class DriverTest : public QObject {
     // MOVE twice in a row sends one move.
     Press(w, "Button16");
     Press(w, "Button16");
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().pollEnabled, kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverSide().engine().Variables().pollEnabled, kLinkTimeoutMs);
     QCOMPARE(Commands(l.sim, 'M').size(), size_t{1});
 
     Press(w, "Button5");
@@ -487,7 +487,7 @@ class DriverTest : public QObject {
     SetBox(w, "Edit23", QStringLiteral("1234"));
     Press(w, "Button1");
     QVERIFY(Reaches(l.sim, [](const sim::DriverState& s) { return s.motor.speed == 1234; }));
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().pollEnabled, kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverSide().engine().Variables().pollEnabled, kLinkTimeoutMs);
     SetBox(w, "Edit23", QStringLiteral("1"));
     Press(w, "Button17");
     QCOMPARE(Text(w, "Edit23"), QString());  // cleared until the reply comes
@@ -637,11 +637,11 @@ class DriverTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
     sim.Unplug();
     std::filesystem::remove(oldName.toStdString());  // the name goes with the device
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().selection().WaitingForDevice(), kLinkTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverSide().selection().WaitingForDevice(), kLinkTimeoutMs);
     sim.Replug();
     QTest::qWait(2 * link::PortSelection::kLookForDeviceMs);
     QVERIFY(Red(w, 1));
-    QVERIFY(w.driverLink().selection().WaitingForDevice());
+    QVERIFY(w.driverSide().selection().WaitingForDevice());
 
     w.menu().comPort->trigger();
     w.portDialog()->portList()->clearSelection();
@@ -649,7 +649,7 @@ class DriverTest : public QObject {
     QTest::keyClicks(w.portDialog()->numberBox(), QString::fromStdString(sim.PortPath()));
     w.portDialog()->okButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1) && Lit(w, 13), kLinkTimeoutMs);
-    QVERIFY(!w.driverLink().selection().WaitingForDevice());
+    QVERIFY(!w.driverSide().selection().WaitingForDevice());
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QString::fromStdString(sim.PortPath()));
   }
 
@@ -661,9 +661,9 @@ class DriverTest : public QObject {
     QVERIFY(h.Start());
     MainWindow& w = h.window();
     QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
-    sim::Simulator& sim = *w.driverLink().simulatedDriver().simulator();
+    sim::Simulator& sim = *w.driverSide().simulatedDriver().simulator();
     sim.Unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(Red(w, 1) && w.driverLink().selection().WaitingForDevice(),
+    QTRY_VERIFY_WITH_TIMEOUT(Red(w, 1) && w.driverSide().selection().WaitingForDevice(),
                              kLinkTimeoutMs);
     const sim::PseudoTerminal squatter;
     sim.Replug();
@@ -682,7 +682,7 @@ class DriverTest : public QObject {
     w.files().Open();
     QVERIFY(w.lastCheck().programValid);
     w.toolBar()->download()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 50,
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverSide().engine().Variables().downloadOffset >= 50,
                              kLinkTimeoutMs);
     l.sim.Unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!l.h.prompts.shown.empty(), kLinkTimeoutMs);
@@ -722,7 +722,7 @@ class DriverTest : public QObject {
     MainWindow& w = l.window();
     w.files().Open();
     w.toolBar()->download()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(w.driverLink().engine().Variables().downloadOffset >= 25,
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverSide().engine().Variables().downloadOffset >= 25,
                              kLinkTimeoutMs);
     Press(w, "Button6");
     QVERIFY(

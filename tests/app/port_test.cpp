@@ -35,7 +35,7 @@ class PortTest : public QObject {
     QCOMPARE(QString::fromStdString(h.port.port.ToString()), opened);
     QCOMPARE(Text(h.window(), "StaticText15"), opened);
     QCOMPARE(Text(h.window(), "StaticText55"), opened);
-    QVERIFY(h.window().driverLink().engine().LinkEnabled());
+    QVERIFY(h.window().driverSide().engine().LinkEnabled());
     QVERIFY(h.prompts.shown.empty());
     // Nothing answers: the polling times out and the lights stay red.
     QTRY_VERIFY_WITH_TIMEOUT(h.port.sent.size() >= 16, kLinkTimeoutMs);
@@ -74,13 +74,13 @@ class PortTest : public QObject {
     QCOMPARE(h.prompts.shown.size(), size_t{1});
     QCOMPARE(h.prompts.shown[0].kind, MessageKind::Warning);
     QCOMPARE(h.prompts.shown[0].text, warning);
-    QVERIFY(!h.window().driverLink().engine().LinkEnabled());
+    QVERIFY(!h.window().driverSide().engine().LinkEnabled());
     QVERIFY(Red(h.window(), 1) && Red(h.window(), 13));
     QCOMPARE(Text(h.window(), "StaticText15"), QString());
     QCOMPARE(Text(h.window(), "StaticText55"), QString());
     // The link is off: no tick sends anything.
-    const auto ticks = h.window().driverLink().engine().Variables().tickCount;
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3,
+    const auto ticks = h.window().driverSide().engine().Variables().tickCount;
+    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverSide().engine().Variables().tickCount > ticks + 3,
                              kLinkTimeoutMs);
     QVERIFY(h.port.sent.empty());
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), stored);
@@ -129,7 +129,7 @@ class PortTest : public QObject {
     QCOMPARE(h.prompts.LastText(), QStringLiteral("Enter number!"));
     QCOMPARE(h.prompts.shown.back().kind, MessageKind::Error);
     QVERIFY(dialog->isVisible());
-    QVERIFY(!h.window().driverLink().engine().LinkEnabled());
+    QVERIFY(!h.window().driverSide().engine().LinkEnabled());
     QCOMPARE(QString::fromStdString(h.port.port.ToString()), QStringLiteral("2"));
 
     // A port that does not open: warned, link off, displays empty, setting unchanged.
@@ -139,13 +139,13 @@ class PortTest : public QObject {
              QStringLiteral("Comm Port 9 not opened!\nThere is no such port on this computer."));
     QCOMPARE(h.prompts.shown.back().kind, MessageKind::Warning);
     QVERIFY(dialog->isVisible());
-    QVERIFY(!h.window().driverLink().engine().LinkEnabled());
+    QVERIFY(!h.window().driverSide().engine().LinkEnabled());
     QVERIFY(Red(h.window(), 1));
     QCOMPARE(Text(h.window(), "StaticText15"), QString());
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("2"));
     const auto sent = h.port.sent.size();
-    const auto ticks = h.window().driverLink().engine().Variables().tickCount;
-    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverLink().engine().Variables().tickCount > ticks + 3,
+    const auto ticks = h.window().driverSide().engine().Variables().tickCount;
+    QTRY_VERIFY_WITH_TIMEOUT(h.window().driverSide().engine().Variables().tickCount > ticks + 3,
                              kLinkTimeoutMs);
     QCOMPARE(h.port.sent.size(), sent);
 
@@ -213,7 +213,7 @@ class PortTest : public QObject {
     // by name, since its device changes from run to run.
     simulated->setSelected(true);
     h.window().portDialog()->okButton()->click();
-    SimulatedDriver& sim = h.window().driverLink().simulatedDriver();
+    SimulatedDriver& sim = h.window().driverSide().simulatedDriver();
     QVERIFY(sim.Running());
     QCOMPARE(QString::fromStdString(h.port.port.path()), sim.Path());
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
@@ -244,7 +244,7 @@ class PortTest : public QObject {
     h.prompts.ports = {QStringLiteral("SIM")};
     h.window().portDialog()->okButton()->click();
     QCOMPARE(h.prompts.portPrompts.size(), size_t{2});
-    QVERIFY(h.window().driverLink().simulatedDriver().Running());
+    QVERIFY(h.window().driverSide().simulatedDriver().Running());
     QVERIFY(!h.window().portDialog()->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(Lit(h.window(), 1), kLinkTimeoutMs);
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("0"));
@@ -255,7 +255,7 @@ class PortTest : public QObject {
     h.realSerial = true;
     QVERIFY(h.Start());
     QVERIFY(h.prompts.shown.empty());
-    QVERIFY(h.window().driverLink().simulatedDriver().Running());
+    QVERIFY(h.window().driverSide().simulatedDriver().Running());
     QTRY_VERIFY_WITH_TIMEOUT(Lit(h.window(), 1) && Lit(h.window(), 13), kLinkTimeoutMs);
     QCOMPARE(Text(h.window(), "StaticText55"), QStringLiteral("SIM"));
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));

@@ -76,13 +76,15 @@ struct Drawn {
   SimulatedDriver simulated;
   std::unique_ptr<ControlMap> controls;
   std::unique_ptr<LinkPresenter> presenter;
+  QLabel status;  // stands for the tool bar's status text
 
   explicit Drawn(Language shown = Language::Turkish) : language(shown) {
     if (!h.Start()) return;
-    h.window().driverLink().timer()->stop();
+    h.window().driverSide().timer()->stop();
     controls = std::make_unique<ControlMap>(&h.window());
     presenter = std::make_unique<LinkPresenter>(
-        PresenterWindows{&h.window(), controls.get(), &h.editor(), h.window().downloadWindow()},
+        PresenterWindows{&h.window(), controls.get(), &h.editor(), h.window().downloadWindow(),
+                         &status},
         h.prompts, language, simulated);
   }
   MainWindow& w() { return h.window(); }
@@ -302,21 +304,41 @@ class PresenterTest : public QObject {
   void debugSwitchAfterAFailedCheck() {
     WindowHarness h;
     QVERIFY(h.Start());
-    h.window().driverLink().timer()->stop();
+    h.window().driverSide().timer()->stop();
     h.Type(QStringLiteral("       SPEED = ;"));
     const auto debugOn = [&] { return h.page().debugShape()->Colour() == look::kLime; };
     h.page().debugButton()->click();
     QVERIFY(!debugOn());
-    QVERIFY(!h.window().driverLink().engine().Variables().debugOn);
+    QVERIFY(!h.window().driverSide().engine().Variables().debugOn);
     QVERIFY(!h.window().lastCheck().programValid);  // it was checked
     h.page().debugButton()->click();
     QVERIFY(debugOn());
-    QVERIFY(h.window().driverLink().engine().Variables().debugOn);
+    QVERIFY(h.window().driverSide().engine().Variables().debugOn);
     QVERIFY(h.editor().isReadOnly());
     QCOMPARE(h.page().debugButton()->text(), QStringLiteral("DEBUG OFF"));
     h.page().debugButton()->click();
     QVERIFY(!debugOn() && !h.editor().isReadOnly());
     QCOMPARE(h.page().debugButton()->text(), QStringLiteral("DEBUG ON"));
+  }
+
+  // The tool bar says the driver took the whole program until the next download is asked
+  // for, in the language of the moment.
+  void statusTextSaysTheProgramWasDownloaded() {
+    Drawn d;
+    QVERIFY(d.presenter);
+    link::DownloadProgress ended;
+    ended.stage = link::DownloadProgress::Stage::Ended;
+    ended.result = link::DownloadResult::Succeeded;
+    d.presenter->OnDownload(ended);
+    QCOMPARE(d.status.text(), QString::fromUtf8("Program sürücüye yazıldı"));
+    d.language.Toggle();
+    d.presenter->LanguageChanged();
+    QCOMPARE(d.status.text(), QStringLiteral("Program downloaded"));
+    d.presenter->DownloadAsked();
+    QCOMPARE(d.status.text(), QString());
+    ended.result = link::DownloadResult::Failed;
+    d.presenter->OnDownload(ended);
+    QCOMPARE(d.status.text(), QString());
   }
 
   void noticesBecomeTheirMessages() {

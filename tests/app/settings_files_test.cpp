@@ -14,9 +14,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/driver/direct_control_page.h"
-#include "app/driver/engine_settings_link.h"
+#include "app/driver/engine_settings_exchange.h"
 #include "app/files/settings_compare_window.h"
+#include "app/panels/direct_control_page.h"
 #include "app/ui/ui_language.h"
 #include "scripted_prompts.h"
 #include "tests/link/fakes.h"
@@ -27,7 +27,7 @@ namespace kivra::app::testing {
 using params::testing::ScriptedSession;
 
 // The link as the window sees it: each step answered on a later turn of the event loop.
-class ScriptedLink final : public SettingsLink {
+class ScriptedLink final : public SettingsExchange {
  public:
   void Start(const params::Step& step, params::DriverReadings& readings,
              std::function<void(params::Outcome)> done) override {
@@ -206,7 +206,7 @@ class SettingsFilesTest : public QObject {
   // The window's own engine: each step ends on a later tick, from what the driver answered.
   void theEnginesLinkEndsEachStepFromTheDriversAnswer() {
     link::testing::Rig r;
-    EngineSettingsLink settingsLink(r.engine);
+    EngineSettingsExchange settingsLink(r.engine);
     params::DriverReadings readings;
     std::vector<params::Outcome> ended;
     const auto start = [&](const params::Step& step) {

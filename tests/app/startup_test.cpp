@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "app/driver/direct_control_page.h"
+#include "app/panels/direct_control_page.h"
 #include "app/shell/about_dialog.h"
 #include "app/shell/command_code_window.h"
 #include "app/shell/help_window.h"
@@ -270,7 +270,7 @@ class StartupTest : public QObject {
     h.window().toolBar()->check()->click();
     QVERIFY(codes->isVisible());
     QVERIFY(codes->isEnabled());
-    QCOMPARE(codes->Listing(), h.window().ListingText());
+    QCOMPARE(codes->findChild<QPlainTextEdit*>()->toPlainText(), h.window().ListingText());
 
     codes->close();
     QVERIFY(!codes->isVisible());
@@ -344,7 +344,8 @@ class StartupTest : public QObject {
     h.window().CheckProgram();
     QVERIFY(!h.window().lastCheck().programValid);
     QCOMPARE(h.window().ListingText(), QString());
-    QCOMPARE(h.window().commandCodeWindow()->Listing(), QString());
+    QCOMPARE(h.window().commandCodeWindow()->findChild<QPlainTextEdit*>()->toPlainText(),
+             QString());
     QCOMPARE(h.page().SummaryColour(), SummaryColour::Red);
   }
 

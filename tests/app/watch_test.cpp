@@ -77,7 +77,7 @@ struct SimWindow {
   MainWindow& w() { return h.window(); }
   WatchWindows& watchWindows() { return w().watchWindows(); }
   LinkWatch& watch() { return watchWindows().watch(); }
-  sim::Simulator& sim() { return *w().driverLink().simulatedDriver().simulator(); }
+  sim::Simulator& sim() { return *w().driverSide().simulatedDriver().simulator(); }
   void Click(QWidget* window, const char* name) { In<QAbstractButton>(window, name)->click(); }
   bool WaitFor(std::uint64_t from, const std::function<bool(const link::LineEvent&)>& want) {
     return QTest::qWaitFor([&] { return Seen(watch(), from, want); }, kLinkTimeoutMs);

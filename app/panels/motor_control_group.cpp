@@ -1,4 +1,4 @@
-#include "app/driver/motor_control_group.h"
+#include "app/panels/motor_control_group.h"
 
 #include <QLabel>
 #include <QLineEdit>

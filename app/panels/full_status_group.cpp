@@ -1,4 +1,4 @@
-#include "app/driver/full_status_group.h"
+#include "app/panels/full_status_group.h"
 
 #include <QLabel>
 

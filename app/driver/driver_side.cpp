@@ -1,4 +1,4 @@
-#include "app/driver/driver_link.h"
+#include "app/driver/driver_side.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -6,14 +6,14 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app/driver/direct_control_page.h"
 #include "app/driver/download_window.h"
-#include "app/driver/engine_settings_link.h"
+#include "app/driver/engine_settings_exchange.h"
 #include "app/driver/link_presenter.h"
 #include "app/driver/port_choices.h"
 #include "app/driver/port_dialog.h"
 #include "app/files/settings_files.h"
 #include "app/files/settings_store.h"
+#include "app/panels/direct_control_page.h"
 #include "app/ui/indicator_shape.h"
 #include "app/ui/prompts.h"
 #include "app/ui/texts.h"
@@ -52,7 +52,7 @@ LinkTimer::LinkTimer(QObject* parent) : QTimer(parent) {
   setInterval(100);
 }
 
-DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
+DriverSide::DriverSide(DriverSideWindows windows, PrepareDebug prepareDebug,
                        app::SettingsStore& settings, Prompts& prompts, const UiLanguage& language,
                        Options options)
     : windows_(windows),
@@ -64,9 +64,9 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
       timer_(new LinkTimer(windows.mainWindow)),
       controls_(windows.mainWindow) {
   presenter_ = std::make_unique<LinkPresenter>(
-      PresenterWindows{windows_.mainWindow, &controls_, windows_.editor, windows_.download},
+      PresenterWindows{windows_.mainWindow, &controls_, windows_.editor, windows_.download,
+                       windows_.statusText},
       prompts_, language_, simulated_);
-  presenter_->downloadEnded = [this](bool succeeded) { emit DownloadEnded(succeeded); };
   stack_ = std::make_unique<link::LinkStack>(
       *timer_, static_cast<link::SettingsStore&>(*this), *presenter_,
       link::LinkStackOptions{.settings = serial::PortSettings::DriverLink(),
@@ -76,9 +76,9 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
   selection_ = &stack_->Ports();
   port_ = &stack_->Line();
   engine_->AddObserver(*presenter_);
-  settingsLink_ = std::make_unique<EngineSettingsLink>(*engine_);
+  settingsExchange_ = std::make_unique<EngineSettingsExchange>(*engine_);
   settingsFiles_ =
-      new SettingsFiles(windows_.mainWindow, controls_, *settingsLink_, prompts_, language_);
+      new SettingsFiles(windows_.mainWindow, controls_, *settingsExchange_, prompts_, language_);
 
   // Port number 0: the serial component asks which port, with the same list the dialog has.
   port_->SetPortPrompt([this]() -> std::optional<PortName> {
@@ -93,18 +93,18 @@ DriverLink::DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug,
 
   connect(timer_, &QTimer::timeout, this, [this] {
     stack_->Tick();  // a pulled adapter is noticed, and found again, before the engine steps
-    settingsLink_->Ticked();
+    settingsExchange_->Ticked();
   });
   presenter_->AddLinkStatusLabels();
   ConnectButtons();
   ConnectMemoryAccess();
-  connect(windows_.portDialog, &PortDialog::Chosen, this, &DriverLink::PortChosen);
+  connect(windows_.portDialog, &PortDialog::Chosen, this, &DriverSide::PortChosen);
   connect(windows_.portDialog, &PortDialog::Cancelled, this,
           [this] { windows_.portDialog->hide(); });
   timer_->start();
 }
 
-DriverLink::~DriverLink() {
+DriverSide::~DriverSide() {
   // No tick may reach an engine that is half gone.
   delete timer_;
   timer_ = nullptr;
@@ -112,22 +112,22 @@ DriverLink::~DriverLink() {
   port_->Close();
 }
 
-bool DriverLink::OnSimulatedDriver() const {
+bool DriverSide::OnSimulatedDriver() const {
   return simulated_.IsPath(QString::fromStdString(selection_->Current().path()));
 }
 
-void DriverLink::OnClick(Control button, std::function<void()> press) {
+void DriverSide::OnClick(Control button, std::function<void()> press) {
   if (auto* b = controls_.Get<QPushButton>(button))
     connect(b, &QPushButton::clicked, this, std::move(press));
 }
 
-link::Entered DriverLink::BoxValue(Control box) const {
+link::Entered DriverSide::BoxValue(Control box) const {
   if (const auto* edit = controls_.Get<QLineEdit>(box))
     return link::ParseInteger(edit->text().toStdString());
   return std::nullopt;
 }
 
-void DriverLink::ConnectButtons() {
+void DriverSide::ConnectButtons() {
   link::LinkEngine& e = *engine_;
   for (const SettingButton& b : kSettingButtons) {
     // The box is read as the button is pressed; the engine checks the value as it sends.
@@ -193,13 +193,13 @@ void DriverLink::ConnectButtons() {
   }
 }
 
-void DriverLink::ScriptSwitch() {
+void DriverSide::ScriptSwitch() {
   const bool on = !engine_->Variables().scriptOn;
   presenter_->ScriptSwitched(on);
   engine_->SetScript(on);
 }
 
-void DriverLink::DebugSwitch() {
+void DriverSide::DebugSwitch() {
   if (engine_->Variables().debugOn) {
     engine_->SetDebug(nullptr);
     presenter_->DebugSwitched(false);
@@ -213,11 +213,11 @@ void DriverLink::DebugSwitch() {
   presenter_->DebugSwitched(true);
 }
 
-void DriverLink::AddressLinesChanged(const AddressLines& lines) {
+void DriverSide::AddressLinesChanged(const AddressLines& lines) {
   if (engine_->Variables().debugOn) engine_->SetDebug(&lines);
 }
 
-void DriverLink::ConnectMemoryAccess() {
+void DriverSide::ConnectMemoryAccess() {
   auto* address = controls_.Get<QLineEdit>(Control::MemoryAddress);
   const auto step = [address](int delta) {
     address->setText(
@@ -229,7 +229,7 @@ void DriverLink::ConnectMemoryAccess() {
     displacement->installEventFilter(this);
 }
 
-bool DriverLink::eventFilter(QObject* watched, QEvent* event) {
+bool DriverSide::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // Ctrl+1 on the main keyboard, whatever else is held (Shift turns 1 into ! on most
@@ -246,27 +246,28 @@ bool DriverLink::eventFilter(QObject* watched, QEvent* event) {
 
 // --- Start-up, language, download, port dialog ---
 
-void DriverLink::StartUp() {
+void DriverSide::StartUp() {
   selection_->StartUp();
   RefreshPortList();
   windows_.portDialog->ShowPort(PortInUse());
 }
 
-QString DriverLink::PortInUse() const {
+QString DriverSide::PortInUse() const {
   const QString port = QString::fromStdString(selection_->Current().ToString());
   return OnSimulatedDriver() ? SimulatedDriver::kSettingText : port;
 }
 
-void DriverLink::LanguageChanged() {
+void DriverSide::LanguageChanged() {
   presenter_->LanguageChanged();
   settingsFiles_->LanguageChanged();
 }
 
-void DriverLink::StartDownload(const compiler::CompileResult& check, const QString& programPath) {
+void DriverSide::StartDownload(const compiler::CompileResult& check, const QString& programPath) {
+  presenter_->DownloadAsked();
   engine_->Download({check.programValid, check.code, check.vectorTable, programPath.toStdString()});
 }
 
-void DriverLink::ShowPortDialog() {
+void DriverSide::ShowPortDialog() {
   PortDialog* d = windows_.portDialog;
   d->SetCancelCaption(language_.Pick(texts::kPortCancel));
   // Devices come and go: the list is made afresh each time the dialog opens, and the box
@@ -278,7 +279,7 @@ void DriverLink::ShowPortDialog() {
   d->activateWindow();
 }
 
-void DriverLink::PortChosen(const QString& port) {
+void DriverSide::PortChosen(const QString& port) {
   QString chosen = port;
   if (port == SimulatedDriver::kSettingText) {
     try {
@@ -294,7 +295,7 @@ void DriverLink::PortChosen(const QString& port) {
   if (selection_->Choose(chosen.toStdString())) windows_.portDialog->hide();
 }
 
-QString DriverLink::ResolvePort(const QString& port) {
+QString DriverSide::ResolvePort(const QString& port) {
   if (port.trimmed() != SimulatedDriver::kSettingText) return port;
   try {
     return simulated_.Start();
@@ -303,14 +304,14 @@ QString DriverLink::ResolvePort(const QString& port) {
   }
 }
 
-void DriverLink::RefreshPortList() {
+void DriverSide::RefreshPortList() {
   windows_.portDialog->SetChoices(PortChoices(serial::ListSerialPorts(), language_.Current()),
                                   language_.Current());
 }
 
 // --- SettingsStore: COMPORT holds "SIM" for the simulated driver ---
 
-std::string DriverLink::ReadSetting(std::string_view name, std::string_view defaultValue) {
+std::string DriverSide::ReadSetting(std::string_view name, std::string_view defaultValue) {
   const QString key = ToQString(name);
   if (name == link::kComPortSetting && simulatedForThisRun_)
     return ResolvePort(SimulatedDriver::kSettingText).toStdString();
@@ -318,7 +319,7 @@ std::string DriverLink::ReadSetting(std::string_view name, std::string_view defa
   return (name == link::kComPortSetting ? ResolvePort(value) : value).toStdString();
 }
 
-void DriverLink::WriteSetting(std::string_view name, std::string_view value) {
+void DriverSide::WriteSetting(std::string_view name, std::string_view value) {
   const QString key = ToQString(name);
   const QString text = ToQString(value);
   settings_.WriteSetting(key, name == link::kComPortSetting && simulated_.IsPath(text)

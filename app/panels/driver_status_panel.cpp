@@ -1,4 +1,4 @@
-#include "app/driver/driver_status_panel.h"
+#include "app/panels/driver_status_panel.h"
 
 #include <QLabel>
 

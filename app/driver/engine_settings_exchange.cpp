@@ -1,11 +1,11 @@
-#include "app/driver/engine_settings_link.h"
+#include "app/driver/engine_settings_exchange.h"
 
 namespace kivra::app {
 
 using params::Outcome;
 
-void EngineSettingsLink::Start(const params::Step& step, params::DriverReadings& readings,
-                               std::function<void(Outcome)> done) {
+void EngineSettingsExchange::Start(const params::Step& step, params::DriverReadings& readings,
+                                   std::function<void(Outcome)> done) {
   readings_ = &readings;
   done_ = std::move(done);
   connecting_ = step.kind == params::Step::Kind::Connect;
@@ -17,13 +17,13 @@ void EngineSettingsLink::Start(const params::Step& step, params::DriverReadings&
   exchange_.Start(step);
 }
 
-bool EngineSettingsLink::Busy() const {
+bool EngineSettingsExchange::Busy() const {
   if (done_) return true;
   return engine_.Progress().download == link::DownloadResult::Running ||
          engine_.Progress().exchange.outcome == link::ExchangeOutcome::Running;
 }
 
-void EngineSettingsLink::Ticked() {
+void EngineSettingsExchange::Ticked() {
   if (!done_) return;
   if (connecting_) {
     if (engine_.Progress().statusCount > statusBefore_) {
@@ -46,7 +46,7 @@ void EngineSettingsLink::Ticked() {
   }
 }
 
-void EngineSettingsLink::Finish(Outcome outcome) {
+void EngineSettingsExchange::Finish(Outcome outcome) {
   // Taken out first: the next step may start from inside `done`.
   auto done = std::move(done_);
   done_ = nullptr;

@@ -1,12 +1,12 @@
-#include "app/driver/direct_control_page.h"
+#include "app/panels/direct_control_page.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/driver/full_status_group.h"
-#include "app/driver/motor_control_group.h"
-#include "app/driver/parameter_group.h"
+#include "app/panels/full_status_group.h"
+#include "app/panels/motor_control_group.h"
+#include "app/panels/parameter_group.h"
 #include "app/ui/controls.h"
 #include "app/ui/texts.h"
 #include "app/ui/ui_language.h"

@@ -11,12 +11,12 @@
 
 namespace kivra::app {
 
-// The parameter files' link in the window: each step is an exchange of the window's own
+// The parameter files' exchanges in the window: each step is an exchange of the window's own
 // engine, judged after each tick of `Timer1` from the facts the engine told, so the window
 // never blocks. The wait for the driver is a wait for its next status reply.
-class EngineSettingsLink final : public SettingsLink {
+class EngineSettingsExchange final : public SettingsExchange {
  public:
-  explicit EngineSettingsLink(link::LinkEngine& engine) : engine_(engine), exchange_(engine) {}
+  explicit EngineSettingsExchange(link::LinkEngine& engine) : engine_(engine), exchange_(engine) {}
 
   void Start(const params::Step& step, params::DriverReadings& readings,
              std::function<void(params::Outcome)> done) override;

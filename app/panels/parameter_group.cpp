@@ -1,4 +1,4 @@
-#include "app/driver/parameter_group.h"
+#include "app/panels/parameter_group.h"
 
 #include <QLineEdit>
 #include <QPushButton>

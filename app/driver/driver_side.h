@@ -25,7 +25,7 @@ namespace kivra::app {
 
 class DirectControlPage;
 class DownloadWindow;
-class EngineSettingsLink;
+class EngineSettingsExchange;
 class LinkPresenter;
 class PortDialog;
 class ProgramEditor;
@@ -43,12 +43,13 @@ class LinkTimer final : public QTimer, public link::IntervalTimer {
 };
 
 // The windows whose controls the link draws into and reads.
-struct DriverLinkWindows {
+struct DriverSideWindows {
   QWidget* mainWindow;    // `TForm1`: the controls of the registry are found here
   ProgramEditor* editor;  // `RichEdit1`: debugging selects the line the driver executes
   DirectControlPage* directPage;
   PortDialog* portDialog;
   DownloadWindow* download;
+  QLabel* statusText;  // the tool bar's status text
 };
 
 // What the debug switch asks of the shell before debugging starts: the program in the
@@ -61,7 +62,7 @@ using PrepareDebug = std::function<std::optional<AddressLines>()>;
 // report; turns the buttons, the output lamps and the port dialog into typed requests, and
 // runs the direct-control page's parameter files over the same engine.
 // It never talks to the line itself: every exchange happens in the engine's ticks.
-class DriverLink final : public QObject, private link::SettingsStore {
+class DriverSide final : public QObject, private link::SettingsStore {
   Q_OBJECT
  public:
   struct Options {
@@ -74,9 +75,9 @@ class DriverLink final : public QObject, private link::SettingsStore {
     std::string serialLogFolder{};
   };
 
-  DriverLink(DriverLinkWindows windows, PrepareDebug prepareDebug, app::SettingsStore& settings,
+  DriverSide(DriverSideWindows windows, PrepareDebug prepareDebug, app::SettingsStore& settings,
              Prompts& prompts, const UiLanguage& language, Options options);
-  ~DriverLink() override;
+  ~DriverSide() override;
 
   // The main window's show step: idle with polling, then the remembered port opened.
   void StartUp();
@@ -89,12 +90,6 @@ class DriverLink final : public QObject, private link::SettingsStore {
   void AddressLinesChanged(const AddressLines& lines);
 
   link::LinkEngine& engine() { return *engine_; }
-
- signals:
-  // The progress window closed: the driver acknowledged the whole program, or not.
-  void DownloadEnded(bool succeeded);
-
- public:
   const link::PortSelection& selection() const { return *selection_; }
   LinkTimer* timer() const { return timer_; }
   SimulatedDriver& simulatedDriver() { return simulated_; }
@@ -105,7 +100,6 @@ class DriverLink final : public QObject, private link::SettingsStore {
   std::int64_t WatchMs() const { return stack_->ElapsedMs(); }
   // The port in use is the simulated driver's.
   bool OnSimulatedDriver() const;
-  SettingsFiles* settingsFiles() const { return settingsFiles_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -131,7 +125,7 @@ class DriverLink final : public QObject, private link::SettingsStore {
   QString PortInUse() const;
   void RefreshPortList();
 
-  DriverLinkWindows windows_;
+  DriverSideWindows windows_;
   PrepareDebug prepareDebug_;
   app::SettingsStore& settings_;
   Prompts& prompts_;
@@ -146,7 +140,7 @@ class DriverLink final : public QObject, private link::SettingsStore {
   link::LinkEngine* engine_ = nullptr;
   link::PortSelection* selection_ = nullptr;
   link::LinePort* port_ = nullptr;
-  std::unique_ptr<EngineSettingsLink> settingsLink_;
+  std::unique_ptr<EngineSettingsExchange> settingsExchange_;
   SettingsFiles* settingsFiles_ = nullptr;
 };
 
