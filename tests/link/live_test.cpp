@@ -400,8 +400,10 @@ TEST(Live, OneLateStatusReplyLeavesNoLag) {
   const auto sentBefore = polls();
   const auto acceptedBefore = l.engine.Progress().statusCount;
   l.Until([] { return false; }, 2s);
+  // A reply that misses its own time-out on a slow machine may still be taken by the next
+  // poll, once; a link that stayed a poll behind would take one more for every poll.
   EXPECT_LE(l.engine.Progress().statusCount - acceptedBefore,
-            static_cast<std::uint64_t>(polls() - sentBefore));
+            static_cast<std::uint64_t>(polls() - sentBefore) + 1);
   EXPECT_TRUE(l.engine.Variables().connected);
 }
 
