@@ -13,6 +13,7 @@
 namespace {
 
 using namespace kivra::link;
+using kivra::Language;
 
 }  // namespace
 

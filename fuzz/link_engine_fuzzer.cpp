@@ -19,6 +19,7 @@
 namespace {
 
 using namespace kivra::link;
+using kivra::Language;
 
 void Require(bool condition) {
   if (!condition) std::abort();

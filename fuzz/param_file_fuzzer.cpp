@@ -34,8 +34,8 @@ bool HasControl(std::string_view s) {
 void AsFile(std::string_view bytes) {
   const ParsedFile parsed = ParseParameterFile(bytes);
   if (parsed.error) {
-    (void)Describe(*parsed.error, true);
-    (void)Describe(*parsed.error, false);
+    (void)Describe(*parsed.error, kivra::Language::English);
+    (void)Describe(*parsed.error, kivra::Language::Turkish);
     return;
   }
   Require(RefusedValues(parsed.set).empty());
