@@ -116,6 +116,37 @@ serial::PortSettings QuietSettings() {
   return s;
 }
 
+// Frames sent again (not status polls), and status polls sent.
+struct FrameCount final : link::LinkObserver {
+  int resends = 0;
+  int polls = 0;
+  void OnFrame(const link::FrameRecord& f) override {
+    if (f.event != link::FrameEvent::Sent) return;
+    const bool poll = f.bytes.size() == 8 && f.bytes[2] == 's';
+    if (poll) ++polls;
+    if (!poll && f.attempt > 1) ++resends;
+  }
+};
+
+// The simulated driver on a line of the given kind and the link on it, polling; the frames
+// it sends are counted.
+struct SimulatedLink {
+  sim::Simulator sim;
+  link::SerialLink port{QuietSettings()};
+  link::TickLoop loop;
+  link::LinkEngine engine{port, loop};
+  FrameCount count;
+
+  SimulatedLink(int line, int statusLength) : sim(LineOptions(line, statusLength)) {
+    port.SetPort(PortName::Device(sim.PortPath()));
+    port.SetOpen(true);
+    engine.AddObserver(count);
+    engine.SetLinkEnabled(true);
+    loop.Run(engine, [&] { return engine.Progress().statusCount > 2; });
+  }
+  ~SimulatedLink() { port.Close(); }
+};
+
 void BM_FullDownload(benchmark::State& state) {
   const auto image = FullImage();
   const double implied = ImpliedDownloadSeconds(image);
@@ -123,14 +154,10 @@ void BM_FullDownload(benchmark::State& state) {
   const int line = static_cast<int>(state.range(0));
   state.SetLabel(LineName(line, 16));
   for (auto _ : state) {
-    sim::Simulator sim(LineOptions(line, 16));
-    link::SerialLink port(QuietSettings());
-    port.SetPort(PortName::Device(sim.PortPath()));
-    port.SetOpen(true);
-    link::TickLoop loop;
-    link::LinkEngine engine(port, loop);
-    engine.SetLinkEnabled(true);
-    loop.Run(engine, [&] { return engine.Progress().statusCount > 2; });
+    SimulatedLink l(line, 16);
+    auto& sim = l.sim;
+    auto& loop = l.loop;
+    auto& engine = l.engine;
     const auto start = Clock::now();
     engine.Download({true, image, {}, "FULL.KV3"});
     loop.Run(engine, [&] { return engine.Progress().download != link::DownloadResult::Running; });
@@ -141,7 +168,6 @@ void BM_FullDownload(benchmark::State& state) {
       state.SkipWithError("download failed or stored differently");
     }
     state.SetIterationTime(measured);
-    port.Close();
   }
   state.counters["measured_s"] = measured;
   state.counters["implied_s"] = implied;
@@ -157,32 +183,14 @@ BENCHMARK(BM_FullDownload)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 
-// Frames sent again (not status polls), and status polls sent.
-struct FrameCount final : link::LinkObserver {
-  int resends = 0;
-  int polls = 0;
-  void OnFrame(const link::FrameRecord& f) override {
-    if (f.event != link::FrameEvent::Sent) return;
-    const bool poll = f.bytes.size() == 8 && f.bytes[2] == 's';
-    if (poll) ++polls;
-    if (!poll && f.attempt > 1) ++resends;
-  }
-};
-
 void BM_BusyDownload(benchmark::State& state) {
   const auto image = FullImage();
   int resends = 0;
   for (auto _ : state) {
-    sim::Simulator sim(LineOptions(kFast, 16));
-    link::SerialLink port(QuietSettings());
-    port.SetPort(PortName::Device(sim.PortPath()));
-    port.SetOpen(true);
-    link::TickLoop loop;
-    link::LinkEngine engine(port, loop);
-    FrameCount count;
-    engine.AddObserver(count);
-    engine.SetLinkEnabled(true);
-    loop.Run(engine, [&] { return engine.Progress().statusCount > 2; });
+    SimulatedLink l(kFast, 16);
+    auto& sim = l.sim;
+    auto& loop = l.loop;
+    auto& engine = l.engine;
     std::atomic<bool> stop{false};
     std::vector<std::thread> busy;
     for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i) {
@@ -201,8 +209,7 @@ void BM_BusyDownload(benchmark::State& state) {
         sim.Program().code.bytes != image.bytes) {
       state.SkipWithError("download failed or stored differently");
     }
-    resends = count.resends;
-    port.Close();
+    resends = l.count.resends;
   }
   state.counters["resends"] = resends;
 }
@@ -212,43 +219,36 @@ void BM_LateReply(benchmark::State& state) {
   double recoveredMs = 0;
   double perPoll = 0;
   for (auto _ : state) {
-    sim::Simulator sim(LineOptions(kReal, 16));
-    link::SerialLink port(QuietSettings());
-    port.SetPort(PortName::Device(sim.PortPath()));
-    port.SetOpen(true);
-    link::TickLoop loop;
-    link::LinkEngine engine(port, loop);
-    FrameCount count;
-    engine.AddObserver(count);
-    engine.SetLinkEnabled(true);
-    loop.Run(engine, [&] { return engine.Progress().statusCount > 2; });
+    SimulatedLink l(kReal, 16);
+    auto& sim = l.sim;
+    auto& loop = l.loop;
+    auto& engine = l.engine;
     sim.SetLateDelay(std::chrono::milliseconds(120));
     sim.AddFault({sim::ReplyKind::Status, sim::FaultAction::Delay, 1, 1});
     const auto start = Clock::now();
     // Recovered: three polls in a row each answered by exactly one reply.
     int inStep = 0;
-    int lastPolls = count.polls;
+    int lastPolls = l.count.polls;
     std::uint64_t lastAccepted = engine.Progress().statusCount;
     loop.Run(
         engine,
         [&] {
-          if (count.polls == lastPolls) return false;
+          if (l.count.polls == lastPolls) return false;
           const bool one = engine.Progress().statusCount - lastAccepted == 1;
           inStep = one ? inStep + 1 : 0;
-          lastPolls = count.polls;
+          lastPolls = l.count.polls;
           lastAccepted = engine.Progress().statusCount;
           return inStep >= 3 && Clock::now() - start > std::chrono::milliseconds(300);
         },
         start + std::chrono::seconds(5));
     recoveredMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    const int polls = count.polls;
+    const int polls = l.count.polls;
     const auto accepted = engine.Progress().statusCount;
     loop.Run(
         engine, [] { return false; }, Clock::now() + std::chrono::seconds(3));
     perPoll = static_cast<double>(engine.Progress().statusCount - accepted) /
-              std::max(1, count.polls - polls);
+              std::max(1, l.count.polls - polls);
     state.SetIterationTime(recoveredMs / 1000);
-    port.Close();
   }
   state.counters["recovered_ms"] = recoveredMs;
   state.counters["replies_per_poll"] = perPoll;
@@ -295,14 +295,9 @@ void BM_IdlePolling(benchmark::State& state) {
   state.SetLabel(LineName(line, statusLength));
   double rate = 0;
   for (auto _ : state) {
-    sim::Simulator sim(LineOptions(line, statusLength));
-    link::SerialLink port(QuietSettings());
-    port.SetPort(PortName::Device(sim.PortPath()));
-    port.SetOpen(true);
-    link::TickLoop loop;
-    link::LinkEngine engine(port, loop);
-    engine.SetLinkEnabled(true);
-    loop.Run(engine, [&] { return engine.Progress().statusCount > 2; });
+    SimulatedLink l(line, statusLength);
+    auto& loop = l.loop;
+    auto& engine = l.engine;
     const auto first = engine.Progress().statusCount;
     const auto start = Clock::now();
     loop.Run(
@@ -310,7 +305,6 @@ void BM_IdlePolling(benchmark::State& state) {
     const double took = std::chrono::duration<double>(Clock::now() - start).count();
     rate = static_cast<double>(engine.Progress().statusCount - first) / took;
     state.SetIterationTime(took);
-    port.Close();
   }
   state.counters["polls_per_s"] = rate;
   state.counters["implied_per_s"] = 1000.0 / ((line == kReal || line == kRealUsb16 ? 4 : 3) * 25);

@@ -94,7 +94,7 @@ double FlashSeconds(int ports, bool& allPassed) {
   const auto start = Clock::now();
   const auto results = FlashPorts(paths,
                                   [&](const std::string& port, std::string& why) {
-                                    return OpenLinkSession(port, {true, &stop}, why);
+                                    return OpenLinkSession(port, {kivra::Language::English, &stop}, why);
                                   },
                                   Job(), stop, {});
   const double took = std::chrono::duration<double>(Clock::now() - start).count();

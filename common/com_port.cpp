@@ -1,16 +1,10 @@
 #include "common/com_port.h"
 
 #include "common/texts.h"
+#include "common/trim.h"
 
 namespace kivra {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -60,7 +54,7 @@ ComPortText ComName(std::string_view s) {
 }  // namespace
 
 ComPortText ParseComPort(std::string_view text) {
-  text = Trim(text);
+  text = TrimWhitespace(text);
   if (text.empty()) return {std::nullopt, ComPortProblem::Empty};
   if (AllDigits(text)) return Numbered(text, false);
   // The device namespace: \\.\COM7 (and \\?\COM7, which reaches the same device).
@@ -90,7 +84,7 @@ std::string ComPortProblemText(ComPortProblem problem, std::string_view text, La
   static constexpr Bilingual kNotAPort{
       " bir seri port değil: COMn, \\\\.\\COMn ya da yalnız port numarasını yazın",
       " is not a serial port: give COMn, \\\\.\\COMn or the port number alone"};
-  const std::string quoted = "\"" + std::string(Trim(text)) + "\"";
+  const std::string quoted = "\"" + std::string(TrimWhitespace(text)) + "\"";
   switch (problem) {
     case ComPortProblem::None:
       return {};

@@ -3,16 +3,10 @@
 #include <charconv>
 
 #include "common/com_port.h"
+#include "common/trim.h"
 
 namespace kivra {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 std::optional<std::uint16_t> ParseNumber(std::string_view s) {
   if (s.empty()) return std::nullopt;
@@ -42,7 +36,7 @@ PortName PortName::Device(std::string path) {
 }
 
 std::optional<PortName> PortName::Parse(std::string_view text) {
-  text = Trim(text);
+  text = TrimWhitespace(text);
   if (text.empty()) return std::nullopt;
   // Digits are a port number or a typo, never a device name.
   if (text.front() >= '0' && text.front() <= '9') {
