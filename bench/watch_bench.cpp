@@ -88,7 +88,7 @@ void BM_DescribeStatusReply(benchmark::State& state) {
   const LineEvent e = StatusEvent(0);
   for (auto _ : state) {
     benchmark::DoNotOptimize(kivra::link::DescribeFrame(
-        kivra::link::DecodeFrame(e.bytes, e.direction), Language::English));
+        kivra::link::DecodeFrame(e.bytes, e.direction), kivra::Language::English));
   }
 }
 BENCHMARK(BM_DescribeStatusReply)->Unit(benchmark::kMicrosecond);
