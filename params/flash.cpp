@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "common/cp1254.h"
+#include "common/file_path.h"
 #include "link/frames.h"
 #include "params/texts.h"
 
@@ -51,6 +52,22 @@ void RunPart(DriverSession& session, std::span<const Step> steps, DriverReadings
 
 }  // namespace
 
+std::string SlotOf(std::string_view port, const std::filesystem::path& links) {
+  namespace fs = std::filesystem;
+  if (!port.starts_with('/')) return {};
+  const fs::path given = PathFromUtf8(port);
+  if (given.parent_path().filename() == "by-path") return Utf8FromPath(given.filename());
+  std::error_code error;
+  const fs::path device = fs::canonical(given, error);
+  if (error) return {};
+  for (fs::directory_iterator it(links, error), end; !error && it != end; it.increment(error)) {
+    std::error_code unreadable;
+    const fs::path target = fs::canonical(it->path(), unreadable);
+    if (!unreadable && target == device) return Utf8FromPath(it->path().filename());
+  }
+  return {};
+}
+
 std::string StoredProgramName(std::string_view programPath) {
   // The name frame carries the file name in code page 1254; the driver's reply gives it
   // back without surrounding blanks and control characters.
@@ -67,6 +84,7 @@ std::string StoredProgramName(std::string_view programPath) {
 FlashResult FlashDriver(DriverSession& session, const FlashJob& job, const StopRequest* stop) {
   FlashResult r;
   r.port = session.Port();
+  r.slot = SlotOf(r.port);  // now, while the driver's adapter is in it
   r.started = std::chrono::system_clock::now();
   r.expectedName = StoredProgramName(job.programPath);
   const auto start = Clock::now();
@@ -147,6 +165,7 @@ void OnEveryPort(std::span<const std::string> ports, const Work& work) {
 FlashResult NotOpened(const std::string& port, std::string why) {
   FlashResult r;
   r.port = port;
+  r.slot = SlotOf(port);
   r.started = std::chrono::system_clock::now();
   r.step = FlashStep::Open;
   r.outcome = Outcome::PortLost;

@@ -4,6 +4,7 @@
 // checked program and one parameter set, with a result per driver.
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,6 +34,7 @@ enum class FlashStep { Open, Connect, Download, Parameters, Verify, ProgramName,
 
 struct FlashResult {
   std::string port;
+  std::string slot;  // the USB socket the port's adapter is in (SlotOf), empty when unknown
   bool passed = false;
   FlashStep step = FlashStep::Open;  // where it stopped; Done when it passed
   Outcome outcome = Outcome::Done;
@@ -46,6 +48,17 @@ struct FlashResult {
   std::chrono::steady_clock::duration duration{};
   int number = 0;  // in a station: the count of drivers on this port, from 1
 };
+
+// Where Linux names each USB serial adapter by the socket it is plugged into.
+inline constexpr const char* kSlotLinks = "/dev/serial/by-path";
+
+// A station's slot is a USB socket: the same socket whatever adapter or driver is in it,
+// unlike /dev/serial/by-id/ (which follows the adapter) or /dev/ttyUSB<n> (which follows the
+// order of plugging). The slot of `port` is the name of its link in a by-path folder: the
+// port's own name when it is given as such a link (".../by-path/NAME"), otherwise the link
+// in `links` that leads to the same device. Empty when there is none (a built-in port, a
+// pseudo-terminal, Windows).
+std::string SlotOf(std::string_view port, const std::filesystem::path& links = kSlotLinks);
 
 // The name the driver stores for a program path, as its name reply gives it back.
 std::string StoredProgramName(std::string_view programPath);

@@ -9,7 +9,7 @@ namespace kivra::params {
 namespace {
 
 struct Row {
-  std::string port, number, result, started, seconds, step, reason, firmware, program;
+  std::string port, number, result, started, seconds, step, reason, firmware, program, slot;
 };
 
 std::string_view StepKey(FlashStep step) {
@@ -47,7 +47,8 @@ Row RowOf(const FlashResult& r, Language language) {
           std::string(StepKey(r.step)),
           Reason(r, language),
           r.firmware ? FormatFirmware(*r.firmware) : "",
-          r.programName};
+          r.programName,
+          r.slot};
 }
 
 std::string JsonString(std::string_view s) {
@@ -80,16 +81,17 @@ std::string UtcTime(std::chrono::system_clock::time_point t) {
 }
 
 std::string ReportCsv(const RunInfo& info, std::span<const FlashResult> results) {
-  std::string out = "port,number,result,started,seconds,step,reason,firmware,program\r\n";
+  std::string out = "port,number,result,started,seconds,step,reason,firmware,program,slot\r\n";
   for (const FlashResult& r : results) {
     const Row row = RowOf(r, info.language);
-    // The port, the reason and the program name come from the user and the driver: text
-    // cells. The number, the seconds and the firmware version are numbers of our own.
+    // The port, the reason, the program name and the slot come from the user, the driver
+    // and the system: text cells. The number, the seconds and the firmware version are
+    // numbers of our own.
     out += csv::TextField(row.port) + ',' + csv::Field(row.number) + ',' +
            csv::TextField(row.result) + ',' + csv::TextField(row.started) + ',' +
            csv::Field(row.seconds) + ',' + csv::TextField(row.step) + ',' +
            csv::TextField(row.reason) + ',' + csv::Field(row.firmware) + ',' +
-           csv::TextField(row.program) + "\r\n";
+           csv::TextField(row.program) + ',' + csv::TextField(row.slot) + "\r\n";
   }
   return out;
 }
@@ -110,7 +112,8 @@ std::string ReportJson(const RunInfo& info, std::span<const FlashResult> results
            ", \"seconds\": " + row.seconds + ", \"step\": " + JsonString(row.step) +
            ", \"reason\": " + JsonString(row.reason) + ", \"firmware\": " +
            (row.firmware.empty() ? std::string("null") : JsonString(row.firmware)) +
-           ", \"program\": " + JsonString(row.program) + "}";
+           ", \"program\": " + JsonString(row.program) +
+           ", \"slot\": " + (row.slot.empty() ? std::string("null") : JsonString(row.slot)) + "}";
   }
   out += results.empty() ? "]\n}\n" : "\n  ]\n}\n";
   return out;

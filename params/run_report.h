@@ -17,7 +17,7 @@ struct RunInfo {
   Language language = Language::English;  // of the reasons
 };
 
-// port,number,result,started,seconds,step,reason,firmware,program: one header line, then
+// port,number,result,started,seconds,step,reason,firmware,program,slot: one header line, then
 // one line per driver; RFC 4180 quoting, UTF-8, CR LF. A text cell that a spreadsheet would
 // take for a formula starts with an apostrophe (common/csv.h); the JSON has no such cells.
 std::string ReportCsv(const RunInfo& info, std::span<const FlashResult> results);

@@ -101,6 +101,8 @@ DriverSide::DriverSide(DriverSideWindows windows, PrepareDebug prepareDebug,
   connect(windows_.portDialog, &PortDialog::Chosen, this, &DriverSide::PortChosen);
   connect(windows_.portDialog, &PortDialog::Cancelled, this,
           [this] { windows_.portDialog->hide(); });
+  if (windows_.statusText)
+    connect(windows_.statusText, &QLabel::linkActivated, this, &DriverSide::FollowOffer);
   timer_->start();
 }
 
@@ -247,9 +249,29 @@ bool DriverSide::eventFilter(QObject* watched, QEvent* event) {
 // --- Start-up, language, download, port dialog ---
 
 void DriverSide::StartUp() {
+  // No port was ever chosen: the default port may well be a real UART with nothing on it.
+  // Read before the port selection stores its default.
+  const bool firstStart =
+      !simulatedForThisRun_ && !settings_.Holds(ToQString(link::kComPortSetting));
   selection_->StartUp();
   RefreshPortList();
   windows_.portDialog->ShowPort(PortInUse());
+  if (!firstStart) return;
+  // When nothing has answered a little after a first start, the tool bar's status text says
+  // so and offers, in one click, the simulated driver (or the port dialog where there is
+  // none); no box interrupts the start.
+  QTimer::singleShot(kFirstAnswerMs, this, [this] {
+    if (engine_->Progress().status != link::LinkStatus::Answering && !portChosen_)
+      presenter_->OfferHelpWithThePort(true);
+  });
+}
+
+void DriverSide::FollowOffer(const QString& link) {
+  if (link == QLatin1String(PortHelpLinks::kSimulatedDriver)) {
+    PortChosen(SimulatedDriver::kSettingText);
+  } else {
+    ShowPortDialog();
+  }
 }
 
 QString DriverSide::PortInUse() const {
@@ -267,6 +289,10 @@ void DriverSide::StartDownload(const compiler::CompileResult& check, const QStri
   engine_->Download({check.programValid, check.code, check.vectorTable, programPath.toStdString()});
 }
 
+void DriverSide::ProgramReplaced() {
+  presenter_->ProgramReplaced();
+}
+
 void DriverSide::ShowPortDialog() {
   PortDialog* d = windows_.portDialog;
   d->SetCancelCaption(language_.Pick(texts::kPortCancel));
@@ -280,6 +306,8 @@ void DriverSide::ShowPortDialog() {
 }
 
 void DriverSide::PortChosen(const QString& port) {
+  portChosen_ = true;
+  presenter_->OfferHelpWithThePort(false);
   QString chosen = port;
   if (port == SimulatedDriver::kSettingText) {
     try {

@@ -86,6 +86,8 @@ class DriverSide final : public QObject, private link::SettingsStore {
   void StartDownload(const compiler::CompileResult& check, const QString& programPath);
   // The settings menu's "Com Port ..." item.
   void ShowPortDialog();
+  // The program on screen is no longer the one the last download sent.
+  void ProgramReplaced();
   // A check gave new address lines; debugging that is on follows them.
   void AddressLinesChanged(const AddressLines& lines);
 
@@ -100,6 +102,9 @@ class DriverSide final : public QObject, private link::SettingsStore {
   std::int64_t WatchMs() const { return stack_->ElapsedMs(); }
   // The port in use is the simulated driver's.
   bool OnSimulatedDriver() const;
+
+  // How long a first start waits for a driver's answer before it offers help with the port.
+  static constexpr int kFirstAnswerMs = 2000;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,6 +122,8 @@ class DriverSide final : public QObject, private link::SettingsStore {
   void ScriptSwitch();
   void DebugSwitch();
   void PortChosen(const QString& port);
+  // A click on a link of the first start's offer.
+  void FollowOffer(const QString& link);
   // The port to hand the link for a stored or chosen port text: the simulated driver's
   // path for "SIM" (started on the way), the text itself otherwise.
   QString ResolvePort(const QString& port);
@@ -131,6 +138,7 @@ class DriverSide final : public QObject, private link::SettingsStore {
   Prompts& prompts_;
   const UiLanguage& language_;
   bool simulatedForThisRun_;
+  bool portChosen_ = false;  // in the port dialog, the prompt or the offer, this run
 
   LinkTimer* timer_;
   SimulatedDriver simulated_;

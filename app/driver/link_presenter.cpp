@@ -186,15 +186,17 @@ void LinkPresenter::AddLinkStatusLabels() {
 void LinkPresenter::OnLinkStatus(link::LinkStatus status) {
   linkStatus_ = status;
   const Shown lamp = status == link::LinkStatus::Answering ? Shown::On : Shown::Red;
+  if (status == link::LinkStatus::Answering) OfferHelpWithThePort(false);
   SetShape(Control::Connection, lamp);
   SetShape(Control::DriverConnection, lamp);
   DrawLinkStatus();
+  DrawPort();
 }
 
 void LinkPresenter::LanguageChanged() {
   DrawLinkStatus();
   DrawNote();
-  DrawDownloaded();
+  DrawStatusText();
   for (const auto& [box, kind] : hinted_) {
     if (QWidget* widget = windows_.controls->Widget(box))
       widget->setToolTip(language_.Pick(texts::kAllowedHint).arg(AcceptedText(kind)));
@@ -386,6 +388,8 @@ void LinkPresenter::ShowAcceptedValues(Control box, const WriteAsked& kind) {
 QString LinkPresenter::AcceptedText(const WriteAsked& value) const {
   if (value.memory && value.read) return language_.Pick(texts::kMemoryReadAccepts);
   if (value.memory) return language_.Pick(texts::kMemoryAccepts).arg(link::kLastMemoryAddress);
+  if (link::IsParameter(value.prm) && !link::IsWideParameter(value.prm))
+    return language_.Pick(texts::kSixteenBitParameter);
   const std::string accepted = value.setting ? link::AcceptedValues(*value.setting) : std::string();
   return accepted.empty() ? language_.Pick(texts::kAnyWholeNumber) : ToQString(accepted);
 }
@@ -449,20 +453,51 @@ void LinkPresenter::OnDownload(const link::DownloadProgress& p) {
       downloadFailure_ = link::DownloadFailureText(p, language_.Current());
       window->hide();
       if (p.resetBar) window->SetPosition(0);
-      downloadedShown_ = p.result == link::DownloadResult::Succeeded;
-      DrawDownloaded();
+      // A program replaced or edited while it went out is not the one on screen.
+      downloadedShown_ = p.result == link::DownloadResult::Succeeded && !programReplaced_;
+      DrawStatusText();
       return;
   }
 }
 
 void LinkPresenter::DownloadAsked() {
   downloadedShown_ = false;
-  DrawDownloaded();
+  programReplaced_ = false;
+  DrawStatusText();
 }
 
-void LinkPresenter::DrawDownloaded() {
-  if (windows_.statusText)
-    windows_.statusText->setText(downloadedShown_ ? language_.Pick(texts::kDownloaded) : QString());
+void LinkPresenter::ProgramReplaced() {
+  programReplaced_ = true;
+  if (!downloadedShown_) return;
+  downloadedShown_ = false;
+  DrawStatusText();
+}
+
+void LinkPresenter::OfferHelpWithThePort(bool offered) {
+  if (portHelpOffered_ == offered) return;
+  portHelpOffered_ = offered;
+  DrawStatusText();
+}
+
+// The tool bar's status text: that the program on screen is in the driver, or, after a
+// first start that nothing answered, an offer to help with the port.
+void LinkPresenter::DrawStatusText() {
+  QLabel* label = windows_.statusText;
+  if (!label) return;
+  if (downloadedShown_) {
+    label->setText(language_.Pick(texts::kDownloaded));
+  } else if (portHelpOffered_) {
+    const bool simulated = SimulatedDriver::kOnThisSystem;
+    label->setText(
+        QStringLiteral("%1<br><a href=\"%2\">%3</a>")
+            .arg(language_.Pick(texts::kNoDriverAnswers).toHtmlEscaped(),
+                 QLatin1String(simulated ? PortHelpLinks::kSimulatedDriver
+                                         : PortHelpLinks::kPortDialog),
+                 language_.Pick(simulated ? texts::kTrySimulatedDriver : texts::kChooseAPort)
+                     .toHtmlEscaped()));
+  } else {
+    label->clear();
+  }
 }
 
 // --- Messages ---
@@ -500,12 +535,19 @@ void LinkPresenter::OnNotice(link::Notice notice, std::string_view detail) {
 // --- The port ---
 
 void LinkPresenter::ShowPortNumber(std::string_view port) {
-  QString text = ToQString(port);
+  port_ = ToQString(port);
+  DrawPort();
+}
+
+// The port boxes name the port only while the link is on it: beside "port not open" they
+// are empty, whatever port was last chosen.
+void LinkPresenter::DrawPort() {
+  QString text = linkStatus_ == link::LinkStatus::PortClosed ? QString() : port_;
   for (Control display : {Control::PortNumber, Control::PortNumberDirect}) {
     // The boxes were made for a port number; a device path is shown in full as a tooltip.
     if (QWidget* widget = windows_.controls->Widget(display)) widget->setToolTip(text);
   }
-  if (simulated_.IsPath(text)) text = SimulatedDriver::kSettingText;
+  if (!text.isEmpty() && simulated_.IsPath(text)) text = SimulatedDriver::kSettingText;
   SetText(Control::PortNumber, text);
   SetText(Control::PortNumberDirect, text);
 }

@@ -27,6 +27,12 @@ class Prompts;
 class SimulatedDriver;
 class UiLanguage;
 
+// The links of the first start's offer in the tool bar's status text.
+struct PortHelpLinks {
+  static constexpr const char* kSimulatedDriver = "simulated-driver";
+  static constexpr const char* kPortDialog = "port-dialog";
+};
+
 struct PresenterWindows {
   QWidget* mainWindow;
   const ControlMap* controls;
@@ -106,6 +112,13 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
 
   // The download button was pressed: what the last download ended with is no longer news.
   void DownloadAsked();
+  // The program on screen is no longer the one the last download sent (new, opened,
+  // edited): the status text no longer says it is in the driver.
+  void ProgramReplaced();
+  // After a first start that no driver answered: the status text says so, with a link to
+  // the simulated driver (or the port dialog where there is none). Off once a port is
+  // chosen or a driver answers.
+  void OfferHelpWithThePort(bool offered);
 
  private:
   enum class Shown : std::uint8_t { Unknown, Off, On, Red };
@@ -116,7 +129,8 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   void SetDisplacementColour(bool red);
   void SetEditorReadOnly(bool readOnly);
   void DrawLinkStatus();
-  void DrawDownloaded();
+  void DrawPort();
+  void DrawStatusText();
   enum class Note : std::uint8_t { None, NotANumber, OutOfRange, Acknowledged, NotAcknowledged };
   void DrawNote();
   QString AcceptedText(const WriteAsked& value) const;
@@ -130,6 +144,7 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   bool debugOn_ = false;
   link::LinkStatus linkStatus_ = link::LinkStatus::PortClosed;
   QList<QLabel*> linkStatusLabels_;
+  QString port_;  // the port the link selected, as the port selection names it
   // What each control shows, as far as the presenter drew it.
   std::array<Shown, kControlCount> shapes_{};
   std::array<QString, kControlCount> texts_{};
@@ -141,6 +156,8 @@ class LinkPresenter final : public link::LinkObserver, public link::PortView {
   bool editorReadOnly_ = false;
   bool displacementRed_ = false;
   bool downloadedShown_ = false;
+  bool programReplaced_ = false;  // since the download was asked for
+  bool portHelpOffered_ = false;
   std::optional<WriteAsked> asked_;  // awaiting its exchange's outcome
   WriteAsked noted_;                 // what the note is about
   Note note_ = Note::None;

@@ -19,8 +19,10 @@ QList<PortChoice> PortChoices(const std::vector<serial::PortInfo>& present, Lang
       label += QStringLiteral("  ") + QString::fromStdString(info.description);
     choices.push_back({label, QString::fromStdString(name.ToString())});
   }
-  choices.push_back(
-      {UiLanguage(language).Pick(texts::kSimulatedDriverChoice), SimulatedDriver::kSettingText});
+  if constexpr (SimulatedDriver::kOnThisSystem) {
+    choices.push_back(
+        {UiLanguage(language).Pick(texts::kSimulatedDriverChoice), SimulatedDriver::kSettingText});
+  }
   return choices;
 }
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include "app/driver/simulated_driver.h"
 #include "app/ui/texts.h"
 #include "app/ui/ui_language.h"
 #include "app/ui/ui_look.h"
@@ -13,10 +14,11 @@
 namespace kivra::app {
 namespace {
 
-bool IsNumber(const QString& text) {
-  bool ok = false;
-  text.trimmed().toUInt(&ok, 10);
-  return ok;
+// What the box may show: a port number, a device path, or the simulated driver's word.
+bool IsBoxText(const QString& port) {
+  bool number = false;
+  port.trimmed().toUInt(&number, 10);
+  return number || port.startsWith(QLatin1Char('/')) || port == SimulatedDriver::kSettingText;
 }
 
 }  // namespace
@@ -31,10 +33,10 @@ PortDialog::PortDialog(QWidget* parent)
   number_ = new QLineEdit(this);
   number_->setObjectName(QStringLiteral("MaskEdit1"));
   number_->setGeometry(100, 20, 49, 21);
-  // A port number (three digits reach every port a machine has) or a device path typed
-  // in full.
+  // A port number (three digits reach every port a machine has), a device path typed in
+  // full, or the simulated driver's word, which the box shows while the link is on it.
   number_->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("\\d{0,3}|/\\S*")), number_));
+      QRegularExpression(QStringLiteral("\\d{0,3}|/\\S*|SIM")), number_));
   number_->setText(QStringLiteral("1"));
   ok_ = new QPushButton(ToQString(texts::kPortOk), this);
   ok_->setObjectName(QStringLiteral("Button1"));
@@ -84,7 +86,7 @@ void PortDialog::ShowPort(const QString& port) {
       break;
     }
   }
-  if (IsNumber(port) || port.startsWith(QLatin1Char('/'))) number_->setText(port.trimmed());
+  if (IsBoxText(port)) number_->setText(port.trimmed());
 }
 
 QString PortDialog::ChosenPort() const {
@@ -97,7 +99,7 @@ void PortDialog::ListSelectionChanged() {
   const QList<QListWidgetItem*> selected = list_->selectedItems();
   if (selected.isEmpty()) return;
   const QString port = selected.front()->data(Qt::UserRole).toString();
-  if (IsNumber(port) || port.startsWith(QLatin1Char('/'))) number_->setText(port);
+  if (IsBoxText(port)) number_->setText(port);
 }
 
 }  // namespace kivra::app

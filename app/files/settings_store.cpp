@@ -51,6 +51,10 @@ QString SettingsStore::ReadSetting(const QString& name, const QString& fallback)
   return fallback;
 }
 
+bool SettingsStore::Holds(const QString& name) const {
+  return !(settings_ ? settings_->value(name).toString() : thisRunOnly_.value(name)).isEmpty();
+}
+
 void SettingsStore::WriteSetting(const QString& name, const QString& text) {
   if (!settings_) {
     thisRunOnly_.insert(name, text);

@@ -28,6 +28,8 @@ class SettingsStore {
   SettingsStore& operator=(const SettingsStore&) = delete;
 
   QString ReadSetting(const QString& name, const QString& fallback);
+  // Whether `name` holds a value: before a first read writes its default.
+  bool Holds(const QString& name) const;
   void WriteSetting(const QString& name, const QString& text);
 
   // When the settings file is no file the settings can be in (a FIFO, a device, a folder, a
@@ -53,6 +55,9 @@ class SettingsStore {
 namespace setting {
 inline const QString kLastFile = QStringLiteral("LASTFILE");
 inline const QString kLanguage = QStringLiteral("LANGUAGE");
+// The main window's size, place and maximised state when it was last closed, as Qt
+// encodes them (base64).
+inline const QString kWindow = QStringLiteral("WINDOW");
 }  // namespace setting
 
 }  // namespace kivra::app

@@ -5,7 +5,8 @@
 
 Without options it checks what can go wrong when the pages are edited by hand: a keyword
 without its page in one language, a file missing from help.qrc (the help window would show
-nothing), a broken link or anchor, unbalanced tags, text that is not clean UTF-8, a listing or
+nothing), a broken link or anchor, a picture that is missing, has no alt text or is of the
+other language, unbalanced tags, text that is not clean UTF-8, a listing or
 byte example whose instructions do not add up, and the two languages drifting apart in their
 examples. (The compiler's tests hold the table of instruction codes to compiler/opcodes.h.)
 
@@ -29,7 +30,7 @@ LANGS = ('en', 'tr')
 KEYWORDS = ('END CURON MICROS SPEED ACCEL INITV DISP LOCATE DIR CUROFF JUMP IFINP IFVRB VRB '
             'VRBINC VRBDEC PRM DELAY WAIT WAIS MOVE RUN STOP TABLE REFPOS MOVT INT RET ENBINT '
             'DISINT LIM SPAN OUT FILTER').split()
-TOPICS = ('index', 'language', 'messages', 'codes')
+TOPICS = ('index', 'language', 'messages', 'codes', 'guide')
 # Files under app/help/ that are not pages and are not built into the application.
 NOT_RESOURCES = {'help.qrc', 'check_help.py'}
 VOID = {'meta', 'link', 'br', 'hr', 'img', 'input', 'col'}
@@ -44,6 +45,7 @@ class Page(html.parser.HTMLParser):
         self.problems = []
         self.stack = []
         self.links = []
+        self.images = []      # (src, alt)
         self.anchors = set()
         self.title = ''
         self.lang = None
@@ -79,6 +81,8 @@ class Page(html.parser.HTMLParser):
                 self.links.append(a['href'])
             if 'name' in a:
                 self.anchors.add(a['name'])
+        elif tag == 'img':
+            self.images.append((a.get('src', ''), a.get('alt', '')))
         elif tag == 'table':
             self.tables.append((a.get('class', ''), []))
         elif tag == 'tr':
@@ -240,6 +244,27 @@ class Checker:
                 if name + '.html' not in linked:
                     self.fail(index.path, 'the contents do not link %s.html' % name)
 
+    def check_images(self):
+        """Every picture is a PNG under images/ that exists, says what it shows, and is the
+        picture of the page's own language."""
+        for (lang, name), page in self.pages.items():
+            for src, alt in page.images:
+                target = os.path.normpath(os.path.join(os.path.dirname(page.path), src))
+                if not src.startswith('../images/') or not src.endswith('.png'):
+                    self.fail(page.path, 'picture %s is not a PNG under images/' % src)
+                elif not os.path.isfile(target):
+                    self.fail(page.path, 'picture %s does not exist (scripts/help-pictures makes them)' % src)
+                elif not src.endswith('-%s.png' % lang):
+                    self.fail(page.path, 'picture %s is not of the page\'s language' % src)
+                if not alt.strip():
+                    self.fail(page.path, 'picture %s has no alt text' % src)
+            other = self.pages.get(('tr' if lang == 'en' else 'en', name))
+            if lang == 'en' and other is not None:
+                mine = [re.sub(r'-en\.png$', '', s) for s, _ in page.images]
+                theirs = [re.sub(r'-tr\.png$', '', s) for s, _ in other.images]
+                if mine != theirs:
+                    self.fail(other.path, 'pictures differ from the English page')
+
     # -- byte code -----------------------------------------------------------------------
 
     def load_lengths(self):
@@ -386,6 +411,7 @@ class Checker:
         self.check_qrc()
         self.load_pages()
         self.check_links()
+        self.check_images()
         self.load_lengths()
         self.check_code()
         self.check_languages_agree()

@@ -5,14 +5,16 @@
 // of the home folder.
 
 #include <cstdio>
-#include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/state_folder.h"
+
 namespace kivra::app {
+
+using kivra::Environment;
 
 // The desktop entry starts the program with this option: the serial diagnostic log then
 // goes to the user's state folder instead of the working directory, which for a start from
@@ -24,14 +26,9 @@ inline constexpr std::string_view kStateLogOption = "log-to-state-folder";
 // "--" are file names.
 std::optional<std::string> TextInsteadOfWindow(const std::vector<std::string_view>& args);
 
-// The folder for our state files: $XDG_STATE_HOME/kivra-ps, or ~/.local/state/kivra-ps when
-// XDG_STATE_HOME is unset, empty or relative (relative base folders are ignored). Nothing
-// when not even HOME is an absolute path. `env` reads a variable, nullptr when unset.
-using Environment = std::function<const char*(const char*)>;
-std::optional<std::filesystem::path> StateFolder(const Environment& env);
-
 // The state folder, created when missing, for the serial log. When it cannot be had, says
 // why on `err` and returns an empty text: the log stays in the working directory.
+// Its rules per system are common/state_folder.h's.
 std::string PrepareStateLogFolder(const Environment& env, std::FILE* err);
 
 }  // namespace kivra::app

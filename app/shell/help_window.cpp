@@ -113,6 +113,11 @@ void HelpWindow::ShowContents(Language language) {
        language);
 }
 
+void HelpWindow::ShowGuide(Language language) {
+  Open(root_ + QLatin1Char('/') + LanguageFolder(language) + QStringLiteral("/guide.html"),
+       language);
+}
+
 void HelpWindow::ShowTopic(Language language, const QString& word) {
   ShowContents(language);
   const QString file = TopicFile(language, word);

@@ -20,6 +20,8 @@ class HelpWindow : public QWidget {
   HelpWindow(QWidget* parent, const QString& root);
 
   void ShowContents(Language language);
+  // The user guide (guide.html): the window, the driver, the tools and the command line.
+  void ShowGuide(Language language);
   // The contents first, then the keyword's page when there is one for `word`.
   void ShowTopic(Language language, const QString& word);
 

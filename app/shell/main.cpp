@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/driver/simulated_driver.h"
 #include "app/files/settings_store.h"
 #include "app/shell/command_line.h"
 #include "app/shell/locale_format.h"
@@ -15,6 +16,8 @@
 namespace {
 
 // Without a display Qt stops with a terse platform-plugin message; say what is missing.
+// Only X11 and Wayland systems need one named in the environment: Windows always has its
+// desktop.
 bool HasDisplay() {
 #if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
   return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
@@ -51,7 +54,7 @@ int main(int argc, char** argv) {
       QStringLiteral("simulated-driver"),
       QStringLiteral(
           "Connect to the simulated driver for this run, leaving the stored port as it is."));
-  options.addOption(simulated);
+  if (kivra::app::SimulatedDriver::kOnThisSystem) options.addOption(simulated);
   const QCommandLineOption stateLog(
       QString::fromLatin1(kivra::app::kStateLogOption),
       QStringLiteral("Write the serial log into the user's state folder."));
@@ -63,9 +66,9 @@ int main(int argc, char** argv) {
   const auto settings = kivra::app::SettingsStore::ForCurrentUser();
   kivra::app::WidgetPrompts prompts;
   kivra::app::MainWindowServices services{*settings, prompts, kivra::app::SystemClock()};
-  services.simulatedDriver = options.isSet(simulated);
+  services.simulatedDriver = kivra::app::SimulatedDriver::kOnThisSystem && options.isSet(simulated);
   if (options.isSet(stateLog))
-    services.serialLogFolder = kivra::app::PrepareStateLogFolder(std::getenv, stderr);
+    services.serialLogFolder = kivra::app::PrepareStateLogFolder(kivra::SystemVariable, stderr);
   if (!options.positionalArguments().isEmpty())
     services.openAtStart = options.positionalArguments().constFirst();
   kivra::app::MainWindow window(std::move(services));

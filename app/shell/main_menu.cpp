@@ -74,6 +74,7 @@ MainMenu MainMenu::Build(QMenuBar* bar) {
 
   m.help = AddMenu(bar, Control::HelpMenu);
   m.helpContents = AddItem(m.help, Control::HelpItem);
+  m.guide = AddItem(m.help, Control::GuideItem);
   m.help->addSeparator();
   m.about = AddItem(m.help, Control::AboutItem);
   return m;

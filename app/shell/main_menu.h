@@ -31,6 +31,7 @@ struct MainMenu {
   QAction* comPort = nullptr;       // ComPort1
   QAction* commandCode = nullptr;   // KomutKodu1, checked while the command-code window is wanted
   QAction* helpContents = nullptr;  // Yardm2
+  QAction* guide = nullptr;         // KullanimKilavuzu1, the user guide in the help
   QAction* about = nullptr;         // ProgramHakknda1
 
   static MainMenu Build(QMenuBar* bar);

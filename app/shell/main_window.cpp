@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,6 +46,29 @@ namespace {
 // The window's size as designed; above it the editor and the message list grow.
 constexpr QSize kDesignSize{924, 732};
 
+// `r` moved, and made smaller where it must be, to lie whole within `screen`.
+QRect Within(QRect r, const QRect& screen) {
+  r.setSize(r.size().boundedTo(screen.size()));
+  r.moveLeft(std::clamp(r.left(), screen.left(), screen.right() - r.width() + 1));
+  r.moveTop(std::clamp(r.top(), screen.top(), screen.bottom() - r.height() + 1));
+  return r;
+}
+
+// The screen that shows most of `r`, the primary one when none shows any of it.
+QRect ScreenFor(const QRect& r) {
+  QRect best = QGuiApplication::primaryScreen()->availableGeometry();
+  qint64 shown = 0;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect part = screen->availableGeometry().intersected(r);
+    const qint64 area = qint64(part.width()) * part.height();
+    if (area > shown) {
+      shown = area;
+      best = screen->availableGeometry();
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(MainWindowServices services)
@@ -76,14 +101,15 @@ MainWindow::MainWindow(MainWindowServices services)
   ConnectEditor();
   setAcceptDrops(true);
   RefreshTitle();
+  RestorePlace();
 }
 
 MainWindow::~MainWindow() {
   // The widgets are deleted after the members they report to; nothing they send on the way
   // out may reach this window.
-  for (QObject* sender :
-       std::initializer_list<QObject*>{programPage_->editor(), programPage_->messageList(), pages_,
-                                       programPage_, commandCodes_, find_}) {
+  for (QObject* sender : std::initializer_list<QObject*>{
+           programPage_->editor(), programPage_->editor()->document(), programPage_->messageList(),
+           pages_, programPage_, commandCodes_, find_}) {
     sender->disconnect(this);
   }
   // The watch windows listen to the link: they go before it.
@@ -192,6 +218,8 @@ void MainWindow::ConnectCommands() {
   connect(menu_.commandCode, &QAction::triggered, this, &MainWindow::SetCommandCodesWanted);
   connect(menu_.helpContents, &QAction::triggered, this,
           [this] { help_->ShowContents(language_.Current()); });
+  connect(menu_.guide, &QAction::triggered, this,
+          [this] { help_->ShowGuide(language_.Current()); });
   connect(menu_.about, &QAction::triggered, this, &MainWindow::ShowAbout);
   connect(commandCodes_, &CommandCodeWindow::Closed, this,
           [this] { SetCommandCodesWanted(false); });
@@ -223,6 +251,8 @@ void MainWindow::ConnectEditor() {
   connect(editor, &ProgramEditor::ProgramFileDropped, this, &MainWindow::OpenNamed,
           Qt::QueuedConnection);
   connect(programPage_, &ProgramPage::FileNameChanged, this, &MainWindow::RefreshTitle);
+  connect(editor->document(), &QTextDocument::contentsChanged, this,
+          &MainWindow::ProgramTextChanged);
   connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &MainWindow::UpdateLineColumn);
   connect(editor, &QPlainTextEdit::selectionChanged, this, &MainWindow::UpdateLineColumn);
   connect(editor, &ProgramEditor::FindRequested, this, &MainWindow::Find);
@@ -304,8 +334,10 @@ void MainWindow::Exit() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!quitting_ && !files_->OfferToSave(texts::kSaveOnClose, false)) {
-    // Yes was answered but nothing was saved: keep the program open with its text.
+  // The title bar's close button and the window manager's close key ask as Exit does, with
+  // Cancel: a close clicked by mistake must not cost the program.
+  if (!quitting_ && !files_->OfferToSave(texts::kSaveOnClose, true)) {
+    // Cancel, or Yes answered but nothing saved: the program stays open with its text.
     event->ignore();
     return;
   }
@@ -313,7 +345,28 @@ void MainWindow::closeEvent(QCloseEvent* event) {
        std::initializer_list<QWidget*>{portDialog_, download_, commandCodes_, find_, help_}) {
     window->hide();
   }
+  RememberPlace();
   event->accept();
+}
+
+// The window opens where it was last closed, with its size and maximised state. A place that
+// no screen shows whole any more (a monitor unplugged, a smaller screen) is moved onto the
+// screen that shows most of it, and made smaller where it must be. Without the setting, or
+// with one that is no place, it opens at its design place and size.
+void MainWindow::RestorePlace() {
+  if (!settings_.Holds(setting::kWindow)) return;
+  const QByteArray stored =
+      QByteArray::fromBase64(settings_.ReadSetting(setting::kWindow, QString()).toLatin1());
+  if (!restoreGeometry(stored)) {
+    move(226, 76);
+    resize(kDesignSize);
+    return;
+  }
+  if (!isMaximized() && !isFullScreen()) setGeometry(Within(geometry(), ScreenFor(geometry())));
+}
+
+void MainWindow::RememberPlace() {
+  settings_.WriteSetting(setting::kWindow, QString::fromLatin1(saveGeometry().toBase64()));
 }
 
 // --- The check and the command-code window ---
@@ -454,7 +507,16 @@ void MainWindow::Download() {
   if (!lastCheck_->programValid || programPage_->editor()->toPlainText() != checkedText_)
     CheckProgram();
   // The name the driver keeps is the name of the program on screen.
+  downloadedText_ = checkedText_;
   link_->StartDownload(*lastCheck_, programPage_->FileName());
+}
+
+// "Program downloaded" describes the program on screen: once the text is another (a new
+// program, one opened, an edit), it goes.
+void MainWindow::ProgramTextChanged() {
+  if (downloadedText_.isNull() || programPage_->editor()->toPlainText() == downloadedText_) return;
+  downloadedText_ = QString();
+  link_->ProgramReplaced();
 }
 
 void MainWindow::GoToLine() {

@@ -129,6 +129,9 @@ class MainWindow : public QMainWindow {
   void ClearListing();
   void PageChanged();
   void RefreshTitle();
+  void ProgramTextChanged();
+  void RestorePlace();
+  void RememberPlace();
   void RememberRecent(const QString& path);
   void RefreshRecentMenu();
   bool OnProgrammingPage() const;
@@ -145,6 +148,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<compiler::CompileResult> lastCheck_;
   QString checkedText_;  // the editor's text the last check ran on
   QString listingText_;
+  QString downloadedText_;  // the text the last download sent, null once the editor differs
   QStringList recentFiles_;
 
   MainMenu menu_;

@@ -89,6 +89,9 @@ MainToolBar::MainToolBar(QWidget* parent) : QFrame(parent) {
   statusText_ = new QLabel(this);
   statusText_->setObjectName(QStringLiteral("StatusText"));
   statusText_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // It may offer a link (help with the port at a first start), which the window follows.
+  statusText_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+  statusText_->setOpenExternalLinks(false);
   row->addWidget(statusText_);
   row->addSpacing(12);
 }

@@ -29,7 +29,8 @@ class ToolBarImages {
 };
 
 // `ToolBar1`: ten image buttons with tooltips, at fixed gaps along the top of the window,
-// and at its right end a short status text ("downloaded").
+// and at its right end a short status text ("downloaded", or a first start's offer of help
+// with the port).
 class MainToolBar : public QFrame {
   Q_OBJECT
  public:

@@ -57,6 +57,7 @@ void ApplyCaptions(std::initializer_list<QWidget*> windows, Language language) {
     const QString name = ObjectName(row.control);
     const QString text = ToQString(texts::Pick(row.text, language));
     for (QWidget* window : windows) {
+      if (!window) continue;  // a window this system does not have
       if (QObject* control = FindControl(window, name)) {
         const bool menu = qobject_cast<QAction*>(control) || qobject_cast<QMenu*>(control);
         SetControlText(control, row.role, menu ? WithAltLetter(row.control, text, language) : text);

@@ -205,6 +205,7 @@ constexpr ControlRow kRows[] = {
     {SimulatorPanelItem, "SimulatorPanel1", K::MenuItem},
     {HelpMenu, "Yardm1", K::Menu},
     {HelpItem, "Yardm2", K::MenuItem},
+    {GuideItem, "KullanimKilavuzu1", K::MenuItem},
     {AboutItem, "ProgramHakknda1", K::MenuItem},
     {CommandCodes, "TForm5", K::Window},
     {InspectorWindow, "FrameInspector", K::Window},

@@ -185,6 +185,7 @@ enum class Control : std::uint16_t {
   SimulatorPanelItem,
   HelpMenu,
   HelpItem,
+  GuideItem,
   AboutItem,
   // The command-code window.
   CommandCodes,

@@ -52,6 +52,7 @@ inline constexpr Caption kCaptions[] = {
     {Control::SaveAsItem, TextRole::Caption, {"Farklı sakla", "Save as ..."}},
     {Control::ExitItem, TextRole::Caption, {"Çıkış", "Exit"}},
     {Control::HelpItem, TextRole::Caption, {"Yardım", "Help"}},
+    {Control::GuideItem, TextRole::Caption, {"Kullanım Kılavuzu", "User Guide"}},
     {Control::AboutItem, TextRole::Caption, {"Program Hakkında", "About"}},
     // Pages and the programming page.
     {Control::ProgrammingTab, TextRole::Caption, {"Programlama", "Program Edit"}},
@@ -190,19 +191,19 @@ struct AltLetter {
 };
 
 inline constexpr AltLetter kAltLetters[] = {
-    {Control::FileMenu, {"D", "F"}},           {Control::EditMenu, {"z", "E"}},
-    {Control::ProgramMenu, {"P", "P"}},        {Control::SettingsMenu, {"A", "S"}},
-    {Control::HelpMenu, {"Y", "H"}},           {Control::NewItem, {"Y", "N"}},
-    {Control::OpenItem, {"A", "O"}},           {Control::SaveItem, {"S", "S"}},
-    {Control::SaveAsItem, {"F", "as"}},        {Control::RecentMenu, {"D", "R"}},
-    {Control::ExitItem, {"Ç", "x"}},           {Control::UndoItem, {"G", "U"}},
-    {Control::RedoItem, {"Y", "R"}},           {Control::FindItem, {"B", "F"}},
-    {Control::FindNextItem, {"S", "N"}},       {Control::GoToLineItem, {"r", "G"}},
-    {Control::CheckItem, {"K", "C"}},          {Control::DownloadItem, {"Y", "D"}},
-    {Control::HelpItem, {"Y", "H"}},           {Control::AboutItem, {"P", "A"}},
-    {Control::FrameInspectorItem, {"z", "F"}}, {Control::LivePlotsItem, {"G", "L"}},
-    {Control::RecordStartItem, {"D", "R"}},    {Control::RecordStopItem, {"r", "t"}},
-    {Control::SimulatorPanelItem, {"S", "S"}},
+    {Control::FileMenu, {"D", "F"}},       {Control::EditMenu, {"z", "E"}},
+    {Control::ProgramMenu, {"P", "P"}},    {Control::SettingsMenu, {"A", "S"}},
+    {Control::HelpMenu, {"Y", "H"}},       {Control::NewItem, {"Y", "N"}},
+    {Control::OpenItem, {"A", "O"}},       {Control::SaveItem, {"S", "S"}},
+    {Control::SaveAsItem, {"F", "as"}},    {Control::RecentMenu, {"D", "R"}},
+    {Control::ExitItem, {"Ç", "x"}},       {Control::UndoItem, {"G", "U"}},
+    {Control::RedoItem, {"Y", "R"}},       {Control::FindItem, {"B", "F"}},
+    {Control::FindNextItem, {"S", "N"}},   {Control::GoToLineItem, {"r", "G"}},
+    {Control::CheckItem, {"K", "C"}},      {Control::DownloadItem, {"Y", "D"}},
+    {Control::HelpItem, {"Y", "H"}},       {Control::GuideItem, {"K", "U"}},
+    {Control::AboutItem, {"P", "A"}},      {Control::FrameInspectorItem, {"z", "F"}},
+    {Control::LivePlotsItem, {"G", "L"}},  {Control::RecordStartItem, {"D", "R"}},
+    {Control::RecordStopItem, {"r", "t"}}, {Control::SimulatorPanelItem, {"S", "S"}},
 };
 
 // --- Texts that are the same in both languages ---
@@ -334,6 +335,13 @@ inline constexpr Bilingual kChoosePort{"Sürücünün bağlı olduğu portu seç
 
 // The tool bar's status text when the driver acknowledged the whole program.
 inline constexpr Bilingual kDownloaded{"Program sürücüye yazıldı", "Program downloaded"};
+// The tool bar's status text when nothing answered in the first seconds of a first start
+// (no port chosen yet), with a link that one click follows: the simulated driver where
+// there is one, the port dialog where there is none (Windows).
+inline constexpr Bilingual kNoDriverAnswers{"Sürücü yanıt vermiyor.", "No driver answers."};
+inline constexpr Bilingual kTrySimulatedDriver{"Simülasyon sürücüsünü dene",
+                                               "Try the simulated driver"};
+inline constexpr Bilingual kChooseAPort{"Port seç ...", "Choose a port ..."};
 
 // The line under the direct-control groups about the last value written; %1 names the
 // value, %2 is the value or what the box accepts.
@@ -355,6 +363,8 @@ inline constexpr Bilingual kNoteFailed{
 // A box's hint: what it accepts.
 inline constexpr Bilingual kAllowedHint{"İzin verilen: %1", "Allowed: %1"};
 inline constexpr Bilingual kAnyWholeNumber{"32 bit tam sayı", "a 32-bit whole number"};
+// Prm 9..20: the driver keeps and reports them as 16-bit values.
+inline constexpr Bilingual kSixteenBitParameter{"16 bit, 0 ile 65535 arası", "16-bit, 0 to 65535"};
 inline constexpr Bilingual kMemoryCell{"Bellek", "Memory"};
 // The addresses a memory write accepts (%1 the last).
 inline constexpr Bilingual kMemoryAccepts{"adres 0..%1", "address 0..%1"};

@@ -26,6 +26,14 @@ inline constexpr QColor kOlive{128, 128, 0};
 
 QColor ButtonFace();
 
+// The live plots' traces, one colour each, in their order: analog 1, analog 2, the
+// temperature, inputs 1 to 6, outputs 1 and 2. No two alike, none the grey of an indicator
+// that is off, all readable on white.
+inline constexpr QColor kTraceColours[] = {
+    {31, 119, 180},  {255, 127, 14}, {214, 39, 40},  {44, 160, 44}, {148, 103, 189}, {140, 86, 75},
+    {227, 119, 194}, {188, 189, 34}, {23, 190, 207}, {0, 0, 139},   {0, 128, 128},
+};
+
 // The window font (11 pixels high) and the fixed-pitch font of the editors.
 QFont UiFont();
 QFont FixedFont(int pixelHeight);

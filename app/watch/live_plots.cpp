@@ -17,6 +17,7 @@
 
 #include "app/ui/prompts.h"
 #include "app/ui/texts.h"
+#include "app/ui/ui_look.h"
 #include "app/watch/link_watch.h"
 
 namespace kivra::app {
@@ -141,6 +142,12 @@ void LivePlots::BuildCharts() {
   }
   digitalChart_->legend()->setAlignment(Qt::AlignRight);
   digitalChart_->setMargins(QMargins(4, 4, 4, 4));
+
+  // The chart's theme repeats its few colours across eleven traces: each gets its own from
+  // the kept palette, and the legend shows the same.
+  std::size_t next = 0;
+  for (QLineSeries* s : analog_) s->setPen(QPen(look::kTraceColours[next++], 2));
+  for (QLineSeries* s : digital_) s->setPen(QPen(look::kTraceColours[next++], 2));
 
   analogView_ = new QChartView(analogChart_, this);
   analogView_->setObjectName(QStringLiteral("PlotAnalog"));

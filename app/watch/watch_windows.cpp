@@ -44,11 +44,13 @@ WatchWindows::WatchWindows(QWidget* mainWindow, QMenu* settingsMenu, QLabel* sta
 
   inspector_ = new FrameInspector(*watch_, language, prompts, mainWindow);
   plots_ = new LivePlots(*watch_, language, prompts, mainWindow);
-  panel_ = new SimulatorPanel(
-      [&link]() -> sim::Simulator* {
-        return link.OnSimulatedDriver() ? link.simulatedDriver().simulator() : nullptr;
-      },
-      language, mainWindow);
+  if constexpr (SimulatedDriver::kOnThisSystem) {
+    panel_ = new SimulatorPanel(
+        [&link]() -> sim::Simulator* {
+          return link.OnSimulatedDriver() ? link.simulatedDriver().simulator() : nullptr;
+        },
+        language, mainWindow);
+  }
   AddMenu(settingsMenu);
   AddMeter(statusText);
   connect(watch_.get(), &LinkWatch::RecordingChanged, this, [this](bool recording) {
@@ -84,7 +86,8 @@ void WatchWindows::AddMenu(QMenu* settings) {
   recordStart_ = add(Control::RecordStartItem, [this] { AskAndRecord(); });
   recordStop_ = add(Control::RecordStopItem, [this] { watch_->StopRecording(); });
   recordStop_->setEnabled(false);
-  add(Control::SimulatorPanelItem, [this] { Open(panel_); });
+  if constexpr (SimulatedDriver::kOnThisSystem)
+    add(Control::SimulatorPanelItem, [this] { Open(panel_); });
 }
 
 void WatchWindows::AddMeter(QLabel* statusText) {
@@ -140,7 +143,7 @@ void WatchWindows::LanguageChanged() {
   ApplyCaptions({mainWindow_, inspector_, plots_, panel_}, language_.Current());
   inspector_->LanguageChanged();
   plots_->LanguageChanged();
-  panel_->LanguageChanged();
+  if constexpr (SimulatedDriver::kOnThisSystem) panel_->LanguageChanged();
   RefreshMeter();
 }
 

@@ -39,6 +39,7 @@ class WatchWindows final : public QObject {
   LinkWatch& watch() const { return *watch_; }
   FrameInspector* inspector() const { return inspector_; }
   LivePlots* plots() const { return plots_; }
+  // Null where there is no simulated driver (Windows).
   SimulatorPanel* simulatorPanel() const { return panel_; }
   QLabel* meter() const { return meter_; }
   // The recording command with its file already chosen.

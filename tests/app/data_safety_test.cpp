@@ -2,6 +2,7 @@
 // window: the debug switch, Escape on a Yes/No question, Save without a file name, and a
 // download of another program than the one on screen.
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -48,14 +49,6 @@ void WhenBoxShows(std::function<void(QMessageBox*)> answer) {
     answer(box);
   });
   poll->start();
-}
-
-// Escape and the title bar's close button, then the box must still be waiting.
-bool IgnoresEscapeAndClose(QMessageBox* box) {
-  QTest::keyClick(box, Qt::Key_Escape);
-  box->close();
-  QApplication::processEvents();
-  return box->isVisible();
 }
 
 // The frames of a whole download, every one acknowledged at once.
@@ -126,27 +119,40 @@ class DataSafetyTest : public QObject {
     QVERIFY(h.prompts.dialogs.empty());
   }
 
-  // The close question used to take Escape for No and end without saving.
-  void escapeNeverAnswersTheCloseQuestion() {
+  // The close question used to take Escape for No and end without saving, and offered no
+  // way to stay: now it asks Yes/No/Cancel, and Escape is Cancel, which keeps the window and
+  // its text.
+  void escapeOnTheCloseQuestionKeepsTheWindow() {
     WidgetPrompts real;
     WindowHarness h;
     h.realPrompts = &real;
     const QString a = StartWithFile(h, QStringLiteral("A.KV3"), kFileA);
     h.Type(QStringLiteral("X"));
-    bool waited = false;
+    const QString typed = h.EditorText();
     QStringList buttons;
     WhenBoxShows([&](QMessageBox* box) {
-      waited = IgnoresEscapeAndClose(box);
       for (QAbstractButton* button : box->buttons()) buttons << button->text();
       KeepPicture(box, "turkish-message-box.png");
-      box->button(QMessageBox::Yes)->click();
+      QTest::keyClick(box, Qt::Key_Escape);
     });
-    h.window().close();
-    QVERIFY(waited);
+    QVERIFY(!h.window().close());
+    QVERIFY(h.window().isVisible());
+    QCOMPARE(h.EditorText(), typed);
+    QCOMPARE(WindowHarness::ReadBytes(a), kFileA);
+    // Qt's own buttons speak the interface language.
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("&Evet"), QString::fromUtf8("&Hayır"),
+                                   QString::fromUtf8("İptal")}));
+
+    // The title bar's close button on the box is Cancel too.
+    WhenBoxShows([](QMessageBox* box) { box->close(); });
+    QVERIFY(!h.window().close());
+    QVERIFY(h.window().isVisible());
+
+    WhenBoxShows([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    QVERIFY(h.window().close());
     QVERIFY(!h.window().isVisible());
     QVERIFY(WindowHarness::ReadBytes(a).startsWith("X"));
-    // Qt's own buttons speak the interface language.
-    QCOMPARE(buttons, (QStringList{QStringLiteral("&Evet"), QString::fromUtf8("&Hayır")}));
   }
 
   // The prompts themselves: a Yes/No question waits for an answer, a question with Cancel
@@ -251,6 +257,71 @@ class DataSafetyTest : public QObject {
                         static_cast<int>(name.size()) - 3),
              shownName.toLatin1());
     QCOMPARE(h.window().toolBar()->statusText()->text(), QStringLiteral("Program downloaded"));
+  }
+
+  // "Program downloaded" used to stay after New, Open or an edit, naming a program no longer
+  // on screen: it now goes with the program it describes, and stays while that is on screen.
+  void downloadedGoesWithTheProgramOnScreen_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("stays");
+    QTest::newRow("typed into") << QStringLiteral("edit") << false;
+    QTest::newRow("new program") << QStringLiteral("new") << false;
+    QTest::newRow("another program opened") << QStringLiteral("open") << false;
+    QTest::newRow("typed, then undone") << QStringLiteral("undo") << false;
+    QTest::newRow("language switched") << QStringLiteral("language") << true;
+    QTest::newRow("checked again") << QStringLiteral("check") << true;
+  }
+  void downloadedGoesWithTheProgramOnScreen() {
+    QFETCH(QString, change);
+    QFETCH(bool, stays);
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("1")}});  // no first start's offer
+    StartWithFile(h, QStringLiteral("A.KV3"), kFileA);
+    const QString b =
+        h.WriteProgram(QStringLiteral("B.KV3"), "       SPEED = 300;\r\r\n       END;\r\r\n");
+    h.window().driverSide().timer()->stop();
+    h.window().toolBar()->download()->click();
+    RunDownload(h);
+    QLabel* status = h.window().toolBar()->statusText();
+    QCOMPARE(status->text(), QString::fromUtf8("Program sürücüye yazıldı"));
+    if (change == QStringLiteral("edit")) {
+      h.editor().SetCaret(16);
+      h.Type(QStringLiteral("3"));
+    } else if (change == QStringLiteral("new")) {
+      h.prompts.answers = {Answer::Yes};
+      h.window().menu().newProgram->trigger();
+    } else if (change == QStringLiteral("open")) {
+      h.prompts.fileNames = {b};
+      h.window().menu().open->trigger();
+      QCOMPARE(h.FileNameBar(), b);
+    } else if (change == QStringLiteral("undo")) {
+      h.Type(QStringLiteral("X"));
+      h.window().menu().undo->trigger();
+      QCOMPARE(h.EditorText(), DecodeProgramText(kFileA));
+    } else if (change == QStringLiteral("language")) {
+      h.window().SwitchLanguage();
+    } else {
+      h.window().CheckProgram();
+    }
+    QCOMPARE(status->text(), !stays ? QString()
+                             : change == QStringLiteral("language")
+                                 ? QStringLiteral("Program downloaded")
+                                 : QString::fromUtf8("Program sürücüye yazıldı"));
+  }
+
+  // A program edited while it goes out is not the one on screen when the driver has it.
+  void anEditDuringTheDownloadIsNotCalledDownloaded() {
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("1")}});
+    StartWithFile(h, QStringLiteral("A.KV3"), kFileA);
+    h.window().driverSide().timer()->stop();
+    h.window().toolBar()->download()->click();
+    link::LinkEngine& engine = h.window().driverSide().engine();
+    engine.Tick();  // the begin frame goes out
+    h.editor().SetCaret(16);
+    h.Type(QStringLiteral("3"));
+    h.port.Receive({0x06});
+    RunDownload(h);
+    QCOMPARE(engine.Progress().download, link::DownloadResult::Succeeded);
+    QCOMPARE(h.window().toolBar()->statusText()->text(), QString());
   }
 };
 

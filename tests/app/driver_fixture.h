@@ -54,7 +54,8 @@ inline bool Red(MainWindow& window, int shape) {
   return ShapeColour(window, shape) == look::kRed;
 }
 
-// The frames of a kind the simulated driver took, as (code, value) of 'K' frames.
+// The frames of a kind the simulated driver took, as (code, value) of 'K' frames: commands
+// (08h 'K' code value checksum) and parameters (09h 'K' code value index checksum).
 struct Command {
   char code;
   std::uint32_t value;
@@ -63,7 +64,8 @@ inline std::vector<Command> Commands(sim::Simulator& sim, char code) {
   std::vector<Command> found;
   for (const auto& frame : sim.ReceivedFrames()) {
     const auto& b = frame.bytes;
-    if (b.size() == 8 && b[1] == 'K' && b[2] == static_cast<std::uint8_t>(code)) {
+    if ((b.size() == 8 || b.size() == 9) && b[1] == 'K' &&
+        b[2] == static_cast<std::uint8_t>(code)) {
       found.push_back({code, static_cast<std::uint32_t>(b[3]) << 24 |
                                  static_cast<std::uint32_t>(b[4]) << 16 |
                                  static_cast<std::uint32_t>(b[5]) << 8 | b[6]});

@@ -111,34 +111,42 @@ class DriverTest : public QObject {
     };
     struct Page {
       QWidget* page;
-      const char* file;
+      const char* file;  // followed by the language: program-page-tr.png
       std::vector<std::pair<const char*, QColor>> shapes;
     };
     const Page pages[] = {
         {w.programPage(),
-         "program-page.png",
+         "program-page",
          {{"Shape1", look::kLime},
           {"Shape3", look::kLime},
           {"Shape4", look::kScrollBar},
           {"Shape9", look::kLime},
           {"Shape12", look::kLime}}},
         {w.directControlPage(),
-         "direct-control-page.png",
+         "direct-control-page",
          {{"Shape13", look::kLime},
           {"Shape17", look::kLime},
           {"Shape18", look::kScrollBar},
           {"Shape21", look::kLime},
           {"Shape22", look::kScrollBar}}},
     };
-    for (const Page& page : pages) {
-      w.pages()->setCurrentWidget(page.page);
-      QTRY_VERIFY_WITH_TIMEOUT(page.page->isVisible(), kLinkTimeoutMs);
-      const QImage image = w.grab().toImage();
-      for (const auto& [shape, colour] : page.shapes) {
-        QCOMPARE(image.pixelColor(centre(shape)).rgb(), colour.rgb());
+    // Both languages, for the user guide's pictures of each.
+    for (const char* language : {"tr", "en"}) {
+      for (const Page& page : pages) {
+        w.pages()->setCurrentWidget(page.page);
+        QTRY_VERIFY_WITH_TIMEOUT(page.page->isVisible(), kLinkTimeoutMs);
+        const QImage image = w.grab().toImage();
+        for (const auto& [shape, colour] : page.shapes) {
+          QCOMPARE(image.pixelColor(centre(shape)).rgb(), colour.rgb());
+        }
+        if (!folder.isEmpty()) {
+          QVERIFY(image.save(QDir(folder).filePath(
+              QStringLiteral("%1-%2.png")
+                  .arg(QString::fromLatin1(page.file), QString::fromLatin1(language)))));
+        }
       }
-      if (!folder.isEmpty())
-        QVERIFY(image.save(QDir(folder).filePath(QString::fromLatin1(page.file))));
+      w.toolBar()->language()->click();
+      w.CheckProgram();  // the message list in the language of the next pictures
     }
   }
 
@@ -305,6 +313,15 @@ class DriverTest : public QObject {
         "Motor hızı: izin verilen 1..15000, gönderilmedi");
     row("displacement letters", "Edit29", "Button15", "abc", "D", -1,
         "Yerdeğiştirme: sayı girilmedi, gönderilmedi");
+    // The driver keeps Prm 9..20 in 16 bits: 70000 would come back as 4464.
+    row("16-bit parameter", "Edit11", "Button23", "65535", "k", 65535,
+        "Prm 9 = 65535 yazıldı, sürücü onayladı");
+    row("16-bit parameter too large", "Edit11", "Button23", "70000", "k", -1,
+        "Prm 9: izin verilen 16 bit, 0 ile 65535 arası, gönderilmedi");
+    row("16-bit parameter negative", "Edit22", "Button34", "-1", "k", -1,
+        "Prm 20: izin verilen 16 bit, 0 ile 65535 arası, gönderilmedi");
+    row("32-bit parameter", "Edit1", "Button35", "70000", "u", 70000,
+        "Prm 21 = 70000 yazıldı, sürücü onayladı");
   }
   void writeButtonsSendTheirBoxes() {
     QFETCH(QString, box);
@@ -350,6 +367,8 @@ class DriverTest : public QObject {
     QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(),
              QString::fromUtf8("İzin verilen: 1..15000"));
     QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit11"))->toolTip(),
+             QString::fromUtf8("İzin verilen: 16 bit, 0 ile 65535 arası"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit34"))->toolTip(),
              QString::fromUtf8("İzin verilen: 32 bit tam sayı"));
     SetBox(w, "Edit26", QStringLiteral("3"));
     Press(w, "Button12");
@@ -362,6 +381,8 @@ class DriverTest : public QObject {
              QStringLiteral("Micro step: allowed 1, 2, 4, 5, 8, 10, 16, 25, not sent"));
     QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit23"))->toolTip(),
              QStringLiteral("Allowed: 1..15000"));
+    QCOMPARE(qobject_cast<QWidget*>(Control(w, "Edit22"))->toolTip(),
+             QStringLiteral("Allowed: 16-bit, 0 to 65535"));
 
     SetBox(w, "Edit11", QStringLiteral("1000"));
     Press(w, "Button23");

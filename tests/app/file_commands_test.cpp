@@ -345,7 +345,34 @@ class FileCommandsTest : public QObject {
     h.Type(QStringLiteral("X"));
     h.prompts.answers = {Answer::No};
     QVERIFY(h.window().close());
-    QCOMPARE(h.prompts.shown.back().buttons, Buttons::YesNo);
+    QCOMPARE(h.prompts.shown.back().buttons, Buttons::YesNoCancel);
+    QCOMPARE(WindowHarness::ReadBytes(path), QByteArray("       END;\r\r\n"));
+  }
+
+  // Closing the window could not be cancelled: every way of closing now asks Yes/No/Cancel,
+  // and Cancel keeps the window and the text, in either language.
+  void closingAnsweredCancelKeepsTheWindow_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("Turkish") << QStringLiteral("0")
+                             << QString::fromUtf8("Program Değişti!\n Kayıt Edilsin mi?");
+    QTest::newRow("English") << QStringLiteral("1") << QStringLiteral("Program changed!\n Save?");
+  }
+  void closingAnsweredCancelKeepsTheWindow() {
+    QFETCH(QString, language);
+    QFETCH(QString, question);
+    WindowHarness h({{QStringLiteral("LANGUAGE"), language}});
+    const QString path = StartWithProgram(h);
+    QVERIFY(!path.isEmpty());
+    h.Type(QStringLiteral("X"));
+    const QString typed = h.EditorText();
+    h.prompts.answers = {Answer::Cancel};
+    QVERIFY(!h.window().close());
+    QCOMPARE(h.prompts.shown.back().text, question);
+    QCOMPARE(h.prompts.shown.back().buttons, Buttons::YesNoCancel);
+    QVERIFY(h.window().isVisible());
+    QCOMPARE(h.EditorText(), typed);
+    QVERIFY(h.window().document().programChanged);
     QCOMPARE(WindowHarness::ReadBytes(path), QByteArray("       END;\r\r\n"));
   }
 

@@ -2,6 +2,7 @@
 // prompt for port number 0 and the simulated driver as a stored port.
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
 
@@ -259,6 +260,115 @@ class PortTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(Lit(h.window(), 1) && Lit(h.window(), 13), kLinkTimeoutMs);
     QCOMPARE(Text(h.window(), "StaticText55"), QStringLiteral("SIM"));
     QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
+  }
+
+  // On the simulated driver the dialog's box shows "SIM", not the design's "1"; an emptied
+  // box stops the link with "Enter number!", and the port boxes then name no port beside
+  // "port not open", in either language.
+  void theBoxesNameThePortOnlyWhileTheLinkIsOnIt_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("enterNumber");
+    QTest::addColumn<QString>("portNotOpen");
+    QTest::newRow("Turkish") << "0" << QStringLiteral("Numara Giriniz!")
+                             << QString::fromUtf8("port açık değil");
+    QTest::newRow("English") << "1" << QStringLiteral("Enter number!")
+                             << QStringLiteral("port not open");
+  }
+  void theBoxesNameThePortOnlyWhileTheLinkIsOnIt() {
+    QFETCH(QString, language);
+    QFETCH(QString, enterNumber);
+    QFETCH(QString, portNotOpen);
+    WindowHarness h({{QStringLiteral("COMPORT"), QStringLiteral("SIM")},
+                     {QStringLiteral("LANGUAGE"), language}});
+    h.realSerial = true;
+    QVERIFY(h.Start());
+    MainWindow& w = h.window();
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
+    QCOMPARE(Text(w, "StaticText15"), QStringLiteral("SIM"));
+    w.menu().comPort->trigger();
+    QCOMPARE(w.portDialog()->numberBox()->text(), QStringLiteral("SIM"));
+    KeepWindowPicture(
+        w.portDialog(),
+        QStringLiteral("port-dialog-%1.png").arg(language == QStringLiteral("1") ? "en" : "tr"));
+
+    // Emptied by hand: the list's choice goes with what was in the box.
+    QTest::keyClick(w.portDialog()->numberBox(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.portDialog()->numberBox(), Qt::Key_Backspace);
+    w.portDialog()->okButton()->click();
+    QCOMPARE(h.prompts.LastText(), enterNumber);
+    QVERIFY(!w.driverSide().engine().LinkEnabled());
+    QCOMPARE(Text(w, "LinkStatusText1"), portNotOpen);
+    QCOMPARE(Text(w, "StaticText15"), QString());
+    QCOMPARE(Text(w, "StaticText55"), QString());
+    // What was stored stays: the box was no choice.
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
+
+    // Chosen again, the port is named again.
+    QTest::keyClicks(w.portDialog()->numberBox(), QStringLiteral("SIM"));
+    w.portDialog()->okButton()->click();
+    QVERIFY(!w.portDialog()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(Lit(w, 1), kLinkTimeoutMs);
+    QCOMPARE(Text(w, "StaticText15"), QStringLiteral("SIM"));
+    QCOMPARE(Text(w, "StaticText55"), QStringLiteral("SIM"));
+  }
+
+  // A first start (no port chosen yet) opened port 1 and sat "not connected" without a word
+  // of the simulated driver. When nothing answers within two seconds, the tool bar's status
+  // text says so and offers it; one click on the offer starts it. No box.
+  void aFirstStartThatNothingAnswersOffersTheSimulatedDriver_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("says");
+    QTest::addColumn<QString>("offers");
+    QTest::newRow("Turkish") << "0" << QString::fromUtf8("Sürücü yanıt vermiyor.")
+                             << QString::fromUtf8("Simülasyon sürücüsünü dene");
+    QTest::newRow("English") << "1" << QStringLiteral("No driver answers.")
+                             << QStringLiteral("Try the simulated driver");
+  }
+  void aFirstStartThatNothingAnswersOffersTheSimulatedDriver() {
+    QFETCH(QString, language);
+    QFETCH(QString, says);
+    QFETCH(QString, offers);
+    WindowHarness h({{QStringLiteral("LANGUAGE"), language}});
+    QVERIFY(h.Start());
+    MainWindow& w = h.window();
+    QLabel* status = w.toolBar()->statusText();
+    QCOMPARE(status->text(), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(!status->text().isEmpty(), DriverSide::kFirstAnswerMs + 3000);
+    QCOMPARE(status->text(), says + QStringLiteral("<br><a href=\"simulated-driver\">") + offers +
+                                 QStringLiteral("</a>"));
+    QVERIFY(h.prompts.shown.empty());
+    KeepWindowPicture(&w, QStringLiteral("first-start-offer-%1.png")
+                              .arg(language == QStringLiteral("1") ? "en" : "tr"));
+
+    // The click, where the link is drawn: the second line, ending at the label's right edge.
+    const QFontMetrics metrics(status->font());
+    const int secondLine =
+        (status->height() - 2 * metrics.lineSpacing()) / 2 + metrics.lineSpacing() * 3 / 2;
+    QTest::mouseClick(status, Qt::LeftButton, {}, QPoint(status->width() - 4, secondLine));
+    QTRY_VERIFY_WITH_TIMEOUT(w.driverSide().simulatedDriver().Running(), kLinkTimeoutMs);
+    QCOMPARE(QString::fromStdString(h.port.port.path()), w.driverSide().simulatedDriver().Path());
+    QCOMPARE(h.Stored(QStringLiteral("COMPORT")), QStringLiteral("SIM"));
+    QCOMPARE(Text(w, "StaticText15"), QStringLiteral("SIM"));
+    QCOMPARE(status->text(), QString());
+    QVERIFY(h.prompts.shown.empty());
+  }
+
+  // A port chosen before (or the simulated driver for this run) is no first start: nothing
+  // is offered, however long the driver is silent.
+  void aStartWithAChosenPortOffersNothing_data() {
+    QTest::addColumn<bool>("simulatedForThisRun");
+    QTest::newRow("stored port") << false;
+    QTest::newRow("--simulated-driver") << true;
+  }
+  void aStartWithAChosenPortOffersNothing() {
+    QFETCH(bool, simulatedForThisRun);
+    WindowHarness h(simulatedForThisRun
+                        ? QMap<QString, QString>{}
+                        : QMap<QString, QString>{{QStringLiteral("COMPORT"), QStringLiteral("2")}});
+    h.simulatedDriver = simulatedForThisRun;
+    QVERIFY(h.Start());
+    QTest::qWait(DriverSide::kFirstAnswerMs + 500);
+    QCOMPARE(h.window().toolBar()->statusText()->text(), QString());
   }
 
   void simulatedDriverForOneRunLeavesNoPortStored() {

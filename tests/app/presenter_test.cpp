@@ -82,10 +82,10 @@ struct Drawn {
     if (!h.Start()) return;
     h.window().driverSide().timer()->stop();
     controls = std::make_unique<ControlMap>(&h.window());
-    presenter = std::make_unique<LinkPresenter>(
-        PresenterWindows{&h.window(), controls.get(), &h.editor(), h.window().downloadWindow(),
-                         &status},
-        h.prompts, language, simulated);
+    presenter =
+        std::make_unique<LinkPresenter>(PresenterWindows{&h.window(), controls.get(), &h.editor(),
+                                                         h.window().downloadWindow(), &status},
+                                        h.prompts, language, simulated);
   }
   MainWindow& w() { return h.window(); }
 };
@@ -338,6 +338,41 @@ class PresenterTest : public QObject {
     QCOMPARE(d.status.text(), QString());
     ended.result = link::DownloadResult::Failed;
     d.presenter->OnDownload(ended);
+    QCOMPARE(d.status.text(), QString());
+  }
+
+  // The first start's offer shares the status text: "downloaded" goes first, a driver that
+  // answers takes the offer away, and a program replaced during its download is not called
+  // downloaded.
+  void statusTextOffersHelpUntilADriverAnswers() {
+    Drawn d;
+    QVERIFY(d.presenter);
+    d.presenter->OfferHelpWithThePort(true);
+    QCOMPARE(d.status.text(), QString::fromUtf8("Sürücü yanıt vermiyor.<br><a "
+                                                "href=\"simulated-driver\">Simülasyon "
+                                                "sürücüsünü dene</a>"));
+    d.language.Toggle();
+    d.presenter->LanguageChanged();
+    QCOMPARE(
+        d.status.text(),
+        QStringLiteral(
+            "No driver answers.<br><a href=\"simulated-driver\">Try the simulated driver</a>"));
+    d.presenter->OnLinkStatus(link::LinkStatus::NotAnswering);
+    QVERIFY(d.status.text().startsWith(QStringLiteral("No driver answers.")));
+    d.presenter->OnLinkStatus(link::LinkStatus::Answering);
+    QCOMPARE(d.status.text(), QString());
+
+    d.presenter->DownloadAsked();
+    d.presenter->ProgramReplaced();
+    link::DownloadProgress ended;
+    ended.stage = link::DownloadProgress::Stage::Ended;
+    ended.result = link::DownloadResult::Succeeded;
+    d.presenter->OnDownload(ended);
+    QCOMPARE(d.status.text(), QString());
+    d.presenter->DownloadAsked();
+    d.presenter->OnDownload(ended);
+    QCOMPARE(d.status.text(), QStringLiteral("Program downloaded"));
+    d.presenter->ProgramReplaced();
     QCOMPARE(d.status.text(), QString());
   }
 

@@ -434,6 +434,58 @@ class StartupTest : public QObject {
     }
   }
 
+  // The window forgot its size and place: closing keeps them in one setting, WINDOW, and the
+  // next start opens there.
+  void theWindowOpensWhereItWasClosed() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    QVERIFY(!h.IsStored(QStringLiteral("WINDOW")));
+    QCOMPARE(h.window().pos(), QPoint(226, 76));  // the design place
+    QCOMPARE(h.window().size(), QSize(924, 732));
+    const QRect place(40, 30, 700, 500);
+    h.window().setGeometry(place);
+    QTRY_COMPARE(h.window().geometry(), place);
+    QVERIFY(h.window().close());
+    QVERIFY(h.IsStored(QStringLiteral("WINDOW")));
+    h.Close();
+
+    QVERIFY(h.Start());
+    QCOMPARE(h.window().geometry(), place);
+    QVERIFY(!h.window().isMaximized());
+  }
+
+  // A place no screen shows any more (a second monitor unplugged) opens on the screen, and a
+  // setting that is no place opens at the design place.
+  void aStoredPlaceNeverOpensOffTheScreen_data() {
+    QTest::addColumn<QRect>("stored");
+    QTest::newRow("far right and down") << QRect(5000, 4000, 600, 400);
+    QTest::newRow("left of every screen") << QRect(-3000, 50, 600, 400);
+    QTest::newRow("larger than the screen") << QRect(0, 0, 4000, 3000);
+  }
+  void aStoredPlaceNeverOpensOffTheScreen() {
+    QFETCH(QRect, stored);
+    QWidget somewhere;
+    somewhere.setGeometry(stored);
+    WindowHarness h(
+        {{QStringLiteral("WINDOW"), QString::fromLatin1(somewhere.saveGeometry().toBase64())}});
+    QVERIFY(h.Start());
+    const QRect screen = h.window().screen()->availableGeometry();
+    const QRect shown = h.window().geometry();
+    QVERIFY2(screen.contains(shown.topLeft()) && shown.width() <= screen.width() &&
+                 shown.height() <= screen.height(),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(h.window().x())
+                            .arg(h.window().y())
+                            .arg(h.window().width())
+                            .arg(h.window().height())));
+  }
+  void aSettingThatIsNoPlaceOpensAtTheDesignPlace() {
+    WindowHarness h({{QStringLiteral("WINDOW"), QStringLiteral("not a place")}});
+    QVERIFY(h.Start());
+    QCOMPARE(h.window().pos(), QPoint(226, 76));
+    QCOMPARE(h.window().size(), QSize(924, 732));
+  }
+
   void shippedHelpHasContentsAndTopicsInBothLanguages() {
     if (!QFile::exists(QStringLiteral(":/help/en/index.html")))
       QSKIP("no help documents in this build");

@@ -2,7 +2,7 @@
 // with faults switched on, the health meter, the plots, the simulated driver's panel and
 // the status recording across an unplug and onto a disk that is full.
 //
-// With KIVRA_SHOTS set to a folder, the tests leave pictures of the windows there.
+// With KIVRA_SCREENSHOT_DIR set to a folder, the tests leave pictures of the windows there.
 
 #include <sys/resource.h>
 
@@ -11,9 +11,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTableView>
 #include <QToolButton>
+#include <QtCharts/QChart>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <csignal>
 #include <cstring>
@@ -32,11 +36,14 @@
 namespace kivra::app::testing {
 namespace {
 
-void Shot(QWidget* widget, const char* name) {
-  const QString folder = qEnvironmentVariable("KIVRA_SHOTS");
+// A window's picture, NAME-LANGUAGE.png: the user guide shows those of its language.
+void Shot(QWidget* widget, const char* name, const char* language) {
+  const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
   if (folder.isEmpty()) return;
   QDir().mkpath(folder);
-  widget->grab().save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+  QApplication::processEvents();
+  widget->grab().save(QDir(folder).filePath(
+      QStringLiteral("%1-%2.png").arg(QString::fromLatin1(name), QString::fromLatin1(language))));
 }
 
 QAction* Item(MainWindow& w, const char* name) {
@@ -155,9 +162,13 @@ class WatchTest : public QObject {
     QVERIFY(!filtered.contains(QString::fromUtf8("durum sorgusu  [gönderildi]")));
     QVERIFY(filtered.contains(QString::fromUtf8("hata: sağlama")));
     QVERIFY(filtered.contains(QString::fromUtf8("motor çalış")));
-    Shot(inspector, "inspector_faults");
-    Shot(panel, "simulator_panel");
-    Shot(&s.w(), "main_window_meter");
+    // Pictures in both languages; the language is Turkish again afterwards.
+    for (const char* language : {"tr", "en"}) {
+      Shot(inspector, "frame-inspector", language);
+      Shot(panel, "simulator-panel", language);
+      Shot(&s.w(), "main-window-meter", language);
+      s.w().toolBar()->language()->click();
+    }
 
     // Pause holds the rows; clear empties them; saving writes what is shown.
     In<QPushButton>(inspector, "InspectorPause")->click();
@@ -205,7 +216,10 @@ class WatchTest : public QObject {
     plots->SetWindowSeconds(600);
     QCOMPARE(plots->WindowSeconds(), 600);
     plots->SetWindowSeconds(10);
-    Shot(plots, "live_plots");
+    for (const char* language : {"tr", "en"}) {
+      Shot(plots, "live-plots", language);
+      s.w().toolBar()->language()->click();
+    }
     const QString csv = s.h.Path(QStringLiteral("plot.csv"));
     QVERIFY(plots->ExportCsv(csv));
     const QByteArray text = WindowHarness::ReadBytes(csv);
@@ -213,6 +227,38 @@ class WatchTest : public QObject {
     QVERIFY(text.contains(",status,0,0,1,0,0,0,"));
     QVERIFY(plots->ExportPng(s.h.Path(QStringLiteral("plot.png"))));
     QVERIFY(QImage(s.h.Path(QStringLiteral("plot.png"))).width() > 100);
+  }
+
+  // The chart theme's five colours came round again, so input 1 and output 1 looked alike:
+  // each of the eleven traces now has a colour of its own, and its legend entry shows it.
+  void eachTraceHasItsOwnColourInTheLegendToo() {
+    WindowHarness h;
+    QVERIFY(h.Start());
+    LivePlots* plots = h.window().watchWindows().plots();
+    plots->show();
+    QList<QLineSeries*> traces;
+    for (int i = 0; i < 3; ++i) traces << plots->analogSeries(i);
+    for (int i = 0; i < 8; ++i) traces << plots->digitalSeries(i);
+    QSet<QRgb> colours;
+    for (QLineSeries* trace : traces) {
+      const QColor colour = trace->pen().color();
+      colours.insert(colour.rgb());
+      QVERIFY2(colour != look::kScrollBar && colour != Qt::white, qPrintable(trace->name()));
+      const QList<QLegendMarker*> markers = trace->chart()->legend()->markers(trace);
+      QCOMPARE(markers.size(), 1);
+      QCOMPARE(markers[0]->label(), trace->name());
+      QCOMPARE(markers[0]->brush().color(), colour);
+    }
+    QCOMPARE(colours.size(), 11);
+    // The first trace of each chart, as kept: analog 1 blue, input 1 green.
+    QCOMPARE(plots->analogSeries(0)->pen().color(), QColor(31, 119, 180));
+    QCOMPARE(plots->digitalSeries(0)->pen().color(), QColor(44, 160, 44));
+    // Switching the language renames the entries and keeps their colours.
+    h.window().toolBar()->language()->click();
+    QCOMPARE(
+        plots->digitalSeries(6)->chart()->legend()->markers(plots->digitalSeries(6))[0]->label(),
+        QStringLiteral("Output 1"));
+    QCOMPARE(plots->digitalSeries(6)->pen().color(), QColor(0, 0, 139));
   }
 
   void recordingSpansAnUnplugWithItsGap() {

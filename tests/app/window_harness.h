@@ -166,6 +166,15 @@ inline void KeepPicture(QWidget* widget, const char* name) {
   picture.save(folder + QLatin1Char('/') + QString::fromLatin1(name));
 }
 
+// With KIVRA_SCREENSHOT_DIR set, keeps a picture of the widget's window alone, as drawn,
+// on any platform: the user guide's pictures (scripts/help-pictures).
+inline void KeepWindowPicture(QWidget* widget, const QString& name) {
+  const QString folder = qEnvironmentVariable("KIVRA_SCREENSHOT_DIR");
+  if (folder.isEmpty()) return;
+  QApplication::processEvents();
+  widget->window()->grab().save(folder + QLatin1Char('/') + name);
+}
+
 // The result of the check the window ran on the editor's text, as the compiler gives it.
 inline QString ExpectedMessages(const QString& editorText, Language language) {
   return QString::fromStdString(

@@ -152,7 +152,27 @@ TEST_F(Cli, FlashReportNamesCannotBecomeFormulas) {
                      program.string() + "'");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string csv = Read(report);
-  EXPECT_TRUE(csv.ends_with(",done,,1.2,'=1+1.KV3\r\n")) << csv;
+  EXPECT_TRUE(csv.ends_with(",done,,1.2,'=1+1.KV3,\r\n")) << csv;
+}
+
+// A station's port given as its USB socket's /dev/serial/by-path/ link (a link of the
+// test's stands in for it): the record names the slot.
+TEST_F(Cli, FlashReportNamesTheSlot) {
+  const std::string slot = "pci-0000:00:14.0-usb-0:2:1.0-port0";
+  fs::create_directories(dir_ / "by-path");
+  fs::create_symlink(sim_.PortPath(), dir_ / "by-path" / slot);
+  const auto program = Write("SLOT.KV3", {"END;"});
+  for (const char* name : {"run.csv", "run.json"}) {
+    const auto report = dir_ / name;
+    const auto r = Run("flash --port " + (dir_ / "by-path" / slot).string() + " --report " +
+                       report.string() + " " + program.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = Read(report);
+    EXPECT_NE(text.find(std::string(name) == "run.csv" ? ",SLOT.KV3," + slot + "\r\n"
+                                                       : "\"slot\": \"" + slot + "\"}"),
+              std::string::npos)
+        << text;
+  }
 }
 
 TEST_F(Cli, FlashRefusesAProgramWithErrorsBeforeAnyPort) {

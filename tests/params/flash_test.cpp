@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "params/param_file.h"
 #include "params/run_report.h"
 #include "tests/params/scripted_session.h"
@@ -177,6 +183,45 @@ TEST(Station, StopDuringADriverEndsAfterIt) {
   EXPECT_EQ(s.Exchanges(), 7);  // the driver was finished, and no other begun
 }
 
+TEST(Slot, PortsThatAreNoPathsHaveNone) {
+  for (const char* port : {"3", "COM7", "\\\\.\\COM12", ""}) EXPECT_EQ(SlotOf(port), "") << port;
+}
+
+#ifndef _WIN32
+// A station's slot is the USB socket: a /dev/serial/by-path/ link. Links in a folder of the
+// test stand in for the system's: a file for the adapter's device, a by-path and a by-id link
+// to it.
+TEST(Slot, IsTheByPathLinkThatLeadsToThePort) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("kivra-slot-" + std::to_string(::getpid()));
+  fs::create_directories(root / "dev");
+  fs::create_directories(root / "by-path");
+  fs::create_directories(root / "by-id");
+  std::ofstream(root / "dev" / "ttyUSB3").put('\n');
+  std::ofstream(root / "dev" / "ttyUSB4").put('\n');
+  const std::string slot = "pci-0000:00:14.0-usb-0:1.2:1.0-port0";
+  fs::create_symlink(root / "dev" / "ttyUSB3", root / "by-path" / slot);
+  fs::create_symlink("../dev/ttyUSB3", root / "by-id" / "usb-FTDI_FT232R_A10K3X-if00-port0");
+  const struct {
+    const char* name;
+    std::string port;
+    std::string slot;
+  } cases[] = {
+      {"given as its by-path link", (root / "by-path" / slot).string(), slot},
+      {"given as its device", (root / "dev" / "ttyUSB3").string(), slot},
+      {"given by the adapter's by-id link",
+       (root / "by-id" / "usb-FTDI_FT232R_A10K3X-if00-port0").string(), slot},
+      {"a device in no slot", (root / "dev" / "ttyUSB4").string(), ""},
+      {"no such device", (root / "dev" / "ttyUSB9").string(), ""},
+      {"a port number", "3", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SlotOf(c.port, root / "by-path"), c.slot) << c.name;
+  // A by-path link names its slot even where the folder of links is not looked in.
+  EXPECT_EQ(SlotOf((root / "by-path" / slot).string(), root / "elsewhere"), slot);
+  fs::remove_all(root);
+}
+#endif
+
 TEST(Report, CsvAndJsonRecordEachDriver) {
   FlashResult passed;
   passed.port = "/dev/ttyUSB0";
@@ -185,9 +230,11 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
   passed.number = 1;
   passed.firmware = 12;
   passed.programName = "HOMING.KV3";
+  passed.slot = "pci-0000:00:14.0-usb-0:1.2:1.0-port0";
   passed.started = std::chrono::system_clock::time_point(std::chrono::seconds(1796000000));
   passed.duration = std::chrono::milliseconds(9375);
   FlashResult failed = passed;
+  failed.slot.clear();
   failed.port = "/dev/by-id/usb \"x\",1";
   failed.passed = false;
   failed.step = FlashStep::Open;
@@ -199,10 +246,11 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
   const RunInfo info{"examples/homing.kv3", "", Language::English};
 
   EXPECT_EQ(ReportCsv(info, results),
-            "port,number,result,started,seconds,step,reason,firmware,program\r\n"
-            "/dev/ttyUSB0,1,passed,2026-11-30T00:53:20Z,9.38,done,,1.2,HOMING.KV3\r\n"
+            "port,number,result,started,seconds,step,reason,firmware,program,slot\r\n"
+            "/dev/ttyUSB0,1,passed,2026-11-30T00:53:20Z,9.38,done,,1.2,HOMING.KV3,"
+            "pci-0000:00:14.0-usb-0:1.2:1.0-port0\r\n"
             "\"/dev/by-id/usb \"\"x\"\",1\",1,failed,2026-11-30T00:53:20Z,0.00,open,"
-            "\"open: Comm Port x not opened! no such port, \"\"sic\"\"\",,A\tB\r\n");
+            "\"open: Comm Port x not opened! no such port, \"\"sic\"\"\",,A\tB,\r\n");
   EXPECT_EQ(Report("RUN.JSON", info, results), ReportJson(info, results));
   EXPECT_EQ(
       ReportJson(info, results),
@@ -211,12 +259,13 @@ TEST(Report, CsvAndJsonRecordEachDriver) {
       "    {\"port\": \"/dev/ttyUSB0\", \"number\": 1, \"result\": \"passed\", \"started\": "
       "\"2026-11-30T00:53:20Z\", \"seconds\": 9.38, \"step\": \"done\", \"reason\": \"\", "
       "\"firmware\": "
-      "\"1.2\", \"program\": \"HOMING.KV3\"},\n"
+      "\"1.2\", \"program\": \"HOMING.KV3\", \"slot\": \"pci-0000:00:14.0-usb-0:1.2:1.0-port0\"},\n"
       "    {\"port\": \"/dev/by-id/usb \\\"x\\\",1\", \"number\": 1, \"result\": \"failed\", "
       "\"started\": "
       "\"2026-11-30T00:53:20Z\", \"seconds\": 0.00, \"step\": \"open\", \"reason\": \"open: Comm "
       "Port x not "
-      "opened! no such port, \\\"sic\\\"\", \"firmware\": null, \"program\": \"A\\u0009B\"}\n  "
+      "opened! no such port, \\\"sic\\\"\", \"firmware\": null, \"program\": \"A\\u0009B\", "
+      "\"slot\": null}\n  "
       "]\n}\n");
   EXPECT_EQ(ReportJson(info, {}),
             "{\n  \"program\": \"examples/homing.kv3\",\n  \"parameters\": null,\n"
@@ -240,9 +289,9 @@ TEST(Report, CsvTextCellsCannotBecomeFormulasJsonKeepsThem) {
   const RunInfo info{"=1+1.KV3", "", Language::English};
 
   EXPECT_EQ(ReportCsv(info, results),
-            "port,number,result,started,seconds,step,reason,firmware,program\r\n"
-            "'-3+2,7,passed,2026-11-30T00:53:20Z,11.80,done,,1.2,'=1+1.KV3\r\n"
-            "'@A1,7,passed,2026-11-30T00:53:20Z,11.80,done,,1.2,'+HOMING.KV3\r\n");
+            "port,number,result,started,seconds,step,reason,firmware,program,slot\r\n"
+            "'-3+2,7,passed,2026-11-30T00:53:20Z,11.80,done,,1.2,'=1+1.KV3,\r\n"
+            "'@A1,7,passed,2026-11-30T00:53:20Z,11.80,done,,1.2,'+HOMING.KV3,\r\n");
   const std::string json = ReportJson(info, results);
   EXPECT_NE(json.find("\"program\": \"=1+1.KV3\","), std::string::npos) << json;
   EXPECT_NE(json.find("{\"port\": \"-3+2\""), std::string::npos) << json;

@@ -12,6 +12,7 @@
 #include "params/flash.h"
 #include "params/link_session.h"
 #include "params/param_file.h"
+#include "params/run_report.h"
 #include "sim/simulator.h"
 
 namespace kivra::params {
@@ -138,14 +139,16 @@ TEST(Live, DriverPulledOutDuringAWriteFailsThereAndIsNotVerified) {
 }
 
 TEST(Live, StationProgramsEachDriverPluggedIn) {
-  // The station names the driver by a link that follows its device, as /dev/serial/by-id
-  // does: the next driver's device may get another number, and the old number may be
-  // taken by anything else on the machine meanwhile.
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("kivra-station-" + std::to_string(::getpid()));
+  // The station names its slot, the USB socket, by the link /dev/serial/by-path/ keeps for
+  // it: the next driver's adapter may get another device number (and the old number be taken
+  // by anything else on the machine meanwhile), but the socket's link leads to it. A link in a
+  // folder of the test's stands in for it, and the record names the slot.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("kivra-station-" + std::to_string(::getpid())) / "by-path";
   std::filesystem::create_directories(folder);
+  const std::string slot = "pci-0000:00:14.0-usb-0:1.2:1.0-port0";
   sim::Simulator::Options options;
-  options.linkPath = (folder / "driver").string();
+  options.linkPath = (folder / slot).string();
   sim::Simulator port(options);
   WaitingStop stop;
   auto s = Open(options.linkPath, &stop);
@@ -177,6 +180,10 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
       *s, Job("speed = 700\n"), stop,
       {[&](const std::string&) { note("waiting"); },
        [&](const FlashResult& r) {
+         EXPECT_EQ(r.slot, slot);
+         EXPECT_NE(Report("run.csv", {"P.KV3", "", Language::English}, std::span(&r, 1))
+                       .find(",TEST.KV3," + slot + "\r\n"),
+                   std::string::npos);
          // A failure names its step and outcome, for the report of a broken run.
          note(std::to_string(r.number) +
               (r.passed ? " passed"
@@ -191,7 +198,7 @@ TEST(Live, StationProgramsEachDriverPluggedIn) {
                                               "2 passed", "remove"}));
   EXPECT_EQ(port.Program().downloadsStarted, 2u);
   port.Stop();
-  std::filesystem::remove_all(folder);
+  std::filesystem::remove_all(folder.parent_path());
 }
 
 }  // namespace

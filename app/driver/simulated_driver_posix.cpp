@@ -1,7 +1,6 @@
-#include "app/driver/simulated_driver.h"
-
 #include <stdexcept>
 
+#include "app/driver/simulated_driver.h"
 #include "sim/simulator.h"
 
 namespace kivra::app {
@@ -15,9 +14,13 @@ QString SimulatedDriver::Start() {
   if (!folder->isValid()) throw std::runtime_error("No folder for the simulated driver's port");
   sim::Simulator::Options options;
   options.linkPath = folder->filePath(QStringLiteral("kivra-sim")).toStdString();
-  simulator_ = std::make_unique<sim::Simulator>(std::move(options));
+  simulator_.reset(new sim::Simulator(std::move(options)));
   folder_ = std::move(folder);
   return Path();
+}
+
+void SimulatedDriver::Stop::operator()(sim::Simulator* simulator) const {
+  delete simulator;
 }
 
 QString SimulatedDriver::Path() const {
