@@ -2,6 +2,7 @@
 // component: the status displays, the switches, every button of the direct-control page,
 // the download with its progress window, and a driver that is unplugged.
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -135,6 +136,7 @@ class DriverTest : public QObject {
       for (const Page& page : pages) {
         w.pages()->setCurrentWidget(page.page);
         QTRY_VERIFY_WITH_TIMEOUT(page.page->isVisible(), kLinkTimeoutMs);
+        QApplication::processEvents();  // the rows laid out again for the new language's texts
         const QImage image = w.grab().toImage();
         for (const auto& [shape, colour] : page.shapes) {
           QCOMPARE(image.pixelColor(centre(shape)).rgb(), colour.rgb());
