@@ -92,11 +92,12 @@ double FlashSeconds(int ports, bool& allPassed) {
     }
   } stop;
   const auto start = Clock::now();
-  const auto results = FlashPorts(paths,
-                                  [&](const std::string& port, std::string& why) {
-                                    return OpenLinkSession(port, {kivra::Language::English, &stop}, why);
-                                  },
-                                  Job(), stop, {});
+  const auto results =
+      FlashPorts(paths,
+                 [&](const std::string& port, std::string& why) {
+                   return OpenLinkSession(port, {kivra::Language::English, &stop}, why);
+                 },
+                 Job(), stop, {});
   const double took = std::chrono::duration<double>(Clock::now() - start).count();
   for (const auto& r : results) allPassed = allPassed && r.passed;
   return took;

@@ -12,6 +12,7 @@ using O = Operand;
 
 constexpr int kTries = kCommandAttempts;
 
+// clang-format off
 constexpr Command kCommands[] = {
     // code, send, wait, answer, interval, flush, attempts, operand, name
     {code::Status, S::Idle, S::StatusWait, A::Status, 25, false, kTries, O::None,
@@ -76,6 +77,7 @@ constexpr Command kCommands[] = {
     {code::ReadProgramName, S::ReadProgramName, S::ReadProgramNameWait, A::ProgramName, 100,
      true, kTries, O::None, {"program adını oku", "read program name"}},
 };
+// clang-format on
 
 // The settings' rows by the enum, checked once at compile time.
 constexpr std::array<const Command*, kSettingCount> SettingRows() {

@@ -68,13 +68,13 @@ struct ValueRule {
 };
 
 struct Command {
-  std::uint8_t code;   // byte 2 of the frame
-  LinkState send;      // builds and sends the frame
-  LinkState wait;      // acts on its answer
+  std::uint8_t code;  // byte 2 of the frame
+  LinkState send;     // builds and sends the frame
+  LinkState wait;     // acts on its answer
   Answer answer;
-  int intervalMs;      // the tick set before sending
-  bool flush;          // what was received before is discarded before the frame goes out
-  int attempts;        // sends before the exchange fails
+  int intervalMs;  // the tick set before sending
+  bool flush;      // what was received before is discarded before the frame goes out
+  int attempts;    // sends before the exchange fails
   Operand operand;
   texts::Bilingual name;
   // Settings only: which one, its name on the command line and in parameter files, and

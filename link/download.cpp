@@ -124,8 +124,8 @@ void LinkEngine::StepDownload() {
     case LinkState::DownloadDataWait:
       if (acknowledged(LinkState::DownloadData, true)) {
         vars_.downloadOffset += vars_.chunkLength;
-        vars_.linkState =
-            vars_.downloadOffset < code_.length ? LinkState::DownloadData : LinkState::DownloadVectors;
+        vars_.linkState = vars_.downloadOffset < code_.length ? LinkState::DownloadData
+                                                              : LinkState::DownloadVectors;
       }
       SetInterval(100);
       return;

@@ -177,7 +177,8 @@ void LinkEngine::ReadStep() {
     Judge(reading);
     inbox_.Consume(reading.consumed);
   }
-  const std::uint32_t limit = vars_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
+  const std::uint32_t limit =
+      vars_.replyState == ReplyState::Status ? kStatusTimeout : kReplyTimeout;
   if (vars_.replyResult != ReplyResult::Pending || vars_.tickCount < limit) return;
   // Nothing that answers came in time: the driver is not answering. A reply that stopped
   // halfway will not be completed; a lone byte left waiting (noise, as like as not) is no

@@ -21,15 +21,15 @@ enum class FrameOutcome : std::uint8_t {
 
 enum class FailReason : std::uint8_t {
   None,
-  Checksum,         // the XOR of the frame is not 0
-  WrongLetter,      // a valid frame of another letter
-  TooShort,         // a valid reply too short for the fields it must carry
-  DriverRefused,    // 15h: the driver refused the request
-  Timeout,          // nothing came back in time
-  Partial,          // a reply that stopped halfway
-  Garbage,          // bytes that form no frame
-  Refused,          // the port did not take the frame
-  LinkOff,          // the port is not open
+  Checksum,       // the XOR of the frame is not 0
+  WrongLetter,    // a valid frame of another letter
+  TooShort,       // a valid reply too short for the fields it must carry
+  DriverRefused,  // 15h: the driver refused the request
+  Timeout,        // nothing came back in time
+  Partial,        // a reply that stopped halfway
+  Garbage,        // bytes that form no frame
+  Refused,        // the port did not take the frame
+  LinkOff,        // the port is not open
 };
 
 struct LineEvent {

@@ -75,8 +75,8 @@ void LineFeed::OnFrame(const FrameRecord& r) {
 
 void LineFeed::Judged(const FrameRecord& r) {
   const FrameOutcome outcome = r.event == FrameEvent::Accepted ? FrameOutcome::Accepted
-                               : r.event == FrameEvent::Failed   ? FrameOutcome::Failed
-                                                                 : FrameOutcome::Ignored;
+                               : r.event == FrameEvent::Failed ? FrameOutcome::Failed
+                                                               : FrameOutcome::Ignored;
   LineEvent e{
       .timeMs = static_cast<std::int64_t>(r.timeMs),
       .direction = Direction::Received,

@@ -128,8 +128,7 @@ class Reader {
     const bool after = After(offset);
     if (kind == ReplyEventKind::Garbage && !out_.events.empty()) {
       ReplyEvent& last = out_.events.back();
-      if (last.kind == kind && last.afterRequest == after &&
-          last.offset + last.length == offset) {
+      if (last.kind == kind && last.afterRequest == after && last.offset + last.length == offset) {
         last.length += length;
         return;
       }

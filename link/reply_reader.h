@@ -52,7 +52,7 @@ struct ReplyEvent {
   ReplyEventKind kind;
   std::size_t offset;  // in the bytes given
   std::size_t length;
-  bool afterRequest;   // its first byte arrived once the request had left
+  bool afterRequest;  // its first byte arrived once the request had left
 };
 
 struct ReplyReading {

@@ -63,7 +63,8 @@ void LinkEngine::WriteOutput(int output, bool shownOn) {
 }
 
 bool LinkEngine::Move() {
-  if (vars_.motorRunning || vars_.linkState == LinkState::Move || vars_.linkState == LinkState::MoveWait)
+  if (vars_.motorRunning || vars_.linkState == LinkState::Move ||
+      vars_.linkState == LinkState::MoveWait)
     return false;
   if (vars_.linkEnabled) vars_.motorRunning = true;
   Request(LinkState::Move);

@@ -18,9 +18,7 @@ class SerialLink final : public LinePort {
                       const std::string& logFolder = {});
   ~SerialLink() override { Close(); }
 
-  std::uint64_t Send(std::span<const std::uint8_t> frame) override {
-    return port_.PutFrame(frame);
-  }
+  std::uint64_t Send(std::span<const std::uint8_t> frame) override { return port_.PutFrame(frame); }
   std::optional<MonoTime> LeftAt(std::uint64_t ticket) override { return port_.LeftAt(ticket); }
   // What has reached the system is collected first, so that it is stamped before a frame
   // that goes out after this call.

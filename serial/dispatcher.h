@@ -15,9 +15,10 @@
 // Time stamps: every chunk the dispatch thread moves into the reception ring carries the
 // moment it was read from the system, and the output thread notes the moment it handed
 // each block to the system. The link judges replies by them: bytes read before a frame
-// was handed over cannot be its answer, whenever the user's thread happens to look. A device that disappears (hang-up, I/O error) is noticed by the
-// threads: they log a line error and stop touching it, pending output is dropped from
-// then on, and every operation keeps working without blocking.
+// was handed over cannot be its answer, whenever the user's thread happens to look. A device that
+// disappears (hang-up, I/O error) is noticed by the threads: they log a line error and stop
+// touching it, pending output is dropped from then on, and every operation keeps working without
+// blocking.
 
 #include <atomic>
 #include <chrono>
@@ -72,8 +73,7 @@ class Dispatcher {
   std::optional<MonoTime> LeftAt(std::uint64_t ticket) const;
   // Takes up to `max` waiting bytes with the moment each arrived, oldest first, appending
   // them to `bytes` and `times`.
-  void TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
-                   std::size_t max);
+  void TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times, std::size_t max);
   // Moves what the system holds into the reception ring now, on the caller's thread,
   // rather than when the dispatch thread next runs: before a frame goes out, whatever
   // came earlier is then stamped as earlier.

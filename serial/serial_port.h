@@ -94,8 +94,7 @@ class SerialPort {
   std::optional<MonoTime> LeftAt(std::uint64_t ticket) const;
   // Takes up to `max` waiting bytes, each with the moment it arrived; nothing while the
   // port is not open (this never opens it).
-  void TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times,
-                   std::size_t max);
+  void TakeArrived(std::vector<std::uint8_t>& bytes, std::vector<MonoTime>& times, std::size_t max);
   // Moves what the system has received into the reception buffer at once.
   void CollectReceived();
 

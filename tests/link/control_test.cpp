@@ -218,8 +218,8 @@ TEST(DirectControl, MemoryValueOnlyFromAWholeValidReply) {
     r.PollOnce();
     r.engine.ReadMemory(9);
     int asked = 0;
-    for (int tick = 0; tick < 40 && r.engine.Progress().exchange.outcome == ExchangeOutcome::Running;
-         ++tick) {
+    for (int tick = 0;
+         tick < 40 && r.engine.Progress().exchange.outcome == ExchangeOutcome::Running; ++tick) {
       r.Tick();
       for (const auto& f : r.port.TakeFrames()) {
         ASSERT_EQ(f, CommandFrame('E', 9)) << c.what;

@@ -218,7 +218,8 @@ TEST(Reading, TheRestOfAReplyCutByAFlushIsDropped) {
        [](Rig& r) { r.engine.WriteOutput(1, false); },
        {AckByte},
        CommandFrame('x', 0x100)},
-      {"motor settings", [](Rig& r) { r.engine.Read(Answer::MotorSettings); }, t, CommandFrame('t', 0)},
+      {"motor settings", [](Rig& r) { r.engine.Read(Answer::MotorSettings); }, t,
+       CommandFrame('t', 0)},
   };
   for (const auto& c : cases) {
     for (std::size_t cut = 1; cut < status.size(); ++cut) {
@@ -234,7 +235,8 @@ TEST(Reading, TheRestOfAReplyCutByAFlushIsDropped) {
       rest.insert(rest.end(), c.answer.begin(), c.answer.end());
       r.port.Receive(rest);
       r.Tick(3);
-      EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Acknowledged) << c.what << cut;
+      EXPECT_EQ(r.engine.Progress().exchange.outcome, ExchangeOutcome::Acknowledged)
+          << c.what << cut;
       for (const auto& f : r.port.TakeFrames())
         EXPECT_EQ(f, CommandFrame('s', 0)) << c.what << cut;  // asked once
     }
@@ -383,8 +385,8 @@ TEST(Requests, FailAtEachAttempt) {
     r.PollOnce();
     r.engine.Run();
     int sends = 0;
-    for (int tick = 0; tick < 40 && r.engine.Progress().exchange.outcome == ExchangeOutcome::Running;
-         ++tick) {
+    for (int tick = 0;
+         tick < 40 && r.engine.Progress().exchange.outcome == ExchangeOutcome::Running; ++tick) {
       r.Tick();
       for (const auto& f : r.port.TakeFrames()) {
         ASSERT_EQ(f, CommandFrame('R', 0));

@@ -62,7 +62,7 @@ Awaited Ack(bool nameReplyMayFollow = false) {
 
 TEST(ReplyReader, JudgesEachPieceByWhatItIsAndWhenItCame) {
   Bytes name3 = Frame('n', {'A', 'B', 'C'});  // 06h 'n' A B C checksum
-  Bytes fakeStart{0xC8, 'n', 0x01};            // a stray length byte 200 and a letter
+  Bytes fakeStart{0xC8, 'n', 0x01};           // a stray length byte 200 and a letter
   Bytes longLength = Status();
   longLength[0] = 40;  // a damaged length byte that would swallow the next reply
   const Bytes status = Status();
@@ -74,15 +74,21 @@ TEST(ReplyReader, JudgesEachPieceByWhatItIsAndWhenItCame) {
   };
   const Case cases[] = {
       {"the answer", {{Status(), kAfter}}, Reply('s'), {{K::Answer, 16, true}}},
-      {"the answer, the moment the request left", {{Status(), kLeft}}, Reply('s'),
+      {"the answer, the moment the request left",
+       {{Status(), kLeft}},
+       Reply('s'),
        {{K::Answer, 16, true}}},
-      {"a reply that came before its request left", {{Status(), kBefore}}, Reply('s'),
+      {"a reply that came before its request left",
+       {{Status(), kBefore}},
+       Reply('s'),
        {{K::Late, 16, false}}},
       {"a late reply, then the answer",
        {{Status(), kBefore}, {Status(16, 1), kAfter}},
        Reply('s'),
        {{K::Late, 16, false}, {K::Answer, 16, true}}},
-      {"two answers to one request", {{Status(), kAfter}, {Status(16, 1), kAfter}}, Reply('s'),
+      {"two answers to one request",
+       {{Status(), kAfter}, {Status(16, 1), kAfter}},
+       Reply('s'),
        {{K::Answer, 16, true}, {K::Answer, 16, true}}},
       {"a request still queued: nothing can answer it",
        {{Status(), kAfter}},
@@ -96,12 +102,18 @@ TEST(ReplyReader, JudgesEachPieceByWhatItIsAndWhenItCame) {
       {"status replies of any length from 12 to 64",
        {{Status(12), kAfter}, {Status(17), kAfter}, {Status(40), kAfter}, {Status(64), kAfter}},
        Reply('s'),
-       {{K::Answer, 12, true}, {K::Answer, 17, true}, {K::Answer, 40, true},
+       {{K::Answer, 12, true},
+        {K::Answer, 17, true},
+        {K::Answer, 40, true},
         {K::Answer, 64, true}}},
-      {"a reply to another request", {{Frame('t', Bytes(20, 0)), kAfter}}, Reply('s'),
+      {"a reply to another request",
+       {{Frame('t', Bytes(20, 0)), kAfter}},
+       Reply('s'),
        {{K::WrongLetter, 23, true}}},
       {"a broken reply", {{Broken(Status()), kAfter}}, Reply('s'), {{K::BadChecksum, 16, true}}},
-      {"a broken reply from before is garbage", {{Broken(Status()), kBefore}}, Reply('s'),
+      {"a broken reply from before is garbage",
+       {{Broken(Status()), kBefore}},
+       Reply('s'),
        {{K::Garbage, 16, false}}},
       {"a damaged length byte does not swallow the answer behind it",
        {{longLength, kAfter}, {Status(16, 1), kAfter}, {Bytes(30, 0), kAfter}},
@@ -125,16 +137,22 @@ TEST(ReplyReader, JudgesEachPieceByWhatItIsAndWhenItCame) {
        {{K::Partial, 9, true}}},
       {"a lone length byte waits", {{{0x10}, kAfter}}, Reply('s'), {{K::Partial, 1, true}}},
       {"the acknowledgement", {{{0x06}, kAfter}}, Ack(), {{K::Ack, 1, true}}},
-      {"an acknowledgement from before", {{{0x06}, kBefore}, {{0x06}, kAfter}}, Ack(),
+      {"an acknowledgement from before",
+       {{{0x06}, kBefore}, {{0x06}, kAfter}},
+       Ack(),
        {{K::Late, 1, false}, {K::Ack, 1, true}}},
-      {"a second acknowledgement answers nothing", {{{0x06, 0x06}, kAfter}}, Ack(),
+      {"a second acknowledgement answers nothing",
+       {{{0x06, 0x06}, kAfter}},
+       Ack(),
        {{K::Ack, 1, true}, {K::Late, 1, true}}},
       {"late replies and noise before the acknowledgement",
        {{Status(), kAfter}, {{0x00, 0x55}, kAfter}, {{0x06}, kAfter}},
        Ack(),
        {{K::Late, 16, true}, {K::Garbage, 2, true}, {K::Ack, 1, true}}},
       {"15h: the driver refused", {{{0x15}, kAfter}}, Ack(), {{K::Refused, 1, true}}},
-      {"15h for a reply, when it stays alone", {{{0x15}, kAfter}}, Reply('A'),
+      {"15h for a reply, when it stays alone",
+       {{{0x15}, kAfter}},
+       Reply('A'),
        {{K::Refused, 1, true}}},
       {"15h from before is noise", {{{0x15}, kBefore}}, Ack(), {{K::Garbage, 1, false}}},
       {"a late name reply of three characters is no acknowledgement",
@@ -173,7 +191,10 @@ TEST(ReplyReader, JudgesEachPieceByWhatItIsAndWhenItCame) {
 // last and is all that is not consumed, and no event reaches past the bytes.
 TEST(ReplyReader, EveryByteIsJudgedOnceOrWaits) {
   std::mt19937 random(7);
-  const Awaited kinds[] = {Reply('s'), Reply('n'), Ack(), Ack(true),
+  const Awaited kinds[] = {Reply('s'),
+                           Reply('n'),
+                           Ack(),
+                           Ack(true),
                            {Awaited::Kind::Nothing, 0, std::nullopt, kNow, false}};
   for (int round = 0; round < 2000; ++round) {
     Bytes bytes;

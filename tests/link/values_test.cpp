@@ -44,7 +44,8 @@ TEST(Values, EachSettingRefusesExactlyWhatTheBoxesRefuse) {
       {Setting::Service1, 101, false},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(Accepts(c.setting, c.value), c.accepted) << CommandOf(c.setting).key << " " << c.value;
+    EXPECT_EQ(Accepts(c.setting, c.value), c.accepted)
+        << CommandOf(c.setting).key << " " << c.value;
 }
 
 // The keys are what users type on the command line and keep in parameter files.
