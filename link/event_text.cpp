@@ -7,28 +7,28 @@
 namespace kivra::link {
 namespace {
 
-std::string_view ReasonText(FailReason why, Language language) {
+std::string_view ReasonText(FrameFailure why, Language language) {
   using namespace texts;
   switch (why) {
-    case FailReason::None:
+    case FrameFailure::None:
       return "";
-    case FailReason::Checksum:
+    case FrameFailure::Checksum:
       return Pick(kReasonChecksum, language);
-    case FailReason::WrongLetter:
+    case FrameFailure::WrongLetter:
       return Pick(kReasonWrongLetter, language);
-    case FailReason::TooShort:
+    case FrameFailure::TooShort:
       return Pick(kReasonTooShort, language);
-    case FailReason::DriverRefused:
+    case FrameFailure::Refused:
       return Pick(kReasonDriverRefused, language);
-    case FailReason::Timeout:
+    case FrameFailure::TimeOut:
       return Pick(kReasonTimeout, language);
-    case FailReason::Partial:
+    case FrameFailure::Partial:
       return Pick(kReasonPartial, language);
-    case FailReason::Garbage:
+    case FrameFailure::Garbage:
       return Pick(kReasonGarbage, language);
-    case FailReason::Refused:
+    case FrameFailure::PortRefused:
       return Pick(kReasonPortRefused, language);
-    case FailReason::LinkOff:
+    case FrameFailure::LinkOff:
       return Pick(kReasonPortNotOpen, language);
   }
   return "";
@@ -61,7 +61,7 @@ std::string OutcomeText(const LineEvent& e, Language language) {
       s = Pick(kIgnored, language);
       break;
   }
-  if (e.why != FailReason::None) s += ": " + std::string(ReasonText(e.why, language));
+  if (e.why != FrameFailure::None) s += ": " + std::string(ReasonText(e.why, language));
   return s;
 }
 

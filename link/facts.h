@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/link_status.h"
+#include "link/frame_failure.h"
 #include "link/frames.h"
 #include "link/states.h"
 #include "link/values.h"
@@ -28,19 +29,6 @@ enum class FrameEvent : std::uint8_t {
   Failed,      // the awaited answer did not come as it should; `why` says how
   PassedOver,  // received bytes that answer nothing: `why` None for a late reply of an
                // earlier exchange, Garbage, Checksum or Partial for bytes that form none
-};
-
-enum class FrameFailure : std::uint8_t {
-  None,
-  Checksum,     // a whole reply whose checksum does not hold
-  WrongLetter,  // a valid reply, but to another request
-  TooShort,     // a valid reply too short for the fields it must carry
-  Refused,      // 15h: the driver refused the request
-  TimeOut,      // nothing that answers came in time
-  Partial,      // a reply stopped halfway and timed out
-  PortRefused,  // the port would not take the frame
-  Garbage,      // bytes that form no frame
-  LinkOff,      // the port is not open (or closed while the exchange ran)
 };
 
 struct ExchangeRecord {

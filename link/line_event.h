@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/frame_failure.h"
+
 namespace kivra::link {
 
 enum class Direction : std::uint8_t { Sent, Received };
@@ -19,24 +21,11 @@ enum class FrameOutcome : std::uint8_t {
   Link,      // no frame: the link's state changed (`linkStatus`)
 };
 
-enum class FailReason : std::uint8_t {
-  None,
-  Checksum,       // the XOR of the frame is not 0
-  WrongLetter,    // a valid frame of another letter
-  TooShort,       // a valid reply too short for the fields it must carry
-  DriverRefused,  // 15h: the driver refused the request
-  Timeout,        // nothing came back in time
-  Partial,        // a reply that stopped halfway
-  Garbage,        // bytes that form no frame
-  Refused,        // the port did not take the frame
-  LinkOff,        // the port is not open
-};
-
 struct LineEvent {
   std::int64_t timeMs = 0;  // since the watch started
   Direction direction = Direction::Sent;
   FrameOutcome outcome = FrameOutcome::Sent;
-  FailReason why = FailReason::None;
+  FrameFailure why = FrameFailure::None;
   std::uint8_t attempt = 0;       // 1 for the first frame, 2 for its first retry...
   std::uint8_t maxAttempts = 0;   // how many the link allows for it: 3 or 5
   std::int32_t roundTripMs = -1;  // of a judged answer: since its frame went out

@@ -7,32 +7,6 @@
 namespace kivra::link {
 namespace {
 
-FailReason ReasonOf(FrameFailure why) {
-  switch (why) {
-    case FrameFailure::None:
-      return FailReason::None;
-    case FrameFailure::Checksum:
-      return FailReason::Checksum;
-    case FrameFailure::WrongLetter:
-      return FailReason::WrongLetter;
-    case FrameFailure::TooShort:
-      return FailReason::TooShort;
-    case FrameFailure::Refused:
-      return FailReason::DriverRefused;
-    case FrameFailure::Garbage:
-      return FailReason::Garbage;
-    case FrameFailure::LinkOff:
-      return FailReason::LinkOff;
-    case FrameFailure::TimeOut:
-      return FailReason::Timeout;
-    case FrameFailure::Partial:
-      return FailReason::Partial;
-    case FrameFailure::PortRefused:
-      return FailReason::Refused;
-  }
-  return FailReason::None;
-}
-
 std::uint8_t Clamp8(int n) {
   return static_cast<std::uint8_t>(std::clamp(n, 0, 255));
 }
@@ -81,7 +55,7 @@ void LineFeed::Judged(const FrameRecord& r) {
       .timeMs = static_cast<std::int64_t>(r.timeMs),
       .direction = Direction::Received,
       .outcome = outcome,
-      .why = ReasonOf(r.why),
+      .why = r.why,
       .attempt = Clamp8(r.attempt),
       .maxAttempts = Clamp8(r.attempts),
       .roundTripMs = static_cast<std::int32_t>(std::min<std::uint32_t>(r.roundTripMs, INT32_MAX)),
@@ -127,7 +101,7 @@ void LineFeed::PassedOver(std::size_t n) {
   LineEvent e{.timeMs = TimeOf(0),
               .direction = Direction::Received,
               .outcome = FrameOutcome::Ignored,
-              .why = FailReason::Partial,
+              .why = FrameFailure::Partial,
               .bytes = {}};
   e.reads = ReadsIn(0, n);
   e.bytes.assign(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(n));

@@ -65,7 +65,7 @@ bool Seen(const LinkWatch& watch, std::uint64_t from,
   return false;
 }
 
-bool Failed(const link::LineEvent& e, link::FailReason why) {
+bool Failed(const link::LineEvent& e, link::FrameFailure why) {
   return e.outcome == link::FrameOutcome::Failed && e.why == why;
 }
 
@@ -112,21 +112,21 @@ class WatchTest : public QObject {
     };
     const Fault faults[] = {
         {"SimGarbleStatus",
-         [](const link::LineEvent& e) { return Failed(e, link::FailReason::Checksum); }},
+         [](const link::LineEvent& e) { return Failed(e, link::FrameFailure::Checksum); }},
         {"SimWrongLetter",
-         [](const link::LineEvent& e) { return e.why == link::FailReason::WrongLetter; }},
+         [](const link::LineEvent& e) { return e.why == link::FrameFailure::WrongLetter; }},
         {"SimSplitStatus",
          [](const link::LineEvent& e) {
            // Its second half comes 120 ms after the first: a long round trip, or, when the
            // link gave up waiting first, a partial reply; on a slow machine the link may give
            // up before the first half, whose bytes then show as passed over.
            return (AcceptedStatus(e) && e.roundTripMs >= 120) ||
-                  Failed(e, link::FailReason::Partial) ||
+                  Failed(e, link::FrameFailure::Partial) ||
                   (e.direction == link::Direction::Received &&
                    e.outcome == link::FrameOutcome::Ignored);
          }},
         {"SimSilence",
-         [](const link::LineEvent& e) { return Failed(e, link::FailReason::Timeout); }},
+         [](const link::LineEvent& e) { return Failed(e, link::FrameFailure::TimeOut); }},
     };
     for (const Fault& f : faults) {
       const std::uint64_t from = s.watch().events().NextSequence();
@@ -144,7 +144,7 @@ class WatchTest : public QObject {
       return e.direction == link::Direction::Sent && e.attempt == 2 && e.maxAttempts == 3;
     }));
     QVERIFY(s.WaitFor(
-        from, [](const link::LineEvent& e) { return Failed(e, link::FailReason::Timeout); }));
+        from, [](const link::LineEvent& e) { return Failed(e, link::FrameFailure::TimeOut); }));
 
     // The meter saw the failures.
     QVERIFY(s.watch().Health().failed > 0);

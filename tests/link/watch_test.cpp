@@ -371,7 +371,7 @@ struct FeedRig : FrameListener {
 struct Seen {
   Direction direction;
   FrameOutcome outcome;
-  FailReason why;
+  FrameFailure why;
   int number;  // a sent frame's attempt; a received row's reads (0: not checked)
 };
 
@@ -385,7 +385,7 @@ TEST(LineFeed, RowsFollowTheEnginesJudgement) {
   const auto S = Direction::Sent;
   const auto R = Direction::Received;
   using O = FrameOutcome;
-  using W = FailReason;
+  using W = FrameFailure;
   using E = FrameEvent;
   using F = FrameFailure;
   struct Step {
@@ -418,13 +418,13 @@ TEST(LineFeed, RowsFollowTheEnginesJudgement) {
        {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Checksum, 1}}},
       {"no answer, then the retry",
        {{E::Sent, poll}, {E::Failed, {}, F::TimeOut}, {E::Sent, poll, F::None, 2}},
-       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Timeout, 0}, {S, O::Sent, W::None, 2}}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::TimeOut, 0}, {S, O::Sent, W::None, 2}}},
       {"half a reply that timed out",
        {{E::Sent, poll}, {E::Received, head}, {E::Failed, head, F::Partial}},
        {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Partial, 1}}},
       {"15h for an acknowledgement",
        {{E::Sent, speed}, {E::Received, {0x15}}, {E::Failed, {0x15}, F::Refused}},
-       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::DriverRefused, 1}}},
+       {{S, O::Sent, W::None, 1}, {R, O::Failed, W::Refused, 1}}},
       {"a late status before the acknowledgement",
        {{E::Sent, speed},
         {E::Received, status},
@@ -456,7 +456,7 @@ TEST(LineFeed, RowsFollowTheEnginesJudgement) {
        {{S, O::Sent, W::None, 2}, {R, O::Ignored, W::None, 2}}},
       {"the port refused the frame",
        {{E::Failed, poll, F::PortRefused}},
-       {{S, O::Failed, W::Refused, 1}}},
+       {{S, O::Failed, W::PortRefused, 1}}},
       {"a reply too short for its fields",
        {{E::Sent, poll}, {E::Received, Reply('s', {1})}, {E::Failed, Reply('s', {1}), F::TooShort}},
        {{S, O::Sent, W::None, 1}, {R, O::Failed, W::TooShort, 1}}},
@@ -530,7 +530,7 @@ TEST(LineFeed, BoundedWhileBytesPileUpAndTheLinkStateIsARow) {
   const Frame& last = rig.rows[rig.rows.size() - 2].bytes;
   ASSERT_GE(last.size(), head.size());
   EXPECT_TRUE(std::equal(head.begin(), head.end(), last.end() - 4));
-  EXPECT_EQ(rig.rows[rig.rows.size() - 2].why, FailReason::Partial);
+  EXPECT_EQ(rig.rows[rig.rows.size() - 2].why, FrameFailure::Partial);
   shown = 0;
   for (const LineEvent& e : rig.rows) shown += e.bytes.size();
   EXPECT_EQ(shown, flood.size() + head.size());  // nothing lost, nothing twice
@@ -542,19 +542,19 @@ TEST(LineFeed, OnTheEngine) {
     const char* what;
     std::vector<Frame> arrivals;  // one per tick after the poll went out
     FrameOutcome outcome;
-    FailReason why;
+    FrameFailure why;
     int reads;
   };
   const Frame status = StatusFrame(1);
   const Case cases[] = {
-      {"whole", {status}, FrameOutcome::Accepted, FailReason::None, 1},
+      {"whole", {status}, FrameOutcome::Accepted, FrameFailure::None, 1},
       {"split over two ticks",
        {Frame(status.begin(), status.begin() + 7), Frame(status.begin() + 7, status.end())},
        FrameOutcome::Accepted,
-       FailReason::None,
+       FrameFailure::None,
        2},
-      {"garbled", {Broken(status)}, FrameOutcome::Failed, FailReason::Checksum, 1},
-      {"garbage first", {Frame{0xFF, 0x00}, status}, FrameOutcome::Accepted, FailReason::None, 1},
+      {"garbled", {Broken(status)}, FrameOutcome::Failed, FrameFailure::Checksum, 1},
+      {"garbage first", {Frame{0xFF, 0x00}, status}, FrameOutcome::Accepted, FrameFailure::None, 1},
   };
   for (const Case& c : cases) {
     testing::Rig r;
@@ -608,12 +608,12 @@ TEST(EventText, OutcomesAndLinesInBothLanguages) {
   const LineEvent timeout{.timeMs = 9,
                           .direction = Direction::Received,
                           .outcome = FrameOutcome::Failed,
-                          .why = FailReason::Timeout,
+                          .why = FrameFailure::TimeOut,
                           .bytes = {}};
   LineEvent garbage{.timeMs = 9,
                     .direction = Direction::Received,
                     .outcome = FrameOutcome::Ignored,
-                    .why = FailReason::Garbage,
+                    .why = FrameFailure::Garbage,
                     .bytes = {}};
   garbage.bytes = {0xFF, 0x00};
   LineEvent link{.timeMs = 9, .outcome = FrameOutcome::Link, .bytes = {}};
