@@ -89,18 +89,11 @@ class LinkSession {
   std::int64_t ElapsedMs() { return stack_.ElapsedMs(); }
 
  private:
-  // The port comes from the command line, never from a stored setting.
-  struct OptionSettings final : link::SettingsStore {
-    std::string port;
-    std::string ReadSetting(std::string_view, std::string_view) override { return port; }
-    void WriteSetting(std::string_view, std::string_view) override {}
-  };
-
   StopRequests stops_;  // before the serial component starts its threads
   bool interrupted_ = false;
   TerminalReport report_;
   link::TickLoop loop_;
-  OptionSettings settings_;
+  link::GivenPort settings_;  // from the command line, never a stored setting
   link::LinkStack stack_;
 };
 

@@ -19,6 +19,8 @@ namespace kivra::protocol {
 inline constexpr std::size_t FrameCapacity = 250;
 // The driver acknowledges a command or a download frame with this single byte.
 inline constexpr std::uint8_t Ack = 0x06;
+// The driver refuses a request with this single byte.
+inline constexpr std::uint8_t Refusal = 0x15;
 // Code bytes in one program-data frame.
 inline constexpr std::size_t MaxCodeChunk = 25;
 

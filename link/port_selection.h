@@ -53,6 +53,14 @@ class SettingsStore {
   virtual void WriteSetting(std::string_view name, std::string_view value) = 0;
 };
 
+// The port given for one run (a command line's --port), never a stored one: every read
+// answers it and nothing is written back.
+struct GivenPort final : SettingsStore {
+  std::string port;
+  std::string ReadSetting(std::string_view, std::string_view) override { return port; }
+  void WriteSetting(std::string_view, std::string_view) override {}
+};
+
 // What the port selection shows: the port number displays and the warnings of a port
 // that does not open. Whoever asks the user for a port (a dialog, a command line option)
 // hands the answer to PortSelection::Choose and learns from its result what to do next.

@@ -7,7 +7,7 @@ namespace kivra::link {
 namespace {
 
 constexpr std::uint8_t kAck = protocol::Ack;
-constexpr std::uint8_t kRefusal = 0x15;
+constexpr std::uint8_t kRefusal = protocol::Refusal;
 constexpr std::size_t kShortestFrame = 3;  // length, letter, checksum
 
 class Reader {

@@ -43,12 +43,6 @@ class PortWords final : public link::LinkObserver, public link::PortView {
   Language language_;
 };
 
-struct OnePort final : link::SettingsStore {
-  std::string port;
-  std::string ReadSetting(std::string_view, std::string_view) override { return port; }
-  void WriteSetting(std::string_view, std::string_view) override {}
-};
-
 serial::PortSettings QuietSettings() {
   serial::PortSettings s = serial::PortSettings::DriverLink();
   s.logging = serial::LogState::LogOff;  // no SERIAL.LOG wherever a command runs
@@ -206,7 +200,7 @@ class LinkSession final : public DriverSession {
   std::optional<Clock::time_point> silentSince_;
   link::TickLoop loop_;
   PortWords words_;
-  OnePort settings_;
+  link::GivenPort settings_;
   link::LinkStack stack_;
   link::LinkEngine& engine_;
   EngineExchange exchange_;

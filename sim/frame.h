@@ -18,7 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 using TimePoint = std::chrono::steady_clock::time_point;
 
 inline constexpr std::uint8_t Ack = protocol::Ack;
-inline constexpr std::uint8_t Nak = 0x15;
+inline constexpr std::uint8_t Nak = protocol::Refusal;
 inline constexpr std::size_t MaxFrameLength = protocol::FrameCapacity;
 
 inline constexpr std::uint8_t CommandLetter = protocol::letter::Command;
