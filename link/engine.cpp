@@ -50,18 +50,25 @@ ReplyState ReplyStateOf(Answer answer) {
   return ReplyState::Idle;
 }
 
-FrameFailure PassedOverReason(ReplyEventKind kind) {
+// What a reply event says of the request it answers.
+FrameFailure FailureOf(ReplyEventKind kind) {
   switch (kind) {
     case ReplyEventKind::BadChecksum:
       return FrameFailure::Checksum;
-    case ReplyEventKind::Garbage:
     case ReplyEventKind::Refused:
-      return FrameFailure::Garbage;
+      return FrameFailure::Refused;
     case ReplyEventKind::WrongLetter:
       return FrameFailure::WrongLetter;
+    case ReplyEventKind::Garbage:
+      return FrameFailure::Garbage;
     default:
       return FrameFailure::None;
   }
+}
+
+// Bytes that answer nothing: a 15h there refuses nothing and is a stray byte.
+FrameFailure PassedOverReason(ReplyEventKind kind) {
+  return kind == ReplyEventKind::Refused ? FrameFailure::Garbage : FailureOf(kind);
 }
 
 }  // namespace
@@ -98,15 +105,18 @@ void LinkEngine::Tick() {
       ReadStep();
       if (!vars_.connected) facts_.Tell([](LinkObserver& o) { o.OnStatusLost(); });
     } catch (const std::exception& e) {
-      // A port error that the state itself did not handle ends this tick; it is said
-      // once, as the port keeps failing every tick while a device is gone.
-      if (!lastPortError_ || *lastPortError_ != e.what()) {
-        lastPortError_ = e.what();
-        facts_.Queue(Notice::PortError, e.what());
-      }
+      // A port error that the state itself did not handle ends this tick.
+      SayPortError(e.what());
     }
   }
   facts_.FlushNotices();
+}
+
+void LinkEngine::SayPortError(std::string_view what) {
+  // Said once: the port keeps failing every tick while a device is gone.
+  if (lastPortError_ && *lastPortError_ == what) return;
+  lastPortError_ = std::string(what);
+  facts_.Queue(Notice::PortError, what);
 }
 
 void LinkEngine::SetInterval(int ms) {
@@ -137,10 +147,7 @@ bool LinkEngine::Send(const Frame& frame, Answer answer, bool flush) {
     ticket_ = port_.Send(frame);
   } catch (const std::exception& e) {
     TellFrame(FrameEvent::Failed, FrameFailure::PortRefused, frame);
-    if (!lastPortError_ || *lastPortError_ != e.what()) {
-      lastPortError_ = e.what();
-      facts_.Queue(Notice::PortError, e.what());
-    }
+    SayPortError(e.what());
     // Nothing went out, so nothing that arrives is its answer. The driver cannot be
     // reached while the port refuses.
     vars_.replyState = ReplyState::Idle;
@@ -220,10 +227,7 @@ void LinkEngine::Judge(const ReplyReading& reading) {
     if (&e == answer) {
       Accept(piece);
     } else if (&e == failure && !answer) {
-      const FrameFailure why = e.kind == ReplyEventKind::Refused       ? FrameFailure::Refused
-                               : e.kind == ReplyEventKind::WrongLetter ? FrameFailure::WrongLetter
-                                                                       : FrameFailure::Checksum;
-      Fail(why, piece);
+      Fail(FailureOf(e.kind), piece);
     } else if (e.kind != ReplyEventKind::Partial) {
       TellFrame(FrameEvent::PassedOver, PassedOverReason(e.kind), piece);
     }

@@ -146,6 +146,7 @@ class LinkEngine {
   void SendCommand(const Command& command);
   std::optional<Frame> BuildCommand(const Command& command);
   void SetInterval(int ms);
+  void SayPortError(std::string_view what);
 
   // Waiting for an answer.
   void AwaitAnswer(const Command& command);
