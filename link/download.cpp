@@ -91,6 +91,11 @@ void LinkEngine::StepDownload() {
     vars_.linkState = waitState;
     Send(f, Answer::Ack, false);
   };
+  auto tellProgress = [this] {
+    const DownloadProgress p{DownloadProgress::Stage::Position, progress_,
+                             code_.length + kProgressExtra};
+    facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
+  };
   const LinkState s = vars_.linkState;
   const bool sendState = s == LinkState::DownloadBegin || s == LinkState::DownloadData ||
                          s == LinkState::DownloadVectors || s == LinkState::DownloadName;
@@ -113,9 +118,7 @@ void LinkEngine::StepDownload() {
       const std::span<const std::uint8_t> chunk(code_.bytes.data() + vars_.downloadOffset,
                                                 vars_.chunkLength);
       progress_ = vars_.downloadOffset;
-      DownloadProgress p{DownloadProgress::Stage::Position, progress_,
-                         code_.length + kProgressExtra};
-      facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
+      tellProgress();
       send(ProgramDataFrame(static_cast<std::uint16_t>(vars_.downloadOffset), chunk),
            LinkState::DownloadDataWait);
       SetInterval(150);
@@ -131,9 +134,7 @@ void LinkEngine::StepDownload() {
       return;
     case LinkState::DownloadVectors: {
       progress_ = code_.length + kVectorProgress;
-      DownloadProgress p{DownloadProgress::Stage::Position, progress_,
-                         code_.length + kProgressExtra};
-      facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
+      tellProgress();
       send(VectorFrame(static_cast<std::uint16_t>(code_.length), vectors_),
            LinkState::DownloadVectorsWait);
       SetInterval(150);
@@ -149,9 +150,7 @@ void LinkEngine::StepDownload() {
     case LinkState::DownloadName: {
       const Frame f = NameFrame(programName_);
       progress_ += static_cast<std::uint32_t>(f.size());
-      DownloadProgress p{DownloadProgress::Stage::Position, progress_,
-                         code_.length + kProgressExtra};
-      facts_.Tell([&](LinkObserver& o) { o.OnDownload(p); });
+      tellProgress();
       send(f, LinkState::DownloadNameWait);
       SetInterval(250);
       return;
