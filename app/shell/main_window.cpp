@@ -45,6 +45,7 @@ namespace {
 
 // The window's size as designed; above it the editor and the message list grow.
 constexpr QSize kDesignSize{924, 732};
+constexpr QPoint kDesignPlace{226, 76};
 
 // `r` moved, and made smaller where it must be, to lie whole within `screen`.
 QRect Within(QRect r, const QRect& screen) {
@@ -150,8 +151,8 @@ void MainWindow::BuildWindow() {
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(ToQString(texts::kWindowTitle));
   setFont(look::UiFont());
-  move(226, 76);
-  resize(924, 732);
+  move(kDesignPlace);
+  resize(kDesignSize);
 
   menu_ = MainMenu::Build(menuBar());
   auto* central = new QWidget(this);
@@ -358,7 +359,7 @@ void MainWindow::RestorePlace() {
   const QByteArray stored =
       QByteArray::fromBase64(settings_.ReadSetting(setting::kWindow, QString()).toLatin1());
   if (!restoreGeometry(stored)) {
-    move(226, 76);
+    move(kDesignPlace);
     resize(kDesignSize);
     return;
   }
